@@ -1,0 +1,50 @@
+# Qel_Vesk_USB: build, run and test.
+#   make deps   install the Debian packages the build and tests need
+#   make run    build and start the program (with the simulated camera)
+#   make test   build and run every test
+#   make bench  build and run the benchmarks
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+
+DEBS = cmake g++ make pkg-config \
+       qt6-base-dev libgl-dev libusb-1.0-0-dev libhidapi-dev \
+       libgtest-dev libgmock-dev libbenchmark-dev \
+       xvfb xauth python3 python3-astropy fitsverify libtiff-tools python3-pil
+
+.PHONY: deps build run test bench clean
+
+deps:
+	@missing=""; \
+	for p in $(DEBS); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	  else \
+	    echo "Missing packages. Install them with:"; \
+	    echo "  sudo apt-get update && sudo apt-get install -y$$missing"; \
+	    exit 1; \
+	  fi; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	./$(BUILD)/qelvesk --simulate
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+bench: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DQELVESK_BENCH=ON
+	cmake --build $(BUILD) -j$(JOBS) --target qelvesk_bench
+	./$(BUILD)/qelvesk_bench
+
+clean:
+	rm -rf $(BUILD) build-asan

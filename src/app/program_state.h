@@ -1,0 +1,21 @@
+#pragma once
+// Everything the program keeps for the whole run, created once by main().
+
+#include "app/frame_geometry.h"
+#include "app/image_store.h"
+#include "app/paths.h"
+#include "app/program_settings.h"
+#include "camera/camera_state.h"
+
+namespace qv {
+
+struct ProgramState {
+  DataPaths paths;
+  ImageStore images;
+  FrameGeometry geometry;
+  ProgramSettings settings;
+  CameraState camera;
+  bool simulate = false;  // discover the simulated devices instead of the USB bus
+};
+
+}  // namespace qv

@@ -1,0 +1,51 @@
+#pragma once
+// The binary settings file: its encoding, reading with the consistency
+// checks, and safe writing.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/host.h"
+#include "app/paths.h"
+#include "app/program_settings.h"
+
+namespace qv {
+
+enum class SettingsStatus : int { Ok = 0, LoadFailed = 2, SaveFailed = 3 };
+
+inline constexpr std::string_view kNoSettingsWarning = "Warning!\nNo INI file found, please set defaults...";
+
+// How far reading the file's bytes got.
+struct SettingsReadResult {
+  enum class Kind { Complete, Short, Inconsistent } kind = Kind::Complete;
+  std::string_view field;  // the field that was short or failed its check
+  int fieldOffset = -1;    // that field's offset in the current layout
+  bool earlierLayout = false;
+};
+
+// The whole file image of the settings as they would be written.
+std::vector<std::uint8_t> EncodeSettings(const ProgramSettings& settings);
+
+// Reads fields in file order into `settings`; fields read before a short
+// read or a failed check keep their new values.
+SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes, ProgramSettings& settings);
+
+// The run-time values that follow from the stored ones.
+void ApplyDerivedSettings(ProgramSettings& settings);
+
+// Sets TZ to "GMT" followed by the hour difference and re-reads it.
+void ApplyTimeZone(ProgramSettings& settings);
+
+// The settings file of the data root, and the working autosave folder's
+// native path.
+std::string SettingsFilePath(const DataPaths& paths);
+
+SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, Host& host);
+// Writes a temporary file and renames it over the old one, so a failed save
+// leaves the previous file as it was.
+SettingsStatus SaveSettings(ProgramSettings& settings, const DataPaths& paths);
+
+}  // namespace qv

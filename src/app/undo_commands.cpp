@@ -1,0 +1,23 @@
+#include "app/undo_commands.h"
+
+#include "app/messages.h"
+
+namespace qv {
+
+void UndoLastFilter(ProgramState& state, Host& host) {
+  RestoreUndo(state.images, state.geometry);
+  host.requestRebuildDisplay();
+  UndoHistoryLine(state.images.history);
+}
+
+bool UndoLastColourFilter(ProgramState& state, Host& host) {
+  if (!state.images.colourConverted) {
+    ShowMessage(host, 69);
+    return false;
+  }
+  RestoreColourUndo(state.images, state.geometry);
+  host.requestRebuildDisplay();
+  return true;
+}
+
+}  // namespace qv

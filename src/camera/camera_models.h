@@ -1,0 +1,41 @@
+#pragma once
+// The sensor models of the camera family and what each one decides: sensor
+// size, pixel size, file transfer blocks, temporary bitmap and hot pixel map
+// names, and the read-out time texts.
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace qv {
+
+struct CameraModel {
+  int code = 0;
+  std::string_view name;
+  int sensorWidth = 0;
+  int sensorHeight = 0;
+  double pixelSizeXMm = 0.0;
+  double pixelSizeYMm = 0.0;
+  int fileBlockCount = 0;
+  std::string_view bitmapName;       // main image
+  std::string_view focusBitmapName;  // focus frame of the camera dialog
+  std::string_view guideBitmapName;  // guider frame
+  std::string_view hotPixelMapName;
+  // Appended to the read-out caption: 2x2 binning and the user sub-frame,
+  // 3x3 and 4x4 binning, full resolution.
+  std::array<std::string_view, 3> readoutTexts;
+};
+
+// The values the program starts with (camera type 6, which has no row).
+inline constexpr int kBuiltInCameraType = 6;
+const CameraModel& BuiltInCameraModel();
+
+// The model with this code, or nothing for a code outside the table.
+std::optional<CameraModel> FindCameraModel(int code);
+// The model with this name ("K1C" ... "K5C", "K7"), or nothing.
+std::optional<CameraModel> FindCameraModelByName(std::string_view name);
+
+// Every row of the table, in code order.
+const std::array<CameraModel, 6>& CameraModelTable();
+
+}  // namespace qv

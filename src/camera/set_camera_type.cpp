@@ -1,0 +1,17 @@
+#include "camera/set_camera_type.h"
+
+namespace qv {
+
+SettingsStatus SetCameraType(ProgramSettings& settings, CameraState& camera, FrameGeometry& geometry,
+                             const DataPaths& paths) {
+  if (auto model = FindCameraModel(settings.cameraType)) camera.model = *model;
+  camera.focusWindowMode = kWindowedFocusMode;
+  camera.focusCentreX = camera.subFrameCentreX = camera.model.sensorWidth / 2;
+  camera.focusCentreY = camera.subFrameCentreY = camera.model.sensorHeight / 2;
+  camera.guideBoxOriginX = camera.focusCentreX - kGuideBoxHalf;
+  camera.guideBoxOriginY = camera.focusCentreY - kGuideBoxHalf;
+  RecomputeFrameGeometry(geometry, camera.model);
+  return SaveSettings(settings, paths);
+}
+
+}  // namespace qv

@@ -1,0 +1,14 @@
+#include "cli/cli_commands.h"
+
+namespace qv {
+
+const std::vector<CliCommandSpec>& CliCommands() {
+  static const std::vector<CliCommandSpec> commands = [] {
+    std::vector<CliCommandSpec> all;
+    AddFoundationCommands(all);
+    return all;
+  }();
+  return commands;
+}
+
+}  // namespace qv
