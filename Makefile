@@ -23,7 +23,7 @@ deps:
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing:$$missing"; \
-	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
 	  else \
 	    echo "Missing packages. Install them with:"; \
 	    echo "  sudo apt-get update && sudo apt-get install -y$$missing"; \
