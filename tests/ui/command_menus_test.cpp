@@ -1,0 +1,192 @@
+// The main frame built from the command registry: menus, accelerators, tool
+// bar, enablers and check marks, caption, painting and the Stretch Display
+// dialog, on the offscreen platform.
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+#include <map>
+
+#include "app/command_registry.h"
+#include "app/startup.h"
+#include "app/ui/main_window.h"
+#include "app/ui/qt_host.h"
+
+namespace {
+
+struct Program {
+  QTemporaryDir root;
+  std::unique_ptr<qv::ProgramState> state = std::make_unique<qv::ProgramState>();
+  qv::QtHost host;
+  std::unique_ptr<qv::TQel_VeskFrame> frame;
+
+  Program() {
+    state->paths.root = root.path().toStdString();
+    qv::RunStartup(*state, host);
+    frame = std::make_unique<qv::TQel_VeskFrame>(*state, host);
+    frame->resize(800, 600);
+    frame->show();
+  }
+};
+
+std::map<int, QString> MenuTexts(QMenu* menu) {
+  std::map<int, QString> texts;
+  for (QAction* action : menu->actions()) {
+    if (!action->isSeparator()) texts[action->data().toInt()] = action->text();
+  }
+  return texts;
+}
+
+}  // namespace
+
+class CommandMenusTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void everyCommandReachesAMenuItemWithItsText() {
+    Program p;
+    std::map<int, QString> texts = MenuTexts(p.frame->popupMenu());
+    for (QAction* top : p.frame->menuBar()->actions()) {
+      QVERIFY(top->menu());
+      texts.merge(MenuTexts(top->menu()));
+    }
+    int menuItems = 0;
+    for (const auto& command : qv::Commands()) {
+      if (command.group == qv::MenuGroup::Internal) continue;
+      ++menuItems;
+      QVERIFY2(texts.count(command.id), qPrintable(QString::number(command.id)));
+      QCOMPARE(texts[command.id], QString::fromUtf8(command.menuText.data(), command.menuText.size()));
+      QCOMPARE(p.frame->commandAction(command.id)->statusTip(),
+               QString::fromUtf8(command.hint.data(), command.hint.size()));
+    }
+    QCOMPARE(int(texts.size()), menuItems);
+    QCOMPARE(texts[171], QString("Start AutoGuiding"));
+  }
+
+  void acceleratorsMapAsListed() {
+    Program p;
+    std::map<QString, int> keys;
+    for (auto* shortcut : p.frame->findChildren<QShortcut*>()) {
+      keys[shortcut->key().toString()] = shortcut->property("commandId").toInt();
+    }
+    QCOMPARE(keys.size(), std::size_t(22));
+    QCOMPARE(keys[QString("Ctrl+K")], 21);
+    QCOMPARE(keys[QString("Alt+X")], 24310);
+    QCOMPARE(keys[QString("Alt+Shift+X")], 24310);
+    QCOMPARE(keys[QString("Ctrl+V")], 810);
+    QCOMPARE(keys[QString("Ctrl+C")], 8115);
+    QCOMPARE(keys[QString("Ctrl+T")], 301);
+    // Pressing the key runs the command.
+    p.frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(p.frame.get()));
+    QTest::keyClick(p.frame.get(), Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(p.state->display.fitToScreen);
+  }
+
+  void toolBarOrderAndTelescopeButton() {
+    Program p;
+    auto bar = [&] {
+      std::vector<int> ids;
+      for (QAction* action : p.frame->commandToolBar()->actions()) {
+        ids.push_back(action->isSeparator() ? 0 : action->data().toInt());
+      }
+      return ids;
+    };
+    std::vector<int> expected(qv::ToolBarLayout().begin(), qv::ToolBarLayout().end());
+    expected.pop_back();  // no telescope guiding chosen: no "Telescope &Control" button
+    QCOMPARE(bar(), expected);
+    p.state->settings.telescopeGuiding = 'l';
+    p.frame->updateTelescopeButton();
+    expected.push_back(24);
+    QCOMPARE(bar(), expected);
+    p.state->settings.telescopeGuiding = 'n';
+    p.frame->updateTelescopeButton();
+    expected.pop_back();
+    QCOMPARE(bar(), expected);
+  }
+
+  void enablersGreyAndCheck() {
+    Program p;
+    auto* frame = p.frame.get();
+    frame->refreshCommandStates();
+    QVERIFY(!frame->commandAction(24332)->isEnabled());  // no handler yet
+    QVERIFY(!frame->commandAction(17999)->isEnabled());  // no bitmap yet
+    frame->handlers()[22] = [] {};
+    frame->refreshCommandStates();
+    QVERIFY(!frame->commandAction(22)->isEnabled());
+    p.state->settings.telescopeGuiding = 'b';
+    frame->refreshCommandStates();
+    QVERIFY(frame->commandAction(22)->isEnabled());
+
+    frame->dispatch(119);
+    QVERIFY(frame->commandAction(119)->isChecked());
+    QVERIFY(frame->commandAction(17999)->isEnabled());
+    frame->dispatch(118);
+    frame->dispatch(129);
+    QVERIFY(frame->commandAction(118)->isChecked());
+    QVERIFY(frame->commandAction(129)->isChecked());
+    frame->dispatch(301);
+    QVERIFY(frame->commandAction(301)->isChecked());
+    frame->dispatch(303);
+    QVERIFY(frame->commandAction(303)->isChecked());
+    QVERIFY(!frame->commandAction(301)->isChecked());
+    p.state->display.mouseModeActive = true;
+    frame->dispatch(303);
+    QVERIFY(frame->commandAction(303)->isChecked());
+  }
+
+  void captionAndPictureAfterRebuild() {
+    Program p;
+    QCOMPARE(p.frame->windowTitle(), QString("Qel_Vesk_USB - (Untitled)"));
+    auto* window = p.frame->client();
+    const QColor background(192, 192, 192);
+    QCOMPARE(window->viewport()->grab().toImage().pixelColor(10, 10), background);
+    p.state->display.imageName = "M42.FIT";
+    p.frame->dispatch(1907);  // a full rebuild (899 reuses the display bytes)
+    QCOMPARE(p.frame->windowTitle(), QString("Qel_Vesk_USB - M42.FIT"));
+    // Row 100 of the start-up ramp holds 6,200: display byte 24.
+    const QImage shown = window->viewport()->grab().toImage();
+    QCOMPARE(shown.pixelColor(10, 100), QColor(24, 24, 24));
+    // Centred: the frame is larger than the window, so it scrolls instead.
+    QVERIFY(window->verticalScrollBar()->maximum() > 0);
+  }
+
+  void stretchDisplayDialogRules() {
+    Program p;
+    p.frame->dispatch(1902);
+    QVERIFY(p.state->display.stretchDisplay);
+    p.frame->dispatch(123);
+    auto* dialog = p.frame->findChild<QDialog*>("dialog21");
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QString("Stretch Display"));
+    auto* bar = dialog->findChild<QScrollBar*>("ctl21005");
+    auto* number = dialog->findChild<QLineEdit*>("ctl21006");
+    auto* activate = dialog->findChild<QCheckBox*>("ctl21002");
+    QCOMPARE(bar->minimum(), 2);
+    QCOMPARE(bar->maximum(), 50);
+    QCOMPARE(number->text(), QString("25"));
+    QVERIFY(activate->isChecked());
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QCOMPARE(p.state->display.stretchPower, 2.0);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(p.state->display.stretchPower, 2.0);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(p.state->display.stretchPower, 50.0);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(p.state->display.stretchPower, 49.0);
+    QCOMPARE(number->text(), QString("49"));
+    QCOMPARE(bar->value(), 49);
+    activate->click();
+    QVERIFY(!p.state->display.stretchDisplay);
+    QVERIFY(!activate->isChecked());
+  }
+};
+
+QTEST_MAIN(CommandMenusTest)
+#include "command_menus_test.moc"
