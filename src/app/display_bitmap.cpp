@@ -100,33 +100,30 @@ void BuildColourBitmapRows(std::uint8_t* out, const std::uint8_t* displayBytes, 
     std::uint8_t* to = out + kColourPixelOffset + static_cast<std::size_t>(height - 1 - y) * rowBytes;
     const std::size_t row = static_cast<std::size_t>(y) * width;
     switch (o.channelView) {
-      case 'N':
+      case 'N': {
+        // Per level: the luminance and the channel scale and offset, so the
+        // pixel loop is one division and three multiply-adds.
+        const double scale = o.autoContrast ? s : s / 2;
+        const double offset = o.autoContrast ? 1.0 : 1.2;
         for (int x = 0; x < width; ++x) {
           const std::size_t i = row + x;
           const int level = displayBytes[i];
+          const double lum = curve[level];
           const double r = red[i], g = green[i], b = blue[i];
           const double m = std::max({r, g, b});
           double rr = 1, gg = 1, bb = 1;
           if (m != 0 && level != 255) {
-            rr = r / m;
-            gg = g / m;
-            bb = b / m;
-          }
-          double lum, scale, offset;
-          if (o.autoContrast) {
-            lum = curve[level];
-            scale = s;
-            offset = 1.0;
-          } else {
-            lum = level;
-            scale = s / 2;
-            offset = 1.2;
+            const double inverse = 1.0 / m;
+            rr = r * inverse;
+            gg = g * inverse;
+            bb = b * inverse;
           }
           to[3 * x + 0] = Channel(((bb - 1) * scale + offset) * lum);
           to[3 * x + 1] = Channel(((gg - 1) * scale + offset) * lum);
           to[3 * x + 2] = Channel(((rr - 1) * scale + offset) * lum);
         }
         break;
+      }
       case 'R':
       case 'G':
       case 'B': {

@@ -4,7 +4,10 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QTextBrowser>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -16,6 +19,7 @@
 
 #include "app/command_registry.h"
 #include "app/startup.h"
+#include "app/ui/help_about_print.h"
 #include "app/ui/main_window.h"
 #include "app/ui/qt_host.h"
 
@@ -185,6 +189,45 @@ class CommandMenusTest : public QObject {
     activate->click();
     QVERIFY(!p.state->display.stretchDisplay);
     QVERIFY(!activate->isChecked());
+  }
+
+  void colourRebuildShowsProgressAndColourPicture() {
+    Program p;
+    auto& images = p.state->images;
+    images.colourConverted = 1;
+    const int n = p.state->geometry.pixelCount;
+    std::fill_n(images.workImage, n, std::uint16_t{100 << 8});
+    std::fill_n(images.colourPlanes[qv::ImageStore::kRed], n, std::uint16_t{2000});
+    std::fill_n(images.colourPlanes[qv::ImageStore::kGreen], n, std::uint16_t{1000});
+    std::fill_n(images.colourPlanes[qv::ImageStore::kBlue], n, std::uint16_t{0});
+    p.frame->dispatch(1907);
+    auto* progress = qApp->findChild<QDialog*>("dialog6");
+    if (!progress) {
+      for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == "dialog6") progress = qobject_cast<QDialog*>(top);
+      }
+    }
+    QVERIFY(progress);
+    QCOMPARE(progress->windowTitle(), QString("BUILDING COLOUR IMAGE"));
+    QCOMPARE(progress->findChild<QProgressBar*>("ctl101")->maximum(), 256);
+    QVERIFY(!progress->isVisible());
+    const QImage shown = p.frame->client()->viewport()->grab().toImage();
+    QCOMPARE(shown.pixelColor(20, 20), QColor(120, 70, 20));
+  }
+
+  void helpAndAbout() {
+    Program p;
+    p.frame->dispatch(112);
+    auto* help = p.frame->findChild<QTextBrowser*>("helpWindow");
+    QVERIFY(help && help->isVisible());
+    QVERIFY(help->toPlainText().contains("Stretch Display"));
+    qv::TAboutDialog about;
+    QCOMPARE(about.windowTitle(), QString("Help About QEL_VESK_USB"));
+    QStringList texts;
+    for (auto* label : about.findChildren<QLabel*>()) texts << label->text();
+    QVERIFY(texts.contains(
+        "Qel_Vesk_USB Image processing software for use with Corvane Qel K Series Colour cameras"));
+    QCOMPARE(texts.size(), 3);
   }
 };
 

@@ -178,7 +178,7 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   statusBar()->showMessage(QString::fromUtf8(kInitialStatusText.data(), kInitialStatusText.size()));
   updateTelescopeButton();
   refreshCommandStates();
-  resize(900, 700);
+  resize(1150, 800);
 }
 
 TQel_VeskFrame::~TQel_VeskFrame() {
