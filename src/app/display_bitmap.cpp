@@ -45,7 +45,7 @@ std::uint8_t Channel(double value) {
 }  // namespace
 
 std::size_t BuildGreyBitmapImage(std::uint8_t* out, const std::uint8_t* displayBytes, int width, int height,
-                                 GreySource source, const PaletteBytes& palette) {
+                                 GreySource source, const PaletteBytes& palette, const ByteLookup* stretch) {
   int outWidth = width, outHeight = height;
   if (source == GreySource::SmallFrame) outWidth = outHeight = kSmallFrameSide;
   if (source == GreySource::HalfSize) {
@@ -67,6 +67,9 @@ std::size_t BuildGreyBitmapImage(std::uint8_t* out, const std::uint8_t* displayB
       for (int x = 0; x < outWidth; ++x) to[x] = from[2 * x];
     } else {
       std::memcpy(to, displayBytes + static_cast<std::size_t>(y) * outWidth, outWidth);
+    }
+    if (stretch) {
+      for (int x = 0; x < outWidth; ++x) to[x] = (*stretch)[to[x]];
     }
     if (padding) std::memset(to + outWidth, 0, padding);
   }

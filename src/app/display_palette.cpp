@@ -58,7 +58,7 @@ StretchTable BuildDisplayStretchTable(double k) {
   return table;
 }
 
-void StretchDisplayBytes(std::uint8_t* bytes, std::size_t count, double power) {
+ByteLookup DisplayStretchLookup(const std::uint8_t* bytes, std::size_t count, double power) {
   int lowest = 255;
   for (std::size_t i = 0; i < count; ++i) {
     const int v = bytes[i];
@@ -66,10 +66,15 @@ void StretchDisplayBytes(std::uint8_t* bytes, std::size_t count, double power) {
   }
   const StretchTable table = BuildDisplayStretchTable(power);
   // One table indexed by the byte itself, so the loop is a plain lookup.
-  std::array<std::uint8_t, 256> lookup{};
+  ByteLookup lookup{};
   for (int v = 0; v < 256; ++v) {
     lookup[v] = v >= 253 ? static_cast<std::uint8_t>(v) : table[std::max(v - lowest, 0)];
   }
+  return lookup;
+}
+
+void StretchDisplayBytes(std::uint8_t* bytes, std::size_t count, double power) {
+  const ByteLookup lookup = DisplayStretchLookup(bytes, count, power);
   for (std::size_t i = 0; i < count; ++i) bytes[i] = lookup[bytes[i]];
 }
 

@@ -35,8 +35,13 @@ PaletteBytes GreyPalette();
 using StretchTable = std::array<std::uint8_t, 255>;
 StretchTable BuildDisplayStretchTable(double power);
 
-// Stretches display bytes in place: bytes below 253 become T(max(v - m, 0)),
-// m being the lowest byte of at least 1 (255 when there is none).
+// The display stretch of a set of display bytes as a lookup by byte value:
+// bytes below 253 become T(max(v - m, 0)), m being the lowest byte of at
+// least 1 among them (255 when there is none); 253 to 255 stay.
+using ByteLookup = std::array<std::uint8_t, 256>;
+ByteLookup DisplayStretchLookup(const std::uint8_t* bytes, std::size_t count, double power);
+
+// Applies that stretch to the bytes in place.
 void StretchDisplayBytes(std::uint8_t* bytes, std::size_t count, double power);
 
 }  // namespace qv

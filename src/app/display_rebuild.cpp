@@ -67,13 +67,19 @@ BitmapWriteResult WriteGreyBitmap(ProgramState& state, const std::string& path) 
   const bool smallFrame = SmallFrameViewInForce(state);
   std::uint8_t* bytes = images.buffers.displayBytes.data();
 
+  // The stretch goes into the bitmap only: the display bytes keep the
+  // converted image, so a rebuild from them (command 899) does not stretch
+  // an already stretched picture again.
+  ByteLookup stretch{};
+  bool stretched = false;
   if (images.autoContrast || display.stretchDisplay || images.focusPreview) {
     display.blackLevel = std::max(display.blackLevel, 0);
     if (display.stretchDisplay || images.focusPreview) {
       const double power = images.focusPreview ? display.focusStretchPower : display.stretchPower;
       const std::size_t count = smallFrame ? static_cast<std::size_t>(kSmallFrameBytes)
                                            : static_cast<std::size_t>(std::max(g.pixelCount, 0));
-      StretchDisplayBytes(bytes, count, power);
+      stretch = DisplayStretchLookup(bytes, count, power);
+      stretched = true;
     }
   }
   PaletteOptions palette;
@@ -85,8 +91,12 @@ BitmapWriteResult WriteGreyBitmap(ProgramState& state, const std::string& path) 
   const GreySource source =
       smallFrame ? GreySource::SmallFrame : (g.halfSizeDisplay ? GreySource::HalfSize : GreySource::Full);
   std::uint8_t* image = images.buffers.bitmapImage.data();
-  const std::size_t length = BuildGreyBitmapImage(image, bytes, g.width, g.height, source, BuildDisplayPalette(palette));
-  return WriteBitmapFile(path, image, length, kGreyPixelOffset, smallFrame ? kGreyBlocksForSmallFrame : g.fileBlockCount);
+  const std::size_t length = BuildGreyBitmapImage(image, bytes, g.width, g.height, source, BuildDisplayPalette(palette),
+                                                  stretched ? &stretch : nullptr);
+  const auto result =
+      WriteBitmapFile(path, image, length, kGreyPixelOffset, smallFrame ? kGreyBlocksForSmallFrame : g.fileBlockCount);
+  if (result == BitmapWriteResult::Ok && images.focusPreview && display.focusFrameWritten) display.focusFrameWritten();
+  return result;
 }
 
 std::uint32_t Read32(const std::uint8_t* at) {

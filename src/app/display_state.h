@@ -4,6 +4,7 @@
 // Plain data; the operations are in display_rebuild.h and display_commands.h.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,10 @@ struct DisplayState {
   std::string bitmapPath;  // the file it was written to
 
   DisplayOverlays overlays;
+
+  // Called after a focus frame has been written while the focus preview is
+  // on; the camera dialog adjusts its focus exposure here.
+  std::function<void()> focusFrameWritten;
 
   bool hasBitmap() const { return !bitmap.empty(); }
 };

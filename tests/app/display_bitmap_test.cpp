@@ -65,6 +65,8 @@ TEST(GreyBitmap, SmallFrameGoesToTheFocusFileAs128Rows) {
   for (int i = 0; i < kSmallFrameBytes; ++i) state->images.workImage[i] = static_cast<std::uint16_t>((i / 128) << 8);
   state->images.focusPreview = 1;
   state->display.focusStretchPower = 1;  // k = 1 leaves the bytes as they are
+  int focusFrames = 0;
+  state->display.focusFrameWritten = [&] { ++focusFrames; };
   test::RecordingHost host;
   ASSERT_EQ(RebuildDisplay(*state, host), BitmapWriteResult::Ok);
   const auto bytes = test::ReadBytes(root.path() / "autosave" / "Qel_K1Cf.bmp");
@@ -78,6 +80,25 @@ TEST(GreyBitmap, SmallFrameGoesToTheFocusFileAs128Rows) {
   EXPECT_EQ(bytes[1078], 126);
   EXPECT_EQ(bytes[1078 + 127 * 128], 0);
   EXPECT_EQ(state->display.bitmapPath, (root.path() / "autosave" / "Qel_K1Cf.bmp").string());
+  EXPECT_EQ(focusFrames, 1);
+}
+
+TEST(GreyBitmap, StretchGoesIntoTheBitmapSoARebuildFromDisplayBytesRepeatsIt) {
+  test::TempDir root;
+  auto state = test::SmallFrameState(root, 5, 2);
+  for (int i = 0; i < 10; ++i) state->images.workImage[i] = static_cast<std::uint16_t>((i * 20 + 10) << 8);
+  state->display.stretchDisplay = true;
+  int focusFrames = 0;
+  state->display.focusFrameWritten = [&] { ++focusFrames; };
+  test::RecordingHost host;
+  ASSERT_EQ(RebuildDisplay(*state, host), BitmapWriteResult::Ok);
+  const auto first = state->display.bitmap;
+  // Lowest byte 10: byte 30 shows as T(20) of power 25.
+  EXPECT_EQ(first[1078 + 8 + 1], BuildDisplayStretchTable(25)[20]);
+  EXPECT_EQ(state->images.buffers.displayBytes.data()[1], 30);
+  ASSERT_EQ(RebuildDisplayFromDisplayBytes(*state, host), BitmapWriteResult::Ok);
+  EXPECT_EQ(state->display.bitmap, first);
+  EXPECT_EQ(focusFrames, 0);  // only the focus preview reports its frames
 }
 
 TEST(GreyBitmap, HalfSizeTakesEverySecondPixelOfEverySecondRow) {

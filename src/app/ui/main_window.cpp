@@ -202,6 +202,7 @@ void TQel_VeskFrame::buildMenus() {
     action->setObjectName(QString("cmd%1").arg(command.id));
     action->setData(command.id);
     action->setStatusTip(QString::fromUtf8(command.hint.data(), command.hint.size()));
+    action->setToolTip(action->statusTip());
     action->setCheckable(command.checkable);
     const int id = command.id;
     connect(action, &QAction::triggered, this, [this, id] { dispatch(id); });
