@@ -152,17 +152,27 @@ const CommandInfo* FindCommandInfo(int id) {
 
 std::string_view MenuTitle(MenuGroup group) {
   switch (group) {
-    case G::File: return "&File";
-    case G::Edit: return "&Edit";
-    case G::View: return "&View";
-    case G::Camera: return "&Camera";
-    case G::Guiding: return "&Guiding";
-    case G::Process: return "&Process";
-    case G::Filters: return "F&ilters";
-    case G::Colour: return "C&olour";
-    case G::Help: return "&Help";
+    case G::File:
+      return "&File";
+    case G::Edit:
+      return "&Edit";
+    case G::View:
+      return "&View";
+    case G::Camera:
+      return "&Camera";
+    case G::Guiding:
+      return "&Guiding";
+    case G::Process:
+      return "&Process";
+    case G::Filters:
+      return "F&ilters";
+    case G::Colour:
+      return "C&olour";
+    case G::Help:
+      return "&Help";
     case G::Popup:
-    case G::Internal: break;
+    case G::Internal:
+      break;
   }
   return {};
 }

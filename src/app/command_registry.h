@@ -22,8 +22,8 @@ struct CommandInfo {
   std::string_view menuText;  // exactly as the menu shows it; empty for internal commands
   std::string_view hint;      // status-bar text while the item is highlighted
   MenuGroup group;
-  bool separatorBefore = false;  // a separator line above the item in its menu
-  bool checkable = false;        // shows its flag as a check mark
+  bool separatorBefore = false;   // a separator line above the item in its menu
+  bool checkable = false;         // shows its flag as a check mark
   std::string_view cliName = {};  // the qelvesk-cli command, where there is one
 };
 

@@ -34,8 +34,7 @@ enum class GreySource {
 // first); returns its length. `width` and `height` are the frame's. With a
 // `stretch` lookup each byte goes through it on the way into the rows.
 std::size_t BuildGreyBitmapImage(std::uint8_t* out, const std::uint8_t* displayBytes, int width, int height,
-                                 GreySource source, const PaletteBytes& palette,
-                                 const ByteLookup* stretch = nullptr);
+                                 GreySource source, const PaletteBytes& palette, const ByteLookup* stretch = nullptr);
 
 // Writes the 54-byte header of a colour file image for a frame of `width`
 // by `height`; returns the file image's length.

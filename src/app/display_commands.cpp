@@ -56,11 +56,19 @@ bool SetStretchDisplay(ProgramState& state, Host& host, int command) {
 
 double StretchPowerAfterScroll(double power, StretchScroll action, int thumbPosition) {
   switch (action) {
-    case StretchScroll::LineUp: power -= 1; break;
-    case StretchScroll::LineDown: power += 1; break;
-    case StretchScroll::PageUp: return DisplayState::kMinStretchPower;
-    case StretchScroll::PageDown: return DisplayState::kMaxStretchPower;
-    case StretchScroll::Thumb: power = thumbPosition; break;
+    case StretchScroll::LineUp:
+      power -= 1;
+      break;
+    case StretchScroll::LineDown:
+      power += 1;
+      break;
+    case StretchScroll::PageUp:
+      return DisplayState::kMinStretchPower;
+    case StretchScroll::PageDown:
+      return DisplayState::kMaxStretchPower;
+    case StretchScroll::Thumb:
+      power = thumbPosition;
+      break;
   }
   return std::clamp(power, DisplayState::kMinStretchPower, DisplayState::kMaxStretchPower);
 }

@@ -24,10 +24,14 @@ int MostFrequentLevel(const std::array<std::uint32_t, ImageStore::kHistogramBins
 
 int MessageFor(BitmapWriteResult result) {
   switch (result) {
-    case BitmapWriteResult::CannotCreate: return 8;
-    case BitmapWriteResult::HeaderShort: return 9;
-    case BitmapWriteResult::PixelsShort: return 10;
-    case BitmapWriteResult::Ok: break;
+    case BitmapWriteResult::CannotCreate:
+      return 8;
+    case BitmapWriteResult::HeaderShort:
+      return 9;
+    case BitmapWriteResult::PixelsShort:
+      return 10;
+    case BitmapWriteResult::Ok:
+      break;
   }
   return 0;
 }
@@ -76,8 +80,8 @@ BitmapWriteResult WriteGreyBitmap(ProgramState& state, const std::string& path) 
     display.blackLevel = std::max(display.blackLevel, 0);
     if (display.stretchDisplay || images.focusPreview) {
       const double power = images.focusPreview ? display.focusStretchPower : display.stretchPower;
-      const std::size_t count = smallFrame ? static_cast<std::size_t>(kSmallFrameBytes)
-                                           : static_cast<std::size_t>(std::max(g.pixelCount, 0));
+      const std::size_t count =
+          smallFrame ? static_cast<std::size_t>(kSmallFrameBytes) : static_cast<std::size_t>(std::max(g.pixelCount, 0));
       stretch = DisplayStretchLookup(bytes, count, power);
       stretched = true;
     }
@@ -158,8 +162,8 @@ int AutomaticBlackLevel(ImageStore& images, const FrameGeometry& geometry) {
   bins.fill(0);
   const int first = geometry.binned ? kAutoLevelFirstPixel / 2 : kAutoLevelFirstPixel;
   // Frames smaller than the sample are sampled to their end.
-  const int last = std::min(geometry.binned ? (kAutoLevelLastPixel + 1) / 2 - 1 : kAutoLevelLastPixel,
-                            geometry.pixelCount - 1);
+  const int last =
+      std::min(geometry.binned ? (kAutoLevelLastPixel + 1) / 2 - 1 : kAutoLevelLastPixel, geometry.pixelCount - 1);
   const std::uint16_t* work = images.workImage;
   for (int i = first; i <= last; ++i) ++bins[work[i] >> 8];
   return MostFrequentLevel(bins, -1, -1);

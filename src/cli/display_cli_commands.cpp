@@ -61,8 +61,7 @@ bool StretchPower(CliContext& c, const CliCommand& command) {
   const std::string& text = command.positional[0];
   int power = 0;
   const auto parsed = std::from_chars(text.data(), text.data() + text.size(), power);
-  if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size() ||
-      !SetStretchPower(c.state.display, power)) {
+  if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size() || !SetStretchPower(c.state.display, power)) {
     c.err << "stretch-power: give a whole number from 2 to 50\n";
     return false;
   }
@@ -94,19 +93,21 @@ bool ChannelView(CliContext& c, const CliCommand& command) {
 }  // namespace
 
 void AddDisplayCommands(std::vector<CliCommandSpec>& commands) {
-  commands.insert(commands.end(), {
-      {"rebuild-display", "",
-       "Rebuild the display: write the temporary bitmap as the main window does and print its path.", Rebuild},
-      {"export-display", "FILE", "Write a copy of the displayed bitmap (rebuilt first when there is none) to FILE.",
-       ExportDisplay},
-      {"toggle", "auto-contrast|false-colour|show-centre|stretch-display",
-       "Switch a display option on or off and rebuild the display.", Toggle},
-      {"stretch-power", "K", "Set the display stretch power (2 to 50) and rebuild a mono display.", StretchPower},
-      {"mirror", "", "Mirror Image: reverse every row left to right (the label band stays).", Mirror},
-      {"flip", "", "Flip Image: turn the image upside down (the label band stays).", Flip},
-      {"channel-view", "N|L|R|G|B",
-       "Show a colour image in full colour (N), as luminance (L) or as one channel, and rebuild.", ChannelView},
-  });
+  commands.insert(
+      commands.end(),
+      {
+          {"rebuild-display", "",
+           "Rebuild the display: write the temporary bitmap as the main window does and print its path.", Rebuild},
+          {"export-display", "FILE", "Write a copy of the displayed bitmap (rebuilt first when there is none) to FILE.",
+           ExportDisplay},
+          {"toggle", "auto-contrast|false-colour|show-centre|stretch-display",
+           "Switch a display option on or off and rebuild the display.", Toggle},
+          {"stretch-power", "K", "Set the display stretch power (2 to 50) and rebuild a mono display.", StretchPower},
+          {"mirror", "", "Mirror Image: reverse every row left to right (the label band stays).", Mirror},
+          {"flip", "", "Flip Image: turn the image upside down (the label band stays).", Flip},
+          {"channel-view", "N|L|R|G|B",
+           "Show a colour image in full colour (N), as luminance (L) or as one channel, and rebuild.", ChannelView},
+      });
 }
 
 }  // namespace qv

@@ -29,8 +29,9 @@ TEST(CommandRegistry, IdsAreUniqueAndMenuItemsHaveTextAndHint) {
 
 TEST(CommandRegistry, ToolBarAndAcceleratorsNameRegisteredCommands) {
   const std::vector<int> bar(ToolBarLayout().begin(), ToolBarLayout().end());
-  EXPECT_EQ(bar, (std::vector<int>{24333, 24335, 133, 24332, 0, 12, 27, 0, 1901, 1902, 123, 0, 121, 0, 14, 0, 8124,
-                                   8115, 8116, 8114, 8129, 0, 1, 117, 2, 120, 106, 101, 3, 0, 110, 115, 111, 24}));
+  EXPECT_EQ(bar,
+            (std::vector<int>{24333, 24335, 133,  24332, 0, 12, 27,  0, 1901, 1902, 123, 0, 121, 0,   14,  0,   8124,
+                              8115,  8116,  8114, 8129,  0, 1,  117, 2, 120,  106,  101, 3, 0,   110, 115, 111, 24}));
   for (int id : bar) {
     if (id) {
       EXPECT_NE(FindCommandInfo(id), nullptr) << id;

@@ -1,8 +1,9 @@
 // The temporary display bitmaps byte for byte, and the rebuild around them.
 
+#include "app/display_bitmap.h"
+
 #include <gtest/gtest.h>
 
-#include "app/display_bitmap.h"
 #include "app/display_rebuild.h"
 #include "display_test_support.h"
 #include "support/recording_host.h"
@@ -166,17 +167,17 @@ TEST_P(ColourPixel, FollowsViewSaturationAndCurve) {
   EXPECT_EQ((std::array<int, 3>{image[54], image[55], image[56]}), c.bgr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Views, ColourPixel,
-    testing::Values(ColourCase{"plain", 'N', false, 100, 200, 100, 0, {20, 70, 120}},
-                    ColourCase{"curve", 'N', true, 100, 200, 100, 0, {0, 0, 192}},
-                    ColourCase{"white", 'N', false, 255, 200, 100, 0, {255, 255, 255}},
-                    ColourCase{"blackPlanes", 'N', false, 100, 0, 0, 0, {120, 120, 120}},
-                    ColourCase{"redOnly", 'R', false, 100, 0x1234, 0x5600, 0x7800, {0, 0, 0x12}},
-                    ColourCase{"greenOnly", 'G', false, 100, 0x1234, 0x5600, 0x7800, {0, 0x56, 0}},
-                    ColourCase{"blueOnly", 'B', false, 100, 0x1234, 0x5600, 0x7800, {0x78, 0, 0}},
-                    ColourCase{"luminance", 'L', false, 100, 0x1234, 0x5600, 0x7800, {100, 100, 100}}),
-    [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Views, ColourPixel,
+                         testing::Values(ColourCase{"plain", 'N', false, 100, 200, 100, 0, {20, 70, 120}},
+                                         ColourCase{"curve", 'N', true, 100, 200, 100, 0, {0, 0, 192}},
+                                         ColourCase{"white", 'N', false, 255, 200, 100, 0, {255, 255, 255}},
+                                         ColourCase{"blackPlanes", 'N', false, 100, 0, 0, 0, {120, 120, 120}},
+                                         ColourCase{"redOnly", 'R', false, 100, 0x1234, 0x5600, 0x7800, {0, 0, 0x12}},
+                                         ColourCase{"greenOnly", 'G', false, 100, 0x1234, 0x5600, 0x7800, {0, 0x56, 0}},
+                                         ColourCase{"blueOnly", 'B', false, 100, 0x1234, 0x5600, 0x7800, {0x78, 0, 0}},
+                                         ColourCase{
+                                             "luminance", 'L', false, 100, 0x1234, 0x5600, 0x7800, {100, 100, 100}}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 std::size_t ShortWrite(const void*, std::size_t, std::size_t count, std::FILE*) { return count - 1; }
 

@@ -24,7 +24,8 @@ TEST(DisplayCurve, PixelValue300IsDisplayByte1DrawnAsGrey1) {
   EXPECT_EQ(state->images.buffers.displayBytes.data()[0], 1);
   const auto& bitmap = state->display.bitmap;
   EXPECT_EQ(bitmap[1078], 1);
-  EXPECT_EQ((std::array<int, 3>{bitmap[54 + 4 + 2], bitmap[54 + 4 + 1], bitmap[54 + 4]}), (std::array<int, 3>{1, 1, 1}));
+  EXPECT_EQ((std::array<int, 3>{bitmap[54 + 4 + 2], bitmap[54 + 4 + 1], bitmap[54 + 4]}),
+            (std::array<int, 3>{1, 1, 1}));
 }
 
 TEST(DisplayCurve, AutoContrastCurveAtBlackLevels40And0) {

@@ -21,7 +21,9 @@ TEST(DisplayCli, RebuildWritesTheStartupRampAndExportCopiesIt) {
   test::TempDir root;
   const auto exported = (root.path() / "copy.bmp").string();
   std::string err;
-  ASSERT_EQ(RunDisplayCli({"--root", root.str(), "--camera", "K1C", "rebuild-display", "export-display " + exported}, &err), 0)
+  ASSERT_EQ(
+      RunDisplayCli({"--root", root.str(), "--camera", "K1C", "rebuild-display", "export-display " + exported}, &err),
+      0)
       << err;
   const auto bmp = test::ReadBytes(root.path() / "autosave" / "Qel_K1C.bmp");
   ASSERT_EQ(bmp.size(), 1078u + 1392u * 1040u);
@@ -43,7 +45,7 @@ TEST(DisplayCli, OptionsChangeThePaletteAndBadValuesAreRefused) {
   EXPECT_EQ(RunDisplayCli({"--root", root.str(), "channel-view Q"}), 1);
   EXPECT_EQ(RunDisplayCli({"--root", root.str(), "toggle everything"}), 1);
   EXPECT_EQ(RunDisplayCli({"--root", root.str(), "--camera", "K1C", "stretch-power 10", "toggle stretch-display",
-                 "channel-view R", "mirror", "flip"}),
+                           "channel-view R", "mirror", "flip"}),
             0);
 }
 

@@ -6,13 +6,13 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QTextBrowser>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QtTest>
 #include <map>
@@ -225,8 +225,7 @@ class CommandMenusTest : public QObject {
     QCOMPARE(about.windowTitle(), QString("Help About QEL_VESK_USB"));
     QStringList texts;
     for (auto* label : about.findChildren<QLabel*>()) texts << label->text();
-    QVERIFY(texts.contains(
-        "Qel_Vesk_USB Image processing software for use with Corvane Qel K Series Colour cameras"));
+    QVERIFY(texts.contains("Qel_Vesk_USB Image processing software for use with Corvane Qel K Series Colour cameras"));
     QCOMPARE(texts.size(), 3);
   }
 };

@@ -20,7 +20,8 @@ QImage DisplayImage(const DisplayState& display) {
   const int offset = Read32(b, 10);
   const bool colour = display.bitmapIsColour;
   const int rowBytes = colour ? width * 3 : PaddedRowBytes(width);
-  if (width <= 0 || height <= 0 || b.size() < static_cast<std::size_t>(offset) + static_cast<std::size_t>(rowBytes) * height) {
+  if (width <= 0 || height <= 0 ||
+      b.size() < static_cast<std::size_t>(offset) + static_cast<std::size_t>(rowBytes) * height) {
     return {};
   }
   QImage image(width, height, colour ? QImage::Format_BGR888 : QImage::Format_Indexed8);

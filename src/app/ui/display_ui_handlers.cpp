@@ -9,11 +9,11 @@
 #include "app/command_registry.h"
 #include "app/display_commands.h"
 #include "app/processing_history.h"
-#include "app/undo_commands.h"
 #include "app/ui/command_handlers.h"
 #include "app/ui/help_about_print.h"
 #include "app/ui/main_window.h"
 #include "app/ui/stretch_display_dialog.h"
+#include "app/undo_commands.h"
 #include "camera/set_camera_type.h"
 
 namespace qv {
@@ -23,7 +23,8 @@ namespace {
 TStretchDisplayDialog& StretchDialog(UiContext& ui) {
   auto* dialog = ui.frame.findChild<TStretchDisplayDialog*>("dialog21");
   if (!dialog) {
-    dialog = new TStretchDisplayDialog(ui.state, [&ui](int id) { ui.frame.dispatch(id); }, &ui.frame);
+    dialog = new TStretchDisplayDialog(
+        ui.state, [&ui](int id) { ui.frame.dispatch(id); }, &ui.frame);
     QObject::connect(dialog, &TStretchDisplayDialog::closed, &ui.frame, [&ui] {
       ui.window.viewport()->setCursor(Qt::ArrowCursor);
       ui.window.viewport()->update();

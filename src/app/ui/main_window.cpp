@@ -252,8 +252,8 @@ void TQel_VeskFrame::buildToolBar() {
 
 void TQel_VeskFrame::buildAccelerators() {
   for (const auto& accelerator : Accelerators()) {
-    auto* shortcut = new QShortcut(
-        QKeySequence(QString::fromUtf8(accelerator.keys.data(), accelerator.keys.size())), this);
+    auto* shortcut =
+        new QShortcut(QKeySequence(QString::fromUtf8(accelerator.keys.data(), accelerator.keys.size())), this);
     shortcut->setObjectName(QString("accel%1").arg(accelerator.id));
     shortcut->setProperty("commandId", accelerator.id);
     const int id = accelerator.id;
@@ -274,20 +274,34 @@ bool TQel_VeskFrame::enabledByState(int id) const {
   switch (id) {
     case 22:
     case 23:
-    case 24: return state_.settings.telescopeGuiding != 'n';
-    case 17999: return state_.display.hasBitmap();
-    default: return true;
+    case 24:
+      return state_.settings.telescopeGuiding != 'n';
+    case 17999:
+      return state_.display.hasBitmap();
+    default:
+      return true;
   }
 }
 
 bool TQel_VeskFrame::checkedByState(int id, bool& checked) const {
   switch (id) {
-    case 301: checked = state_.display.fitToScreen; return true;
-    case 303: checked = state_.display.centreImage; return true;
-    case 129: checked = state_.images.showCentre != 0; return true;
-    case 118: checked = state_.images.falseColour != 0; return true;
-    case 119: checked = state_.images.autoContrast != 0; return true;
-    default: return false;
+    case 301:
+      checked = state_.display.fitToScreen;
+      return true;
+    case 303:
+      checked = state_.display.centreImage;
+      return true;
+    case 129:
+      checked = state_.images.showCentre != 0;
+      return true;
+    case 118:
+      checked = state_.images.falseColour != 0;
+      return true;
+    case 119:
+      checked = state_.images.autoContrast != 0;
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -12,8 +12,7 @@
 
 namespace qv {
 
-TStretchDisplayDialog::TStretchDisplayDialog(ProgramState& state, std::function<void(int)> sendCommand,
-                                             QWidget* parent)
+TStretchDisplayDialog::TStretchDisplayDialog(ProgramState& state, std::function<void(int)> sendCommand, QWidget* parent)
     : QDialog(parent), state_(state), sendCommand_(std::move(sendCommand)) {
   setObjectName("dialog21");
   setWindowTitle("Stretch Display");
@@ -55,15 +54,25 @@ TStretchDisplayDialog::TStretchDisplayDialog(ProgramState& state, std::function<
 void TStretchDisplayDialog::scrollAction(int action) {
   StretchScroll scroll;
   switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: scroll = StretchScroll::LineUp; break;
-    case QAbstractSlider::SliderSingleStepAdd: scroll = StretchScroll::LineDown; break;
-    case QAbstractSlider::SliderPageStepSub: scroll = StretchScroll::PageUp; break;
-    case QAbstractSlider::SliderPageStepAdd: scroll = StretchScroll::PageDown; break;
-    case QAbstractSlider::SliderMove: scroll = StretchScroll::Thumb; break;
-    default: return;
+    case QAbstractSlider::SliderSingleStepSub:
+      scroll = StretchScroll::LineUp;
+      break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      scroll = StretchScroll::LineDown;
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      scroll = StretchScroll::PageUp;
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      scroll = StretchScroll::PageDown;
+      break;
+    case QAbstractSlider::SliderMove:
+      scroll = StretchScroll::Thumb;
+      break;
+    default:
+      return;
   }
-  const double power =
-      StretchPowerAfterScroll(state_.display.stretchPower, scroll, power_->sliderPosition());
+  const double power = StretchPowerAfterScroll(state_.display.stretchPower, scroll, power_->sliderPosition());
   SetStretchPower(state_.display, power);
   // The bar shows the power the rule gave, not the step Qt would take.
   power_->setSliderPosition(static_cast<int>(power));
