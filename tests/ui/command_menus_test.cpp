@@ -3,6 +3,7 @@
 // dialog, on the offscreen platform.
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,6 +132,8 @@ class CommandMenusTest : public QObject {
     frame->dispatch(119);
     QVERIFY(frame->commandAction(119)->isChecked());
     QVERIFY(frame->commandAction(17999)->isEnabled());
+    frame->dispatch(17999);
+    QCOMPARE(QApplication::clipboard()->image().size(), frame->client()->shownImage().size());
     frame->dispatch(118);
     frame->dispatch(129);
     QVERIFY(frame->commandAction(118)->isChecked());
