@@ -19,6 +19,7 @@
 #include <map>
 
 #include "app/command_registry.h"
+#include "app/frame_geometry.h"
 #include "app/startup.h"
 #include "app/ui/help_about_print.h"
 #include "app/ui/main_window.h"
@@ -162,6 +163,46 @@ class CommandMenusTest : public QObject {
     QCOMPARE(shown.pixelColor(10, 100), QColor(24, 24, 24));
     // Centred: the frame is larger than the window, so it scrolls instead.
     QVERIFY(window->verticalScrollBar()->maximum() > 0);
+  }
+
+  void paintingFitCentreAndOverlay() {
+    Program p;
+    qv::SetFrameSize(p.state->geometry, 200, 100);
+    std::fill_n(p.state->images.workImage, 20000, std::uint16_t{0xFF00});
+    p.frame->dispatch(1907);
+    auto* window = p.frame->client();
+    const QSize client = window->viewport()->size();
+    const QColor background(192, 192, 192), white(255, 255, 255), red(255, 0, 0);
+    auto grab = [&] { return window->viewport()->grab().toImage(); };
+    QImage shot = grab();
+    QCOMPARE(shot.pixelColor(2, 2), white);
+    QCOMPARE(shot.pixelColor(205, 2), background);
+
+    p.frame->dispatch(303);  // centred: equal margins
+    shot = grab();
+    const int left = (client.width() - 200) / 2, top = (client.height() - 100) / 2;
+    QCOMPARE(shot.pixelColor(left - 1, top + 2), background);
+    QCOMPARE(shot.pixelColor(left + 1, top + 2), white);
+    QCOMPARE(shot.pixelColor(left + 198, top + 98), white);
+    QCOMPARE(shot.pixelColor(left + 201, top + 98), background);
+
+    p.frame->dispatch(301);  // fit: the full client height, width in proportion
+    shot = grab();
+    // A picture wider than the window brings up the horizontal scroll bar.
+    const QSize fitClient = window->viewport()->size();
+    const int fitWidth = fitClient.height() * 2;
+    QCOMPARE(p.state->display.fitWidth, fitWidth);
+    QCOMPARE(p.state->display.fitHeight, fitClient.height());
+    QCOMPARE(shot.pixelColor(fitClient.width() - 2, fitClient.height() - 2), white);
+    QCOMPARE(window->horizontalScrollBar()->maximum(), std::max(fitWidth - fitClient.width(), 0));
+
+    p.frame->dispatch(301);
+    p.frame->dispatch(129);  // the centre cross at (100, 50), 60 pixels each way
+    shot = grab();
+    QCOMPARE(shot.pixelColor(100, 50), red);
+    QCOMPARE(shot.pixelColor(160, 50), red);
+    QCOMPARE(shot.pixelColor(100, 105), red);
+    QCOMPARE(shot.pixelColor(110, 10), white);
   }
 
   void stretchDisplayDialogRules() {
