@@ -82,6 +82,10 @@ class CommandMenusTest : public QObject {
       keys[shortcut->key().toString()] = shortcut->property("commandId").toInt();
     }
     QCOMPARE(keys.size(), std::size_t(22));
+    for (const auto& accelerator : qv::Accelerators()) {
+      const QString text = QKeySequence(QString::fromUtf8(accelerator.keys.data(), accelerator.keys.size())).toString();
+      QCOMPARE(keys[text], accelerator.id);
+    }
     QCOMPARE(keys[QString("Ctrl+K")], 21);
     QCOMPARE(keys[QString("Alt+X")], 24310);
     QCOMPARE(keys[QString("Alt+Shift+X")], 24310);
