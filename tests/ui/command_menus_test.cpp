@@ -24,6 +24,7 @@
 #include "app/ui/help_about_print.h"
 #include "app/ui/main_window.h"
 #include "app/ui/qt_host.h"
+#include "support/recording_host.h"
 
 namespace {
 
@@ -269,6 +270,12 @@ class CommandMenusTest : public QObject {
     auto* help = p.frame->findChild<QTextBrowser*>("helpWindow");
     QVERIFY(help && help->isVisible());
     QVERIFY(help->toPlainText().contains("Stretch Display"));
+    qv::test::RecordingHost recorder;
+    qv::ShowHelpWindow(recorder, p.frame.get(), "qrc:/help/missing.html");
+    QCOMPARE(recorder.boxes.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(recorder.boxes[0].text), QString("WinHelp failed!"));
+    QCOMPARE(QString::fromStdString(recorder.boxes[0].caption), QString("Qel_K8"));
+    QVERIFY(recorder.boxes[0].icon == qv::MessageIcon::Stop);
     qv::TAboutDialog about;
     QCOMPARE(about.windowTitle(), QString("Help About QEL_VESK_USB"));
     QStringList texts;
