@@ -1,6 +1,7 @@
 #pragma once
 // Everything the program keeps for the whole run, created once by main().
 
+#include "app/display_state.h"
 #include "app/frame_geometry.h"
 #include "app/image_store.h"
 #include "app/paths.h"
@@ -15,6 +16,7 @@ struct ProgramState {
   FrameGeometry geometry;
   ProgramSettings settings;
   CameraState camera;
+  DisplayState display;
   bool simulate = false;  // discover the simulated devices instead of the USB bus
 };
 

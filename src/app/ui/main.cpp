@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 #include <memory>
 
 #include "app/startup.h"
@@ -17,8 +18,13 @@ int main(int argc, char** argv) {
   parser.addHelpOption();
   QCommandLineOption simulate("simulate", "Use the simulated camera, filter wheel and mount instead of USB.");
   QCommandLineOption root("root", "Data root (default $QELVESK_ROOT, else ~/QelVesk).", "DIR");
-  parser.addOption(simulate);
-  parser.addOption(root);
+  // For documentation and checks: run command ids after start, save a
+  // picture of the main window and quit.
+  QCommandLineOption run("run", "Command ids to run after start, separated by commas.", "IDS");
+  QCommandLineOption screenshot("screenshot", "Save a picture of the main window to FILE and quit.", "FILE");
+  QCommandLineOption delay("screenshot-delay", "Wait MS milliseconds before the picture (default 300).", "MS", "300");
+  for (auto* hidden : {&run, &screenshot, &delay}) hidden->setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOptions({simulate, root, run, screenshot, delay});
   parser.process(app);
 
   auto state = std::make_unique<qv::ProgramState>();
@@ -29,5 +35,17 @@ int main(int argc, char** argv) {
   qv::RunStartup(*state, host);
   qv::TQel_VeskFrame frame(*state, host);
   frame.show();
+
+  const QStringList ids = parser.value(run).split(',', Qt::SkipEmptyParts);
+  QTimer::singleShot(0, &frame, [&frame, ids] {
+    for (const QString& id : ids) frame.dispatch(id.trimmed().toInt());
+  });
+  if (parser.isSet(screenshot)) {
+    const QString file = parser.value(screenshot);
+    QTimer::singleShot(parser.value(delay).toInt(), &frame, [&frame, file] {
+      const bool saved = frame.grab().save(file);
+      QApplication::exit(saved ? 0 : 1);
+    });
+  }
   return QApplication::exec();
 }

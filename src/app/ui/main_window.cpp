@@ -1,34 +1,334 @@
 #include "app/ui/main_window.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QToolBar>
+
+#include "app/command_registry.h"
+#include "app/display_commands.h"
+#include "app/display_rebuild.h"
+#include "app/ui/display_image.h"
+
+// The resources live in the static UI library, so they are registered by hand.
+static void InitProgramResources() { Q_INIT_RESOURCE(resources); }
 
 namespace qv {
 
-TQel_VeskWindow::TQel_VeskWindow(ProgramState& state, QtHost& host, QWidget* parent)
-    : QWidget(parent), state_(state), host_(host) {
-  setObjectName("TQel_VeskWindow");
+namespace {
+
+constexpr int kStarCrossHalf = 20;
+constexpr int kGuideCrossHalf = 15;
+constexpr int kCentreCrossHalf = 60;
+
+QColor Background(const ProgramState& state) {
+  const auto& d = state.settings.derived;
+  return QColor(d.backgroundRed, d.backgroundGreen, d.backgroundBlue);
 }
+
+void Cross(QPainter& painter, int x, int y, int half) {
+  painter.drawLine(x - half, y, x + half, y);
+  painter.drawLine(x, y - half, x, y + half);
+}
+
+QIcon ToolIcon(int id) { return QIcon(QString(":/icons/tool_%1.png").arg(id)); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- client window
+
+TQel_VeskWindow::TQel_VeskWindow(ProgramState& state, QtHost& host, QWidget* parent)
+    : QAbstractScrollArea(parent), state_(state), host_(host) {
+  setObjectName("TQel_VeskWindow");
+  setFrameShape(QFrame::NoFrame);
+  horizontalScrollBar()->setSingleStep(1);
+  verticalScrollBar()->setSingleStep(1);
+  // The initial range before any bitmap exists.
+  horizontalScrollBar()->setRange(0, 400);
+  verticalScrollBar()->setRange(0, 400);
+  host_.onRebuildDisplay = [this] { rebuildDisplay(); };
+  host_.onRepaint = [this] { viewport()->update(); };
+}
+
+void TQel_VeskWindow::rebuildDisplay() {
+  if (RebuildDisplay(state_, host_) == BitmapWriteResult::Ok) showDisplay();
+}
+
+void TQel_VeskWindow::rebuildFromDisplayBytes() {
+  if (RebuildDisplayFromDisplayBytes(state_, host_) == BitmapWriteResult::Ok) showDisplay();
+}
+
+void TQel_VeskWindow::showDisplay() {
+  shown_ = DisplayImage(state_.display);
+  emit captionChanged(QString::fromStdString(state_.display.caption));
+  adjustScroller();
+  viewport()->update();
+}
+
+void TQel_VeskWindow::realizeDisplayPalette() {
+  viewport()->update();
+  adjustScroller();
+}
+
+void TQel_VeskWindow::adjustScroller(bool reset) {
+  auto& d = state_.display;
+  const QSize client = viewport()->size();
+  if (d.fitToScreen) {
+    const Size2 fit = FitPictureSize(d.displayWidth, d.displayHeight, client.height());
+    d.fitWidth = fit.width;
+    d.fitHeight = fit.height;
+  }
+  const Size2 range = ScrollRange(d, client.width(), client.height());
+  horizontalScrollBar()->setRange(0, range.width);
+  verticalScrollBar()->setRange(0, range.height);
+  horizontalScrollBar()->setPageStep(std::max(client.width(), 1));
+  verticalScrollBar()->setPageStep(std::max(client.height(), 1));
+  if (reset) {
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+  }
+  viewport()->update();
+}
+
+void TQel_VeskWindow::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  if (!window()->isMinimized()) adjustScroller();
+}
+
+void TQel_VeskWindow::scrollContentsBy(int, int) { viewport()->update(); }
 
 void TQel_VeskWindow::paintEvent(QPaintEvent*) {
-  // No picture until the first command rebuilds the display: the client
-  // shows the background colour chosen in the settings.
-  const auto& d = state_.settings.derived;
-  QPainter painter(this);
-  painter.fillRect(rect(), QColor(d.backgroundRed, d.backgroundGreen, d.backgroundBlue));
+  auto& d = state_.display;
+  if (d.rebuildPending) {
+    d.rebuildPending = false;
+    rebuildDisplay();
+  }
+  QPainter painter(viewport());
+  const QRect client = viewport()->rect();
+  const QColor background = Background(state_);
+  if (shown_.isNull()) {
+    painter.fillRect(client, background);
+    return;
+  }
+  d.scrollX = horizontalScrollBar()->value();
+  d.scrollY = verticalScrollBar()->value();
+
+  if (d.fitToScreen) {
+    const Size2 fit = FitPictureSize(d.displayWidth, d.displayHeight, client.height());
+    d.fitWidth = fit.width;
+    d.fitHeight = fit.height;
+    const QRect picture(-d.scrollX, -d.scrollY, fit.width, fit.height);
+    painter.fillRect(client, background);
+    painter.drawImage(picture, shown_);
+  } else {
+    const Size2 margin =
+        d.centreImage ? CentreMargins(d.displayWidth, d.displayHeight, client.width(), client.height()) : Size2{};
+    const QRect picture(margin.width - d.scrollX, margin.height - d.scrollY, shown_.width(), shown_.height());
+    painter.fillRect(client, background);
+    painter.drawImage(picture.topLeft(), shown_);
+  }
+  if (!d.mouseModeActive && !d.starPickingActive) viewport()->setCursor(Qt::ArrowCursor);
+  drawOverlays(painter);
+
+  // The black level the next rebuild starts from, unless auto contrast
+  // measures its own.
+  d.blackLevel = PaintBlackLevel(state_.images, state_.geometry);
 }
 
+void TQel_VeskWindow::drawOverlays(QPainter& painter) {
+  const auto& d = state_.display;
+  const auto& o = d.overlays;
+  painter.setPen(QPen(Qt::red, 1));
+  if (d.starPickingActive && o.starChosen) {
+    Cross(painter, o.starX - d.scrollX, o.starY - d.scrollY, kStarCrossHalf);
+  }
+  if (state_.images.guideView) {
+    Cross(painter, o.guideStarX - d.scrollX, o.guideStarY - d.scrollY, kGuideCrossHalf);
+  }
+  if (o.subFrameShown) {
+    painter.drawRect(QRect(QPoint(o.subFrameLeft - d.scrollX, o.subFrameTop - d.scrollY),
+                           QPoint(o.subFrameRight - d.scrollX, o.subFrameBottom - d.scrollY)));
+  }
+  if (state_.images.showCentre) {
+    Cross(painter, d.displayWidth / 2 - d.scrollX, d.displayHeight / 2 - d.scrollY, kCentreCrossHalf);
+  }
+}
+
+// ---------------------------------------------------------------- frame
+
 TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
-    : client_(new TQel_VeskWindow(state, host, this)) {
+    : state_(state), host_(host), client_(new TQel_VeskWindow(state, host, this)) {
+  InitProgramResources();
   setObjectName("TQel_VeskFrame");
   setWindowTitle(Caption(QString()));
   setCentralWidget(client_);
-  statusBar()->showMessage("Qel Vesk Camera Control and Image processing program");
-  resize(900, 700);
+  connect(client_, &TQel_VeskWindow::captionChanged, this, &QWidget::setWindowTitle);
+
+  ui_ = std::make_unique<UiContext>(UiContext{state_, host_, *this, *client_});
+  RegisterDisplayUiHandlers(handlers_, *ui_);
+
+  buildMenus();
+  buildToolBar();
+  buildAccelerators();
+  statusBar()->showMessage(QString::fromUtf8(kInitialStatusText.data(), kInitialStatusText.size()));
+  updateTelescopeButton();
+  refreshCommandStates();
+  resize(1150, 800);
+}
+
+TQel_VeskFrame::~TQel_VeskFrame() {
+  host_.onRebuildDisplay = nullptr;
+  host_.onRepaint = nullptr;
 }
 
 QString TQel_VeskFrame::Caption(const QString& fileName) {
   return "Qel_Vesk_USB - " + (fileName.isEmpty() ? QString("(Untitled)") : fileName);
+}
+
+QAction* TQel_VeskFrame::commandAction(int id) const {
+  const auto found = actions_.find(id);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+void TQel_VeskFrame::buildMenus() {
+  for (const auto& command : Commands()) {
+    auto* action = new QAction(QString::fromUtf8(command.menuText.data(), command.menuText.size()), this);
+    if (command.menuText.empty()) action->setText(QString::fromUtf8(command.hint.data(), command.hint.size()));
+    action->setObjectName(QString("cmd%1").arg(command.id));
+    action->setData(command.id);
+    action->setStatusTip(QString::fromUtf8(command.hint.data(), command.hint.size()));
+    action->setToolTip(action->statusTip());
+    action->setCheckable(command.checkable);
+    const int id = command.id;
+    connect(action, &QAction::triggered, this, [this, id] { dispatch(id); });
+    actions_[id] = action;
+  }
+
+  std::map<MenuGroup, QMenu*> menus;
+  popupMenu_ = new QMenu(this);
+  popupMenu_->setObjectName("popupMenu2");
+  for (const auto& command : Commands()) {
+    QMenu* menu = nullptr;
+    if (command.group == MenuGroup::Popup) {
+      menu = popupMenu_;
+    } else if (command.group != MenuGroup::Internal) {
+      auto& slot = menus[command.group];
+      if (!slot) {
+        const auto title = MenuTitle(command.group);
+        slot = menuBar()->addMenu(QString::fromUtf8(title.data(), title.size()));
+        connect(slot, &QMenu::aboutToShow, this, &TQel_VeskFrame::refreshCommandStates);
+      }
+      menu = slot;
+    }
+    if (!menu) continue;
+    if (command.separatorBefore && !menu->isEmpty()) menu->addSeparator();
+    menu->addAction(actions_[command.id]);
+  }
+  connect(popupMenu_, &QMenu::aboutToShow, this, &TQel_VeskFrame::refreshCommandStates);
+  client_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(client_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { popupMenu_->popup(client_->mapToGlobal(at)); });
+}
+
+void TQel_VeskFrame::buildToolBar() {
+  toolBar_ = addToolBar("Tools");
+  toolBar_->setObjectName("toolBar");
+  toolBar_->setIconSize(QSize(24, 24));
+  for (int id : ToolBarLayout()) {
+    if (id == 0) {
+      toolBar_->addSeparator();
+      continue;
+    }
+    QAction* action = actions_[id];
+    action->setIcon(ToolIcon(id));
+    toolBar_->addAction(action);
+  }
+}
+
+void TQel_VeskFrame::buildAccelerators() {
+  for (const auto& accelerator : Accelerators()) {
+    auto* shortcut =
+        new QShortcut(QKeySequence(QString::fromUtf8(accelerator.keys.data(), accelerator.keys.size())), this);
+    shortcut->setObjectName(QString("accel%1").arg(accelerator.id));
+    shortcut->setProperty("commandId", accelerator.id);
+    const int id = accelerator.id;
+    connect(shortcut, &QShortcut::activated, this, [this, id] { dispatch(id); });
+  }
+}
+
+void TQel_VeskFrame::dispatch(int id) {
+  refreshCommandStates();
+  QAction* action = commandAction(id);
+  const auto handler = handlers_.find(id);
+  if (handler == handlers_.end() || (action && !action->isEnabled())) return;
+  handler->second();
+  refreshCommandStates();
+}
+
+bool TQel_VeskFrame::enabledByState(int id) const {
+  switch (id) {
+    case 22:
+    case 23:
+    case 24:
+      return state_.settings.telescopeGuiding != 'n';
+    case 17999:
+      return state_.display.hasBitmap();
+    default:
+      return true;
+  }
+}
+
+bool TQel_VeskFrame::checkedByState(int id, bool& checked) const {
+  switch (id) {
+    case 301:
+      checked = state_.display.fitToScreen;
+      return true;
+    case 303:
+      checked = state_.display.centreImage;
+      return true;
+    case 129:
+      checked = state_.images.showCentre != 0;
+      return true;
+    case 118:
+      checked = state_.images.falseColour != 0;
+      return true;
+    case 119:
+      checked = state_.images.autoContrast != 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TQel_VeskFrame::refreshCommandStates() {
+  for (auto& [id, action] : actions_) {
+    action->setEnabled(handlers_.count(id) && enabledByState(id));
+    bool checked = false;
+    if (checkedByState(id, checked)) action->setChecked(checked);
+  }
+  updateStretchButton();
+}
+
+void TQel_VeskFrame::updateTelescopeButton() {
+  QAction* button = commandAction(kToolBarTelescopeButton);
+  const bool wanted = state_.settings.telescopeGuiding != 'n';
+  const bool present = toolBar_->actions().contains(button);
+  if (wanted && !present) toolBar_->addAction(button);
+  if (!wanted && present) toolBar_->removeAction(button);
+}
+
+void TQel_VeskFrame::updateStretchButton() {
+  // The swap of the stretch buttons: 1901 carries the look of the state the
+  // user can switch to next (pressed while the stretch is on).
+  QAction* toggle = commandAction(kStretchToggle);
+  toggle->setCheckable(true);
+  toggle->setChecked(state_.display.stretchDisplay);
+  toggle->setIcon(ToolIcon(state_.display.stretchDisplay ? kStretchOff : kStretchToggle));
 }
 
 }  // namespace qv

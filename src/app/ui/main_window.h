@@ -1,37 +1,98 @@
 #pragma once
-// The program's main frame and its client window, which shows the current
-// image.
+// The program's main frame (menu, tool bar, status bar, accelerators, all
+// built from the command registry) and its client window, which shows the
+// current image.
 
+#include <QAbstractScrollArea>
+#include <QImage>
 #include <QMainWindow>
-#include <QWidget>
+#include <map>
+#include <memory>
 
 #include "app/program_state.h"
+#include "app/ui/command_handlers.h"
 #include "app/ui/qt_host.h"
+
+class QMenu;
+class QToolBar;
+class QShortcut;
 
 namespace qv {
 
-class TQel_VeskWindow : public QWidget {
+class TQel_VeskWindow : public QAbstractScrollArea {
   Q_OBJECT
  public:
   TQel_VeskWindow(ProgramState& state, QtHost& host, QWidget* parent = nullptr);
 
+  // RebuildDisplay, then show the new bitmap (caption, palette, scroller).
+  void rebuildDisplay();
+  // Command 899: the rebuild without converting WorkImage again.
+  void rebuildFromDisplayBytes();
+  // Command 891: repaint with the current bitmap and adjust the scroller.
+  void realizeDisplayPalette();
+  // Recomputes the scroll range; `reset` scrolls to the origin.
+  void adjustScroller(bool reset = false);
+  // Shows the bitmap the core's last rebuild left (the previous one when
+  // that rebuild failed).
+  void showDisplay();
+
+  const QImage& shownImage() const { return shown_; }
+
+ signals:
+  void captionChanged(const QString& caption);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
 
  private:
+  void drawOverlays(QPainter& painter);
+
   ProgramState& state_;
   QtHost& host_;
+  QImage shown_;
 };
 
 class TQel_VeskFrame : public QMainWindow {
   Q_OBJECT
  public:
   TQel_VeskFrame(ProgramState& state, QtHost& host);
+  ~TQel_VeskFrame() override;
 
   static QString Caption(const QString& fileName);
 
+  // Runs the handler of a command id, if it has one and is enabled.
+  void dispatch(int id);
+  // Enablers and check marks, as when a menu opens.
+  void refreshCommandStates();
+  // The "Telescope &Control" button is on the tool bar only while a
+  // telescope guiding mode is chosen.
+  void updateTelescopeButton();
+  // The stretch button shows the state the display stretch can be switched to.
+  void updateStretchButton();
+
+  CommandHandlers& handlers() { return handlers_; }
+  QAction* commandAction(int id) const;
+  TQel_VeskWindow* client() const { return client_; }
+  QToolBar* commandToolBar() const { return toolBar_; }
+  QMenu* popupMenu() const { return popupMenu_; }
+
  private:
+  void buildMenus();
+  void buildToolBar();
+  void buildAccelerators();
+  bool enabledByState(int id) const;
+  bool checkedByState(int id, bool& checked) const;
+
+  ProgramState& state_;
+  QtHost& host_;
   TQel_VeskWindow* client_;
+  QToolBar* toolBar_ = nullptr;
+  QMenu* popupMenu_ = nullptr;
+  std::map<int, QAction*> actions_;
+  CommandHandlers handlers_;
+  std::unique_ptr<UiContext> ui_;
 };
 
 }  // namespace qv

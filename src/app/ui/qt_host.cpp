@@ -1,5 +1,7 @@
 #include "app/ui/qt_host.h"
 
+#include "app/ui/progress_dialog.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
@@ -36,13 +38,9 @@ int QtHost::showMessage(const MessageBoxRequest& box) {
 
 void QtHost::openProgress(std::string_view caption) {
   if (!progress_) {
-    progress_ = new QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint);
-    progress_->setObjectName("dialog6");
-    progressBar_ = new QProgressBar(progress_);
-    progressBar_->setRange(0, kProgressRange);
-    auto* layout = new QVBoxLayout(progress_);
-    layout->addWidget(progressBar_);
-    progress_->resize(300, 60);
+    auto* dialog = new TProgressDialog();
+    progress_ = dialog;
+    progressBar_ = dialog->bar();
   }
   progress_->setWindowTitle(QString::fromUtf8(caption.data(), static_cast<int>(caption.size())));
   progressBar_->setValue(0);

@@ -1,0 +1,87 @@
+// RebuildDisplay on the largest frame (3388 x 2712), grey and colour, next to
+// one plain copy of the frame's bytes measured in the same run: read the
+// results as ratios to the copy.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "app/display_rebuild.h"
+#include "app/frame_geometry.h"
+#include "camera/camera_models.h"
+
+namespace {
+
+class SilentHost final : public qv::Host {
+ public:
+  int showMessage(const qv::MessageBoxRequest&) override { return 1; }
+  void openProgress(std::string_view) override {}
+  void setProgress(int) override {}
+  void closeProgress() override {}
+  void setWaitCursor(bool) override {}
+  void beep() override {}
+  qv::InputEvents pumpEvents() override { return {}; }
+  void requestRebuildDisplay() override {}
+  void requestRepaint() override {}
+};
+
+std::unique_ptr<qv::ProgramState> LargestFrame(bool colour) {
+  auto state = std::make_unique<qv::ProgramState>();
+  state->paths.root = (std::filesystem::temp_directory_path() / "qelvesk-bench").string();
+  qv::RecomputeFrameGeometry(state->geometry, *qv::FindCameraModel(4));
+  qv::StartupFill(state->images, state->geometry);
+  const int n = state->geometry.pixelCount;
+  for (int i = 0; i < n; ++i) {
+    state->images.workImage[i] = static_cast<std::uint16_t>(i * 2654435761u >> 16);
+    for (int p = 0; p < 3; ++p) state->images.colourPlanes[p][i] = static_cast<std::uint16_t>(i * (p + 3));
+  }
+  state->images.colourConverted = colour ? 1 : 0;
+  state->images.autoContrast = 1;
+  return state;
+}
+
+void CopyFrameBytes(benchmark::State& run) {
+  auto state = LargestFrame(false);
+  const std::size_t bytes = static_cast<std::size_t>(state->geometry.pixelCount) * 2;
+  for (auto _ : run) {
+    std::memcpy(state->images.scratchImage, state->images.workImage, bytes);
+    benchmark::ClobberMemory();
+  }
+}
+
+double SecondsPerCopy(qv::ProgramState& state) {
+  const std::size_t bytes = static_cast<std::size_t>(state.geometry.pixelCount) * 2;
+  constexpr int kCopies = 20;
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kCopies; ++i) {
+    std::memcpy(state.images.scratchImage, state.images.workImage, bytes);
+    benchmark::ClobberMemory();
+  }
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / kCopies;
+}
+
+void Rebuild(benchmark::State& run, bool colour) {
+  auto state = LargestFrame(colour);
+  SilentHost host;
+  const double copy = SecondsPerCopy(*state);
+  double total = 0;
+  for (auto _ : run) {
+    const auto start = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(qv::RebuildDisplay(*state, host));
+    total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  // How many plain copies of the frame's bytes one rebuild costs.
+  run.counters["copies"] = total / static_cast<double>(run.iterations()) / copy;
+}
+
+void RebuildGrey(benchmark::State& run) { Rebuild(run, false); }
+void RebuildColour(benchmark::State& run) { Rebuild(run, true); }
+
+}  // namespace
+
+BENCHMARK(CopyFrameBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(RebuildGrey)->Unit(benchmark::kMillisecond);
+BENCHMARK(RebuildColour)->Unit(benchmark::kMillisecond);

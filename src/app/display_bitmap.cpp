@@ -1,0 +1,181 @@
+#include "app/display_bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+namespace qv {
+
+namespace {
+
+void Put16(std::uint8_t* at, std::uint32_t value) {
+  at[0] = static_cast<std::uint8_t>(value);
+  at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void Put32(std::uint8_t* at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void PutHeader(std::uint8_t* out, std::uint32_t fileSize, std::uint32_t pixelOffset, int width, int height,
+               int bitsPerPixel, std::uint32_t imageSize) {
+  std::memset(out, 0, kColourPixelOffset);
+  out[0] = 'B';
+  out[1] = 'M';
+  Put32(out + 2, fileSize);
+  Put32(out + 10, pixelOffset);
+  Put32(out + 14, kBitmapInfoHeaderBytes);
+  Put32(out + 18, static_cast<std::uint32_t>(width));
+  Put32(out + 22, static_cast<std::uint32_t>(height));
+  Put16(out + 26, 1);
+  Put16(out + 28, static_cast<std::uint32_t>(bitsPerPixel));
+  Put32(out + 34, imageSize);
+}
+
+// A hair added before truncation keeps exact results such as 0.2 * 100 = 20
+// from falling to 19 through binary rounding.
+constexpr double kTruncationGuard = 1e-9;
+
+std::uint8_t Channel(double value) {
+  if (value > 254.0) return 255;
+  if (value < 0.0) return 0;
+  return static_cast<std::uint8_t>(value + kTruncationGuard);
+}
+
+}  // namespace
+
+std::size_t BuildGreyBitmapImage(std::uint8_t* out, const std::uint8_t* displayBytes, int width, int height,
+                                 GreySource source, const PaletteBytes& palette, const ByteLookup* stretch) {
+  int outWidth = width, outHeight = height;
+  if (source == GreySource::SmallFrame) outWidth = outHeight = kSmallFrameSide;
+  if (source == GreySource::HalfSize) {
+    outWidth = width / 2;
+    outHeight = height / 2;
+  }
+  const int rowBytes = PaddedRowBytes(outWidth);
+  const std::size_t imageSize = static_cast<std::size_t>(rowBytes) * outHeight;
+  PutHeader(out, static_cast<std::uint32_t>(imageSize + kGreyPixelOffset), kGreyPixelOffset, outWidth, outHeight, 8,
+            static_cast<std::uint32_t>(imageSize));
+  std::memcpy(out + kColourPixelOffset, palette.data(), kPaletteBytes);
+
+  std::uint8_t* rows = out + kGreyPixelOffset;
+  const int padding = rowBytes - outWidth;
+  for (int y = 0; y < outHeight; ++y) {
+    std::uint8_t* to = rows + static_cast<std::size_t>(outHeight - 1 - y) * rowBytes;
+    if (source == GreySource::HalfSize) {
+      const std::uint8_t* from = displayBytes + static_cast<std::size_t>(2 * y) * width;
+      for (int x = 0; x < outWidth; ++x) to[x] = from[2 * x];
+    } else {
+      std::memcpy(to, displayBytes + static_cast<std::size_t>(y) * outWidth, outWidth);
+    }
+    if (stretch) {
+      for (int x = 0; x < outWidth; ++x) to[x] = (*stretch)[to[x]];
+    }
+    if (padding) std::memset(to + outWidth, 0, padding);
+  }
+  return kGreyPixelOffset + imageSize;
+}
+
+std::size_t PutColourBitmapHeader(std::uint8_t* out, int width, int height) {
+  const int paddedWidth = PaddedColourWidth(width);
+  const std::size_t imageSize = static_cast<std::size_t>(paddedWidth) * height * 3;
+  // The size field counts a palette the colour file does not have, as the
+  // program's colour bitmaps always have; readers go by the offset field.
+  PutHeader(out, static_cast<std::uint32_t>(imageSize + kGreyPixelOffset), kColourPixelOffset, paddedWidth, height, 24,
+            static_cast<std::uint32_t>(static_cast<std::size_t>(paddedWidth) * height));
+  return kColourPixelOffset + imageSize;
+}
+
+void BuildColourBitmapRows(std::uint8_t* out, const std::uint8_t* displayBytes, const std::uint16_t* const planes[3],
+                           int width, int height, int firstRow, int rowCount, const ColourViewOptions& o) {
+  const int paddedWidth = PaddedColourWidth(width);
+  const std::size_t rowBytes = static_cast<std::size_t>(paddedWidth) * 3;
+  const std::uint16_t* red = planes[0];
+  const std::uint16_t* blue = planes[1];
+  const std::uint16_t* green = planes[2];
+
+  std::array<std::uint8_t, 256> curve{};
+  for (int i = 0; i < 256; ++i)
+    curve[i] = static_cast<std::uint8_t>(o.autoContrast ? PaletteCurve(i, o.blackLevel) : i);
+  const double s = o.saturation;
+
+  const int lastRow = std::min(height, firstRow + rowCount);
+  for (int y = firstRow; y < lastRow; ++y) {
+    std::uint8_t* to = out + kColourPixelOffset + static_cast<std::size_t>(height - 1 - y) * rowBytes;
+    const std::size_t row = static_cast<std::size_t>(y) * width;
+    switch (o.channelView) {
+      case 'N': {
+        // Per level: the luminance and the channel scale and offset, so the
+        // pixel loop is one division and three multiply-adds.
+        const double scale = o.autoContrast ? s : s / 2;
+        const double offset = o.autoContrast ? 1.0 : 1.2;
+        for (int x = 0; x < width; ++x) {
+          const std::size_t i = row + x;
+          const int level = displayBytes[i];
+          const double lum = curve[level];
+          const double r = red[i], g = green[i], b = blue[i];
+          const double m = std::max({r, g, b});
+          double rr = 1, gg = 1, bb = 1;
+          if (m != 0 && level != 255) {
+            const double inverse = 1.0 / m;
+            rr = r * inverse;
+            gg = g * inverse;
+            bb = b * inverse;
+          }
+          to[3 * x + 0] = Channel(((bb - 1) * scale + offset) * lum);
+          to[3 * x + 1] = Channel(((gg - 1) * scale + offset) * lum);
+          to[3 * x + 2] = Channel(((rr - 1) * scale + offset) * lum);
+        }
+        break;
+      }
+      case 'R':
+      case 'G':
+      case 'B': {
+        const int channel = o.channelView == 'B' ? 0 : (o.channelView == 'G' ? 1 : 2);
+        const std::uint16_t* plane = o.channelView == 'B' ? blue : (o.channelView == 'G' ? green : red);
+        for (int x = 0; x < width; ++x) {
+          to[3 * x + 0] = to[3 * x + 1] = to[3 * x + 2] = 0;
+          to[3 * x + channel] = static_cast<std::uint8_t>(plane[row + x] >> 8);
+        }
+        break;
+      }
+      default:
+        for (int x = 0; x < width; ++x) to[3 * x] = to[3 * x + 1] = to[3 * x + 2] = displayBytes[row + x];
+        break;
+    }
+    std::memset(to + static_cast<std::size_t>(width) * 3, 0, rowBytes - static_cast<std::size_t>(width) * 3);
+  }
+}
+
+BitmapWriteResult WriteBitmapFile(const std::string& path, const std::uint8_t* image, std::size_t imageBytes,
+                                  std::size_t headerBytes, int blockCount, FileWriteFunction write) {
+  std::error_code ec;
+  // The old file goes first; a folder of that name is left for fopen to refuse.
+  if (!std::filesystem::is_directory(path, ec)) std::filesystem::remove(path, ec);
+  const auto folder = std::filesystem::path(path).parent_path();
+  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return BitmapWriteResult::CannotCreate;
+  BitmapWriteResult result = BitmapWriteResult::Ok;
+  if (write(image, 1, headerBytes, file) != headerBytes) {
+    result = BitmapWriteResult::HeaderShort;
+  } else {
+    const std::uint8_t* pixels = image + headerBytes;
+    const std::size_t pixelBytes = imageBytes - headerBytes;
+    const std::size_t blocks = static_cast<std::size_t>(std::max(blockCount, 1));
+    const std::size_t blockBytes = pixelBytes / blocks;
+    std::size_t done = 0;
+    for (std::size_t b = 0; b < blocks && result == BitmapWriteResult::Ok; ++b) {
+      if (write(pixels + done, 1, blockBytes, file) != blockBytes) result = BitmapWriteResult::PixelsShort;
+      done += blockBytes;
+    }
+    const std::size_t rest = pixelBytes - done;
+    if (result == BitmapWriteResult::Ok && rest && write(pixels + done, 1, rest, file) != rest) {
+      result = BitmapWriteResult::PixelsShort;
+    }
+  }
+  if (std::fclose(file) != 0 && result == BitmapWriteResult::Ok) result = BitmapWriteResult::PixelsShort;
+  return result;
+}
+
+}  // namespace qv

@@ -1,0 +1,186 @@
+#include "app/display_rebuild.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/messages.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int kAutoLevelFirstPixel = 69'500;
+constexpr int kAutoLevelLastPixel = 347'499;
+constexpr int kGreyBlocksForSmallFrame = 1;
+
+int MostFrequentLevel(const std::array<std::uint32_t, ImageStore::kHistogramBins>& bins, int skipA, int skipB) {
+  int best = -1;
+  for (int level = 0; level < 256; ++level) {
+    if (level == skipA || level == skipB) continue;
+    if (best < 0 || bins[level] > bins[best]) best = level;
+  }
+  return best;
+}
+
+int MessageFor(BitmapWriteResult result) {
+  switch (result) {
+    case BitmapWriteResult::CannotCreate:
+      return 8;
+    case BitmapWriteResult::HeaderShort:
+      return 9;
+    case BitmapWriteResult::PixelsShort:
+      return 10;
+    case BitmapWriteResult::Ok:
+      break;
+  }
+  return 0;
+}
+
+BitmapWriteResult WriteColourBitmap(ProgramState& state, Host& host, const std::string& path) {
+  auto& images = state.images;
+  const auto& g = state.geometry;
+  std::uint8_t* image = images.buffers.bitmapImage.data();
+  const std::size_t bytes = PutColourBitmapHeader(image, g.width, g.height);
+  const std::uint16_t* const planes[3] = {images.colourPlanes[ImageStore::kRed], images.colourPlanes[ImageStore::kBlue],
+                                          images.colourPlanes[ImageStore::kGreen]};
+  ColourViewOptions options;
+  options.channelView = state.display.channelView;
+  options.autoContrast = images.autoContrast != 0;
+  options.blackLevel = state.display.blackLevel;
+  options.saturation = static_cast<double>((state.settings.colourBalanceLevel + 1) / 2);
+
+  host.openProgress(kColourBuildCaption);
+  const int stepRows = g.height / kColourBuildSteps;
+  int row = 0;
+  for (int step = kColourBuildSteps; step >= 1; --step) {
+    host.setProgress(250 - 25 * step);
+    // The last step also builds the rows the even split leaves over.
+    const int rows = step == 1 ? g.height - row : stepRows;
+    BuildColourBitmapRows(image, images.buffers.displayBytes.data(), planes, g.width, g.height, row, rows, options);
+    row += rows;
+  }
+  const auto result = WriteBitmapFile(path, image, bytes, kColourPixelOffset, 3 * g.fileBlockCount);
+  host.closeProgress();
+  return result;
+}
+
+BitmapWriteResult WriteGreyBitmap(ProgramState& state, const std::string& path) {
+  auto& images = state.images;
+  auto& display = state.display;
+  const auto& g = state.geometry;
+  const bool smallFrame = SmallFrameViewInForce(state);
+  std::uint8_t* bytes = images.buffers.displayBytes.data();
+
+  // The stretch goes into the bitmap only: the display bytes keep the
+  // converted image, so a rebuild from them (command 899) does not stretch
+  // an already stretched picture again.
+  ByteLookup stretch{};
+  bool stretched = false;
+  if (images.autoContrast || display.stretchDisplay || images.focusPreview) {
+    display.blackLevel = std::max(display.blackLevel, 0);
+    if (display.stretchDisplay || images.focusPreview) {
+      const double power = images.focusPreview ? display.focusStretchPower : display.stretchPower;
+      const std::size_t count =
+          smallFrame ? static_cast<std::size_t>(kSmallFrameBytes) : static_cast<std::size_t>(std::max(g.pixelCount, 0));
+      stretch = DisplayStretchLookup(bytes, count, power);
+      stretched = true;
+    }
+  }
+  PaletteOptions palette;
+  palette.falseColour = images.falseColour != 0;
+  palette.autoContrast = images.autoContrast != 0;
+  palette.stretchDisplay = display.stretchDisplay;
+  palette.blackLevel = display.blackLevel;
+
+  const GreySource source =
+      smallFrame ? GreySource::SmallFrame : (g.halfSizeDisplay ? GreySource::HalfSize : GreySource::Full);
+  std::uint8_t* image = images.buffers.bitmapImage.data();
+  const std::size_t length = BuildGreyBitmapImage(image, bytes, g.width, g.height, source, BuildDisplayPalette(palette),
+                                                  stretched ? &stretch : nullptr);
+  const auto result =
+      WriteBitmapFile(path, image, length, kGreyPixelOffset, smallFrame ? kGreyBlocksForSmallFrame : g.fileBlockCount);
+  if (result == BitmapWriteResult::Ok && images.focusPreview && display.focusFrameWritten) display.focusFrameWritten();
+  return result;
+}
+
+std::uint32_t Read32(const std::uint8_t* at) {
+  return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
+         static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+}
+
+BitmapWriteResult RebuildAfterConversion(ProgramState& state, Host& host) {
+  auto& display = state.display;
+  display.caption = DisplayCaption(display.imageName);
+  ResetBufferPointers(state.images);
+  if (state.images.autoContrast) display.blackLevel = AutomaticBlackLevel(state.images, state.geometry);
+
+  const bool colour = state.images.colourConverted != 0;
+  const std::string path = DisplayBitmapPath(state);
+  const BitmapWriteResult result = colour ? WriteColourBitmap(state, host, path) : WriteGreyBitmap(state, path);
+  if (result != BitmapWriteResult::Ok) {
+    ShowMessage(host, MessageFor(result));
+    return result;
+  }
+  // The shown bitmap is the file image just written, byte for byte.
+  const std::uint8_t* image = state.images.buffers.bitmapImage.data();
+  const std::size_t length = colour ? kColourPixelOffset + static_cast<std::size_t>(Read32(image + 34)) * 3
+                                    : kGreyPixelOffset + static_cast<std::size_t>(Read32(image + 34));
+  display.bitmap.assign(image, image + length);
+  display.displayWidth = static_cast<int>(Read32(image + 18));
+  display.displayHeight = static_cast<int>(Read32(image + 22));
+  display.bitmapIsColour = colour;
+  display.bitmapPath = path;
+  return result;
+}
+
+}  // namespace
+
+std::string DisplayCaption(const std::string& imageName) {
+  return std::string(kApplicationTitle) + " - " + (imageName.empty() ? std::string("(Untitled)") : imageName);
+}
+
+bool SmallFrameViewInForce(const ProgramState& state) {
+  return state.images.focusPreview || state.images.guideView || state.display.guideBoxReadout;
+}
+
+std::string DisplayBitmapPath(const ProgramState& state) {
+  const bool smallFrame = SmallFrameViewInForce(state) && !state.images.colourConverted;
+  return NativePath(state.paths, smallFrame ? state.geometry.focusBitmapName : state.geometry.bitmapName);
+}
+
+BitmapWriteResult RebuildDisplay(ProgramState& state, Host& host) {
+  ToDisplayBytes(state.images, state.geometry);
+  return RebuildAfterConversion(state, host);
+}
+
+BitmapWriteResult RebuildDisplayFromDisplayBytes(ProgramState& state, Host& host) {
+  return RebuildAfterConversion(state, host);
+}
+
+int AutomaticBlackLevel(ImageStore& images, const FrameGeometry& geometry) {
+  auto& bins = images.displayHistogram;
+  bins.fill(0);
+  const int first = geometry.binned ? kAutoLevelFirstPixel / 2 : kAutoLevelFirstPixel;
+  // Frames smaller than the sample are sampled to their end.
+  const int last =
+      std::min(geometry.binned ? (kAutoLevelLastPixel + 1) / 2 - 1 : kAutoLevelLastPixel, geometry.pixelCount - 1);
+  const std::uint16_t* work = images.workImage;
+  for (int i = first; i <= last; ++i) ++bins[work[i] >> 8];
+  return MostFrequentLevel(bins, -1, -1);
+}
+
+int PaintBlackLevel(ImageStore& images, const FrameGeometry& geometry) {
+  auto& bins = images.displayHistogram;
+  bins.fill(0);
+  const std::uint16_t* work = images.workImage;
+  for (int y = 11; y <= geometry.height - 6; ++y) {
+    const std::uint16_t* row = work + static_cast<std::size_t>(y) * geometry.width;
+    for (int x = 5; x <= geometry.width - 6; ++x) ++bins[row[x] >> 8];
+  }
+  const int first = MostFrequentLevel(bins, -1, -1);
+  const int second = MostFrequentLevel(bins, first, -1);
+  const int third = MostFrequentLevel(bins, first, second);
+  return (first + second + third) / 3;
+}
+
+}  // namespace qv

@@ -1,0 +1,42 @@
+#pragma once
+// The display rebuild: the current image turned into display bytes, the
+// temporary bitmap file written, and that file image made the shown bitmap.
+
+#include <string>
+
+#include "app/display_bitmap.h"
+#include "app/host.h"
+#include "app/program_state.h"
+
+namespace qv {
+
+inline constexpr std::string_view kApplicationTitle = "Qel_Vesk_USB";
+inline constexpr std::string_view kColourBuildCaption = "BUILDING COLOUR IMAGE";
+inline constexpr int kColourBuildSteps = 10;
+
+// "Qel_Vesk_USB - " and the image name, or "(Untitled)" when there is none.
+std::string DisplayCaption(const std::string& imageName);
+
+// True while the 128 x 128 small frame is shown instead of the whole frame.
+bool SmallFrameViewInForce(const ProgramState& state);
+
+// The temporary bitmap the next rebuild writes and shows.
+std::string DisplayBitmapPath(const ProgramState& state);
+
+// Rebuilds the display from WorkImage (and the colour planes of a colour
+// image). On a write failure the message is shown and the previous bitmap
+// stays.
+BitmapWriteResult RebuildDisplay(ProgramState& state, Host& host);
+
+// The same without converting WorkImage to display bytes again (command 899).
+BitmapWriteResult RebuildDisplayFromDisplayBytes(ProgramState& state, Host& host);
+
+// Automatic black level: the most frequent high byte of pixels 69,500 to
+// 347,499 (34,750 to 173,749 when binned), lowest level on ties.
+int AutomaticBlackLevel(ImageStore& images, const FrameGeometry& geometry);
+
+// Black level measured at each paint: the mean of the three most frequent
+// high bytes inside the frame's border.
+int PaintBlackLevel(ImageStore& images, const FrameGeometry& geometry);
+
+}  // namespace qv
