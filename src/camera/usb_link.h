@@ -35,6 +35,7 @@ struct EnumerationSlot {
 using EnumerationRecord = std::array<EnumerationSlot, kEnumerationSlots>;
 
 struct UsbLink {
+  std::shared_ptr<UsbBus> bus;  // the bus the devices were found on, kept for later searches
   std::unique_ptr<CameraTransport> camera;
   std::unique_ptr<FilterWheelPort> filterWheel;
   bool cameraAttached = false;
@@ -73,6 +74,13 @@ bool WriteFilterWheel(UsbLink& link, Host& host);
 bool ReadFilterWheel(UsbLink& link, Host& host);
 
 void CloseUsbDevices(UsbLink& link);
+
+// First use of the camera: unless attached already, the camera search, the
+// filter wheel search (unless a wheel is attached) and, with a camera, the
+// firmware version; "Sorry, No camera found on USB" without one. True when
+// the camera is attached.
+struct ProgramState;
+bool ConnectCamera(ProgramState& state, UsbBus& bus, Host& host, Clock& clock);
 
 // Boxes of the search and the transfers.
 void ShowPlainBox(Host& host, std::string text);
