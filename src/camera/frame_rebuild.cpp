@@ -1,6 +1,7 @@
 #include "camera/frame_rebuild.h"
 
 #include <algorithm>
+#include <array>
 
 namespace qv {
 
@@ -14,6 +15,17 @@ void Resample3x3(const std::uint16_t* src, int srcW, int srcH, std::uint16_t* ds
   if (srcW <= 0 || srcH <= 0) return;
   const float fx = static_cast<float>(dstW) / static_cast<float>(srcW);
   const float fy = static_cast<float>(dstH) / static_cast<float>(srcH);
+  // Source columns and weights are the same on every row: worked out once.
+  constexpr int kMaxColumns = 4096;
+  dstW = std::min(dstW, kMaxColumns);
+  std::array<int, kMaxColumns> x0s, x1s;
+  std::array<float, kMaxColumns> wxs;
+  for (int c = 0; c < dstW; ++c) {
+    const float sx = static_cast<float>(c) / fx;
+    x0s[c] = std::min(static_cast<int>(sx), srcW - 1);
+    x1s[c] = std::min(x0s[c] + 1, srcW - 1);
+    wxs[c] = sx - static_cast<float>(x0s[c]);
+  }
   for (int r = 0; r < dstH; ++r) {
     const float sy = static_cast<float>(r) / fy;
     const int y0 = std::min(static_cast<int>(sy), srcH - 1);
@@ -23,10 +35,8 @@ void Resample3x3(const std::uint16_t* src, int srcW, int srcH, std::uint16_t* ds
     const std::uint16_t* row1 = src + static_cast<std::size_t>(y1) * srcW;
     std::uint16_t* out = dst + static_cast<std::size_t>(r) * dstW;
     for (int c = 0; c < dstW; ++c) {
-      const float sx = static_cast<float>(c) / fx;
-      const int x0 = std::min(static_cast<int>(sx), srcW - 1);
-      const int x1 = std::min(x0 + 1, srcW - 1);
-      const float wx = sx - static_cast<float>(x0);
+      const int x0 = x0s[c], x1 = x1s[c];
+      const float wx = wxs[c];
       const float top = row0[x0] + (row0[x1] - row0[x0]) * wx;
       const float bottom = row1[x0] + (row1[x1] - row1[x0]) * wx;
       const float v = top + (bottom - top) * wy;
