@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 
+#include "camera/serial_port.h"
+
 namespace qv {
 
 // Outcome of one transfer. `error` is an errno-style number for the read and
@@ -65,6 +67,9 @@ class UsbBus {
   virtual BusMember member(InterfaceClass cls, int index) = 0;
   virtual std::unique_ptr<CameraTransport> openCamera(const std::string& path) = 0;
   virtual std::unique_ptr<FilterWheelPort> openFilterWheel(const std::string& path) = 0;
+  // The computer's own serial port among the same devices; nothing when
+  // there is none.
+  virtual std::unique_ptr<SerialPort> openPcSerialPort() { return nullptr; }
 };
 
 }  // namespace qv

@@ -1,5 +1,7 @@
 #include "platform/linux_usb_bus.h"
 
+#include "platform/tty_serial_port.h"
+
 #include <hidapi.h>
 #include <libusb.h>
 
@@ -186,6 +188,8 @@ class LinuxUsbBus final : public UsbBus {
     if (!device) return nullptr;
     return std::make_unique<HidWheel>(device);
   }
+
+  std::unique_ptr<SerialPort> openPcSerialPort() override { return MakeTtySerialPort(); }
 
  private:
   libusb_context* context_ = nullptr;

@@ -199,6 +199,34 @@ class SimWheelPort final : public FilterWheelPort {
   std::vector<std::uint8_t> pending_;
 };
 
+// The computer's own port, on the same serial lines as the camera's ports.
+class SimPcSerialPort final : public SerialPort {
+ public:
+  explicit SimPcSerialPort(std::shared_ptr<SimWorld> world) : world_(std::move(world)) {}
+  int open(int) override {
+    open_ = true;
+    return 0;
+  }
+  int write(std::span<const std::uint8_t> bytes) override {
+    if (!open_) return -9;
+    world_->serial.write(kSimPcPort, bytes);
+    return static_cast<int>(bytes.size());
+  }
+  int read(std::span<std::uint8_t> buffer, std::uint32_t) override {
+    if (!open_) return -9;
+    world_->serial.read(kSimPcPort, buffer);
+    int n = 0;
+    while (n < static_cast<int>(buffer.size()) && buffer[static_cast<std::size_t>(n)] != 0) ++n;
+    return n;
+  }
+  void clearReceive() override { world_->serial.clear(kSimPcPort); }
+  void close() override { open_ = false; }
+
+ private:
+  std::shared_ptr<SimWorld> world_;
+  bool open_ = false;
+};
+
 class SimBus final : public UsbBus {
  public:
   explicit SimBus(std::shared_ptr<SimWorld> world) : world_(std::move(world)) {}
@@ -230,6 +258,7 @@ class SimBus final : public UsbBus {
     if (world_->wheelFaults.unplugged) return nullptr;
     return std::make_unique<SimWheelPort>(world_);
   }
+  std::unique_ptr<SerialPort> openPcSerialPort() override { return std::make_unique<SimPcSerialPort>(world_); }
 
  private:
   std::shared_ptr<SimWorld> world_;

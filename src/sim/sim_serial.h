@@ -28,6 +28,7 @@ class SerialDevices {
   void write(int port, std::span<const std::uint8_t> bytes);
   // Fills `out` with the port's waiting reply, zeros after it.
   void read(int port, std::span<std::uint8_t> out);
+  void clear(int port) { pending_[port].clear(); }
 
   std::vector<std::string> received;  // every text, as sent
   int aoNorthSouth = 0, aoEastWest = 0;  // AO element position in steps

@@ -50,6 +50,10 @@ class SimWorld {
   int blocksReceived = 0;
 };
 
+// The computer's serial port number on the simulated serial lines (the
+// camera's ports are 0 to 2).
+inline constexpr int kSimPcPort = 3;
+
 std::unique_ptr<UsbBus> MakeSimBus(std::shared_ptr<SimWorld> world);
 
 }  // namespace qv::sim
