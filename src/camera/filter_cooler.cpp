@@ -24,7 +24,27 @@ bool SelectFilter(ProgramState& state, Host& host, Clock& clock) {
     return ok;
   }
   const std::uint8_t command[4] = {0xA5, 0x01, static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(0xA6 + p)};
-  return SerialWrite(state, host, state.settings.aoPortChoice, command);
+  const int route = state.settings.aoPortChoice;
+  if (route <= kLastCameraSerialPort) return SerialWrite(state, host, route, command);
+  return PcSerialWrite(state, host, command);
+}
+
+bool PcSerialWrite(ProgramState& state, Host& host, std::span<const std::uint8_t> bytes) {
+  UsbLink& link = state.camera.link;
+  if (!link.pcSerial && link.bus) link.pcSerial = link.bus->openPcSerialPort();
+  if (link.pcSerial && !link.pcSerialOpen) {
+    const int rc = link.pcSerial->open(state.settings.aoComPort);
+    if (rc < 0) {
+      ShowPlainBox(host, "ERROR " + std::to_string(rc) + " ");
+      link.pcSerial->close();
+    }
+    link.pcSerialOpen = rc >= 0;
+  }
+  if (!link.pcSerialOpen) {
+    ShowPlainBox(host, "Open Communications Failed");
+    return false;
+  }
+  return link.pcSerial->write(bytes) == static_cast<int>(bytes.size());
 }
 
 bool FilterFirst(ProgramState& state, Host& host, Clock& clock) {

@@ -2,6 +2,8 @@
 // The filter wheel ("First", "Next", "Prev") and the cooler ("Cooling On",
 // the set point, "Set Maximum Cooling", "Monitor").
 
+#include <span>
+
 #include "app/clock.h"
 #include "app/host.h"
 #include "app/program_state.h"
@@ -17,6 +19,10 @@ inline constexpr std::uint32_t kMonitorIntervalMs = 500;
 // attached, else a command through the serial relay. Positions above 7 have
 // no wheel command: nothing is sent and false is returned.
 bool SelectFilter(ProgramState& state, Host& host, Clock& clock);
+// Writes on the computer's own serial port, opening it on first use; a
+// failed open is reported and tried again next time.
+inline constexpr int kLastCameraSerialPort = 2;
+bool PcSerialWrite(ProgramState& state, Host& host, std::span<const std::uint8_t> bytes);
 bool FilterFirst(ProgramState& state, Host& host, Clock& clock);
 bool FilterNext(ProgramState& state, Host& host, Clock& clock);
 bool FilterPrev(ProgramState& state, Host& host, Clock& clock);

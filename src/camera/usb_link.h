@@ -48,6 +48,10 @@ struct UsbLink {
   std::size_t bytesRead = 0, bytesWritten = 0;
   std::string vidText, pidText;
 
+  // The computer's own serial port, opened on first use (port setting 3 and above).
+  std::unique_ptr<SerialPort> pcSerial;
+  bool pcSerialOpen = false;
+
   std::string traceUsbPath;  // when set, every block and reply is logged here as hex
 };
 

@@ -325,3 +325,31 @@ TEST_F(Simulator, SceneRepeatsForTheSameSeed) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST_F(Simulator, FilterWheelOnTheComputersPort) {
+  Start(1);
+  world->wheelPresent = false;
+  ASSERT_TRUE(Connect());
+  state->camera.link.bus = std::move(bus);
+  state->settings.aoPortChoice = 3;
+  state->camera.filterPosition = 6;
+  EXPECT_TRUE(SelectFilter(*state, host, clock));
+  EXPECT_EQ(world->wheel.position, 6);
+  EXPECT_TRUE(state->camera.link.pcSerialOpen);
+}
+
+TEST_F(Simulator, NoComputerPortIsReported) {
+  Start(1);
+  ASSERT_TRUE(Connect());
+  state->camera.link.filterWheelAttached = false;
+  state->settings.aoPortChoice = 3;  // and no bus that has a computer port
+  EXPECT_FALSE(SelectFilter(*state, host, clock));
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_EQ(host.boxes.back().text, "Open Communications Failed");
+}
+
+}  // namespace
+}  // namespace qv
