@@ -1,6 +1,8 @@
 #include "camera/usb_link.h"
 
+#include <sys/resource.h>
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -19,6 +21,17 @@ void KernelVersion(int& major, int& minor) {
   major = minor = 0;
   utsname name{};
   if (uname(&name) == 0) std::sscanf(name.release, "%d.%d", &major, &minor);
+}
+
+// Whether a read-out may ask for real-time scheduling here.
+bool CanRaisePriority() {
+  rlimit limit{};
+  return geteuid() == 0 || (getrlimit(RLIMIT_RTPRIO, &limit) == 0 && limit.rlim_cur > 0);
+}
+
+// A device text as the enumeration record keeps it: at most 255 characters.
+std::string RecordText(std::optional<std::string> text) {
+  return text ? text->substr(0, kRecordTextBytes - 1) : std::string("- not present -");
 }
 
 // Takes the VID and PID texts from a path; a path without them keeps the previous ones.
@@ -78,8 +91,8 @@ int OpenCameraDevice(UsbLink& link, UsbBus& bus, UsbSearchContext& context, Enum
     }
     slot.vendorId = opened->vendorId();
     slot.productId = opened->productId();
-    slot.manufacturer = opened->manufacturerText().value_or("- not present -");
-    slot.product = opened->productText().value_or("- not present -");
+    slot.manufacturer = RecordText(opened->manufacturerText());
+    slot.product = RecordText(opened->productText());
   }
   if (!opened) {
     ShowPlainBox(context.host, "USB QelIO device not found");
@@ -88,7 +101,7 @@ int OpenCameraDevice(UsbLink& link, UsbBus& bus, UsbSearchContext& context, Enum
   }
   if (!link.traceUsbPath.empty()) opened = TraceCameraTransport(std::move(opened), link.traceUsbPath);
   link.camera = std::move(opened);
-  link.newerWindows = true;  // a read-out may ask for real-time priority on this platform
+  link.newerWindows = CanRaisePriority();
   if (context.settings.ShowInterfaceDetails) {
     int major = 0, minor = 0;
     KernelVersion(major, minor);

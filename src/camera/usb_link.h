@@ -22,6 +22,7 @@ struct DataPaths;
 
 inline constexpr std::size_t kReplyBufferBytes = 20'000'000;
 inline constexpr int kEnumerationSlots = 20;
+inline constexpr std::size_t kRecordTextBytes = 256;
 // Time allowed for a transfer beyond the exposure the camera is timing.
 inline constexpr std::uint32_t kTransferMarginMs = 10'000;
 
