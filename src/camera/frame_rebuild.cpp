@@ -16,8 +16,8 @@ void Resample3x3(const std::uint16_t* src, int srcW, int srcH, std::uint16_t* ds
   const float fx = static_cast<float>(dstW) / static_cast<float>(srcW);
   const float fy = static_cast<float>(dstH) / static_cast<float>(srcH);
   // Source columns and weights are the same on every row: worked out once.
-  constexpr int kMaxColumns = 4096;
-  dstW = std::min(dstW, kMaxColumns);
+  constexpr int kMaxColumns = 4096;  // twice the widest half-size frame
+  if (dstW > kMaxColumns) return;
   std::array<int, kMaxColumns> x0s, x1s;
   std::array<float, kMaxColumns> wxs;
   for (int c = 0; c < dstW; ++c) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "camera/frame_rebuild.h"
+#include "camera/usb_trace.h"
 
 namespace qv {
 namespace {
@@ -112,6 +113,12 @@ TEST(CameraProtocol, VidPidFromPathsAndThePidTable) {
   EXPECT_EQ(CameraTypeForPid("0616"), 4);
   EXPECT_FALSE(CameraTypeForPid("0619"));
   EXPECT_FALSE(CameraTypeForPid("06a2"));
+}
+
+TEST(UsbTrace, LinesCarryLengthAndFailure) {
+  const std::uint8_t bytes[] = {0x40, 0xff};
+  EXPECT_EQ(TraceLine("W", "camera", bytes, TransferResult{true, 0, 2}), "W camera 2: 40 ff\n");
+  EXPECT_EQ(TraceLine("R", "wheel", {}, TransferResult{false, 110, 0}), "R wheel 0 failed error 110:\n");
 }
 
 TEST(FrameRebuild, Enlarge4x4FillsTheHalfFrame) {

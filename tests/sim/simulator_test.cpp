@@ -353,3 +353,23 @@ TEST_F(Simulator, NoComputerPortIsReported) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(SimMount, DriftAndPeriodicErrorMoveTheImage) {
+  sim::Mount mount;
+  mount.driftXPerSecond = 0;
+  mount.driftYPerSecond = -0.02;
+  mount.periodicErrorAmplitude = 1.5;
+  mount.periodicErrorPeriodS = 480;
+  mount.advanceTo(1000);
+  mount.advanceTo(121'000);  // a quarter period later
+  EXPECT_NEAR(mount.shiftX(121'000), 1.5, 1e-9);
+  EXPECT_NEAR(mount.shiftY(121'000), -2.4, 1e-9);
+  mount.advanceTo(241'000);
+  EXPECT_NEAR(mount.shiftX(241'000), 0.0, 1e-9);
+}
+
+}  // namespace
+}  // namespace qv
