@@ -1,7 +1,13 @@
 #pragma once
-// The current camera model and the read-out positions that follow from it.
+// The current camera model, the read-out positions that follow from it, the
+// USB link and what the command set keeps between commands.
+
+#include <cstdint>
+#include <string>
 
 #include "camera/camera_models.h"
+#include "camera/camera_protocol.h"
+#include "camera/usb_link.h"
 
 namespace qv {
 
@@ -11,6 +17,22 @@ struct CameraState {
   int focusCentreX = 0, focusCentreY = 0;
   int subFrameCentreX = 0, subFrameCentreY = 0;
   int guideBoxOriginX = 0, guideBoxOriginY = 0;  // top-left of the 128 x 128 guide box
+
+  UsbLink link;
+
+  // Command set.
+  int readoutModeCode = 0;  // 0 full resolution; 2, 3, 4 binned (read by the FITS writer)
+  std::uint8_t guideOutputs = 0;
+  FirmwareVersion firmware;
+  bool coolerAvailable = true;
+  std::string telescopeReply;        // reply to a 33-byte serial read
+  std::string secondTelescopeReply;  // reply after a GoTo
+
+  // Filter wheel and cooler.
+  int filterPosition = 1;
+  bool coolingOn = false;
+  bool monitoring = false;
+  int actualTemperatureC = 0;
 };
 
 }  // namespace qv

@@ -18,6 +18,7 @@ struct CliOptions {
   std::string root;
   bool simulate = false;
   std::string camera;
+  std::string traceUsb;
   std::vector<std::string> lines;  // command lines, in order
 };
 
@@ -47,7 +48,7 @@ bool ReadScript(const std::string& path, std::vector<std::string>& lines, std::o
 
 std::string CliHelpText() {
   std::string text =
-      "Usage: qelvesk-cli [--root DIR] [--simulate] [--camera MODEL] [--script FILE] 'COMMAND ARG...' ...\n"
+      "Usage: qelvesk-cli [--root DIR] [--simulate] [--camera MODEL] [--trace-usb FILE] [--script FILE] 'COMMAND ARG...' ...\n"
       "\n"
       "Runs the program's operations without a window. Each argument after the options is one\n"
       "command line: a name, then positional arguments and key=value options, split as a shell\n"
@@ -63,6 +64,7 @@ std::string CliHelpText() {
       "                  DIR/autosave/Qel_K1C.ini\n"
       "  --simulate      use the simulated camera, filter wheel and mount instead of USB\n"
       "  --camera MODEL  start with camera model K1C, K2C, K3C, K4C, K5C or K7\n"
+      "  --trace-usb FILE  append every USB block sent and reply received to FILE as hex\n"
       "  --script FILE   run the command lines of FILE\n"
       "  --help          this text\n"
       "\n"
@@ -116,6 +118,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kCliUsageError;
       }
       options.camera = *v;
+    } else if (arg == "--trace-usb") {
+      const auto* v = value("--trace-usb");
+      if (!v) return kCliUsageError;
+      options.traceUsb = *v;
     } else if (arg == "--script") {
       const auto* v = value("--script");
       if (!v || !ReadScript(*v, options.lines, err)) return kCliUsageError;
@@ -148,6 +154,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   auto state = std::make_unique<ProgramState>();
   state->paths.root = options.root;
   state->simulate = options.simulate;
+  state->camera.link.traceUsbPath = options.traceUsb;
   CliHost host(err);
   SystemClock clock;
   RunStartup(*state, host);

@@ -7,6 +7,7 @@ const std::vector<CliCommandSpec>& CliCommands() {
     std::vector<CliCommandSpec> all;
     AddFoundationCommands(all);
     AddDisplayCommands(all);
+    AddCameraCommands(all);
     return all;
   }();
   return commands;

@@ -34,5 +34,6 @@ const std::vector<CliCommandSpec>& CliCommands();
 // Each subsystem's commands.
 void AddFoundationCommands(std::vector<CliCommandSpec>& commands);
 void AddDisplayCommands(std::vector<CliCommandSpec>& commands);
+void AddCameraCommands(std::vector<CliCommandSpec>& commands);
 
 }  // namespace qv

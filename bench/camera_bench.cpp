@@ -1,0 +1,139 @@
+// Host-side work on a camera frame of the largest sensor (3388 x 2712), each
+// beside a plain copy of the same frame measured in the same run.
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "app/program_state.h"
+#include "camera/camera_commands.h"
+#include "camera/frame_rebuild.h"
+#include "camera/set_camera_type.h"
+#include "platform/system_clock.h"
+#include "sim/sim_world.h"
+
+namespace qv {
+namespace {
+
+constexpr int kW = 3388, kH = 2712;
+constexpr std::size_t kPixels = static_cast<std::size_t>(kW) * kH;
+
+std::vector<std::uint8_t>& Reply() {
+  static std::vector<std::uint8_t> reply = [] {
+    std::vector<std::uint8_t> r(kPixels * 2);
+    for (std::size_t i = 0; i < r.size(); ++i) r[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    return r;
+  }();
+  return reply;
+}
+
+void BM_CopyFrame(benchmark::State& s) {
+  std::vector<std::uint16_t> out(kPixels);
+  for (auto _ : s) {
+    std::memcpy(out.data(), Reply().data(), kPixels * 2);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_CopyFrame)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeFullFrame(benchmark::State& s) {
+  std::vector<std::uint16_t> out(kPixels);
+  for (auto _ : s) {
+    DecodeLe16(Reply().data(), out.data(), kPixels);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_DecodeFullFrame)->Unit(benchmark::kMillisecond);
+
+void BM_Resample3x3(benchmark::State& s) {
+  std::vector<std::uint16_t> src(static_cast<std::size_t>(kW / 3) * (kH / 3), 1234), out(kPixels / 4);
+  for (auto _ : s) {
+    Resample3x3(src.data(), kW / 3, kH / 3, out.data(), kW / 2, kH / 2);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_Resample3x3)->Unit(benchmark::kMillisecond);
+
+void BM_Enlarge4x4(benchmark::State& s) {
+  std::vector<std::uint16_t> out(kPixels / 4);
+  for (auto _ : s) {
+    Enlarge4x4(Reply().data(), kW / 4, kH / 4, out.data(), kW / 2, kH / 2);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_Enlarge4x4)->Unit(benchmark::kMillisecond);
+
+// A transport that hands back a ready frame: what is left is the host's work.
+class ReadyFrame final : public CameraTransport {
+ public:
+  TransferResult write(std::span<const std::uint8_t> block) override { return {true, 0, block.size()}; }
+  TransferResult read(std::span<std::uint8_t> reply, std::uint32_t) override {
+    std::memcpy(reply.data(), Reply().data(), std::min(reply.size(), Reply().size()));
+    return {true, 0, reply.size()};
+  }
+  std::uint16_t vendorId() const override { return 0x5310; }
+  std::uint16_t productId() const override { return 0x0616; }
+  std::optional<std::string> manufacturerText() override { return std::nullopt; }
+  std::optional<std::string> productText() override { return std::nullopt; }
+  int handleNumber() const override { return 1; }
+};
+
+class NullHost final : public Host {
+ public:
+  int showMessage(const MessageBoxRequest&) override { return 1; }
+  void openProgress(std::string_view) override {}
+  void setProgress(int) override {}
+  void closeProgress() override {}
+  void setWaitCursor(bool) override {}
+  void beep() override {}
+  InputEvents pumpEvents() override { return {}; }
+  void requestRebuildDisplay() override {}
+  void requestRepaint() override {}
+};
+
+std::unique_ptr<ProgramState> LargestCameraState() {
+  auto state = std::make_unique<ProgramState>();
+  state->camera.model = *FindCameraModel(4);
+  state->settings.cameraType = 4;
+  return state;
+}
+
+void ReadMode(benchmark::State& s, int mode) {
+  auto state = LargestCameraState();
+  state->camera.link.camera = std::make_unique<ReadyFrame>();
+  state->camera.link.cameraAttached = true;
+  SetGeometryForReadout(*state, mode);
+  NullHost host;
+  for (auto _ : s) {
+    ReadFrame(*state, host, mode, 10);
+    benchmark::ClobberMemory();
+  }
+}
+void BM_ReadFrameFullResolution(benchmark::State& s) { ReadMode(s, kFullResolution); }
+void BM_ReadFrame3x3(benchmark::State& s) { ReadMode(s, kBinned3x3); }
+void BM_ReadFrame4x4(benchmark::State& s) { ReadMode(s, kBinned4x4); }
+BENCHMARK(BM_ReadFrameFullResolution)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadFrame3x3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadFrame4x4)->Unit(benchmark::kMillisecond);
+
+// The whole read-out through the simulated camera, rendering included.
+void BM_SimulatedFullReadout(benchmark::State& s) {
+  auto state = LargestCameraState();
+  SystemClock clock;
+  auto world = std::make_shared<sim::SimWorld>(clock, 4);
+  state->camera.link.bus = sim::MakeSimBus(world);
+  state->camera.link.camera = state->camera.link.bus->openCamera("");
+  state->camera.link.cameraAttached = true;
+  SetGeometryForReadout(*state, kFullResolution);
+  NullHost host;
+  for (auto _ : s) {
+    ReadFrame(*state, host, kFullResolution, 0);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_SimulatedFullReadout)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace qv

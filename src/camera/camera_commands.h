@@ -1,0 +1,51 @@
+#pragma once
+// The camera's command set on the USB link: clearing, the main-sensor
+// read-outs by mode, the guide box, the guider channel, the guide outputs,
+// the serial relay, the cooler and the firmware version. A failed transfer
+// is reported by the link and the operation carries on with what the reply
+// buffer holds; the functions return false when a transfer failed.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "app/clock.h"
+#include "app/host.h"
+#include "app/program_state.h"
+
+namespace qv {
+
+// Read-out modes of the exposure buttons.
+enum ReadoutMode { kFullResolution = 1, kBinned2x2 = 2, kBinned3x3 = 3, kBinned4x4 = 4, kUserSubFrame = 5 };
+inline constexpr int kGuideBoxSize = 128;
+inline constexpr int kGuiderFlushColumns = 500;
+
+// Sets the frame geometry a read-out mode yields: full size for mode 1, half
+// size for every other mode.
+void SetGeometryForReadout(ProgramState& state, int mode);
+
+bool ClearSensor(ProgramState& state, Host& host);
+// Reads the main sensor into the work image; exposureMs up to 1000 is timed
+// by the camera, longer exposures have been timed by the caller.
+bool ReadFrame(ProgramState& state, Host& host, int mode, std::uint32_t exposureMs);
+bool ReadGuideBox(ProgramState& state, Host& host, std::uint32_t exposureMs, bool binFocusFrame);
+bool FlushGuider(ProgramState& state, Host& host);
+bool ReadGuiderFrame(ProgramState& state, Host& host, std::uint32_t exposureMs);
+int GuiderColumns(const ProgramSettings& settings);
+
+bool SetGuideOutputs(ProgramState& state, Host& host, std::uint8_t bits);
+bool SerialWrite(ProgramState& state, Host& host, int port, std::span<const std::uint8_t> text);
+bool SerialWrite(ProgramState& state, Host& host, int port, std::string_view text);
+bool SerialRead(ProgramState& state, Host& host, int port, std::size_t count);
+// After a GoTo: a first byte "0" means the slew was accepted (empty reply).
+bool ReadTelescopeReply(ProgramState& state, Host& host, int port);
+// Sends an adaptive-optics packet on the AO port (or its first byte on the
+// guide outputs in guide-output mode) and checks the echo of "H".
+bool SendAoCommand(ProgramState& state, Host& host, Clock& clock, std::string_view text, bool guideOutputMode);
+
+// Sends the set point and on/off state (or only reads the temperature when
+// cooling is off in maximum-cooling mode); nothing without a cooler.
+bool UpdateCooler(ProgramState& state, Host& host);
+bool ReadFirmwareVersion(ProgramState& state, Host& host);
+
+}  // namespace qv

@@ -1,0 +1,22 @@
+#include "app/program_state.h"
+#include "camera/camera_commands.h"
+#include "camera/usb_link.h"
+
+namespace qv {
+
+bool ConnectCamera(ProgramState& state, UsbBus& bus, Host& host, Clock& clock) {
+  UsbLink& link = state.camera.link;
+  if (link.cameraAttached) return true;
+  EnumerationRecord record;
+  UsbSearchContext context{state.settings, state.camera, state.geometry, state.paths, host};
+  OpenCameraDevice(link, bus, context, record);
+  if (!link.filterWheelAttached) OpenFilterWheelDevice(link, bus, state.settings, host, clock);
+  if (!link.cameraAttached) {
+    ShowPlainBox(host, "Sorry, No camera found on USB");
+    return false;
+  }
+  ReadFirmwareVersion(state, host);
+  return true;
+}
+
+}  // namespace qv

@@ -1,0 +1,50 @@
+#pragma once
+// What hangs on the simulated serial lines: an LX200 mount, an
+// adaptive-optics unit and a serial filter wheel. Every port, the camera's
+// three and the computer's own, reaches all of them; each answers only the
+// texts it knows, and replies wait on the port they were asked on.
+
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/clock.h"
+#include "sim/sky_scene.h"
+
+namespace qv::sim {
+
+struct SimWheel {
+  int positions = 7;  // what the wheel reports
+  int position = 1;
+  int moves = 0;
+};
+
+class SerialDevices {
+ public:
+  SerialDevices(SkyScene& scene, SimWheel& wheel, Clock& clock) : scene_(scene), wheel_(wheel), clock_(clock) {}
+
+  void write(int port, std::span<const std::uint8_t> bytes);
+  // Fills `out` with the port's waiting reply, zeros after it.
+  void read(int port, std::span<std::uint8_t> out);
+  void clear(int port) { pending_[port].clear(); }
+
+  std::vector<std::string> received;  // every text, as sent
+  int aoNorthSouth = 0, aoEastWest = 0;  // AO element position in steps
+  double aoStepPixels = 0.05;
+  std::string lastObject;                 // selected by "#:LM", "#:LS", "#:LC"
+  int gotoCount = 0;
+
+ private:
+  void lx200(const std::string& command, int port);
+  void ao(const std::string& packet, int port);
+
+  SkyScene& scene_;
+  SimWheel& wheel_;
+  Clock& clock_;
+  double moveRatePerSecond_ = 2.0;
+  std::map<int, std::string> pending_;
+};
+
+}  // namespace qv::sim
