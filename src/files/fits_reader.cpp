@@ -16,7 +16,8 @@ const char* CardAt(const std::uint8_t* header, int index) {
 bool StartsWith(const char* card, std::string_view text) { return std::memcmp(card, text.data(), text.size()) == 0; }
 
 // Values of the first three cards appended whole, of the fourth at most 51
-// characters: 255 in all.
+// characters: 255 in all. The writer pads the pieces with spaces; they are
+// dropped from the end so the text reads back as it was written.
 void ReadLongText(const std::uint8_t* header, int first, FixedText<257>& text) {
   std::string value;
   for (int i = 0; i < 4; ++i) {
@@ -24,6 +25,7 @@ void ReadLongText(const std::uint8_t* header, int first, FixedText<257>& text) {
     if (i == 3) piece = piece.substr(0, 51);
     value += piece;
   }
+  value.erase(value.find_last_not_of(' ') + 1);
   text = value;
 }
 
