@@ -82,9 +82,7 @@ bool SaveTiff(CliContext& c, const CliCommand& command) {
 
 bool QuickSave(CliContext& c, const CliCommand&) { return QuickSaveFits(c.state, c.host, c.clock) == 0; }
 
-bool LoadNext(CliContext& c, const CliCommand&) {
-  return LoadNextAutosavedFile(c.state, c.host) != LoadResult::Failed;
-}
+bool LoadNext(CliContext& c, const CliCommand&) { return LoadNextAutosavedFile(c.state, c.host) != LoadResult::Failed; }
 
 bool FitsShow(CliContext& c, const CliCommand&) {
   const FitsDialogFields f = FitsDialogFromSettings(c.state.settings);
@@ -208,8 +206,8 @@ void AddFilesCommands(std::vector<CliCommandSpec>& commands) {
   commands.insert(
       commands.end(),
       {
-          {"open", "FILE",
-           "Open an image file: raw, FITS or the headerless frame by its length, or a hot pixel map.", Open},
+          {"open", "FILE", "Open an image file: raw, FITS or the headerless frame by its length, or a hot pixel map.",
+           Open},
           {"save-fits", "FILE [eight-bit=1]",
            "Save the image as a FITS file with the current FITS details (8-bit: mono high bytes).", SaveFits},
           {"save-rgb-fits", "FILE", "Save a colour-converted image as a three-plane RGB FITS file.", SaveRgbFits},

@@ -21,8 +21,7 @@ inline constexpr long long kOneBlockFitsLength = 2'898'240;
 // file, or the RGB file from the plane work set while rgbFitsSave is set;
 // eightBit gives the 8-bit file, which always holds the mono image only.
 // Clears unsignedFormat and stores the pixel size it writes.
-FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string& path,
-                              const std::uint16_t* source);
+FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string& path, const std::uint16_t* source);
 
 // The pixel size the header records for the current frame.
 void StoreFitsPixelSize(ProgramState& state);

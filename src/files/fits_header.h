@@ -26,8 +26,8 @@ using FitsHeader = std::array<FitsCard, kFitsHeaderCards>;
 struct FitsHeaderShape {
   int width = 0;
   int height = 0;
-  bool colour = false;   // NAXIS 3
-  bool rgb = false;      // three planes (else four) and the FILTERn cards
+  bool colour = false;  // NAXIS 3
+  bool rgb = false;     // three planes (else four) and the FILTERn cards
   bool eightBit = false;
   int binned = 0;
   int geometryMode = 1;

@@ -1,10 +1,10 @@
 #include <cstring>
 
 #include "app/messages.h"
+#include "files/file_geometry.h"
 #include "files/file_io.h"
 #include "files/fits_file.h"
 #include "files/fits_header.h"
-#include "files/file_geometry.h"
 
 namespace qv {
 
@@ -38,8 +38,7 @@ bool WriteRawPlane(const FileHandle& file, const std::uint16_t* plane, const Fra
   return true;
 }
 
-bool WriteEightBit(const FileHandle& file, const std::uint16_t* source, const FrameGeometry& g,
-                   std::uint8_t* buffer) {
+bool WriteEightBit(const FileHandle& file, const std::uint16_t* source, const FrameGeometry& g, std::uint8_t* buffer) {
   const auto count = static_cast<std::size_t>(g.pixelCount);
   for (std::size_t i = 0; i < count; ++i) buffer[i] = static_cast<std::uint8_t>(source[i] >> 8);
   const std::size_t padding = (kFitsBlockBytes - count % kFitsBlockBytes) % kFitsBlockBytes;
@@ -63,8 +62,7 @@ void StoreFitsPixelSize(ProgramState& state) {
   state.settings.fits.pixelHeight = state.camera.model.pixelSizeYMm * factor;
 }
 
-FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string& path,
-                              const std::uint16_t* source) {
+FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string& path, const std::uint16_t* source) {
   StoreFitsPixelSize(state);
   FitsHeaderInfo& info = state.settings.fits;
   const FrameGeometry& g = state.geometry;

@@ -172,8 +172,8 @@ RawResult ReadSecondRawFile(ProgramState& state, Host& host, const std::string& 
   if (length != g.binnedRawFileLength && length != g.rawFileLength && length != g.colourRawFileLength &&
       length != kHeaderlessFrameLength) {
     char text[160];
-    std::snprintf(text, sizeof text, "filelenread = %5lld,filelen = %5d,filelenfullcol = %5d", length,
-                  g.rawFileLength, g.colourRawFileLength);
+    std::snprintf(text, sizeof text, "filelenread = %5lld,filelen = %5d,filelenfullcol = %5d", length, g.rawFileLength,
+                  g.colourRawFileLength);
     host.showMessage(MessageBoxRequest{"Qel_Vesk_USB", text, MessageIcon::None, -1});
     ShowMessage(host, 16);
     return RawResult::Failed;

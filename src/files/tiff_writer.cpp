@@ -26,10 +26,9 @@ int BytesPerPixel(bool colour, bool sixteenBit) { return (colour ? 3 : 1) * (six
 std::vector<std::uint8_t> TiffHeaderBytes(int width, int height, bool colour, bool sixteenBit) {
   const std::uint32_t strips = static_cast<std::uint32_t>(height / 2);
   const std::uint32_t dataStart = kTiffTablesOffset + 8 * strips;
-  const std::uint32_t stripBytes =
-      strips ? static_cast<std::uint32_t>(static_cast<long long>(width) * height * BytesPerPixel(colour, sixteenBit) /
-                                          strips)
-             : 0;
+  const std::uint32_t stripBytes = strips ? static_cast<std::uint32_t>(static_cast<long long>(width) * height *
+                                                                       BytesPerPixel(colour, sixteenBit) / strips)
+                                          : 0;
   const std::uint32_t dataLength = stripBytes * strips;
   std::vector<std::uint8_t> out(dataStart, 0);
   out[0] = 'I';
@@ -91,10 +90,10 @@ TiffResult WriteTiffFile(ProgramState& state, const std::string& path, const std
   const int strips = g.height / 2;
   const auto width = static_cast<std::size_t>(g.width);
   const std::size_t rowBytes = width * static_cast<std::size_t>(BytesPerPixel(colour, sixteenBit));
-  const std::size_t stripBytes =
-      strips ? static_cast<std::size_t>(g.pixelCount) * static_cast<std::size_t>(BytesPerPixel(colour, sixteenBit)) /
-                   static_cast<std::size_t>(strips)
-             : 0;
+  const std::size_t stripBytes = strips ? static_cast<std::size_t>(g.pixelCount) *
+                                              static_cast<std::size_t>(BytesPerPixel(colour, sixteenBit)) /
+                                              static_cast<std::size_t>(strips)
+                                        : 0;
   const std::size_t dataLength = stripBytes * static_cast<std::size_t>(strips);
   std::uint8_t* data = state.images.buffers.fileBuffers[1].data();
   const auto rows = static_cast<std::size_t>(g.height);
@@ -139,7 +138,8 @@ TiffResult WriteTiffFile(ProgramState& state, const std::string& path, const std
     // One strip at a time: a whole 16-bit colour frame is larger than the file buffer.
     const std::size_t rowsPerStrip = strips ? rows / static_cast<std::size_t>(strips) : 0;
     for (int k = 0; k < strips; ++k) {
-      for (std::size_t r = 0; r < rowsPerStrip; ++r) fillRow(static_cast<std::size_t>(k) * rowsPerStrip + r, data + r * rowBytes);
+      for (std::size_t r = 0; r < rowsPerStrip; ++r)
+        fillRow(static_cast<std::size_t>(k) * rowsPerStrip + r, data + r * rowBytes);
       if (!WriteAll(file, data, stripBytes)) return TiffResult::Failed;
     }
   }

@@ -33,11 +33,11 @@ class ColourExportTest : public ::testing::Test {
 
 TEST_F(ColourExportTest, SixteenBitFollowsTheSaturationFormula) {
   state.settings.colourBalanceLevel = 1;  // strength 1
-  SetPixel(0, 10000, 500, 500, 500);        // grey keeps 1.2 L
-  SetPixel(1, 60000, 9, 9, 9);              // grey above 54,612 saturates
-  SetPixel(2, 10000, 800, 0, 0);            // pure red
-  SetPixel(3, 65535, 1000, 0, 0);           // saturated luminance stays white
-  SetPixel(4, 10000, 0, 0, 0);              // no colour: neutral
+  SetPixel(0, 10000, 500, 500, 500);      // grey keeps 1.2 L
+  SetPixel(1, 60000, 9, 9, 9);            // grey above 54,612 saturates
+  SetPixel(2, 10000, 800, 0, 0);          // pure red
+  SetPixel(3, 65535, 1000, 0, 0);         // saturated luminance stays white
+  SetPixel(4, 10000, 0, 0, 0);            // no colour: neutral
   ExportAllColourPlanes(state);
   const auto& out = state.images.planeWorkSet;
   EXPECT_EQ(out[ImageStore::kRed][Flipped(0, 0)], 12000);

@@ -97,7 +97,8 @@ TEST_F(FitsTest, ColourKindsHaveTheirHeadersAndDataLayouts) {
   EXPECT_EQ(bytes[5760 + 2 * n * 2 + 3], green1 >> 8);
 
   // RGB: three converted planes from the plane work set and the filter cards.
-  for (int p = 0; p < 3; ++p) state.images.planeWorkSet[static_cast<std::size_t>(p)][0] = static_cast<std::uint16_t>(100 * (p + 1));
+  for (int p = 0; p < 3; ++p)
+    state.images.planeWorkSet[static_cast<std::size_t>(p)][0] = static_cast<std::uint16_t>(100 * (p + 1));
   state.files.rgbFitsSave = 1;
   ASSERT_EQ(WriteFitsFile(state, host, file("rgb.fit"), state.images.workImage), FitsWriteResult::Ok);
   bytes = ReadBytes(file("rgb.fit"));

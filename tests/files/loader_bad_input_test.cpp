@@ -29,8 +29,8 @@ class LoaderBadInputTest : public FilesTest {
 
 TEST_F(LoaderBadInputTest, FilesOfNoKnownLengthChangeNothing) {
   std::mt19937 random(42);
-  const std::vector<std::size_t> lengths{0, 1, 19, 20, 5759, 5760, 2'901'119, 2'901'121, 2'895'369, 2'895'371,
-                                         2'895'359, 12'000'000};
+  const std::vector<std::size_t> lengths{0,         1,         19,        20,        5759,      5760,
+                                         2'901'119, 2'901'121, 2'895'369, 2'895'371, 2'895'359, 12'000'000};
   for (std::size_t length : lengths) {
     std::vector<unsigned char> bytes(length);
     for (auto& b : bytes) b = static_cast<unsigned char>(random());
@@ -79,7 +79,8 @@ TEST_F(LoaderBadInputTest, AHeaderThatPromisesMoreDataThanTheFileHoldsIsRefused)
 TEST_F(LoaderBadInputTest, HotPixelMapsNeverReadPastTheListOrTheFile) {
   auto map = [](std::int32_t count, std::size_t indices) {
     std::vector<unsigned char> bytes{'V', 'e', 's', 'k', 'H', 'o', 't', 'P', 'i', 'x', 'e', 'l', 'M', 'a', 'p'};
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<unsigned char>(static_cast<std::uint32_t>(count) >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+      bytes.push_back(static_cast<unsigned char>(static_cast<std::uint32_t>(count) >> (8 * i)));
     for (std::size_t k = 0; k < indices; ++k)
       for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<unsigned char>((k * 3 + 5) >> (8 * i)));
     return bytes;

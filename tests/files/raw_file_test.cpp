@@ -12,9 +12,7 @@ namespace {
 
 using RawTest = FilesTest;
 
-std::string Tail(const std::vector<unsigned char>& bytes) {
-  return std::string(bytes.end() - 10, bytes.end());
-}
+std::string Tail(const std::vector<unsigned char>& bytes) { return std::string(bytes.end() - 10, bytes.end()); }
 
 TEST_F(RawTest, FullFrameMonoFileEndsWithTheHiresTag) {
   FillPattern();

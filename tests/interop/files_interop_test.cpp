@@ -7,10 +7,10 @@
 #include <sstream>
 
 #include "colour/colour_export.h"
+#include "files/files_fixture.h"  // tests/files
 #include "files/fits_file.h"
 #include "files/save_commands.h"
 #include "files/tiff_file.h"
-#include "files/files_fixture.h"  // tests/files
 
 namespace qv::test {
 namespace {
@@ -67,7 +67,9 @@ TEST_F(InteropTest, AstropyReadsTheMonoFitsFile) {
   WriteMonoFits();
   const std::string output = Python(
       "import warnings\nwarnings.simplefilter('ignore')\nfrom astropy.io import fits\n"
-      "h = fits.open('" + file("mono.fit") + "')\nd = h[0].data.ravel()\n"
+      "h = fits.open('" +
+      file("mono.fit") +
+      "')\nd = h[0].data.ravel()\n"
       "print(' '.join(str(int(d[i])) for i in (0, 1, 2, 3, 1392, 700001, 1392 * 1040 - 1)) + ' ')\n"
       "print(h[0].data.shape, h[0].header['OBJECT'], h[0].header['FILTER'], h[0].header['EXPTIME'], "
       "h[0].header['PIXWIDTH'])\n");
@@ -86,7 +88,9 @@ TEST_F(InteropTest, CfitsioReadsTheMonoFitsFile) {
   WriteMonoFits();
   const std::string output = Python(
       "import ctypes\nlib = ctypes.CDLL('libcfitsio.so.10')\nf = ctypes.c_void_p()\nst = ctypes.c_int(0)\n"
-      "lib.ffopen(ctypes.byref(f), b'" + file("mono.fit") + "', 0, ctypes.byref(st))\n"
+      "lib.ffopen(ctypes.byref(f), b'" +
+      file("mono.fit") +
+      "', 0, ctypes.byref(st))\n"
       "n = 1392 * 1040\na = (ctypes.c_ushort * n)()\nnul = ctypes.c_ushort(0)\nany = ctypes.c_int(0)\n"
       "lib.ffgpv(f, 20, ctypes.c_longlong(1), ctypes.c_longlong(n), ctypes.byref(nul), a, ctypes.byref(any), "
       "ctypes.byref(st))\n"
@@ -124,7 +128,8 @@ TEST_F(InteropTest, LibtiffAndPillowReadEveryTiffKind) {
         ExportAllColourPlanes(state);
         ExportAllColourBytes(state, exportBytes, 0);
       }
-      const char title[] = {'k', static_cast<char>('0' + colour), static_cast<char>('0' + sixteen), '.', 't', 'i', 'f', '\0'};
+      const char title[] = {'k', static_cast<char>('0' + colour), static_cast<char>('0' + sixteen), '.', 't', 'i', 'f',
+                            '\0'};
       const std::string name = file(title);
       ASSERT_EQ(WriteTiffFile(state, name, state.images.workImage, sixteen != 0, exportBytes), TiffResult::Ok);
       if (tiffinfo) {
@@ -138,9 +143,9 @@ TEST_F(InteropTest, LibtiffAndPillowReadEveryTiffKind) {
   }
   if (!pillow) return;
   // 8-bit mono: high bytes; 8-bit colour: the export bytes, upright, red first.
-  const std::string output = Python(
-      "from PIL import Image\nm = Image.open('" + file("k00.tif") + "')\nc = Image.open('" + file("k10.tif") +
-      "')\nprint(m.mode, m.getpixel((10, 3)), c.mode, *c.getpixel((10, 3)))\n");
+  const std::string output =
+      Python("from PIL import Image\nm = Image.open('" + file("k00.tif") + "')\nc = Image.open('" + file("k10.tif") +
+             "')\nprint(m.mode, m.getpixel((10, 3)), c.mode, *c.getpixel((10, 3)))\n");
   const std::size_t exportPixel = (static_cast<std::size_t>(1039 - 3) * 1392 + 10) * 3;
   std::ostringstream expected;
   expected << "L " << (state.images.workImage[3 * 1392 + 10] >> 8) << " RGB " << int(exportBytes[exportPixel + 2])

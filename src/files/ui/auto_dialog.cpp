@@ -31,9 +31,16 @@ TAutoDialog::TAutoDialog(ProgramSettings& settings, Host& host, QWidget* parent)
   unsharp_ = new QCheckBox("Unsharp Mask", this);
   radius_ = new QLineEdit(this);
   power_ = new QLineEdit(this);
-  for (auto [widget, id] : std::initializer_list<std::pair<QWidget*, int>>{
-           {none_, 101}, {weak_, 102}, {strong_, 103}, {user_, 104}, {userPower_, 111}, {background_, 106},
-           {highPass_, 107}, {unsharp_, 108}, {radius_, 112}, {power_, 113}})
+  for (auto [widget, id] : std::initializer_list<std::pair<QWidget*, int>>{{none_, 101},
+                                                                           {weak_, 102},
+                                                                           {strong_, 103},
+                                                                           {user_, 104},
+                                                                           {userPower_, 111},
+                                                                           {background_, 106},
+                                                                           {highPass_, 107},
+                                                                           {unsharp_, 108},
+                                                                           {radius_, 112},
+                                                                           {power_, 113}})
     named(widget, id);
 
   grid->addWidget(new QLabel("For Planetary images try weak stretch, for nebulae try strong.", this), 0, 0, 1, 4);
@@ -73,14 +80,16 @@ TAutoDialog::TAutoDialog(ProgramSettings& settings, Host& host, QWidget* parent)
   connect(weak_, &QRadioButton::clicked, this, [this] { SetAutoStretch(settings_, AutoStretch::Weak); });
   connect(strong_, &QRadioButton::clicked, this, [this] { SetAutoStretch(settings_, AutoStretch::Strong); });
   connect(user_, &QRadioButton::clicked, this, [this] { SetAutoStretch(settings_, AutoStretch::User); });
-  connect(background_, &QCheckBox::clicked, this, [this] { settings_.autoRemoveBackground = !settings_.autoRemoveBackground; });
-  connect(highPass_, &QCheckBox::clicked, this, [this] { settings_.autoHighPassLowPower = !settings_.autoHighPassLowPower; });
+  connect(background_, &QCheckBox::clicked, this,
+          [this] { settings_.autoRemoveBackground = !settings_.autoRemoveBackground; });
+  connect(highPass_, &QCheckBox::clicked, this,
+          [this] { settings_.autoHighPassLowPower = !settings_.autoHighPassLowPower; });
   connect(unsharp_, &QCheckBox::clicked, this, [this] { settings_.autoUnsharpMask = !settings_.autoUnsharpMask; });
   connect(saveButton, &QPushButton::clicked, this, &TAutoDialog::save);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(help, &QPushButton::clicked, this, [this] {
-    host_.showMessage(MessageBoxRequest{std::string(kAutoHelpCaption), std::string(kAutoHelpText),
-                                        MessageIcon::Information, -1});
+    host_.showMessage(
+        MessageBoxRequest{std::string(kAutoHelpCaption), std::string(kAutoHelpText), MessageIcon::Information, -1});
   });
 }
 

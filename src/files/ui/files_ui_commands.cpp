@@ -122,27 +122,17 @@ void RunAutoProcessingCommand(ProgramState& state, QtHost& host, QWidget* parent
 }
 
 void RunProcessingHistoryCommand(ProgramState& state, QtHost& host, QWidget*) {
-  host.showMessage(MessageBoxRequest{std::string(kHistoryCaption), HistoryBoxText(state.images.history),
-                                     MessageIcon::None, -1});
+  host.showMessage(
+      MessageBoxRequest{std::string(kHistoryCaption), HistoryBoxText(state.images.history), MessageIcon::None, -1});
 }
 
 const std::vector<std::pair<int, FilesUiCommand>>& FilesUiCommands() {
   static const std::vector<std::pair<int, FilesUiCommand>> commands{
-      {24332, RunOpenCommand},
-      {32102, RunLoadHotPixelMapCommand},
-      {24333, RunSaveCommand},
-      {24334, RunSaveTiffCommand},
-      {24335, RunSaveFitsCommand},
-      {133, RunSaveRgbFitsCommand},
-      {24336, RunQuickSaveCommand},
-      {24337, RunLoadNextAutosavedCommand},
-      {127, RunSaveFlatCommand},
-      {13, RunDeleteFileCommand},
-      {19, RunEditAutosaveFitsTextCommand},
-      {20, RunFitsDetailsCommand},
-      {104, RunSelectDarkCommand},
-      {122, RunSelectFlatCommand},
-      {24324, RunAutoProcessingCommand},
+      {24332, RunOpenCommand},           {32102, RunLoadHotPixelMapCommand},   {24333, RunSaveCommand},
+      {24334, RunSaveTiffCommand},       {24335, RunSaveFitsCommand},          {133, RunSaveRgbFitsCommand},
+      {24336, RunQuickSaveCommand},      {24337, RunLoadNextAutosavedCommand}, {127, RunSaveFlatCommand},
+      {13, RunDeleteFileCommand},        {19, RunEditAutosaveFitsTextCommand}, {20, RunFitsDetailsCommand},
+      {104, RunSelectDarkCommand},       {122, RunSelectFlatCommand},          {24324, RunAutoProcessingCommand},
       {17, RunProcessingHistoryCommand},
   };
   return commands;

@@ -83,8 +83,7 @@ TFITSDialog::TFITSDialog(ProgramSettings& settings, QWidget* parent) : QDialog(p
   grid->addWidget(unsignedFormat_, row++, 0, 1, 3);
   // The check boxes change their flags at once, even when the dialog is aborted.
   connect(eightBit_, &QCheckBox::toggled, this, [this](bool on) { settings_.fits.eightBit = on ? 1 : 0; });
-  connect(unsignedFormat_, &QCheckBox::toggled, this,
-          [this](bool on) { settings_.fits.unsignedFormat = on ? 1 : 0; });
+  connect(unsignedFormat_, &QCheckBox::toggled, this, [this](bool on) { settings_.fits.unsignedFormat = on ? 1 : 0; });
 
   auto* buttons = new QHBoxLayout;
   auto* ok = new QPushButton("Continue", this);

@@ -21,8 +21,8 @@ class TFITSDialog : public QDialog {
   void readBack();  // "Continue"
 
   ProgramSettings& settings_;
-  QLineEdit *object_, *observer_, *origin_, *telescope_, *focalLength_, *aperture_, *filter_, *instrument_,
-      *exposure_, *date_, *time_, *utOffsetText_;
+  QLineEdit *object_, *observer_, *origin_, *telescope_, *focalLength_, *aperture_, *filter_, *instrument_, *exposure_,
+      *date_, *time_, *utOffsetText_;
   QPlainTextEdit *history_, *comment_;
   QScrollBar* utOffset_;
   QCheckBox *eightBit_, *unsignedFormat_;
