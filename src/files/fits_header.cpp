@@ -29,7 +29,7 @@ class CardWriter {
     std::size_t at = 0;
     for (std::string_view part : {key, value}) {
       const std::size_t n = std::min(part.size(), card.size() - at);
-      std::memcpy(card.data() + at, part.data(), n);
+      if (n > 0) std::memcpy(card.data() + at, part.data(), n);
       at += n;
     }
   }
