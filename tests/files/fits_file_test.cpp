@@ -246,6 +246,51 @@ TEST_F(FitsTest, FilesOfAnotherShapeAreRefusedAndChangeNothing) {
   EXPECT_EQ(host.boxes[1].number, 12);
 }
 
+TEST_F(FitsTest, OneBlockFilesOfTheEarlierLayoutAreRead) {
+  std::vector<unsigned char> bytes;
+  auto card = [&](const std::string& text) {
+    const std::string padded = Padded(text);
+    bytes.insert(bytes.end(), padded.begin(), padded.end());
+  };
+  card("SIMPLE  =                    T /");
+  card("BITPIX  =                   16 /");
+  card("NAXIS   =                    2 /");
+  card("NAXIS1  =                 1392 /");
+  card("NAXIS2  =                 1040 /");
+  card("BZERO   =   +0.0000000000E+00");
+  card("BSCALE  =   +1.0000000000E+00");
+  card("COMMENT");
+  card("DATE-OBS= '2001-02-03'");
+  bytes.resize(2880, ' ');
+  bytes.resize(2'898'240, 0);
+  bytes[2880] = 0x01;
+  bytes[2881] = 0x02;
+  WriteBytes(file("old.fit"), bytes);
+  ASSERT_EQ(ReadFitsFile(state, file("old.fit"), state.images.workImage, 2'898'240), FitsReadResult::Ok);
+  EXPECT_EQ(state.images.workImage[0], 0x0102);  // unsigned: no offset
+  EXPECT_EQ(state.settings.fits.dateObs, "2001-02-03");
+  EXPECT_EQ(state.settings.fits.unsignedFormat, 1);
+}
+
+TEST_F(FitsTest, MenuSaveFillsAnIncompleteDateAndClearsEightBit) {
+  struct FixedClock final : Clock {
+    std::uint32_t milliseconds() override { return 0; }
+    void sleepMs(std::uint32_t) override {}
+    std::time_t now() override { return 1'700'000'000; }  // 14 November 2023
+  } clock;
+  state.settings.fits.eightBit = 1;
+  state.settings.fits.dateObs = "2023-1";
+  PrepareFitsSave(state, clock);
+  EXPECT_EQ(state.settings.fits.eightBit, 0);
+  EXPECT_EQ(state.settings.fits.dateObs.view().substr(0, 8), "2023-11-");
+  state.settings.fits.dateObs = "1999-12-31";
+  PrepareFitsSave(state, clock);
+  EXPECT_EQ(state.settings.fits.dateObs, "1999-12-31");
+
+  EXPECT_FALSE(CheckRgbFitsSave(state, host));
+  EXPECT_EQ(MessageNumbers(), std::vector<int>{72});
+}
+
 TEST_F(FitsTest, WriterReportsAFileItCannotCreate) {
   EXPECT_EQ(WriteFitsFile(state, host, file("missing/dir/x.fit"), state.images.workImage), FitsWriteResult::Failed);
   EXPECT_FALSE(SaveImageAs(state, host, file("missing/dir/x.fit"), SaveMode::Fits));
