@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/program_settings.h"
 #include "camera/camera_state.h"
+#include "files/files_state.h"
 
 namespace qv {
 
@@ -17,6 +18,7 @@ struct ProgramState {
   ProgramSettings settings;
   CameraState camera;
   DisplayState display;
+  FilesState files;
   bool simulate = false;  // discover the simulated devices instead of the USB bus
 };
 

@@ -8,6 +8,7 @@ const std::vector<CliCommandSpec>& CliCommands() {
     AddFoundationCommands(all);
     AddDisplayCommands(all);
     AddCameraCommands(all);
+    AddFilesCommands(all);
     return all;
   }();
   return commands;

@@ -35,5 +35,6 @@ const std::vector<CliCommandSpec>& CliCommands();
 void AddFoundationCommands(std::vector<CliCommandSpec>& commands);
 void AddDisplayCommands(std::vector<CliCommandSpec>& commands);
 void AddCameraCommands(std::vector<CliCommandSpec>& commands);
+void AddFilesCommands(std::vector<CliCommandSpec>& commands);
 
 }  // namespace qv

@@ -1,0 +1,192 @@
+// Image files on the largest frame (3388 x 2712): FITS, raw and TIFF writes
+// and reads, each beside a plain copy of the same bytes and, where the
+// library is present, beside cfitsio writing and reading the same image.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/host.h"
+#include "app/program_state.h"
+#include "camera/camera_models.h"
+#include "files/fits_file.h"
+#include "files/raw_file.h"
+#include "files/tiff_file.h"
+
+namespace {
+
+class QuietHost final : public qv::Host {
+ public:
+  int showMessage(const qv::MessageBoxRequest&) override { return 1; }
+  void openProgress(std::string_view) override {}
+  void setProgress(int) override {}
+  void closeProgress() override {}
+  void setWaitCursor(bool) override {}
+  void beep() override {}
+  qv::InputEvents pumpEvents() override { return {}; }
+  void requestRebuildDisplay() override {}
+  void requestRepaint() override {}
+};
+
+qv::ProgramState& LargestFrame() {
+  static qv::ProgramState* state = [] {
+    auto* s = new qv::ProgramState;
+    s->camera.model = *qv::FindCameraModel(4);  // 3388 x 2712
+    RecomputeFrameGeometry(s->geometry, s->camera.model);
+    ResetBufferPointers(s->images);
+    for (int i = 0; i < s->geometry.pixelCount; ++i) s->images.workImage[i] = static_cast<std::uint16_t>(i * 31);
+    return s;
+  }();
+  return *state;
+}
+
+std::string BenchPath(const char* name) {
+  std::string path = "/tmp/qelvesk-bench-";
+  path += name;
+  return path;
+}
+
+void SetBytes(benchmark::State& bench, std::size_t bytes) {
+  bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * bytes));
+}
+
+std::size_t FrameBytes() { return static_cast<std::size_t>(LargestFrame().geometry.pixelCount) * 2; }
+
+void BM_CopyFrameBytes(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  std::uint8_t* target = s.images.buffers.fileBuffers[1].data();
+  for (auto _ : bench) {
+    std::memcpy(target, s.images.workImage, FrameBytes());
+    benchmark::ClobberMemory();
+  }
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_CopyFrameBytes)->Unit(benchmark::kMillisecond);
+
+void BM_WriteFits(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  QuietHost host;
+  for (auto _ : bench) qv::WriteFitsFile(s, host, BenchPath("w.fit"), s.images.workImage);
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_WriteFits)->Unit(benchmark::kMillisecond);
+
+void BM_ReadFits(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  QuietHost host;
+  const std::string path = BenchPath("r.fit");
+  qv::WriteFitsFile(s, host, path, s.images.workImage);
+  const long long length = s.geometry.fitsFileLength;
+  for (auto _ : bench) {
+    if (qv::ReadFitsFile(s, path, s.images.scratchImage, length) != qv::FitsReadResult::Ok) bench.SkipWithError("read");
+  }
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_ReadFits)->Unit(benchmark::kMillisecond);
+
+void BM_WriteRaw(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  QuietHost host;
+  for (auto _ : bench) qv::WriteRawFile(s, host, BenchPath("w.raw"));
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_WriteRaw)->Unit(benchmark::kMillisecond);
+
+void BM_ReadRaw(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  QuietHost host;
+  const std::string path = BenchPath("r.raw");
+  qv::WriteRawFile(s, host, path);
+  for (auto _ : bench) {
+    if (qv::ReadRawFile(s, path, s.geometry.rawFileLength) != qv::RawResult::Ok) bench.SkipWithError("read");
+  }
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_ReadRaw)->Unit(benchmark::kMillisecond);
+
+void BM_WriteTiff8(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  for (auto _ : bench) qv::WriteTiffFile(s, BenchPath("w8.tif"), s.images.workImage, false, nullptr);
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_WriteTiff8)->Unit(benchmark::kMillisecond);
+
+void BM_WriteTiff16(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  for (auto _ : bench) qv::WriteTiffFile(s, BenchPath("w16.tif"), s.images.workImage, true, nullptr);
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_WriteTiff16)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+#ifdef QELVESK_HAVE_CFITSIO
+// The few cfitsio entry points used, declared here so that only the shared
+// library is needed.
+extern "C" {
+int ffinit(void** fptr, const char* filename, int* status);
+int ffcrim(void* fptr, int bitpix, int naxis, long* naxes, int* status);
+int ffpprui(void* fptr, long group, long long firstelem, long long nelem, const unsigned short* array, int* status);
+int ffclos(void* fptr, int* status);
+int ffopen(void** fptr, const char* filename, int iomode, int* status);
+int ffgpv(void* fptr, int datatype, long long firstelem, long long nelem, void* nulval, void* array, int* anynul,
+          int* status);
+}
+
+namespace {
+
+constexpr int kUshortImage = 20;
+constexpr int kTypeUshort = 20;
+
+void BM_CfitsioWrite(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  std::string path = "!";  // cfitsio's "overwrite" mark
+  path += BenchPath("cfitsio.fit");
+  long axes[2] = {s.geometry.width, s.geometry.height};
+  for (auto _ : bench) {
+    void* file = nullptr;
+    int status = 0;
+    ffinit(&file, path.c_str(), &status);
+    ffcrim(file, kUshortImage, 2, axes, &status);
+    ffpprui(file, 0, 1, s.geometry.pixelCount, s.images.workImage, &status);
+    ffclos(file, &status);
+    if (status) bench.SkipWithError("cfitsio write");
+  }
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_CfitsioWrite)->Unit(benchmark::kMillisecond);
+
+void BM_CfitsioRead(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  const std::string path = BenchPath("cfitsio-read.fit");
+  {
+    long axes[2] = {s.geometry.width, s.geometry.height};
+    void* file = nullptr;
+    int status = 0;
+    std::string overwrite = "!";
+    overwrite += path;
+    ffinit(&file, overwrite.c_str(), &status);
+    ffcrim(file, kUshortImage, 2, axes, &status);
+    ffpprui(file, 0, 1, s.geometry.pixelCount, s.images.workImage, &status);
+    ffclos(file, &status);
+  }
+  for (auto _ : bench) {
+    void* file = nullptr;
+    int status = 0;
+    unsigned short none = 0;
+    int anyNull = 0;
+    ffopen(&file, path.c_str(), 0, &status);
+    ffgpv(file, kTypeUshort, 1, s.geometry.pixelCount, &none, s.images.scratchImage, &anyNull, &status);
+    ffclos(file, &status);
+    if (status) bench.SkipWithError("cfitsio read");
+  }
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_CfitsioRead)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+#endif

@@ -1,0 +1,150 @@
+#include "colour/colour_export.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qv {
+
+namespace {
+
+struct Ratios {
+  float r = 1, g = 1, b = 1;
+};
+
+Ratios ChromaRatios(std::uint16_t red, std::uint16_t green, std::uint16_t blue, bool neutral) {
+  Ratios ratios;
+  if (neutral) return ratios;
+  const float R = red, G = green, B = blue;
+  const float M = std::max({R, G, B});
+  if (M != 0.0f) {
+    ratios.r = R / M;
+    ratios.g = G / M;
+    ratios.b = B / M;
+  }
+  return ratios;
+}
+
+// ((c - 1) * S * 0.5 + 1.2) * L in extended precision, truncated toward zero.
+long long ChannelValue(float ratio, float strength, std::uint16_t luminance) {
+  const long double value =
+      ((static_cast<long double>(ratio) - 1.0L) * strength * 0.5L + 1.2L) * static_cast<long double>(luminance);
+  return static_cast<long long>(value);
+}
+
+std::uint16_t Clamp16(long long value) {
+  if (value >= 65535) return 65535;
+  if (value < 0) return 0;
+  return static_cast<std::uint16_t>(value);
+}
+
+// Division by 256 as an arithmetic shift that rounds toward zero.
+long long DivideBy256(long long value) { return (value < 0 ? value + 255 : value) >> 8; }
+
+std::uint8_t ByteFromDivided(long long divided) {
+  if (divided >= 255) return 255;
+  return divided >= 0 ? static_cast<std::uint8_t>(divided) : 0;
+}
+
+}  // namespace
+
+ExportRows ExportBandRows(int height, int band) {
+  const int n = height / 10;
+  ExportRows rows{(band - 1) * n, band * n};
+  if (band == kExportBands) rows.end = height;
+  return rows;
+}
+
+float ExportStrength(int colourBalanceLevel) { return static_cast<float>(colourBalanceLevel + 1) / 2.0f; }
+
+void ExportColourPlanes(ProgramState& state, int band) {
+  const FrameGeometry& g = state.geometry;
+  ImageStore& images = state.images;
+  const float strength = ExportStrength(state.settings.colourBalanceLevel);
+  const ExportRows rows = ExportBandRows(g.height, band);
+  const std::uint16_t* L = images.workImage;
+  const std::uint16_t* R = images.colourPlanes[ImageStore::kRed];
+  const std::uint16_t* B = images.colourPlanes[ImageStore::kBlue];
+  const std::uint16_t* G = images.colourPlanes[ImageStore::kGreen];
+  std::uint16_t* outR = images.planeWorkSet[ImageStore::kRed];
+  std::uint16_t* outB = images.planeWorkSet[ImageStore::kBlue];
+  std::uint16_t* outG = images.planeWorkSet[ImageStore::kGreen];
+  for (int k = rows.first; k < rows.end; ++k) {
+    const std::size_t src = static_cast<std::size_t>(g.height - 1 - k) * static_cast<std::size_t>(g.width);
+    const std::size_t dst = static_cast<std::size_t>(k) * static_cast<std::size_t>(g.width);
+    for (int x = 0; x < g.width; ++x) {
+      const std::size_t s = src + static_cast<std::size_t>(x);
+      const std::size_t d = dst + static_cast<std::size_t>(x);
+      const std::uint16_t lum = L[s];
+      const Ratios c = ChromaRatios(R[s], G[s], B[s], lum == 65535);
+      outR[d] = Clamp16(ChannelValue(c.r, strength, lum));
+      outB[d] = Clamp16(ChannelValue(c.b, strength, lum));
+      outG[d] = Clamp16(ChannelValue(c.g, strength, lum));
+    }
+  }
+}
+
+void ExportColourBytes(ProgramState& state, int band, std::uint8_t* bytes, int blackLevel) {
+  const FrameGeometry& g = state.geometry;
+  ImageStore& images = state.images;
+  const float strength = ExportStrength(state.settings.colourBalanceLevel);
+  const ExportRows rows = ExportBandRows(g.height, band);
+  const std::uint16_t* L = images.workImage;
+  const std::uint16_t* R = images.colourPlanes[ImageStore::kRed];
+  const std::uint16_t* B = images.colourPlanes[ImageStore::kBlue];
+  const std::uint16_t* G = images.colourPlanes[ImageStore::kGreen];
+  const bool autoContrast = images.autoContrast != 0;
+  const bool colour = images.colourConverted != 0;
+
+  // The display curve over the 256 display levels.
+  std::uint8_t curve[256];
+  if (autoContrast) {
+    const double scale = std::pow(255.0, 0.7);
+    for (int level = 0; level < 256; ++level) {
+      const int e = level > blackLevel ? level - blackLevel : 0;
+      curve[level] = static_cast<std::uint8_t>(std::min(255.0, std::pow(static_cast<double>(e), 0.3) * scale));
+    }
+  }
+
+  for (int k = rows.first; k < rows.end; ++k) {
+    const std::size_t src = static_cast<std::size_t>(g.height - 1 - k) * static_cast<std::size_t>(g.width);
+    std::uint8_t* out = bytes + static_cast<std::size_t>(k) * static_cast<std::size_t>(g.width) * 3;
+    for (int x = 0; x < g.width; ++x, out += 3) {
+      const std::size_t s = src + static_cast<std::size_t>(x);
+      const std::uint16_t lum = L[s];
+      if (!autoContrast) {
+        const Ratios c = ChromaRatios(R[s], G[s], B[s], lum >= 65534);
+        const long long vb = ChannelValue(c.b, strength, lum);
+        out[0] = vb >= 65280 ? 255 : (vb >= 0 ? static_cast<std::uint8_t>(vb >> 8) : 0);
+        out[1] = ByteFromDivided(DivideBy256(ChannelValue(c.g, strength, lum)));
+        out[2] = ByteFromDivided(DivideBy256(ChannelValue(c.r, strength, lum)));
+        continue;
+      }
+      const std::uint8_t curved = curve[lum >> 8];
+      if (!colour) {
+        out[0] = out[1] = out[2] = curved;
+        continue;
+      }
+      const Ratios c = ChromaRatios(R[s], G[s], B[s], lum >= 65534);
+      const float vr = ((c.r - 1.0f) * strength + 1.0f) * curved;
+      const float vg = ((c.g - 1.0f) * strength + 1.0f) * curved;
+      const float vb = ((c.b - 1.0f) * strength + 1.0f) * curved;
+      if (vr > 254.0f || vg > 254.0f || vb > 254.0f) {
+        out[0] = out[1] = out[2] = 255;
+        continue;
+      }
+      out[0] = vb > 0 ? static_cast<std::uint8_t>(vb) : 0;
+      out[1] = vg > 0 ? static_cast<std::uint8_t>(vg) : 0;
+      out[2] = vr > 0 ? static_cast<std::uint8_t>(vr) : 0;
+    }
+  }
+}
+
+void ExportAllColourPlanes(ProgramState& state) {
+  for (int band = kExportBands; band >= 1; --band) ExportColourPlanes(state, band);
+}
+
+void ExportAllColourBytes(ProgramState& state, std::uint8_t* bytes, int blackLevel) {
+  for (int band = kExportBands; band >= 1; --band) ExportColourBytes(state, band, bytes, blackLevel);
+}
+
+}  // namespace qv

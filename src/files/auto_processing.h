@@ -1,0 +1,33 @@
+#pragma once
+// The automatic processing choices the exposure sequencer applies to every
+// new frame, as the "Auto-Processing Choices" dialog edits them.
+
+#include <string>
+#include <string_view>
+
+#include "app/program_settings.h"
+
+namespace qv {
+
+enum class AutoStretch { None, Weak, Strong, User };
+
+inline constexpr int kAutoUserPowerMin = 2, kAutoUserPowerMax = 29;
+inline constexpr int kAutoUnsharpRadiusMin = 2, kAutoUnsharpRadiusMax = 6;
+inline constexpr int kAutoUnsharpPowerMin = 1, kAutoUnsharpPowerMax = 6;
+
+inline constexpr std::string_view kAutoHelpCaption = "LUMK8 - Auto Processing";
+inline constexpr std::string_view kAutoHelpText =
+    "To process images as they are taken choose from these options. You can select various non-linear "
+    "stretches, a high pass or Unsharp mask filter.\n\nFor more control save raw images and apply all image "
+    "processing later.";
+
+// The stretch in force (weak first, then strong, then user).
+AutoStretch CurrentAutoStretch(const ProgramSettings& settings);
+// Sets one stretch flag and clears the other two (none clears all three).
+void SetAutoStretch(ProgramSettings& settings, AutoStretch stretch);
+
+// "Save": each number within its range is taken; true when all three are.
+bool ApplyAutoNumbers(ProgramSettings& settings, const std::string& userPower, const std::string& unsharpRadius,
+                      const std::string& unsharpPower);
+
+}  // namespace qv

@@ -1,0 +1,53 @@
+#pragma once
+// What the file commands keep between commands: how the current frame was
+// read, the save mode of the save in progress, the autosave load sequence,
+// the file dialogs' memory, the loaded hot pixel map and the reference paths.
+
+#include <ctime>
+#include <string>
+
+namespace qv {
+
+// How the current frame was read. Files record full frame, binned or
+// sub-frame; 3 and 4 are further read-out modes of the camera control.
+enum GeometryModeValue : int { kGeometryFull = 1, kGeometryBinned = 2, kGeometrySubFrame = 5 };
+
+// Which writer a save runs; none set writes a raw file.
+enum class SaveMode { Raw, Fits, RgbFits, Tiff, Flat };
+
+struct FilesState {
+  int geometryMode = kGeometryFull;
+  char geometryDigit = '1';  // the same value as a digit, for the raw file tag
+
+  // Save-mode flags, set only for the duration of one save.
+  int fitsSave = 0;
+  int tiffSave = 0;
+  int flatSave = 0;
+  int rgbFitsSave = 0;
+
+  int autosaveLoadIndex = 0;   // number of the autosaved file loaded last, 0 for none
+  std::string lastLoadedPath;  // path of the last file the loader was given
+  std::string imageTitle;      // file title shown in the window caption
+
+  // File dialogs: the filter to preselect next time and the folder last used.
+  int filterIndex = 1;
+  std::string lastDirectory;
+
+  // The hot pixel map in HotPixelList.
+  int hotPixelCount = 0;
+  int hotPixelMapValid = 0;
+
+  // Set while the unsharp mask runs from the automatic processing.
+  int autoProcessingRunning = 0;
+
+  // Start and end of the last exposure in calendar seconds, kept by the
+  // exposure sequencer; the autosave time is their midpoint.
+  std::time_t exposureStart = 0;
+  std::time_t exposureEnd = 0;
+
+  // Reference files of the automatic dark subtraction and flat correction.
+  std::string darkFramePath;
+  std::string flatFieldPath;
+};
+
+}  // namespace qv

@@ -1,0 +1,39 @@
+#pragma once
+// The program's FITS files: the writer of the four kinds (mono 16-bit,
+// four-plane colour, RGB, mono 8-bit) and the positional reader.
+
+#include <cstdint>
+#include <string>
+
+#include "app/host.h"
+#include "app/program_state.h"
+
+namespace qv {
+
+enum class FitsWriteResult : int { Ok = 0, Failed = 1 };
+enum class FitsReadResult : int { Ok = 0, Unreadable = 1, NotOurShape = 2 };
+
+// Length of the one-block header files of an earlier version of the program.
+inline constexpr long long kOneBlockFitsLength = 2'898'240;
+
+// Writes `source` (the work image) with the header values of settings.fits.
+// The kind follows the flags: colour-converted images give the four-plane
+// file, or the RGB file from the plane work set while rgbFitsSave is set;
+// eightBit gives the 8-bit file, which always holds the mono image only.
+// Clears unsignedFormat and stores the pixel size it writes.
+FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string& path, const std::uint16_t* source);
+
+// The pixel size the header records for the current frame.
+void StoreFitsPixelSize(ProgramState& state);
+
+// Reads a file of the program's layout into `destination` (the work image),
+// restoring geometry, header values and history. `fileLength` is the length
+// the loader found. Nothing changes when the header or the size does not fit
+// the current camera.
+FitsReadResult ReadFitsFile(ProgramState& state, const std::string& path, std::uint16_t* destination,
+                            long long fileLength);
+
+// Empties the history and the header values a file read fills.
+void ResetFitsHeaderValues(ProgramState& state);
+
+}  // namespace qv

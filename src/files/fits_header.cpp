@@ -1,0 +1,135 @@
+#include "files/fits_header.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace qv {
+
+namespace {
+
+class CardWriter {
+ public:
+  explicit CardWriter(FitsHeader& header) : header_(header) {}
+
+  void fixed(std::string_view text) { put(text, {}); }
+  void withValue(std::string_view key, std::string_view value) { put(key, value); }
+  // Key ending in an opening quote, the value cut to the card, a closing quote.
+  void string(std::string_view key, std::string_view value) {
+    std::string text(value.substr(0, kFitsCardValueRoom));
+    text += '\'';
+    put(key, text);
+  }
+  int used() const { return next_; }
+
+ private:
+  void put(std::string_view key, std::string_view value) {
+    FitsCard& card = header_[static_cast<std::size_t>(next_++)];
+    std::size_t at = 0;
+    for (std::string_view part : {key, value}) {
+      const std::size_t n = std::min(part.size(), card.size() - at);
+      if (n > 0) std::memcpy(card.data() + at, part.data(), n);
+      at += n;
+    }
+  }
+
+  FitsHeader& header_;
+  int next_ = 0;
+};
+
+std::string Printf4d(int value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%4d /", value);
+  return text;
+}
+
+}  // namespace
+
+std::string FitsNumber(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%11.10E", value);
+  return text;
+}
+
+std::string_view GeometryLineText(int binned, int geometryMode) {
+  if (!binned) return "Fullframe Image'";
+  return geometryMode == 5 ? "Subframe Image '" : "Binned Image   '";
+}
+
+std::string LongTextPiece(std::string_view text, int index) {
+  std::string piece(kFitsCardValueRoom, ' ');
+  const std::size_t start = static_cast<std::size_t>(index) * kFitsCardValueRoom;
+  if (start < text.size()) {
+    // The fourth piece takes the rest, which the card cuts to its room.
+    const std::string_view part = text.substr(start, kFitsCardValueRoom);
+    piece.replace(0, part.size(), part);
+  }
+  return piece;
+}
+
+FitsHeader ComposeFitsHeader(const FitsHeaderInfo& info, const ProcessingHistory& history,
+                             const FitsHeaderShape& shape) {
+  FitsHeader header;
+  for (auto& card : header) card.fill(' ');
+  CardWriter w(header);
+
+  w.fixed(shape.colour && !shape.rgb ? "SIMPLE  =                    F /" : "SIMPLE  =                    T /");
+  w.fixed(shape.eightBit ? "BITPIX  =                    8 /" : "BITPIX  =                   16 /");
+  w.fixed(shape.colour ? "NAXIS   =                    3 /" : "NAXIS   =                    2 /");
+  w.withValue("NAXIS1  =                 ", Printf4d(shape.width));
+  w.withValue("NAXIS2  =                 ", Printf4d(shape.height));
+  if (shape.colour) w.fixed(shape.rgb ? "NAXIS3  =                    3 /" : "NAXIS3  =                    4 /");
+  w.string("OBJECT  = '", info.object.view());
+  w.string("TELESCOP= '", info.telescope.view());
+  w.string("INSTRUME= '", info.instrument.view());
+  w.string("OBSERVER= '", info.observer.view());
+  w.string("ORIGIN  = '", info.origin.view());
+  w.string("DATE-OBS= '", info.dateObs.view());
+  w.string("TIME-OBS= '", info.timeObs.view());
+  w.string("HISTORY = '", GeometryLineText(shape.binned, shape.geometryMode));
+  for (const auto& line : history.lines) w.string("HISTORY = '", line.view());
+  for (int i = 0; i < 4; ++i) w.string("HISTORY = '", LongTextPiece(info.historyText.view(), i));
+  for (int i = 0; i < 4; ++i) w.string("COMMENT = '", LongTextPiece(info.commentText.view(), i));
+  w.fixed("BZERO   =   +3.2768000000E+04");
+  w.fixed("BSCALE  =   +1.0000000000E+00");
+  w.withValue("PIXWIDTH=    ", FitsNumber(info.pixelWidth));
+  w.withValue("PIXHEIGH=    ", FitsNumber(info.pixelHeight));
+  w.fixed("SATURATE=                32768");
+  w.withValue("EXPTIME =    ", FitsNumber(info.exposureSeconds));
+  w.withValue("FOCALLEN=    ", FitsNumber(info.focalLength));
+  w.withValue("APERTURE=    ", FitsNumber(info.aperture));
+  w.string("FILTER  = '", info.filterName.view());
+  if (shape.rgb) {
+    w.fixed("FILTER1 = 'RED'");
+    w.fixed("FILTER2 = 'GRN'");
+    w.fixed("FILTER3 = 'BLU'");
+  }
+  w.fixed("END");
+  return header;
+}
+
+std::string_view CardValue(const char* card) {
+  const std::string_view value(card + 11, kFitsCardBytes - 11);
+  return value.substr(0, value.find('\''));
+}
+
+int CardInteger(const char* card, int first, int last) {
+  char text[16] = {};
+  const int n = std::min(last - first + 1, 15);
+  std::memcpy(text, card + first - 1, static_cast<std::size_t>(n));
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  if (end == text) return -1;
+  return static_cast<int>(value);
+}
+
+double CardReal(const char* card, double fallback) {
+  char text[17] = {};
+  std::memcpy(text, card + 13, 16);
+  char* end = nullptr;
+  const double value = std::strtod(text, &end);
+  return end == text ? fallback : value;
+}
+
+}  // namespace qv

@@ -1,0 +1,149 @@
+#include <cstring>
+
+#include "files/file_geometry.h"
+#include "files/file_io.h"
+#include "files/fits_file.h"
+#include "files/fits_header.h"
+
+namespace qv {
+
+namespace {
+
+const char* CardAt(const std::uint8_t* header, int index) {
+  return reinterpret_cast<const char*>(header) + static_cast<std::ptrdiff_t>(index) * kFitsCardBytes;
+}
+
+bool StartsWith(const char* card, std::string_view text) { return std::memcmp(card, text.data(), text.size()) == 0; }
+
+// Values of the first three cards appended whole, of the fourth at most 51
+// characters: 255 in all. The writer pads the pieces with spaces; they are
+// dropped from the end so the text reads back as it was written.
+void ReadLongText(const std::uint8_t* header, int first, FixedText<257>& text) {
+  std::string value;
+  for (int i = 0; i < 4; ++i) {
+    std::string_view piece = CardValue(CardAt(header, first + i));
+    if (i == 3) piece = piece.substr(0, 51);
+    value += piece;
+  }
+  value.erase(value.find_last_not_of(' ') + 1);
+  text = value;
+}
+
+}  // namespace
+
+void ResetFitsHeaderValues(ProgramState& state) {
+  state.images.history.clear();
+  FitsHeaderInfo& info = state.settings.fits;
+  info.dateObs.clear();
+  info.timeObs.clear();
+  info.object.clear();
+  info.observer.clear();
+  info.telescope.clear();
+  info.commentText.clear();
+  info.historyText.clear();
+  info.instrument = "Corvane CCD";
+  info.filterName = "None";
+  info.focalLength = 0;
+  info.aperture = 0;
+  info.exposureSeconds = 0;
+}
+
+FitsReadResult ReadFitsFile(ProgramState& state, const std::string& path, std::uint16_t* destination,
+                            long long fileLength) {
+  const FileHandle file = OpenForReading(path);
+  if (!file.valid()) return FitsReadResult::Unreadable;
+  const bool oneBlock = fileLength == kOneBlockFitsLength;
+  const int headerBytes = oneBlock ? kFitsBlockBytes : kFitsHeaderBytes;
+  std::uint8_t header[kFitsHeaderBytes];
+  if (fileLength < headerBytes || !ReadExact(file, header, static_cast<std::size_t>(headerBytes)))
+    return FitsReadResult::Unreadable;
+
+  // Shape checks, all made before anything changes.
+  if (std::memcmp(CardAt(header, 1) + 28, "16", 2) != 0) return FitsReadResult::NotOurShape;
+  const char naxis = CardAt(header, 2)[29];
+  if (naxis != '2' && naxis != '3' && naxis != '6') return FitsReadResult::NotOurShape;
+  const bool naxis3 = naxis == '3';
+  const int sensorW = state.geometry.sensorWidth;
+  const int sensorH = state.geometry.sensorHeight;
+  const int fileWidth = CardInteger(CardAt(header, 3), 27, 30);
+  if (fileWidth != sensorW && fileWidth != sensorW / 2) return FitsReadResult::NotOurShape;
+  const int fileHeight = CardInteger(CardAt(header, 4), 27, 30);
+  if (fileHeight != sensorH && fileHeight != sensorH / 2) return FitsReadResult::NotOurShape;
+  const int binned = fileWidth == sensorW ? 0 : 1;
+
+  // The frame the data fill follows the width; the file must hold it.
+  const long long width = binned ? sensorW / 2 : sensorW;
+  const long long height = binned ? sensorH / 2 : sensorH;
+  const long long pixelCount = width * height;
+  const bool colour = fileLength > 2 * pixelCount + 8000;
+  const long long needed = headerBytes + pixelCount * 2 * (colour ? 4 : 1);
+  if (pixelCount <= 0 || pixelCount > static_cast<long long>(ImageStore::kImageCapacity) || needed > fileLength)
+    return FitsReadResult::Unreadable;
+
+  SetFileBinning(state, binned);
+  state.images.colourConverted = colour ? 1 : 0;
+  FitsHeaderInfo& info = state.settings.fits;
+  int card = naxis3 ? 6 : 5;
+  std::uint16_t offset = 0x8000;
+  if (oneBlock) {
+    const bool unsignedData = StartsWith(CardAt(header, card), kUnsignedBzeroCard);
+    info.unsignedFormat = unsignedData ? 1 : 0;
+    offset = unsignedData ? 0 : 0x8000;
+    card += 3;
+    info.dateObs = CardValue(CardAt(header, card));
+  } else {
+    info.object = CardValue(CardAt(header, card++));
+    info.telescope = CardValue(CardAt(header, card++));
+    info.instrument = CardValue(CardAt(header, card++));
+    info.observer = CardValue(CardAt(header, card++));
+    info.origin = CardValue(CardAt(header, card++));
+    info.dateObs = CardValue(CardAt(header, card++));
+    info.timeObs = CardValue(CardAt(header, card++));
+
+    const std::string_view geometry = CardValue(CardAt(header, card++));
+    const char letter = geometry.empty() ? ' ' : geometry[0];
+    if (letter == 'F') {
+      state.geometry.binned = 0;
+      SetGeometryMode(state, kGeometryFull);
+    } else {
+      state.geometry.binned = 1;
+      SetGeometryMode(state, letter == 'B' ? kGeometryBinned : kGeometrySubFrame);
+    }
+    for (auto& line : state.images.history.lines) line = CardValue(CardAt(header, card++));
+    ReadLongText(header, card, info.historyText);
+    card += 4;
+    ReadLongText(header, card, info.commentText);
+    card += 4;
+
+    const bool unsignedData = StartsWith(CardAt(header, card++), kUnsignedBzeroCard);
+    info.unsignedFormat = unsignedData ? 1 : 0;
+    offset = unsignedData ? 0 : 0x8000;
+    ++card;  // BSCALE
+    info.pixelWidth = CardReal(CardAt(header, card++), 0.0);
+    info.pixelHeight = CardReal(CardAt(header, card++), 0.0);
+    ++card;  // SATURATE
+    info.exposureSeconds = CardReal(CardAt(header, card++), 0.0);
+    info.focalLength = CardReal(CardAt(header, card++), 0.0);
+    info.aperture = CardReal(CardAt(header, card++), 0.0);
+    info.filterName = CardValue(CardAt(header, card++));
+  }
+
+  // Data: big-endian values plus the offset, truncated to 16 bits.
+  const FrameGeometry& g = state.geometry;
+  std::uint8_t* buffer = state.images.buffers.fileBuffers[0].data();
+  const auto dataBytes = static_cast<std::size_t>(g.height) * static_cast<std::size_t>(g.rowBytes);
+  if (!ReadExact(file, buffer, dataBytes)) return FitsReadResult::Unreadable;
+  const auto count = static_cast<std::size_t>(g.pixelCount);
+  for (std::size_t i = 0; i < count; ++i) {
+    destination[i] = static_cast<std::uint16_t>((buffer[2 * i] << 8 | buffer[2 * i + 1]) + offset);
+  }
+  if (colour) {
+    for (int plane : {ImageStore::kRed, ImageStore::kGreen, ImageStore::kBlue}) {
+      if (!ReadExact(file, state.images.colourPlanes[static_cast<std::size_t>(plane)], dataBytes))
+        return FitsReadResult::Unreadable;
+    }
+  }
+  return FitsReadResult::Ok;
+}
+
+}  // namespace qv

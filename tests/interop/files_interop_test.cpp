@@ -1,0 +1,157 @@
+// Files written here, read by readers this project did not write: astropy
+// and cfitsio for FITS, fitsverify, libtiff's tools and Pillow for TIFF.
+// A missing reader skips its test.
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "colour/colour_export.h"
+#include "files/files_fixture.h"  // tests/files
+#include "files/fits_file.h"
+#include "files/save_commands.h"
+#include "files/tiff_file.h"
+
+namespace qv::test {
+namespace {
+
+constexpr const char* kPython = "/usr/bin/python3";
+
+class InteropTest : public FilesTest {
+ protected:
+  // Runs a shell command; its standard output, or nothing when it failed.
+  bool Run(const std::string& command, std::string& output) {
+    const std::string out = file("stdout.txt");
+    const int status = std::system((command + " > '" + out + "' 2> '" + file("stderr.txt") + "'").c_str());
+    std::ifstream in(out);
+    std::ostringstream text;
+    text << in.rdbuf();
+    output = text.str();
+    return status == 0;
+  }
+  bool HavePythonModule(const std::string& module) {
+    std::string ignored;
+    return Run(std::string(kPython) + " -c 'import " + module + "'", ignored);
+  }
+  bool HaveTool(const std::string& tool) {
+    std::string ignored;
+    return Run("command -v " + tool, ignored);
+  }
+  std::string Python(const std::string& script) {
+    std::ofstream(file("script.py")) << script;
+    std::string output;
+    EXPECT_TRUE(Run(std::string(kPython) + " '" + file("script.py") + "'", output)) << output;
+    return output;
+  }
+  void WriteMonoFits() {
+    FillPattern(11);
+    state.images.workImage[0] = 0;
+    state.images.workImage[1] = 32768;
+    state.images.workImage[2] = 65535;
+    state.settings.fits.object = "NGC 7000";
+    state.settings.fits.filterName = "Ha";
+    state.settings.fits.exposureSeconds = 120;
+    state.settings.fits.dateObs = "2024-05-06";  // as every save fills it
+    ASSERT_EQ(WriteFitsFile(state, host, file("mono.fit"), state.images.workImage), FitsWriteResult::Ok);
+  }
+  // The pixels the readers print: a few positions across the frame.
+  std::string ExpectedSamples() const {
+    std::ostringstream text;
+    for (int i : {0, 1, 2, 3, 1392, 700'001, 1392 * 1040 - 1}) text << state.images.workImage[i] << ' ';
+    return text.str();
+  }
+};
+
+TEST_F(InteropTest, AstropyReadsTheMonoFitsFile) {
+  if (!HavePythonModule("astropy")) GTEST_SKIP() << "astropy not installed";
+  WriteMonoFits();
+  const std::string output = Python(
+      "import warnings\nwarnings.simplefilter('ignore')\nfrom astropy.io import fits\n"
+      "h = fits.open('" +
+      file("mono.fit") +
+      "')\nd = h[0].data.ravel()\n"
+      "print(' '.join(str(int(d[i])) for i in (0, 1, 2, 3, 1392, 700001, 1392 * 1040 - 1)) + ' ')\n"
+      "print(h[0].data.shape, h[0].header['OBJECT'], h[0].header['FILTER'], h[0].header['EXPTIME'], "
+      "h[0].header['PIXWIDTH'])\n");
+  std::istringstream lines(output);
+  std::string samples, header;
+  std::getline(lines, samples);
+  std::getline(lines, header);
+  EXPECT_EQ(samples, ExpectedSamples());
+  EXPECT_EQ(header, "(1040, 1392) NGC 7000 Ha 120.0 0.00645");
+}
+
+TEST_F(InteropTest, CfitsioReadsTheMonoFitsFile) {
+  std::string ignored;
+  if (!Run(std::string(kPython) + " -c \"import ctypes; ctypes.CDLL('libcfitsio.so.10')\"", ignored))
+    GTEST_SKIP() << "cfitsio not installed";
+  WriteMonoFits();
+  const std::string output = Python(
+      "import ctypes\nlib = ctypes.CDLL('libcfitsio.so.10')\nf = ctypes.c_void_p()\nst = ctypes.c_int(0)\n"
+      "lib.ffopen(ctypes.byref(f), b'" +
+      file("mono.fit") +
+      "', 0, ctypes.byref(st))\n"
+      "n = 1392 * 1040\na = (ctypes.c_ushort * n)()\nnul = ctypes.c_ushort(0)\nany = ctypes.c_int(0)\n"
+      "lib.ffgpv(f, 20, ctypes.c_longlong(1), ctypes.c_longlong(n), ctypes.byref(nul), a, ctypes.byref(any), "
+      "ctypes.byref(st))\n"
+      "v = ctypes.create_string_buffer(81)\nc = ctypes.create_string_buffer(81)\n"
+      "lib.ffgkys(f, b'OBJECT', v, c, ctypes.byref(st))\n"
+      "print(' '.join(str(a[i]) for i in (0, 1, 2, 3, 1392, 700001, n - 1)) + ' ')\n"
+      "print(st.value, v.value.decode())\n");
+  EXPECT_EQ(output, ExpectedSamples() + "\n0 NGC 7000\n");
+}
+
+TEST_F(InteropTest, FitsverifyAcceptsTheHeader) {
+  if (!HaveTool("fitsverify")) GTEST_SKIP() << "fitsverify not installed";
+  WriteMonoFits();
+  std::string output;
+  Run("{ fitsverify '" + file("mono.fit") + "' 2>&1; }", output);
+  EXPECT_NE(output.find("46 header keywords"), std::string::npos) << output;
+  EXPECT_NE(output.find("16-bit integer pixels,  2 axes (1392 x 1040)"), std::string::npos) << output;
+  // The data are not padded to a whole block (the program's layout); that
+  // is the only thing it may report.
+  EXPECT_NE(output.find("0 warning(s) and 1 error(s)"), std::string::npos) << output;
+  EXPECT_NE(output.find("checking data fill"), std::string::npos) << output;
+}
+
+TEST_F(InteropTest, LibtiffAndPillowReadEveryTiffKind) {
+  const bool tiffinfo = HaveTool("tiffinfo") && HaveTool("tiffdump");
+  const bool pillow = HavePythonModule("PIL");
+  if (!tiffinfo && !pillow) GTEST_SKIP() << "neither libtiff tools nor Pillow installed";
+  FillPattern(5);
+  FillPlanes();
+  std::uint8_t* exportBytes = state.images.buffers.saveImage.data();
+  for (int colour = 0; colour < 2; ++colour) {
+    for (int sixteen = 0; sixteen < 2; ++sixteen) {
+      state.images.colourConverted = colour;
+      if (colour) {
+        ExportAllColourPlanes(state);
+        ExportAllColourBytes(state, exportBytes, 0);
+      }
+      const char title[] = {'k', static_cast<char>('0' + colour), static_cast<char>('0' + sixteen), '.', 't', 'i', 'f',
+                            '\0'};
+      const std::string name = file(title);
+      ASSERT_EQ(WriteTiffFile(state, name, state.images.workImage, sixteen != 0, exportBytes), TiffResult::Ok);
+      if (tiffinfo) {
+        std::string output;
+        EXPECT_TRUE(Run("tiffinfo -D '" + name + "'", output)) << name;
+        EXPECT_NE(output.find("Image Width: 1392 Image Length: 1040"), std::string::npos) << output;
+        EXPECT_EQ(output.find("Error"), std::string::npos) << output;
+        EXPECT_TRUE(Run("tiffdump '" + name + "'", output)) << name;
+      }
+    }
+  }
+  if (!pillow) return;
+  // 8-bit mono: high bytes; 8-bit colour: the export bytes, upright, red first.
+  const std::string output =
+      Python("from PIL import Image\nm = Image.open('" + file("k00.tif") + "')\nc = Image.open('" + file("k10.tif") +
+             "')\nprint(m.mode, m.getpixel((10, 3)), c.mode, *c.getpixel((10, 3)))\n");
+  const std::size_t exportPixel = (static_cast<std::size_t>(1039 - 3) * 1392 + 10) * 3;
+  std::ostringstream expected;
+  expected << "L " << (state.images.workImage[3 * 1392 + 10] >> 8) << " RGB " << int(exportBytes[exportPixel + 2])
+           << ' ' << int(exportBytes[exportPixel + 1]) << ' ' << int(exportBytes[exportPixel]) << '\n';
+  EXPECT_EQ(output, expected.str());
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -1,0 +1,119 @@
+// The file dialogs on the offscreen platform: controls by their ids, the
+// limits, what "Continue", "Abort", "Save" and "Cancel" keep.
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "files/ui/auto_dialog.h"
+#include "files/ui/delete_dialog.h"
+#include "files/ui/file_dialogs.h"
+#include "files/ui/files_ui_commands.h"
+#include "files/ui/fits_dialog.h"
+#include "support/recording_host.h"
+
+template <typename T>
+T* Control(QWidget& dialog, int id) {
+  T* control = dialog.findChild<T*>(QString("ctl%1").arg(id));
+  if (!control) qFatal("control %d missing", id);
+  return control;
+}
+
+class FilesDialogsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void fitsDialogShowsLimitsAndReadsBackOnContinue() {
+    qv::ProgramSettings settings;
+    settings.fits.object = "M 31";
+    settings.utOffsetHours = 10;
+    qv::TFITSDialog dialog(settings);
+    QCOMPARE(dialog.windowTitle(), QString("FITS DETAILS"));
+    QCOMPARE(Control<QLineEdit>(dialog, 101)->text(), QString("M 31"));
+    QCOMPARE(Control<QLineEdit>(dialog, 105)->text(), QString("Corvane CCD"));
+    QCOMPARE(Control<QLineEdit>(dialog, 101)->maxLength(), 67);
+    QCOMPARE(Control<QLineEdit>(dialog, 103)->maxLength(), 11);
+    QCOMPARE(Control<QLineEdit>(dialog, 113)->maxLength(), 19);
+    QVERIFY(Control<QCheckBox>(dialog, 117)->isHidden());
+
+    auto* scroll = Control<QScrollBar>(dialog, 111);
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(scroll->value(), 11);
+    QCOMPARE(Control<QLineEdit>(dialog, 112)->text(), QString("11"));
+
+    Control<QLineEdit>(dialog, 103)->setText("2024-05-06");
+    Control<QLineEdit>(dialog, 114)->setText("not a number");
+    Control<QPlainTextEdit>(dialog, 107)->setPlainText("stacked");
+    settings.fits.aperture = 3.5;
+    Control<QPushButton>(dialog, 1)->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(settings.fits.dateObs.str(), std::string("2024-05-06"));
+    QCOMPARE(settings.fits.historyText.str(), std::string("stacked"));
+    QCOMPARE(settings.fits.aperture, 3.5);
+    QCOMPARE(int(settings.utOffsetHours), 11);
+  }
+
+  void fitsDialogAbortKeepsFieldsButNotCheckBoxes() {
+    qv::ProgramSettings settings;
+    qv::TFITSDialog dialog(settings);
+    Control<QLineEdit>(dialog, 101)->setText("changed");
+    Control<QCheckBox>(dialog, 108)->click();
+    Control<QPushButton>(dialog, 2)->click();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(settings.fits.object.str(), std::string());
+    QCOMPARE(settings.fits.eightBit, 1);
+  }
+
+  void autoDialogChangesAtOnceAndValidatesOnSave() {
+    qv::ProgramSettings settings;
+    settings.autoStrongStretch = true;
+    qv::test::RecordingHost host;
+    qv::TAutoDialog dialog(settings, host);
+    QVERIFY(Control<QRadioButton>(dialog, 103)->isChecked());
+    QCOMPARE(Control<QLineEdit>(dialog, 111)->text(), QString("4"));
+    Control<QRadioButton>(dialog, 104)->click();
+    QVERIFY(settings.autoUserStretch && !settings.autoStrongStretch);
+    Control<QCheckBox>(dialog, 106)->click();
+    QVERIFY(settings.autoRemoveBackground);
+
+    Control<QLineEdit>(dialog, 111)->setText("30");
+    Control<QPushButton>(dialog, 1)->click();
+    QCOMPARE(host.beeps, 1);
+    QCOMPARE(Control<QLineEdit>(dialog, 111)->text(), QString("4"));  // rewritten with the value held
+    QVERIFY(!dialog.result());
+
+    Control<QLineEdit>(dialog, 111)->setText("12");
+    Control<QPushButton>(dialog, 1)->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(int(settings.autoUserStretchLevel), 12);
+
+    Control<QPushButton>(dialog, 9)->click();
+    QCOMPARE(host.boxes.back().caption, std::string("LUMK8 - Auto Processing"));
+  }
+
+  void deleteDialogShowsThePath() {
+    qv::TDeleteDialog dialog("/tmp/x.fit");
+    QCOMPARE(dialog.windowTitle(), QString("DELETE FILE DIALOG"));
+    QCOMPARE(Control<QLineEdit>(dialog, 9011)->text(), QString("/tmp/x.fit"));
+    QCOMPARE(Control<QPushButton>(dialog, 1)->text(), QString("OK"));
+  }
+
+  void filtersAndCommandTable() {
+    QCOMPARE(qv::QtNameFilters("Corvane (~*.)|~*.*|FITS files|*.FIT|All Files|*.*|"),
+             QStringList({"Corvane (~*.) (~*.*)", "FITS files (*.FIT)", "All Files (*.*)"}));
+    QSet<int> ids;
+    for (const auto& [id, run] : qv::FilesUiCommands()) {
+      QVERIFY(run != nullptr);
+      ids.insert(id);
+    }
+    for (int id : {24332, 24333, 24334, 24335, 133, 24336, 24337, 127, 13, 19, 20, 104, 122, 24324, 32102})
+      QVERIFY2(ids.contains(id), qPrintable(QString::number(id)));
+  }
+};
+
+QTEST_MAIN(FilesDialogsTest)
+#include "files_dialogs_test.moc"
