@@ -6,6 +6,7 @@
 #include "app/paths.h"
 #include "app/program_settings.h"
 #include "camera/camera_state.h"
+#include "processing/processing_state.h"
 
 namespace qv {
 
@@ -15,6 +16,7 @@ struct ProgramState {
   FrameGeometry geometry;
   ProgramSettings settings;
   CameraState camera;
+  ProcessingState processing;
   bool simulate = false;  // discover the simulated devices instead of the USB bus
 };
 

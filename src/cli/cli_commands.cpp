@@ -6,6 +6,7 @@ const std::vector<CliCommandSpec>& CliCommands() {
   static const std::vector<CliCommandSpec> commands = [] {
     std::vector<CliCommandSpec> all;
     AddFoundationCommands(all);
+    AddProcessingCommands(all);
     return all;
   }();
   return commands;

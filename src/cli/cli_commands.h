@@ -33,5 +33,6 @@ const std::vector<CliCommandSpec>& CliCommands();
 
 // Each subsystem's commands.
 void AddFoundationCommands(std::vector<CliCommandSpec>& commands);
+void AddProcessingCommands(std::vector<CliCommandSpec>& commands);
 
 }  // namespace qv
