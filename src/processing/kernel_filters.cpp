@@ -14,8 +14,10 @@ void ConvolveRowFixed(const std::uint16_t* __restrict centre, std::uint16_t* __r
   constexpr std::array<int, 25> coefficients = kFilterKernels[Kernel];
   for (int x = Radius; x < width - Radius; ++x) {
     int sum = 0;
+#pragma GCC unroll 5
     for (int j = 0; j < side; ++j) {
       const std::uint16_t* row = centre + static_cast<std::ptrdiff_t>(j - Radius) * width + x - Radius;
+#pragma GCC unroll 5
       for (int i = 0; i < side; ++i) {
         if (coefficients[j * side + i] != 0) sum += coefficients[j * side + i] * row[i];
       }
