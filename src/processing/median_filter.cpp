@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "processing/filter_support.h"
 
@@ -50,27 +51,74 @@ void MedianRow3(const std::uint16_t* __restrict centre, std::uint16_t* __restric
   }
 }
 
-// Larger windows: the upper half is selected, not sorted.
-void MedianRowAny(const std::uint16_t* centre, std::uint16_t* out, int width, int radius, double share) {
-  const int side = 2 * radius + 1;
-  const int count = side * side;
-  const int upper = count / 2 + 1;
-  int values[(2 * kMedianMaxRadius + 1) * (2 * kMedianMaxRadius + 1)];
-  for (int x = radius; x < width - radius; ++x) {
-    int n = 0;
-    int minimum = kMinimumStart;
-    for (int i = -radius; i <= radius; ++i) {
-      for (int j = -radius; j <= radius; ++j) {
-        const int v = centre[static_cast<std::ptrdiff_t>(j) * width + x + i];
-        minimum = std::min(minimum, v);
-        values[n++] = v;
+// Larger windows. The median is the h-th largest value (h = n / 2 + 1),
+// which extracting the upper half one maximum at a time also yields. Two
+// histograms of the window slide along the row: one of every value and one
+// of value / 16. The coarse one tracks the bin that holds the h-th largest
+// value, the fine one then gives the value within that bin. The window
+// maximum and minimum come from per-column extremes.
+class SlidingMedian {
+  static constexpr int kBinShift = 4;
+  static constexpr int kBinWidth = 1 << kBinShift;
+
+ public:
+  SlidingMedian(int width, int radius)
+      : width_(width), radius_(radius), side_(2 * radius + 1), rank_(side_ * side_ / 2 + 1),
+        columnMax_(width), columnMin_(width), fine_(65536, 0), coarse_(65536 / kBinWidth, 0) {}
+
+  void row(const std::uint16_t* centre, std::uint16_t* out, double share) {
+    if (width_ < side_) return;
+    const std::uint16_t* top = centre - static_cast<std::ptrdiff_t>(radius_) * width_;
+    const std::ptrdiff_t stride = width_;
+    for (int x = 0; x < width_; ++x) {
+      int high = top[x], low = top[x];
+      for (int j = 1; j < side_; ++j) {
+        const int v = top[j * stride + x];
+        high = std::max(high, v);
+        low = std::min(low, v);
       }
+      columnMax_[x] = high;
+      columnMin_[x] = low;
     }
-    std::nth_element(values, values + upper - 1, values + count, std::greater<int>());
-    const int maximum = *std::max_element(values, values + upper);
-    out[x] = Decide(centre[x], values[upper - 1], maximum, minimum, share);
+    int* fine = fine_.data();
+    int* coarse = coarse_.data();
+    int bin = static_cast<int>(coarse_.size()) - 1;
+    int above = 0;  // window values in bins above `bin`
+    const auto column = [&](int x, int sign) {
+      for (int j = 0; j < side_; ++j) {
+        const int v = top[j * stride + x];
+        fine[v] += sign;
+        coarse[v >> kBinShift] += sign;
+        above += (v >> kBinShift) > bin ? sign : 0;
+      }
+    };
+    for (int x = 0; x < side_; ++x) column(x, +1);
+    for (int x = radius_; x < width_ - radius_; ++x) {
+      if (x > radius_) {
+        column(x - radius_ - 1, -1);
+        column(x + radius_, +1);
+      }
+      while (above >= rank_) above -= coarse[++bin];
+      while (above + coarse[bin] < rank_) above += coarse[bin--];
+      int value = (bin << kBinShift) + kBinWidth - 1;
+      for (int needed = rank_ - above - fine[value]; needed > 0; needed -= fine[--value]) {
+      }
+      int maximum = columnMax_[x - radius_], minimum = kMinimumStart;
+      for (int i = x - radius_; i <= x + radius_; ++i) {
+        maximum = std::max(maximum, columnMax_[i]);
+        minimum = std::min(minimum, columnMin_[i]);
+      }
+      out[x] = Decide(centre[x], value, maximum, minimum, share);
+    }
+    // Empty both histograms for the next row.
+    for (int x = width_ - 2 * radius_ - 1; x < width_; ++x) column(x, -1);
   }
-}
+
+ private:
+  int width_, radius_, side_, rank_;
+  std::vector<int> columnMax_, columnMin_;
+  std::vector<int> fine_, coarse_;
+};
 
 }  // namespace
 
@@ -86,13 +134,14 @@ void MedianFilter(ProgramState& state, Host& host, int radius, int powerTenths, 
   const double share = powerTenths * 0.1;
 
   const int width = geometry.width;
+  SlidingMedian sliding(width, radius);
   for (int y = FirstFilteredRow(images.workImage, radius); y < geometry.height - radius; ++y) {
     host.setProgress(FilterProgress(geometry, y));
     const std::size_t row = static_cast<std::size_t>(y) * width;
     if (radius == 1) {
       MedianRow3(images.workImage + row, images.scratchImage + row, width, share);
     } else {
-      MedianRowAny(images.workImage + row, images.scratchImage + row, width, radius, share);
+      sliding.row(images.workImage + row, images.scratchImage + row, share);
     }
   }
 
