@@ -31,8 +31,37 @@ inline int FilterProgress(const FrameGeometry& geometry, int y) {
 // further down when the image carries a header band.
 inline int FirstFilteredRow(const std::uint16_t* image, int radius) { return radius + FirstProcessedRow(image); }
 
-inline void CopyFrame(std::uint16_t* to, const std::uint16_t* from, const FrameGeometry& geometry) {
-  std::memcpy(to, from, static_cast<std::size_t>(std::max(geometry.pixelCount, 0)) * sizeof(std::uint16_t));
-}
+// Filters write each row into the scratch image and copy it back into the
+// work image as soon as no later row reads it (`lag` rows later), so the
+// frame is not copied whole twice. Only columns [left, right) are copied
+// back: the border keeps its values, exactly as with whole-frame copies.
+class RowWriteBack {
+ public:
+  RowWriteBack(std::uint16_t* work, const std::uint16_t* scratch, int width, int left, int right, int lag)
+      : work_(work), scratch_(scratch), width_(width), left_(left), right_(right), lag_(lag) {}
+
+  // Row y has just been filtered; rows up to y - lag may go back.
+  void filtered(int y) {
+    if (next_ < 0) next_ = y;
+    while (next_ <= y - lag_) copy(next_++);
+  }
+  // Every filtered row goes back.
+  void finish(int lastFiltered) {
+    if (next_ < 0) return;
+    while (next_ <= lastFiltered) copy(next_++);
+  }
+
+ private:
+  void copy(int y) {
+    if (right_ <= left_) return;
+    const std::size_t row = static_cast<std::size_t>(y) * width_;
+    std::memcpy(work_ + row + left_, scratch_ + row + left_, static_cast<std::size_t>(right_ - left_) * 2);
+  }
+
+  std::uint16_t* work_;
+  const std::uint16_t* scratch_;
+  int width_, left_, right_, lag_;
+  int next_ = -1;
+};
 
 }  // namespace qv

@@ -77,11 +77,14 @@ void ConvolveKernel(ProgramState& state, Host& host, int radius, int kernel, int
   SaveUndo(images, geometry);
   ResetBufferPointers(images);
   host.openProgress("FILTER PROGRESS");
-  CopyFrame(images.scratchImage, images.workImage, geometry);
 
+  // Each row goes to the scratch image and back to the work image once the
+  // rows below no longer read it; the border keeps its values.
   const int width = geometry.width;
   const RowFunction fixed = FixedRowFunction(radius, kernel, divisor);
-  for (int y = FirstFilteredRow(images.workImage, radius); y < geometry.height - radius; ++y) {
+  RowWriteBack writeBack(images.workImage, images.scratchImage, width, radius, width - radius, radius + 1);
+  int y = FirstFilteredRow(images.workImage, radius);
+  for (; y < geometry.height - radius; ++y) {
     host.setProgress(FilterProgress(geometry, y));
     const std::size_t row = static_cast<std::size_t>(y) * width;
     if (fixed) {
@@ -90,9 +93,10 @@ void ConvolveKernel(ProgramState& state, Host& host, int radius, int kernel, int
       ConvolveRowGeneric(images.workImage + row, images.scratchImage + row, width, radius, kFilterKernels[kernel],
                          divisor);
     }
+    writeBack.filtered(y);
   }
+  writeBack.finish(y - 1);
 
-  CopyFrame(images.workImage, images.scratchImage, geometry);
   host.closeProgress();
   host.requestRepaint();
   if (rebuild) host.requestRebuildDisplay();

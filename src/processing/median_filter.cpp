@@ -130,12 +130,13 @@ void MedianFilter(ProgramState& state, Host& host, int radius, int powerTenths, 
   SaveUndo(images, geometry);
   ResetBufferPointers(images);
   host.openProgress("MEDIAN FILTER PROGRESS");
-  CopyFrame(images.scratchImage, images.workImage, geometry);
   const double share = powerTenths * 0.1;
 
   const int width = geometry.width;
   SlidingMedian sliding(width, radius);
-  for (int y = FirstFilteredRow(images.workImage, radius); y < geometry.height - radius; ++y) {
+  RowWriteBack writeBack(images.workImage, images.scratchImage, width, radius, width - radius, radius + 1);
+  int y = FirstFilteredRow(images.workImage, radius);
+  for (; y < geometry.height - radius; ++y) {
     host.setProgress(FilterProgress(geometry, y));
     const std::size_t row = static_cast<std::size_t>(y) * width;
     if (radius == 1) {
@@ -143,9 +144,10 @@ void MedianFilter(ProgramState& state, Host& host, int radius, int powerTenths, 
     } else {
       sliding.row(images.workImage + row, images.scratchImage + row, share);
     }
+    writeBack.filtered(y);
   }
+  writeBack.finish(y - 1);
 
-  CopyFrame(images.workImage, images.scratchImage, geometry);
   host.closeProgress();
   host.requestRepaint();
   if (rebuild) host.requestRebuildDisplay();

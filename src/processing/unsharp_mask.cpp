@@ -42,13 +42,14 @@ void UnsharpMask(ProgramState& state, Host& host, int radius, int power, bool re
   ImageStore& images = state.images;
   const FrameGeometry& geometry = state.geometry;
   SaveUndo(images, geometry);
-  CopyFrame(images.scratchImage, images.workImage, geometry);
 
   const int width = geometry.width;
   const int first = FirstFilteredRow(images.workImage, radius);
   const int end = geometry.height - radius;
   if (radius >= 1 && width >= 2 * radius + 2 && first < end) {
     std::vector<std::int32_t> columnSums(width, 0), boxSums(width, 0);
+    // A row goes back once the column sums have dropped it.
+    RowWriteBack writeBack(images.workImage, images.scratchImage, width, radius, width - radius - 1, radius + 1);
     const std::uint16_t* work = images.workImage;
     const auto row = [&](int y) { return work + static_cast<std::size_t>(y) * width; };
     for (int y = first - radius; y <= first + radius; ++y) AddRow(columnSums.data(), row(y), width, 1);
@@ -60,10 +61,11 @@ void UnsharpMask(ProgramState& state, Host& host, int radius, int power, bool re
       }
       UnsharpRow(columnSums.data(), boxSums.data(), row(y), images.scratchImage + static_cast<std::size_t>(y) * width,
                  width, radius, power);
+      writeBack.filtered(y);
     }
+    writeBack.finish(end - 1);
   }
 
-  CopyFrame(images.workImage, images.scratchImage, geometry);
   host.closeProgress();
   host.requestRepaint();
   if (rebuild) host.requestRebuildDisplay();
