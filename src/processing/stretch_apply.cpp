@@ -6,7 +6,7 @@
 
 namespace qv {
 
-void MapThroughStretchTable(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) {
+__attribute__((target_clones("avx2", "default"))) void MapThroughStretchTable(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) {
   for (std::size_t i = 0; i < count; ++i) pixels[i] = static_cast<std::uint16_t>(table[pixels[i] >> 1] << 1);
 }
 

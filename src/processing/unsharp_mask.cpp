@@ -11,13 +11,13 @@ namespace {
 
 // Sums of each column over the rows of the box; moved down one row at a
 // time by adding the row that enters and subtracting the one that leaves.
-void AddRow(std::int32_t* __restrict sums, const std::uint16_t* __restrict row, int width, int sign) {
+__attribute__((target_clones("avx2", "default"))) void AddRow(std::int32_t* __restrict sums, const std::uint16_t* __restrict row, int width, int sign) {
   for (int x = 0; x < width; ++x) sums[x] += sign * row[x];
 }
 
 // One output row: box sums slide along the column sums, then the pixels are
 // pushed away from their box mean.
-void UnsharpRow(const std::int32_t* columnSums, std::int32_t* __restrict boxSums, const std::uint16_t* __restrict in,
+__attribute__((target_clones("avx2", "default"))) void UnsharpRow(const std::int32_t* columnSums, std::int32_t* __restrict boxSums, const std::uint16_t* __restrict in,
                 std::uint16_t* __restrict out, int width, int radius, int power) {
   const int last = width - radius - 2;
   std::int32_t box = 0;
