@@ -33,6 +33,17 @@ int PatchLevel(const std::uint16_t* image, int width, int height, GradientPatch 
   return level;
 }
 
+// One row less its background; `levels` are P, Q, R and S.
+__attribute__((target_clones("avx2", "default"))) void SubtractBackgroundRow(std::uint16_t* row, int width, int y,
+                                                                             double w, double h, double n,
+                                                                             const std::array<int, 4>& levels) {
+  const int p = levels[0], q = levels[1], r = levels[2], s = levels[3];
+  for (int x = 0; x < width; ++x) {
+    const double g = (w - x) * (h - y) / n * p + x * (h - y) / n * q + y * (w - x) / n * r + x * y / n * s;
+    row[x] = row[x] > g ? static_cast<std::uint16_t>(row[x] - static_cast<int>(g)) : 0;
+  }
+}
+
 }  // namespace
 
 std::array<GradientPatch, 4> GradientPatches(int width, int height) {
@@ -63,16 +74,10 @@ void GradientFilter(ProgramState& state, Host& host) {
   const int width = geometry.width;
   const int height = geometry.height;
   if (width > 0 && height > 0) {
-    const auto [p, q, r, s] = GradientCornerLevels(image, width, height);
-    const double w = geometry.widthF;
-    const double h = geometry.heightF;
-    const double n = geometry.pixelCount;
+    const std::array<int, 4> levels = GradientCornerLevels(image, width, height);
     for (int y = FirstProcessedRow(image); y < height; ++y) {
-      std::uint16_t* row = image + static_cast<std::size_t>(y) * width;
-      for (int x = 0; x < width; ++x) {
-        const double g = (w - x) * (h - y) / n * p + x * (h - y) / n * q + y * (w - x) / n * r + x * y / n * s;
-        row[x] = row[x] > g ? static_cast<std::uint16_t>(row[x] - static_cast<int>(g)) : 0;
-      }
+      SubtractBackgroundRow(image + static_cast<std::size_t>(y) * width, width, y, geometry.widthF, geometry.heightF,
+                            geometry.pixelCount, levels);
     }
   }
   AddHistoryLine(images.history, "Gradient Filter");
