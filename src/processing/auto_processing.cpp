@@ -41,13 +41,16 @@ void RunAutoProcessing(ProgramState& state, Host& host) {
   const ProgramSettings& settings = state.settings;
   if (settings.autoWeakStretch) AutoStretch(state, host, kWeakPower);
   if (settings.autoStrongStretch) AutoStretch(state, host, kStrongPower);
-  if (settings.autoUserStretch) AutoStretch(state, host, settings.autoUserStretchLevel);
+  // The settings file may hold any number: the user power is kept to the
+  // stretch's range, the unsharp radius and power to theirs.
+  if (settings.autoUserStretch) AutoStretch(state, host, std::clamp<int>(settings.autoUserStretchLevel, 2, 50));
   if (settings.autoHighPassLowPower) HighPassLowPower(state, host, false);
   if (settings.autoUnsharpMask) {
     // The flag keeps the unsharp command from asking for its parameters; it
     // is cleared again so that the menu command shows its dialog afterwards.
     state.processing.autoProcessingRunning = true;
-    UnsharpMask(state, host, settings.unsharpRadius, settings.unsharpPower, false);
+    UnsharpMask(state, host, std::clamp<int>(settings.unsharpRadius, kUnsharpMinimum, kUnsharpMaximum),
+                std::clamp<int>(settings.unsharpPower, kUnsharpMinimum, kUnsharpMaximum), false);
     state.processing.autoProcessingRunning = false;
   }
 }

@@ -37,6 +37,10 @@ __attribute__((target_clones("avx2", "default"))) void UnsharpRow(const std::int
 }  // namespace
 
 void UnsharpMask(ProgramState& state, Host& host, int radius, int power, bool rebuild) {
+  // Outside these ranges the box sums and results would overflow.
+  if (radius < kUnsharpMinimum || radius > kUnsharpMaximum || power < kUnsharpMinimum || power > kUnsharpMaximum) {
+    return;
+  }
   WaitCursor wait(host);
   host.openProgress("UNSHARP MASK PROGRESS");
   ImageStore& images = state.images;

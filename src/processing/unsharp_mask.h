@@ -13,6 +13,7 @@ inline constexpr int kUnsharpMaximum = 7;  // radius and power alike
 // pixel becomes p + (p - m) * power, clamped like the kernel filters. Rows
 // r from the top and bottom (and the header band), r columns on the left
 // and r + 1 on the right keep their values. Records the history line.
+// A radius or power outside 1 to 7 changes nothing.
 void UnsharpMask(ProgramState& state, Host& host, int radius, int power, bool rebuild);
 
 }  // namespace qv

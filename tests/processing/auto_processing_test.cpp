@@ -68,6 +68,25 @@ TEST(AutoProcessing, BackgroundRemovalRunsOnlyWithAStretch) {
   EXPECT_EQ(f.historyLine(1), "Non-Linear Stretch : power 7");
 }
 
+TEST(AutoProcessing, OutOfRangeSettingsAreKeptToTheirRanges) {
+  ProcessingFixture f = SampleFrame();
+  f.state->settings.autoUserStretch = true;
+  f.state->settings.autoUserStretchLevel = -5;
+  f.state->settings.autoUnsharpMask = true;
+  f.state->settings.unsharpRadius = 300;
+  f.state->settings.unsharpPower = -32768;
+  RunAutoProcessing(*f.state, f.host);
+  EXPECT_EQ(f.historyLine(0), "Non-Linear Stretch : power 2");
+  EXPECT_EQ(f.historyLine(1), "Unsharp Mask : rad 7 ,power 1");
+
+  // Called directly with a radius the box sums cannot hold: nothing changes.
+  const auto before = f.pixels();
+  UnsharpMask(*f.state, f.host, 300, 1, true);
+  UnsharpMask(*f.state, f.host, 3, 40000, true);
+  EXPECT_EQ(f.pixels(), before);
+  EXPECT_TRUE(f.state->images.history.lines[2].empty());
+}
+
 TEST(AutoProcessing, BlackLevelSampleIsCutToSmallFramesAndBinning) {
   ProcessingFixture f(101, 99);  // fewer pixels than the sample's start
   f.fill(50 * 256);

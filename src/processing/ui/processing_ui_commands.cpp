@@ -1,5 +1,7 @@
 #include "processing/ui/processing_ui_commands.h"
 
+#include <algorithm>
+
 #include "app/messages.h"
 #include "processing/gradient_filter.h"
 #include "processing/kernel_filters.h"
@@ -83,7 +85,8 @@ void RunRemoveBackgroundCommand(ProgramState& state, QtHost& host, QWidget*) {
 void RunUnsharpMaskCommand(ProgramState& state, QtHost& host, QWidget* parent) {
   ProcessingState& p = state.processing;
   if (p.autoProcessingRunning) {
-    UnsharpMask(state, host, state.settings.unsharpRadius, state.settings.unsharpPower, false);
+    UnsharpMask(state, host, std::clamp<int>(state.settings.unsharpRadius, kUnsharpMinimum, kUnsharpMaximum),
+                std::clamp<int>(state.settings.unsharpPower, kUnsharpMinimum, kUnsharpMaximum), false);
     return;
   }
   p.highParam = kUnsharpRadiusStart;
