@@ -298,5 +298,31 @@ TEST(GradientFilter, EqualCornersSubtractNothingAndSmallFramesUseInnerPatches) {
   EXPECT_EQ(g.pixels(), Image(35, 900));
 }
 
+// Frames taller than the bands the filters work in, and long enough for the
+// stretch to be shared between threads: the same results as the definitions.
+TEST(FiltersOnLargeFrames, MatchTheirDefinitionsAcrossBands) {
+  for (bool band : {false, true}) {
+    ProcessingFixture f(301, 557);
+    f.fillRandom(31, 20000, 26000);
+    if (band) f.markHeaderBand();
+    Image before = f.pixels();
+    GaussianSmoother(*f.state, f.host);
+    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceKernel(before, 301, 557, band, kGauss, 80)), -1);
+    before = f.pixels();
+    UnsharpMask(*f.state, f.host, 7, 3, true);
+    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceUnsharp(before, 301, 557, band, 7, 3)), -1);
+    before = f.pixels();
+    MedianFilter(*f.state, f.host, 3, 2);
+    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceMedian(before, 301, 557, band, 3, 2)), -1);
+    before = f.pixels();
+    MedianFilter(*f.state, f.host, 1, 2);
+    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceMedian(before, 301, 557, band, 1, 2)), -1);
+    EXPECT_EQ(f.pixels(f.state->images.undoImage), before);
+    // Progress stays within its range and closes once per filter.
+    for (int position : f.host.progressPositions) EXPECT_LE(position, 256);
+    EXPECT_EQ(f.host.progressClosed, 4);
+  }
+}
+
 }  // namespace
 }  // namespace qv

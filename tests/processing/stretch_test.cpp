@@ -76,6 +76,18 @@ TEST(Stretches, WholeImageMatchesTheFormulasWithAndWithoutHeaderBand) {
   }
 }
 
+TEST(Stretches, LongFramesGiveTheSameResult) {
+  // Over 65,536 pixels a step is shared between two threads.
+  ProcessingFixture f(401, 333);
+  f.fillRandom(17);
+  f.markHeaderBand();
+  const auto before = f.pixels();
+  LogarithmicStretch(*f.state, f.host);
+  const auto expected = Expected(before, f.width(), true, [](int i) { return std::log(i + 1.0) * 3151; });
+  EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1);
+  EXPECT_EQ(f.pixels(f.state->images.undoImage), before);
+}
+
 TEST(Stretches, EdgeValuesOfTheTables) {
   ProcessingFixture f(9, 1);
   std::uint16_t* w = f.work();
