@@ -12,10 +12,6 @@
 
 namespace qv {
 
-// Rows a filter works on between two progress updates (and between two
-// write-backs); each band is shared by two threads.
-inline constexpr int kFilterBandRows = 64;
-
 // Results from this value up all become white.
 inline constexpr int kFilterWhiteFrom = 65'281;
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "processing/row_bands.h"
-
 namespace qv {
 
 namespace {
@@ -77,16 +75,10 @@ void GradientFilter(ProgramState& state, Host& host) {
   const int height = geometry.height;
   if (width > 0 && height > 0) {
     const std::array<int, 4> levels = GradientCornerLevels(image, width, height);
-    // Every row depends only on its own pixels: the rows are shared by two threads.
-    RunRowBands(
-        FirstProcessedRow(image), height, height, [](int) {},
-        [&](int, int from, int to) {
-          for (int y = from; y < to; ++y) {
-            SubtractBackgroundRow(image + static_cast<std::size_t>(y) * width, width, y, geometry.widthF,
-                                  geometry.heightF, geometry.pixelCount, levels);
-          }
-        },
-        [](int, int) {});
+    for (int y = FirstProcessedRow(image); y < height; ++y) {
+      SubtractBackgroundRow(image + static_cast<std::size_t>(y) * width, width, y, geometry.widthF, geometry.heightF,
+                            geometry.pixelCount, levels);
+    }
   }
   AddHistoryLine(images.history, "Gradient Filter");
   host.requestRepaint();

@@ -1,7 +1,6 @@
 #include "processing/kernel_filters.h"
 
 #include "processing/filter_support.h"
-#include "processing/row_bands.h"
 
 namespace qv {
 
@@ -84,25 +83,19 @@ void ConvolveKernel(ProgramState& state, Host& host, int radius, int kernel, int
   const int width = geometry.width;
   const RowFunction fixed = FixedRowFunction(radius, kernel, divisor);
   RowWriteBack writeBack(images.workImage, images.scratchImage, width, radius, width - radius, radius + 1);
-  const int end = geometry.height - radius;
-  RunRowBands(
-      FirstFilteredRow(images.workImage, radius), end, kFilterBandRows,
-      [&](int from) { host.setProgress(FilterProgress(geometry, from)); },
-      [&](int, int from, int to) {
-        for (int y = from; y < to; ++y) {
-          const std::size_t row = static_cast<std::size_t>(y) * width;
-          if (fixed) {
-            fixed(images.workImage + row, images.scratchImage + row, width);
-          } else {
-            ConvolveRowGeneric(images.workImage + row, images.scratchImage + row, width, radius,
-                               kFilterKernels[kernel], divisor);
-          }
-        }
-      },
-      [&](int from, int to) {
-        for (int y = from; y < to; ++y) writeBack.filtered(y);
-      });
-  writeBack.finish(end - 1);
+  int y = FirstFilteredRow(images.workImage, radius);
+  for (; y < geometry.height - radius; ++y) {
+    host.setProgress(FilterProgress(geometry, y));
+    const std::size_t row = static_cast<std::size_t>(y) * width;
+    if (fixed) {
+      fixed(images.workImage + row, images.scratchImage + row, width);
+    } else {
+      ConvolveRowGeneric(images.workImage + row, images.scratchImage + row, width, radius, kFilterKernels[kernel],
+                         divisor);
+    }
+    writeBack.filtered(y);
+  }
+  writeBack.finish(y - 1);
 
   host.closeProgress();
   host.requestRepaint();

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "processing/filter_support.h"
-#include "processing/row_bands.h"
 
 namespace qv {
 
@@ -139,26 +138,20 @@ void MedianFilter(ProgramState& state, Host& host, int radius, int powerTenths, 
   const double share = powerTenths * 0.1;
 
   const int width = geometry.width;
-  SlidingMedian sliding[2] = {SlidingMedian(width, radius), SlidingMedian(width, radius)};  // one per thread
+  SlidingMedian sliding(width, radius);
   RowWriteBack writeBack(images.workImage, images.scratchImage, width, radius, width - radius, radius + 1);
-  const int end = geometry.height - radius;
-  RunRowBands(
-      FirstFilteredRow(images.workImage, radius), end, kFilterBandRows,
-      [&](int from) { host.setProgress(FilterProgress(geometry, from)); },
-      [&](int worker, int from, int to) {
-        for (int y = from; y < to; ++y) {
-          const std::size_t row = static_cast<std::size_t>(y) * width;
-          if (radius == 1) {
-            MedianRow3(images.workImage + row, images.scratchImage + row, width, share);
-          } else {
-            sliding[worker].row(images.workImage + row, images.scratchImage + row, share);
-          }
-        }
-      },
-      [&](int from, int to) {
-        for (int y = from; y < to; ++y) writeBack.filtered(y);
-      });
-  writeBack.finish(end - 1);
+  int y = FirstFilteredRow(images.workImage, radius);
+  for (; y < geometry.height - radius; ++y) {
+    host.setProgress(FilterProgress(geometry, y));
+    const std::size_t row = static_cast<std::size_t>(y) * width;
+    if (radius == 1) {
+      MedianRow3(images.workImage + row, images.scratchImage + row, width, share);
+    } else {
+      sliding.row(images.workImage + row, images.scratchImage + row, share);
+    }
+    writeBack.filtered(y);
+  }
+  writeBack.finish(y - 1);
 
   host.closeProgress();
   host.requestRepaint();

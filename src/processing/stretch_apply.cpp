@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/messages.h"
-#include "processing/row_bands.h"
 
 namespace qv {
 
@@ -35,13 +34,11 @@ void MapImage(std::uint16_t* image, std::uint16_t* undo, const FrameGeometry& ge
   const std::size_t total = static_cast<std::size_t>(std::max(geometry.pixelCount, 0));
   const std::size_t head = std::min<std::size_t>(static_cast<std::size_t>(std::max(geometry.widthTimes10, 0)), total);
   const auto map = [&](std::size_t from, std::size_t count) {
-    SplitInTwo(count, [&](std::size_t begin, std::size_t end) {
-      if (undo) {
-        MapKeepingUndo(image + from + begin, undo + from + begin, end - begin, table);
-      } else {
-        MapThroughStretchTable(image + from + begin, end - begin, table);
-      }
-    });
+    if (undo) {
+      MapKeepingUndo(image + from, undo + from, count, table);
+    } else {
+      MapThroughStretchTable(image + from, count, table);
+    }
   };
   if (!HasHeaderBand(image)) {
     map(0, head);

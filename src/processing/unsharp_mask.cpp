@@ -4,15 +4,10 @@
 #include <vector>
 
 #include "processing/filter_support.h"
-#include "processing/row_bands.h"
 
 namespace qv {
 
 namespace {
-
-// Each half band first sums its box rows afresh, so the bands are longer
-// than the other filters'.
-constexpr int kUnsharpBandRows = 4 * kFilterBandRows;
 
 // Sums of each column over the rows of the box; moved down one row at a
 // time by adding the row that enters and subtracting the one that leaves.
@@ -56,31 +51,22 @@ void UnsharpMask(ProgramState& state, Host& host, int radius, int power, bool re
   const int first = FirstFilteredRow(images.workImage, radius);
   const int end = geometry.height - radius;
   if (radius >= 1 && width >= 2 * radius + 2 && first < end) {
-    // Column sums per thread: each half band starts its own.
-    std::vector<std::int32_t> columnSums[2] = {std::vector<std::int32_t>(width), std::vector<std::int32_t>(width)};
-    std::vector<std::int32_t> boxSums[2] = {std::vector<std::int32_t>(width), std::vector<std::int32_t>(width)};
-    // A row goes back once no later row's box holds it.
+    std::vector<std::int32_t> columnSums(width, 0), boxSums(width, 0);
+    // A row goes back once the column sums have dropped it.
     RowWriteBack writeBack(images.workImage, images.scratchImage, width, radius, width - radius - 1, radius + 1);
     const std::uint16_t* work = images.workImage;
     const auto row = [&](int y) { return work + static_cast<std::size_t>(y) * width; };
-    RunRowBands(
-        first, end, kUnsharpBandRows, [&](int from) { host.setProgress(FilterProgress(geometry, from)); },
-        [&](int worker, int from, int to) {
-          std::int32_t* sums = columnSums[worker].data();
-          std::fill_n(sums, width, 0);
-          for (int y = from - radius; y <= from + radius; ++y) AddRow(sums, row(y), width, 1);
-          for (int y = from; y < to; ++y) {
-            if (y > from) {
-              AddRow(sums, row(y + radius), width, 1);
-              AddRow(sums, row(y - radius - 1), width, -1);
-            }
-            UnsharpRow(sums, boxSums[worker].data(), row(y), images.scratchImage + static_cast<std::size_t>(y) * width,
-                       width, radius, power);
-          }
-        },
-        [&](int from, int to) {
-          for (int y = from; y < to; ++y) writeBack.filtered(y);
-        });
+    for (int y = first - radius; y <= first + radius; ++y) AddRow(columnSums.data(), row(y), width, 1);
+    for (int y = first; y < end; ++y) {
+      host.setProgress(FilterProgress(geometry, y));
+      if (y > first) {
+        AddRow(columnSums.data(), row(y + radius), width, 1);
+        AddRow(columnSums.data(), row(y - radius - 1), width, -1);
+      }
+      UnsharpRow(columnSums.data(), boxSums.data(), row(y), images.scratchImage + static_cast<std::size_t>(y) * width,
+                 width, radius, power);
+      writeBack.filtered(y);
+    }
     writeBack.finish(end - 1);
   }
 
