@@ -85,8 +85,8 @@ class SlidingMedian {
       columnMax_[x] = high;
       columnMin_[x] = low;
     }
-    int* fine = fine_.data();
-    int* coarse = coarse_.data();
+    std::uint8_t* fine = fine_.data();
+    std::uint8_t* coarse = coarse_.data();
     int bin = static_cast<int>(coarse_.size()) - 1;
     int above = 0;  // window values in bins above `bin`
     const auto column = [&](int x, int sign) {
@@ -122,7 +122,8 @@ class SlidingMedian {
  private:
   int width_, radius_, side_, rank_;
   std::vector<int> columnMax_, columnMin_;
-  std::vector<int> fine_, coarse_;
+  // A window holds at most 49 values: a byte counts them.
+  std::vector<std::uint8_t> fine_, coarse_;
 };
 
 }  // namespace
