@@ -93,8 +93,10 @@ void FrameCopy(benchmark::State& bench) {
 }
 BENCHMARK(FrameCopy)->Unit(benchmark::kMillisecond);
 
-#define QV_BENCH(name, call) \
-  void name(benchmark::State& bench) { Measure(bench, [](qv::ProgramState& s, qv::Host& h) { call; }); } \
+#define QV_BENCH(name, call)                                        \
+  void name(benchmark::State& bench) {                              \
+    Measure(bench, [](qv::ProgramState& s, qv::Host& h) { call; }); \
+  }                                                                 \
   BENCHMARK(name)->Unit(benchmark::kMillisecond)
 
 QV_BENCH(InvertStretch, qv::InvertToNegative(s, h));

@@ -96,29 +96,30 @@ void HighPassLowPowerCommand(ProgramState& state, Host& host) { HighPassLowPower
 }  // namespace
 
 void AddProcessingCommands(std::vector<CliCommandSpec>& commands) {
-  commands.insert(commands.end(), {
-      {"stretch-normal", "black=B white=W", "Normal Stretch: black level 0 to 255, white level 1 to 300.",
-       StretchNormal},
-      {"stretch-power", "p=P", "Power Law Stretch with power 0.1 to 3.0.", StretchPower},
-      {"stretch-sine", "", "Sine Law Stretch.", Plain<SineLawStretch>},
-      {"stretch-log", "", "Logarithmic Stretch.", Plain<LogarithmicStretch>},
-      {"stretch-antilog", "", "Antilogarithmic Stretch.", Plain<AntilogarithmicStretch>},
-      {"invert", "", "Invert image to Negative.", Plain<InvertToNegative>},
-      {"stretch-nonlinear", "power=X", "Non-Linear Stretch with power 2 to 50.", StretchNonLinear},
-      {"remove-background", "", "Remove Background below the display black level.", RemoveBackground},
-      {"unsharp", "radius=R power=P", "Unsharp masking: radius 1 to 7, power 1 to 7.", Unsharp},
-      {"median", "radius=R power=P", "Median Filter: radius 1 to 3, power in tenths 1 to 10.", Median},
-      {"gaussian", "", "Gaussian Smoother Filter.", Plain<GaussianSmoother>},
-      {"lowpass-mean", "", "Low Pass Weighted Mean Smoother.", Plain<WeightedMeanSmoother>},
-      {"highpass-low", "", "High Pass, Low Power.", Plain<HighPassLowPowerCommand>},
-      {"highpass-high", "", "High Pass, High Power.", Plain<HighPassHighPower>},
-      {"smoother-sharper", "", "Smoother/Sharper Filter.", Plain<SmootherSharper>},
-      {"bas-relief", "", "Bas Relief Generator.", Plain<BasRelief>},
-      {"gradient", "", "Gradient Filter: subtract the background estimated from four corner patches.",
-       Plain<GradientFilter>},
-      {"auto-process", "", "Run the automatic processing chosen in the settings (see settings-set).",
-       Plain<RunAutoProcessing>},
-  });
+  commands.insert(commands.end(),
+                  {
+                      {"stretch-normal", "black=B white=W",
+                       "Normal Stretch: black level 0 to 255, white level 1 to 300.", StretchNormal},
+                      {"stretch-power", "p=P", "Power Law Stretch with power 0.1 to 3.0.", StretchPower},
+                      {"stretch-sine", "", "Sine Law Stretch.", Plain<SineLawStretch>},
+                      {"stretch-log", "", "Logarithmic Stretch.", Plain<LogarithmicStretch>},
+                      {"stretch-antilog", "", "Antilogarithmic Stretch.", Plain<AntilogarithmicStretch>},
+                      {"invert", "", "Invert image to Negative.", Plain<InvertToNegative>},
+                      {"stretch-nonlinear", "power=X", "Non-Linear Stretch with power 2 to 50.", StretchNonLinear},
+                      {"remove-background", "", "Remove Background below the display black level.", RemoveBackground},
+                      {"unsharp", "radius=R power=P", "Unsharp masking: radius 1 to 7, power 1 to 7.", Unsharp},
+                      {"median", "radius=R power=P", "Median Filter: radius 1 to 3, power in tenths 1 to 10.", Median},
+                      {"gaussian", "", "Gaussian Smoother Filter.", Plain<GaussianSmoother>},
+                      {"lowpass-mean", "", "Low Pass Weighted Mean Smoother.", Plain<WeightedMeanSmoother>},
+                      {"highpass-low", "", "High Pass, Low Power.", Plain<HighPassLowPowerCommand>},
+                      {"highpass-high", "", "High Pass, High Power.", Plain<HighPassHighPower>},
+                      {"smoother-sharper", "", "Smoother/Sharper Filter.", Plain<SmootherSharper>},
+                      {"bas-relief", "", "Bas Relief Generator.", Plain<BasRelief>},
+                      {"gradient", "", "Gradient Filter: subtract the background estimated from four corner patches.",
+                       Plain<GradientFilter>},
+                      {"auto-process", "", "Run the automatic processing chosen in the settings (see settings-set).",
+                       Plain<RunAutoProcessing>},
+                  });
 }
 
 }  // namespace qv

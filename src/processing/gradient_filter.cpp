@@ -47,9 +47,7 @@ __attribute__((target_clones("avx2", "default"))) void SubtractBackgroundRow(std
 }  // namespace
 
 std::array<GradientPatch, 4> GradientPatches(int width, int height) {
-  const auto place = [](int wanted, int extent) {
-    return std::max(0, std::min(wanted, extent - kGradientPatchSize));
-  };
+  const auto place = [](int wanted, int extent) { return std::max(0, std::min(wanted, extent - kGradientPatchSize)); };
   const int top = place(10, height), bottom = place(450, height);
   const int left = place(20, width), right = place(600, width);
   return {{{top, left}, {top, right}, {bottom, left}, {bottom, right}}};

@@ -9,7 +9,8 @@ namespace {
 // One row with the kernel's radius, number and divisor known at compile
 // time, so the window loops unroll and the column loop vectorises.
 template <int Radius, int Kernel, int Divisor>
-__attribute__((target_clones("avx2", "default"))) void ConvolveRowFixed(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width) {
+__attribute__((target_clones("avx2", "default"))) void ConvolveRowFixed(const std::uint16_t* __restrict centre,
+                                                                        std::uint16_t* __restrict out, int width) {
   constexpr int side = 2 * Radius + 1;
   constexpr std::array<int, 25> coefficients = kFilterKernels[Kernel];
   for (int x = Radius; x < width - Radius; ++x) {

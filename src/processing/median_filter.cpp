@@ -30,7 +30,9 @@ inline void Order(int& a, int& b) {
 // 3 by 3 windows: the median comes from a fixed exchange network, which
 // yields the same value as extracting the five largest. Written without
 // arrays or branches so that the compiler handles several columns at once.
-__attribute__((target_clones("avx2", "default"))) void MedianRow3(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width, double share) {
+__attribute__((target_clones("avx2", "default"))) void MedianRow3(const std::uint16_t* __restrict centre,
+                                                                  std::uint16_t* __restrict out, int width,
+                                                                  double share) {
   const std::uint16_t* __restrict above = centre - width;
   const std::uint16_t* __restrict below = centre + width;
   for (int x = 1; x < width - 1; ++x) {
@@ -43,12 +45,24 @@ __attribute__((target_clones("avx2", "default"))) void MedianRow3(const std::uin
     const int minimum = std::min(std::min(std::min(std::min(p0, p1), std::min(p2, p3)),
                                           std::min(std::min(p4, p5), std::min(std::min(p6, p7), p8))),
                                  kMinimumStart);
-    Order(p1, p2); Order(p4, p5); Order(p7, p8);
-    Order(p0, p1); Order(p3, p4); Order(p6, p7);
-    Order(p1, p2); Order(p4, p5); Order(p7, p8);
-    Order(p0, p3); Order(p5, p8); Order(p4, p7);
-    Order(p3, p6); Order(p1, p4); Order(p2, p5);
-    Order(p4, p7); Order(p2, p4); Order(p4, p6);
+    Order(p1, p2);
+    Order(p4, p5);
+    Order(p7, p8);
+    Order(p0, p1);
+    Order(p3, p4);
+    Order(p6, p7);
+    Order(p1, p2);
+    Order(p4, p5);
+    Order(p7, p8);
+    Order(p0, p3);
+    Order(p5, p8);
+    Order(p4, p7);
+    Order(p3, p6);
+    Order(p1, p4);
+    Order(p2, p5);
+    Order(p4, p7);
+    Order(p2, p4);
+    Order(p4, p6);
     Order(p2, p4);
     const int threshold = static_cast<int>((maximum - minimum) * share);
     const int difference = p4 > pixel ? p4 - pixel : pixel - p4;
@@ -68,8 +82,14 @@ class SlidingMedian {
 
  public:
   SlidingMedian(int width, int radius)
-      : width_(width), radius_(radius), side_(2 * radius + 1), rank_(side_ * side_ / 2 + 1),
-        columnMax_(width), columnMin_(width), fine_(65536, 0), coarse_(65536 / kBinWidth, 0) {}
+      : width_(width),
+        radius_(radius),
+        side_(2 * radius + 1),
+        rank_(side_ * side_ / 2 + 1),
+        columnMax_(width),
+        columnMin_(width),
+        fine_(65536, 0),
+        coarse_(65536 / kBinWidth, 0) {}
 
   void row(const std::uint16_t* centre, std::uint16_t* out, double share) {
     if (width_ < side_) return;

@@ -6,8 +6,7 @@
 
 namespace qv {
 
-__attribute__((target_clones("avx2", "default"))) void MapThroughStretchTable(std::uint16_t* pixels,
-                                                                              std::size_t count,
+__attribute__((target_clones("avx2", "default"))) void MapThroughStretchTable(std::uint16_t* pixels, std::size_t count,
                                                                               const std::uint16_t* table) {
   for (std::size_t i = 0; i < count; ++i) pixels[i] = static_cast<std::uint16_t>(table[pixels[i] >> 1] << 1);
 }
@@ -16,8 +15,7 @@ namespace {
 
 // Maps pixels and keeps their old values in `undo` in the same pass.
 __attribute__((target_clones("avx2", "default"))) void MapKeepingUndo(std::uint16_t* __restrict pixels,
-                                                                      std::uint16_t* __restrict undo,
-                                                                      std::size_t count,
+                                                                      std::uint16_t* __restrict undo, std::size_t count,
                                                                       const std::uint16_t* __restrict table) {
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint16_t v = pixels[i];
@@ -84,8 +82,8 @@ bool ApplyStretchTableColour(ProgramState& state, Host& host, bool rebuild) {
                                                                  "CONTRAST STRETCH GREEN"};
   for (int p = 0; p < ImageStore::kPlanes; ++p) {
     host.openProgress(kCaptions[p]);
-    MapImageThroughStretchTable(state.images.colourPlanes[p], state.geometry,
-                                state.images.buffers.stretchTable.data(), host);
+    MapImageThroughStretchTable(state.images.colourPlanes[p], state.geometry, state.images.buffers.stretchTable.data(),
+                                host);
     host.closeProgress();
   }
   host.requestRepaint();

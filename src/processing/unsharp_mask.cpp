@@ -11,14 +11,19 @@ namespace {
 
 // Sums of each column over the rows of the box; moved down one row at a
 // time by adding the row that enters and subtracting the one that leaves.
-__attribute__((target_clones("avx2", "default"))) void AddRow(std::int32_t* __restrict sums, const std::uint16_t* __restrict row, int width, int sign) {
+__attribute__((target_clones("avx2", "default"))) void AddRow(std::int32_t* __restrict sums,
+                                                              const std::uint16_t* __restrict row, int width,
+                                                              int sign) {
   for (int x = 0; x < width; ++x) sums[x] += sign * row[x];
 }
 
 // One output row: box sums slide along the column sums, then the pixels are
 // pushed away from their box mean.
-__attribute__((target_clones("avx2", "default"))) void UnsharpRow(const std::int32_t* columnSums, std::int32_t* __restrict boxSums, const std::uint16_t* __restrict in,
-                std::uint16_t* __restrict out, int width, int radius, int power) {
+__attribute__((target_clones("avx2", "default"))) void UnsharpRow(const std::int32_t* columnSums,
+                                                                  std::int32_t* __restrict boxSums,
+                                                                  const std::uint16_t* __restrict in,
+                                                                  std::uint16_t* __restrict out, int width, int radius,
+                                                                  int power) {
   const int last = width - radius - 2;
   std::int32_t box = 0;
   for (int x = 0; x <= 2 * radius; ++x) box += columnSums[x];
@@ -73,8 +78,7 @@ void UnsharpMask(ProgramState& state, Host& host, int radius, int power, bool re
   host.closeProgress();
   host.requestRepaint();
   if (rebuild) host.requestRebuildDisplay();
-  AddHistoryLine(images.history,
-                 "Unsharp Mask : rad " + std::to_string(radius) + " ,power " + std::to_string(power));
+  AddHistoryLine(images.history, "Unsharp Mask : rad " + std::to_string(radius) + " ,power " + std::to_string(power));
 }
 
 }  // namespace qv

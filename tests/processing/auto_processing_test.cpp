@@ -1,11 +1,12 @@
 // The automatic processing chain and the command-line processing commands.
 
+#include "processing/auto_processing.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "cli/cli_app.h"
-#include "processing/auto_processing.h"
 #include "processing/kernel_filters.h"
 #include "processing/stretch_commands.h"
 #include "processing/unsharp_mask.h"

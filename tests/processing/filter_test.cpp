@@ -26,8 +26,8 @@ const std::vector<std::vector<int>> kWeighted = {{1, 2, 1}, {2, 4, 2}, {1, 2, 1}
 const std::vector<std::vector<int>> kGauss = {
     {0, 1, 2, 1, 0}, {1, 4, 8, 4, 1}, {2, 8, 16, 8, 2}, {1, 4, 8, 4, 1}, {0, 1, 2, 1, 0}};
 const std::vector<std::vector<int>> kHighLow = {{0, -1, 0}, {-1, 5, -1}, {0, -1, 0}};
-const std::vector<std::vector<int>> kHighHigh = {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}, {-1, -1, 25, -1, -1},
-                                                 {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
+const std::vector<std::vector<int>> kHighHigh = {
+    {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}, {-1, -1, 25, -1, -1}, {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
 const std::vector<std::vector<int>> kSmoothSharp = {
     {0, -1, -1, -1, 0}, {-1, 1, 1, 1, -1}, {-1, 1, 5, 1, -1}, {-1, 1, 1, 1, -1}, {0, -1, -1, -1, 0}};
 const std::vector<std::vector<int>> kRelief = {
@@ -244,8 +244,8 @@ Image ReferenceGradient(const Image& in, const FrameGeometry& g, bool band, std:
   const double W = g.width, H = g.height, N = g.pixelCount;
   for (int y = band ? 10 : 0; y < g.height; ++y) {
     for (int x = 0; x < g.width; ++x) {
-      const double bg = (W - x) * (H - y) / N * levels[0] + x * (H - y) / N * levels[1] +
-                        y * (W - x) / N * levels[2] + x * y / N * levels[3];
+      const double bg = (W - x) * (H - y) / N * levels[0] + x * (H - y) / N * levels[1] + y * (W - x) / N * levels[2] +
+                        x * y / N * levels[3];
       const int p = in[y * g.width + x];
       out[y * g.width + x] = p > bg ? static_cast<std::uint16_t>(p - static_cast<int>(bg)) : 0;
     }

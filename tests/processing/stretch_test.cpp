@@ -38,8 +38,7 @@ struct StretchCase {
 
 std::vector<StretchCase> Cases() {
   return {
-      {"Normal Stretch : max 402 , min : 60",
-       [](ProgramState& s, Host& h) { NormalStretch(s, h, 30, 201); },
+      {"Normal Stretch : max 402 , min : 60", [](ProgramState& s, Host& h) { NormalStretch(s, h, 30, 201); },
        [](int i) { return i < 3840 ? 0.0 : (i < 25728 ? (i - 3840) * (255.0 / 171) : 32767.0); }},
       {"Normal Stretch : max 600 , min : 0", [](ProgramState& s, Host& h) { NormalStretch(s, h, 0, 300); },
        [](int i) { return i * (255.0 / 300); }},
@@ -97,9 +96,9 @@ TEST(Stretches, EdgeValuesOfTheTables) {
     return std::vector<std::uint16_t>(w, w + in.size());
   };
   // Black 0, white 255 keeps values below 65,280 and makes the rest 65,534.
-  EXPECT_EQ(run({0, 256, 65278, 65280, 65281, 65400, 65534, 65535, 1},
-                [&] { NormalStretch(*f.state, f.host, 0, 255); }),
-            (std::vector<std::uint16_t>{0, 256, 65278, 65534, 65534, 65534, 65534, 65534, 0}));
+  EXPECT_EQ(
+      run({0, 256, 65278, 65280, 65281, 65400, 65534, 65535, 1}, [&] { NormalStretch(*f.state, f.host, 0, 255); }),
+      (std::vector<std::uint16_t>{0, 256, 65278, 65534, 65534, 65534, 65534, 65534, 0}));
   EXPECT_EQ(run({0, 65535, 1, 2, 3, 4, 5, 6, 7}, [&] { InvertToNegative(*f.state, f.host); })[0], 65534);
   EXPECT_EQ(run({0, 65535, 1, 2, 3, 4, 5, 6, 7}, [&] { InvertToNegative(*f.state, f.host); })[1], 0);
   EXPECT_EQ(run({32768, 65535, 1, 2, 3, 4, 5, 6, 7}, [&] { PowerLawStretch(*f.state, f.host, 2.0); })[0], 16384);
@@ -129,9 +128,7 @@ TEST(Stretches, RemoveBackgroundUsesTheBlackLevel) {
   const auto before = f.pixels();
   ASSERT_TRUE(FillBackgroundTable(*f.state, f.host, true));
   const int c = 128 * 40 - 256;
-  const auto expected = Expected(before, f.width(), true, [&](int i) {
-    return i < c ? 0.0 : (i - c) * (255.0 / 217);
-  });
+  const auto expected = Expected(before, f.width(), true, [&](int i) { return i < c ? 0.0 : (i - c) * (255.0 / 217); });
   EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1);
   EXPECT_EQ(f.historyLine(0), "Background Removed : min 76");
 }
@@ -168,8 +165,8 @@ TEST(Stretches, ColourStretchNeedsAColourImageAndMapsEachPlane) {
   f.markHeaderBand(f.state->images.colourPlanes[ImageStore::kBlue]);
   before[ImageStore::kBlue] = f.pixels(f.state->images.colourPlanes[ImageStore::kBlue]);
   EXPECT_TRUE(NonLinearColourStretch(*f.state, f.host, 10));
-  EXPECT_EQ(f.host.progressCaptions, (std::vector<std::string>{"CONTRAST STRETCH RED", "CONTRAST STRETCH BLUE",
-                                                               "CONTRAST STRETCH GREEN"}));
+  EXPECT_EQ(f.host.progressCaptions,
+            (std::vector<std::string>{"CONTRAST STRETCH RED", "CONTRAST STRETCH BLUE", "CONTRAST STRETCH GREEN"}));
   for (int p = 0; p < 3; ++p) {
     const auto expected = Expected(before[p], f.width(), p == ImageStore::kBlue, [](int i) {
       const double d = i / 32768.0;

@@ -166,8 +166,7 @@ class ProcessingDialogsTest : public QObject {
              QString("Normal Stretch : max 500 , min : 6"));
     AnswerNextDialog(1, [](QWidget* dialog) { Trigger(Bar(dialog, 104), QAbstractSlider::SliderSingleStepSub, 2); });
     qv::RunMedianFilterCommand(*state, host, nullptr);
-    QCOMPARE(QString::fromStdString(state->images.history.lines[1].str()),
-             QString("Median Filter : rad 1 ,power 0.4"));
+    QCOMPARE(QString::fromStdString(state->images.history.lines[1].str()), QString("Median Filter : rad 1 ,power 0.4"));
     // Under the automatic processing the unsharp mask asks nothing.
     state->processing.autoProcessingRunning = true;
     state->settings.unsharpRadius = 2;

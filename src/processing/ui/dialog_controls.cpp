@@ -23,8 +23,7 @@ QLineEdit* MakeEdit(QWidget* parent, int id, const QString& text) {
   return edit;
 }
 
-void AddDialogButtons(QDialog* dialog, QBoxLayout* layout, Host& host, const char* helpCaption,
-                      const char* helpText) {
+void AddDialogButtons(QDialog* dialog, QBoxLayout* layout, Host& host, const char* helpCaption, const char* helpText) {
   auto* row = new QHBoxLayout;
   auto* ok = new QPushButton("OK", dialog);
   ok->setObjectName("ctl1");
@@ -41,8 +40,9 @@ void AddDialogButtons(QDialog* dialog, QBoxLayout* layout, Host& host, const cha
   QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
   const std::string caption = helpCaption;
   const std::string text = helpText;
-  QObject::connect(help, &QPushButton::clicked, dialog,
-                   [&host, caption, text] { host.showMessage({caption, text, MessageIcon::None, -1}); });
+  QObject::connect(help, &QPushButton::clicked, dialog, [&host, caption, text] {
+    host.showMessage({caption, text, MessageIcon::None, -1});
+  });
 }
 
 void OnScroll(QScrollBar* bar, std::function<void(int action)> step, std::function<int()> position) {

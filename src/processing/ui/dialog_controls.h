@@ -18,8 +18,7 @@ QScrollBar* MakeScrollBar(QWidget* parent, int id, int low, int high, int value)
 QLineEdit* MakeEdit(QWidget* parent, int id, const QString& text);
 
 // Buttons "OK" (id 1), "Cancel" (id 2) and "Help" (id 9); Help shows the box.
-void AddDialogButtons(QDialog* dialog, QBoxLayout* layout, Host& host, const char* helpCaption,
-                      const char* helpText);
+void AddDialogButtons(QDialog* dialog, QBoxLayout* layout, Host& host, const char* helpCaption, const char* helpText);
 
 // Calls `step` with the scroll action (QAbstractSlider::SliderAction) and then
 // puts the bar at the position `position` returns, so the bar only ever

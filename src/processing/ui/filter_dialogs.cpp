@@ -59,7 +59,8 @@ TMedianDialog::TMedianDialog(Host& host, int radius, int powerTenths, QWidget* p
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
   auto* radiusEdit = MakeEdit(this, 101, QString::number(radius));
-  auto* powerEdit = MakeEdit(this, 102, powerTenths == 6 ? QString(".6") : QString::asprintf("%1.1f", powerTenths / 10.0));
+  auto* powerEdit =
+      MakeEdit(this, 102, powerTenths == 6 ? QString(".6") : QString::asprintf("%1.1f", powerTenths / 10.0));
   auto* radiusBar = MakeScrollBar(this, 103, 1, kMedianMaxRadius, radius);
   auto* powerBar = MakeScrollBar(this, 104, 1, kMedianMaxPowerTenths, powerTenths);
   grid->addWidget(new QLabel("Radius", this), 0, 0);

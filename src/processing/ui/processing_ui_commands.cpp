@@ -78,9 +78,7 @@ void RunNonLinearColourStretchCommand(ProgramState& state, QtHost& host, QWidget
   NonLinearColourStretch(state, host, dialog.power());
 }
 
-void RunRemoveBackgroundCommand(ProgramState& state, QtHost& host, QWidget*) {
-  FillBackgroundTable(state, host, true);
-}
+void RunRemoveBackgroundCommand(ProgramState& state, QtHost& host, QWidget*) { FillBackgroundTable(state, host, true); }
 
 void RunUnsharpMaskCommand(ProgramState& state, QtHost& host, QWidget* parent) {
   ProcessingState& p = state.processing;
@@ -110,9 +108,7 @@ void RunMedianFilterCommand(ProgramState& state, QtHost& host, QWidget* parent) 
 }
 
 void RunGaussianSmootherCommand(ProgramState& state, QtHost& host, QWidget*) { GaussianSmoother(state, host); }
-void RunWeightedMeanSmootherCommand(ProgramState& state, QtHost& host, QWidget*) {
-  WeightedMeanSmoother(state, host);
-}
+void RunWeightedMeanSmootherCommand(ProgramState& state, QtHost& host, QWidget*) { WeightedMeanSmoother(state, host); }
 void RunHighPassLowPowerCommand(ProgramState& state, QtHost& host, QWidget*) { HighPassLowPower(state, host); }
 void RunHighPassHighPowerCommand(ProgramState& state, QtHost& host, QWidget*) { HighPassHighPower(state, host); }
 void RunSmootherSharperCommand(ProgramState& state, QtHost& host, QWidget*) { SmootherSharper(state, host); }

@@ -36,7 +36,8 @@ void StretchHistogramView::paintEvent(QPaintEvent*) {
   painter.drawLine(kLeft, kTop, kLeft, kBase);
   painter.drawLine(kLeft, kBase, kRight, kBase);
   for (int x = 40; x <= kRight; x += 32) painter.drawLine(x, kBase, x, kBase + 4);
-  const std::uint32_t peak = std::max<std::uint32_t>(1, *std::max_element(histogram_.begin(), histogram_.begin() + 256));
+  const std::uint32_t peak =
+      std::max<std::uint32_t>(1, *std::max_element(histogram_.begin(), histogram_.begin() + 256));
   painter.setPen(Qt::darkBlue);
   for (int level = 0; level < 256; ++level) {
     const int height = static_cast<int>(static_cast<double>(histogram_[level]) / peak * (kBase - kTop));
@@ -79,11 +80,20 @@ TStretchDialog::TStretchDialog(const std::array<std::uint32_t, ImageStore::kHist
       black_,
       [this](int action) {
         switch (action) {
-          case QAbstractSlider::SliderSingleStepAdd: levels_.blackLineUp(); break;
-          case QAbstractSlider::SliderSingleStepSub: levels_.blackLineDown(); break;
-          case QAbstractSlider::SliderPageStepSub: levels_.blackPageDown(); break;
-          case QAbstractSlider::SliderMove: levels_.blackThumb(black_->sliderPosition()); break;
-          default: break;
+          case QAbstractSlider::SliderSingleStepAdd:
+            levels_.blackLineUp();
+            break;
+          case QAbstractSlider::SliderSingleStepSub:
+            levels_.blackLineDown();
+            break;
+          case QAbstractSlider::SliderPageStepSub:
+            levels_.blackPageDown();
+            break;
+          case QAbstractSlider::SliderMove:
+            levels_.blackThumb(black_->sliderPosition());
+            break;
+          default:
+            break;
         }
         showLevels();
       },
@@ -92,11 +102,20 @@ TStretchDialog::TStretchDialog(const std::array<std::uint32_t, ImageStore::kHist
       white_,
       [this](int action) {
         switch (action) {
-          case QAbstractSlider::SliderSingleStepAdd: levels_.whiteLineUp(); break;
-          case QAbstractSlider::SliderSingleStepSub: levels_.whiteLineDown(); break;
-          case QAbstractSlider::SliderPageStepSub: levels_.whitePageDown(); break;
-          case QAbstractSlider::SliderMove: levels_.whiteThumb(white_->sliderPosition()); break;
-          default: break;
+          case QAbstractSlider::SliderSingleStepAdd:
+            levels_.whiteLineUp();
+            break;
+          case QAbstractSlider::SliderSingleStepSub:
+            levels_.whiteLineDown();
+            break;
+          case QAbstractSlider::SliderPageStepSub:
+            levels_.whitePageDown();
+            break;
+          case QAbstractSlider::SliderMove:
+            levels_.whiteThumb(white_->sliderPosition());
+            break;
+          default:
+            break;
         }
         showLevels();
       },

@@ -25,10 +25,17 @@ TPowerDialog::TPowerDialog(Host& host, QWidget* parent) : QDialog(parent) {
       bar_,
       [this](int action) {
         switch (action) {
-          case QAbstractSlider::SliderSingleStepAdd: step_.lineUp(); break;
-          case QAbstractSlider::SliderSingleStepSub: step_.lineDown(); break;
-          case QAbstractSlider::SliderMove: step_.thumb(bar_->sliderPosition()); break;
-          default: break;
+          case QAbstractSlider::SliderSingleStepAdd:
+            step_.lineUp();
+            break;
+          case QAbstractSlider::SliderSingleStepSub:
+            step_.lineDown();
+            break;
+          case QAbstractSlider::SliderMove:
+            step_.thumb(bar_->sliderPosition());
+            break;
+          default:
+            break;
         }
         edit_->setText(QString::asprintf("%1.1f", step_.exponent()));
       },
@@ -57,9 +64,14 @@ TNonLiniarDialog::TNonLiniarDialog(Host& host, int power, QWidget* parent) : QDi
       [this](int action) {
         const std::string typed = edit_->text().trimmed().toStdString();
         switch (action) {
-          case QAbstractSlider::SliderSingleStepAdd: step_.lineUp(typed); break;
-          case QAbstractSlider::SliderSingleStepSub: step_.lineDown(typed); break;
-          default: break;
+          case QAbstractSlider::SliderSingleStepAdd:
+            step_.lineUp(typed);
+            break;
+          case QAbstractSlider::SliderSingleStepSub:
+            step_.lineDown(typed);
+            break;
+          default:
+            break;
         }
         edit_->setText(QString::number(step_.power));
       },
