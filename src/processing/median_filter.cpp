@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -125,9 +124,10 @@ class SlidingMedian {
       }
       while (above >= rank_) above -= coarse[++bin];
       while (above + coarse[bin] < rank_) above += coarse[bin--];
+      // Down from the top of the bin until the rank is reached.
       int value = (bin << kBinShift) + kBinWidth - 1;
-      for (int needed = rank_ - above - fine[value]; needed > 0; needed -= fine[--value]) {
-      }
+      int needed = rank_ - above - fine[value];
+      while (needed > 0) needed -= fine[--value];
       int maximum = columnMax_[x - radius_], minimum = kMinimumStart;
       for (int i = x - radius_; i <= x + radius_; ++i) {
         maximum = std::max(maximum, columnMax_[i]);
