@@ -8,6 +8,7 @@
 #include "app/program_settings.h"
 #include "camera/camera_state.h"
 #include "files/files_state.h"
+#include "processing/processing_state.h"
 
 namespace qv {
 
@@ -19,6 +20,7 @@ struct ProgramState {
   CameraState camera;
   DisplayState display;
   FilesState files;
+  ProcessingState processing;
   bool simulate = false;  // discover the simulated devices instead of the USB bus
 };
 

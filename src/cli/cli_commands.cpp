@@ -9,6 +9,7 @@ const std::vector<CliCommandSpec>& CliCommands() {
     AddDisplayCommands(all);
     AddCameraCommands(all);
     AddFilesCommands(all);
+    AddProcessingCommands(all);
     return all;
   }();
   return commands;

@@ -36,5 +36,6 @@ void AddFoundationCommands(std::vector<CliCommandSpec>& commands);
 void AddDisplayCommands(std::vector<CliCommandSpec>& commands);
 void AddCameraCommands(std::vector<CliCommandSpec>& commands);
 void AddFilesCommands(std::vector<CliCommandSpec>& commands);
+void AddProcessingCommands(std::vector<CliCommandSpec>& commands);
 
 }  // namespace qv

@@ -1,0 +1,86 @@
+#include "processing/gradient_filter.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace qv {
+
+namespace {
+
+constexpr int kBins = 4096;
+
+// The fullest bin of the patch's value / 16 histogram, searched from
+// `firstBin` (the first fullest bin wins; `firstBin` when all are empty).
+int PatchLevel(const std::uint16_t* image, int width, int height, GradientPatch patch, int firstBin,
+               std::vector<int>& counts) {
+  std::fill(counts.begin(), counts.end(), 0);
+  const int bottom = std::min(patch.top + kGradientPatchSize, height);
+  const int right = std::min(patch.left + kGradientPatchSize, width);
+  for (int y = patch.top; y < bottom; ++y) {
+    for (int x = patch.left; x < right; ++x) {
+      const int bin = image[static_cast<std::size_t>(y) * width + x] / 16;
+      if (bin < kBins) ++counts[bin];
+    }
+  }
+  int level = firstBin;
+  int best = counts[firstBin];
+  for (int bin = firstBin; bin < kBins; ++bin) {
+    if (counts[bin] > best) {
+      best = counts[bin];
+      level = bin;
+    }
+  }
+  return level;
+}
+
+// One row less its background; `levels` are P, Q, R and S.
+__attribute__((target_clones("avx2", "default"))) void SubtractBackgroundRow(std::uint16_t* row, int width, int y,
+                                                                             double w, double h, double n,
+                                                                             const std::array<int, 4>& levels) {
+  const int p = levels[0], q = levels[1], r = levels[2], s = levels[3];
+  for (int x = 0; x < width; ++x) {
+    const double g = (w - x) * (h - y) / n * p + x * (h - y) / n * q + y * (w - x) / n * r + x * y / n * s;
+    row[x] = row[x] > g ? static_cast<std::uint16_t>(row[x] - static_cast<int>(g)) : 0;
+  }
+}
+
+}  // namespace
+
+std::array<GradientPatch, 4> GradientPatches(int width, int height) {
+  const auto place = [](int wanted, int extent) { return std::max(0, std::min(wanted, extent - kGradientPatchSize)); };
+  const int top = place(10, height), bottom = place(450, height);
+  const int left = place(20, width), right = place(600, width);
+  return {{{top, left}, {top, right}, {bottom, left}, {bottom, right}}};
+}
+
+std::array<int, 4> GradientCornerLevels(const std::uint16_t* image, int width, int height) {
+  std::vector<int> counts(kBins);
+  const auto patches = GradientPatches(width, height);
+  std::array<int, 4> levels{};
+  for (int k = 0; k < 4; ++k) levels[k] = PatchLevel(image, width, height, patches[k], k < 2 ? 0 : 1, counts);
+  const int lowest = *std::min_element(levels.begin(), levels.end());
+  for (int& level : levels) level = (level - lowest) * 16;
+  return levels;
+}
+
+void GradientFilter(ProgramState& state, Host& host) {
+  WaitCursor wait(host);
+  ImageStore& images = state.images;
+  const FrameGeometry& geometry = state.geometry;
+  SaveUndo(images, geometry);
+  std::uint16_t* image = images.workImage;
+  const int width = geometry.width;
+  const int height = geometry.height;
+  if (width > 0 && height > 0) {
+    const std::array<int, 4> levels = GradientCornerLevels(image, width, height);
+    for (int y = FirstProcessedRow(image); y < height; ++y) {
+      SubtractBackgroundRow(image + static_cast<std::size_t>(y) * width, width, y, geometry.widthF, geometry.heightF,
+                            geometry.pixelCount, levels);
+    }
+  }
+  AddHistoryLine(images.history, "Gradient Filter");
+  host.requestRepaint();
+  host.requestRebuildDisplay();
+}
+
+}  // namespace qv

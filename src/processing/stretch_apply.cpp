@@ -1,0 +1,94 @@
+#include "processing/stretch_apply.h"
+
+#include <algorithm>
+
+#include "app/messages.h"
+
+namespace qv {
+
+__attribute__((target_clones("avx2", "default"))) void MapThroughStretchTable(std::uint16_t* pixels, std::size_t count,
+                                                                              const std::uint16_t* table) {
+  for (std::size_t i = 0; i < count; ++i) pixels[i] = static_cast<std::uint16_t>(table[pixels[i] >> 1] << 1);
+}
+
+namespace {
+
+// Maps pixels and keeps their old values in `undo` in the same pass.
+__attribute__((target_clones("avx2", "default"))) void MapKeepingUndo(std::uint16_t* __restrict pixels,
+                                                                      std::uint16_t* __restrict undo, std::size_t count,
+                                                                      const std::uint16_t* __restrict table) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint16_t v = pixels[i];
+    undo[i] = v;
+    pixels[i] = static_cast<std::uint16_t>(table[v >> 1] << 1);
+  }
+}
+
+// The head block (unless the image has a header band) and the rest in 20
+// progress steps. With `undo` set the old values are kept there, every pixel
+// of the frame, as the undo copy would keep them.
+void MapImage(std::uint16_t* image, std::uint16_t* undo, const FrameGeometry& geometry, const std::uint16_t* table,
+              Host& host) {
+  const std::size_t total = static_cast<std::size_t>(std::max(geometry.pixelCount, 0));
+  const std::size_t head = std::min<std::size_t>(static_cast<std::size_t>(std::max(geometry.widthTimes10, 0)), total);
+  const auto map = [&](std::size_t from, std::size_t count) {
+    if (undo) {
+      MapKeepingUndo(image + from, undo + from, count, table);
+    } else {
+      MapThroughStretchTable(image + from, count, table);
+    }
+  };
+  if (!HasHeaderBand(image)) {
+    map(0, head);
+  } else if (undo) {
+    std::copy_n(image, head, undo);
+  }
+  const std::size_t rest = total - head;
+  const std::size_t step = rest / kStretchProgressSteps;
+  for (int s = 0; s < kStretchProgressSteps; ++s) {
+    host.setProgress(kStretchProgressStride * s);
+    const std::size_t from = head + step * s;
+    map(from, s + 1 < kStretchProgressSteps ? step : total - from);
+  }
+}
+
+}  // namespace
+
+void MapImageThroughStretchTable(std::uint16_t* image, const FrameGeometry& geometry, const std::uint16_t* table,
+                                 Host& host) {
+  MapImage(image, nullptr, geometry, table, host);
+}
+
+void ApplyStretchTable(ProgramState& state, Host& host, bool rebuild) {
+  WaitCursor wait(host);
+  host.openProgress("CONTRAST STRETCH");
+  // The undo copy is taken in the same pass as the mapping.
+  ResetBufferPointers(state.images);
+  MapImage(state.images.workImage, state.images.undoImage, state.geometry, state.images.buffers.stretchTable.data(),
+           host);
+  host.closeProgress();
+  host.requestRepaint();
+  if (rebuild) host.requestRebuildDisplay();
+}
+
+bool ApplyStretchTableColour(ProgramState& state, Host& host, bool rebuild) {
+  if (!state.images.colourConverted) {
+    ShowMessage(host, 69);
+    return false;
+  }
+  WaitCursor wait(host);
+  SaveColourUndo(state.images, state.geometry);
+  static constexpr const char* kCaptions[ImageStore::kPlanes] = {"CONTRAST STRETCH RED", "CONTRAST STRETCH BLUE",
+                                                                 "CONTRAST STRETCH GREEN"};
+  for (int p = 0; p < ImageStore::kPlanes; ++p) {
+    host.openProgress(kCaptions[p]);
+    MapImageThroughStretchTable(state.images.colourPlanes[p], state.geometry, state.images.buffers.stretchTable.data(),
+                                host);
+    host.closeProgress();
+  }
+  host.requestRepaint();
+  if (rebuild) host.requestRebuildDisplay();
+  return true;
+}
+
+}  // namespace qv

@@ -1,0 +1,55 @@
+#include "processing/ui/dialog_controls.h"
+
+#include <QBoxLayout>
+#include <QPushButton>
+
+namespace qv {
+
+QScrollBar* MakeScrollBar(QWidget* parent, int id, int low, int high, int value) {
+  auto* bar = new QScrollBar(Qt::Horizontal, parent);
+  bar->setObjectName(QString("ctl%1").arg(id));
+  bar->setRange(low, high);
+  bar->setSingleStep(1);
+  bar->setPageStep(10);
+  bar->setValue(value);
+  bar->setMinimumWidth(200);
+  return bar;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, int id, const QString& text) {
+  auto* edit = new QLineEdit(text, parent);
+  edit->setObjectName(QString("ctl%1").arg(id));
+  edit->setMaximumWidth(80);
+  return edit;
+}
+
+void AddDialogButtons(QDialog* dialog, QBoxLayout* layout, Host& host, const char* helpCaption, const char* helpText) {
+  auto* row = new QHBoxLayout;
+  auto* ok = new QPushButton("OK", dialog);
+  ok->setObjectName("ctl1");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("Cancel", dialog);
+  cancel->setObjectName("ctl2");
+  auto* help = new QPushButton("Help", dialog);
+  help->setObjectName("ctl9");
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  row->addWidget(help);
+  layout->addLayout(row);
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  const std::string caption = helpCaption;
+  const std::string text = helpText;
+  QObject::connect(help, &QPushButton::clicked, dialog, [&host, caption, text] {
+    host.showMessage({caption, text, MessageIcon::None, -1});
+  });
+}
+
+void OnScroll(QScrollBar* bar, std::function<void(int action)> step, std::function<int()> position) {
+  QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [bar, step, position](int action) {
+    step(action);
+    bar->setSliderPosition(position());
+  });
+}
+
+}  // namespace qv

@@ -1,0 +1,328 @@
+// Spatial filters: kernel filters, unsharp mask, median and gradient filter
+// against direct evaluations of their definitions, and their edge cases.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "processing/gradient_filter.h"
+#include "processing/kernel_filters.h"
+#include "processing/median_filter.h"
+#include "processing/unsharp_mask.h"
+#include "processing_fixture.h"
+
+namespace qv {
+namespace {
+
+using test::ProcessingFixture;
+using Image = std::vector<std::uint16_t>;
+
+std::uint16_t Clamp(long v) { return v >= 65281 ? 65535 : (v < 0 ? 0 : static_cast<std::uint16_t>(v)); }
+
+int Start(bool band, int radius) { return radius + (band ? 10 : 0); }
+
+// The six kernels written out as square grids.
+const std::vector<std::vector<int>> kWeighted = {{1, 2, 1}, {2, 4, 2}, {1, 2, 1}};
+const std::vector<std::vector<int>> kGauss = {
+    {0, 1, 2, 1, 0}, {1, 4, 8, 4, 1}, {2, 8, 16, 8, 2}, {1, 4, 8, 4, 1}, {0, 1, 2, 1, 0}};
+const std::vector<std::vector<int>> kHighLow = {{0, -1, 0}, {-1, 5, -1}, {0, -1, 0}};
+const std::vector<std::vector<int>> kHighHigh = {
+    {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}, {-1, -1, 25, -1, -1}, {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
+const std::vector<std::vector<int>> kSmoothSharp = {
+    {0, -1, -1, -1, 0}, {-1, 1, 1, 1, -1}, {-1, 1, 5, 1, -1}, {-1, 1, 1, 1, -1}, {0, -1, -1, -1, 0}};
+const std::vector<std::vector<int>> kRelief = {
+    {0, 0, -1, 0, 0}, {0, -1, -1, -1, 0}, {-1, -1, 1, 1, 1}, {0, 1, 1, 1, 0}, {0, 0, 1, 0, 0}};
+
+Image ReferenceKernel(const Image& in, int w, int h, bool band, const std::vector<std::vector<int>>& k, int div) {
+  const int d = static_cast<int>(k.size()) / 2;
+  Image out = in;
+  for (int y = Start(band, d); y <= h - d - 1; ++y) {
+    for (int x = d; x <= w - d - 1; ++x) {
+      long s = 0;
+      for (int j = -d; j <= d; ++j)
+        for (int i = -d; i <= d; ++i) s += k[j + d][i + d] * in[(y + j) * w + x + i];
+      out[y * w + x] = Clamp(s / div);
+    }
+  }
+  return out;
+}
+
+Image ReferenceUnsharp(const Image& in, int w, int h, bool band, int r, int power) {
+  Image out = in;
+  const int n = (2 * r + 1) * (2 * r + 1);
+  for (int y = Start(band, r); y <= h - r - 1; ++y) {
+    for (int x = r; x <= w - r - 2; ++x) {
+      long s = 0;
+      for (int j = -r; j <= r; ++j)
+        for (int i = -r; i <= r; ++i) s += in[(y + j) * w + x + i];
+      const long m = static_cast<long>(std::trunc(static_cast<double>(s) / n));
+      const long p = in[y * w + x];
+      out[y * w + x] = Clamp(p + (p - m) * power);
+    }
+  }
+  return out;
+}
+
+// Extracts the upper half one maximum at a time, as the filter is defined.
+Image ReferenceMedian(const Image& in, int w, int h, bool band, int r, int power) {
+  Image out = in;
+  const double f = power * 0.1;
+  const int n = (2 * r + 1) * (2 * r + 1);
+  for (int y = Start(band, r); y <= h - r - 1; ++y) {
+    for (int x = r; x <= w - r - 1; ++x) {
+      std::vector<int> v;
+      int minimum = 65000;
+      for (int i = -r; i <= r; ++i)
+        for (int j = -r; j <= r; ++j) {
+          v.push_back(in[(y + j) * w + x + i]);
+          minimum = std::min(minimum, v.back());
+        }
+      int maximum = 0, median = 0;
+      for (int k = 0; k < n / 2 + 1; ++k) {
+        int at = 0;
+        for (int e = 0; e < n; ++e)
+          if (v[e] >= v[at]) at = e;
+        if (k == 0) maximum = v[at];
+        median = v[at];
+        v[at] = 0;
+      }
+      const int t = static_cast<int>((maximum - minimum) * f);
+      const int p = in[y * w + x];
+      if (std::abs(median - p) > t) out[y * w + x] = static_cast<std::uint16_t>(median);
+    }
+  }
+  return out;
+}
+
+struct KernelCase {
+  void (*run)(ProgramState&, Host&);
+  const std::vector<std::vector<int>>* kernel;
+  int divisor;
+  const char* history;
+};
+
+void HighPassLowPowerMenu(ProgramState& s, Host& h) { HighPassLowPower(s, h); }
+
+const KernelCase kKernelCases[] = {
+    {WeightedMeanSmoother, &kWeighted, 16, "Lowpass Smoother Filter"},
+    {GaussianSmoother, &kGauss, 80, "Gaussian Filter"},
+    {HighPassLowPowerMenu, &kHighLow, 1, "High Pass Low Power Filter"},
+    {HighPassHighPower, &kHighHigh, 1, "High Pass High Power Filter"},
+    {SmootherSharper, &kSmoothSharp, 1, "Smoother/Sharper Filter"},
+    {BasRelief, &kRelief, 1, "Bas Relief Filter"},
+};
+
+TEST(KernelFilters, MatchTheirDefinitionOnRandomImages) {
+  for (bool band : {false, true}) {
+    for (int spread : {65535, 3000}) {
+      for (const KernelCase& c : kKernelCases) {
+        ProcessingFixture f(39, 27);
+        f.fillRandom(5, 32000 - spread / 2, 32000 + spread / 2 + (spread == 65535 ? 3535 : 0));
+        if (band) f.markHeaderBand();
+        const Image before = f.pixels();
+        c.run(*f.state, f.host);
+        const Image expected = ReferenceKernel(before, f.width(), f.height(), band, *c.kernel, c.divisor);
+        EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << c.history << " band " << band;
+        EXPECT_EQ(f.historyLine(0), c.history);
+        EXPECT_EQ(f.pixels(f.state->images.undoImage), before);
+        EXPECT_EQ(f.host.progressCaptions, std::vector<std::string>{"FILTER PROGRESS"});
+        EXPECT_EQ(f.host.rebuilds, 1);
+      }
+    }
+  }
+}
+
+TEST(KernelFilters, UniformImagesStayOrTurnWhiteInsideTheBorder) {
+  for (const KernelCase& c : kKernelCases) {
+    ProcessingFixture f(15, 11);
+    f.fill(40000);
+    c.run(*f.state, f.host);
+    for (std::uint16_t v : f.pixels()) ASSERT_EQ(v, 40000) << c.history;
+    const int d = static_cast<int>(c.kernel->size()) / 2;
+    f.fill(65281);
+    c.run(*f.state, f.host);
+    for (int y = 0; y < f.height(); ++y) {
+      for (int x = 0; x < f.width(); ++x) {
+        const bool inside = x >= d && x < f.width() - d && y >= d && y < f.height() - d;
+        ASSERT_EQ(f.at(x, y), inside ? 65535 : 65281) << c.history << " at " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(KernelFilters, ClampNegativeAndNearWhiteResults) {
+  for (int centre : {13056, 13057}) {  // 5 x centre = 65,280 stays, 65,285 turns white
+    ProcessingFixture f(7, 5);
+    f.fill(0);
+    f.at(2, 2) = static_cast<std::uint16_t>(centre);
+    f.at(4, 2) = 100;
+    HighPassLowPower(*f.state, f.host);
+    EXPECT_EQ(f.at(2, 2), centre == 13056 ? 65280 : 65535);
+    EXPECT_EQ(f.at(3, 2), 0);  // 0 - centre - 100 is negative
+    EXPECT_EQ(f.at(4, 2), 500);
+    EXPECT_EQ(f.at(2, 1), 0);
+    EXPECT_EQ(f.at(6, 2), 0);  // border kept
+  }
+}
+
+TEST(UnsharpMask, MatchesTheBoxMeanDefinition) {
+  for (bool band : {false, true}) {
+    for (int r : {1, 3, 7}) {
+      for (int power : {1, 4, 7}) {
+        ProcessingFixture f(43, 35);
+        f.fillRandom(r * 10 + power, 20000, 24000);
+        if (band) f.markHeaderBand();
+        const Image before = f.pixels();
+        UnsharpMask(*f.state, f.host, r, power, true);
+        const Image expected = ReferenceUnsharp(before, f.width(), f.height(), band, r, power);
+        EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << "r " << r << " power " << power;
+        EXPECT_EQ(f.historyLine(0), "Unsharp Mask : rad " + std::to_string(r) + " ,power " + std::to_string(power));
+        EXPECT_EQ(f.host.progressCaptions, std::vector<std::string>{"UNSHARP MASK PROGRESS"});
+      }
+    }
+  }
+  ProcessingFixture f(43, 35);
+  f.fillRandom(99);
+  const Image before = f.pixels();
+  UnsharpMask(*f.state, f.host, 2, 3, false);
+  EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceUnsharp(before, 43, 35, false, 2, 3)), -1);
+  EXPECT_EQ(f.host.rebuilds, 0);
+}
+
+TEST(UnsharpMask, KeepsRColumnsLeftAndRPlusOneRight) {
+  ProcessingFixture f(12, 9);
+  f.fillRandom(4);
+  const Image before = f.pixels();
+  UnsharpMask(*f.state, f.host, 2, 7, true);
+  for (int y = 0; y < f.height(); ++y) {
+    for (int x : {0, 1, 9, 10, 11}) EXPECT_EQ(f.at(x, y), before[y * 12 + x]);
+  }
+  // Too narrow for any window: nothing changes, the command still completes.
+  ProcessingFixture g(4, 20);
+  g.fillRandom(5);
+  const Image small = g.pixels();
+  UnsharpMask(*g.state, g.host, 2, 3, true);
+  EXPECT_EQ(g.pixels(), small);
+}
+
+TEST(MedianFilter, MatchesTheExtractionDefinition) {
+  for (bool band : {false, true}) {
+    for (int r : {1, 2, 3}) {
+      for (int power : {1, 3, 6, 10}) {
+        ProcessingFixture f(37, 31);
+        f.fillRandom(r + power * 7, 0, power == 3 ? 66 : 65535);  // small range: many ties
+        if (band) f.markHeaderBand();
+        const Image before = f.pixels();
+        MedianFilter(*f.state, f.host, r, power);
+        const Image expected = ReferenceMedian(before, f.width(), f.height(), band, r, power);
+        EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << "r " << r << " power " << power;
+      }
+    }
+  }
+}
+
+TEST(MedianFilter, PowerOneKeepsTheImageAndPowerPointOneRemovesAHotPixel) {
+  ProcessingFixture f(31, 21);
+  f.fillRandom(8);
+  const Image before = f.pixels();
+  MedianFilter(*f.state, f.host, 2, 10);
+  EXPECT_EQ(f.pixels(), before);
+  EXPECT_EQ(f.historyLine(0), "Median Filter : rad 2 ,power 1.0");
+
+  ProcessingFixture g(3, 3);
+  g.fill(1000);
+  g.at(1, 1) = 60000;
+  MedianFilter(*g.state, g.host, 1, 1);
+  EXPECT_EQ(g.at(1, 1), 1000);
+  EXPECT_EQ(g.historyLine(0), "Median Filter : rad 1 ,power 0.1");
+  EXPECT_EQ(g.host.progressCaptions, std::vector<std::string>{"MEDIAN FILTER PROGRESS"});
+}
+
+// Bilinear background from four corner levels, written out per pixel.
+Image ReferenceGradient(const Image& in, const FrameGeometry& g, bool band, std::array<int, 4> levels) {
+  Image out = in;
+  const double W = g.width, H = g.height, N = g.pixelCount;
+  for (int y = band ? 10 : 0; y < g.height; ++y) {
+    for (int x = 0; x < g.width; ++x) {
+      const double bg = (W - x) * (H - y) / N * levels[0] + x * (H - y) / N * levels[1] + y * (W - x) / N * levels[2] +
+                        x * y / N * levels[3];
+      const int p = in[y * g.width + x];
+      out[y * g.width + x] = p > bg ? static_cast<std::uint16_t>(p - static_cast<int>(bg)) : 0;
+    }
+  }
+  return out;
+}
+
+TEST(GradientFilter, SubtractsTheBilinearBackgroundOfTheCornerPatches) {
+  for (bool band : {false, true}) {
+    ProcessingFixture f(641, 491);
+    f.fillRandom(12, 1000, 1400);
+    // Corner patches at distinct levels: most values of each in one bin.
+    const int top[2] = {10, 450}, left[2] = {20, 600};
+    const int value[4] = {3000, 5008, 2000, 2416};  // bins 187, 313, 125, 151
+    for (int k = 0; k < 4; ++k)
+      for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+          if ((x + y) % 3 != 0) f.at(left[k % 2] + x, top[k / 2] + y) = static_cast<std::uint16_t>(value[k]);
+    if (band) f.markHeaderBand();
+    const Image before = f.pixels();
+    EXPECT_EQ(GradientCornerLevels(f.work(), f.width(), f.height()),
+              (std::array<int, 4>{62 * 16, 188 * 16, 0, 26 * 16}));
+    GradientFilter(*f.state, f.host);
+    const Image expected = ReferenceGradient(before, f.state->geometry, band, {992, 3008, 0, 416});
+    EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1);
+    EXPECT_EQ(f.historyLine(0), "Gradient Filter");
+    EXPECT_EQ(f.host.rebuilds, 1);
+  }
+}
+
+TEST(GradientFilter, EqualCornersSubtractNothingAndSmallFramesUseInnerPatches) {
+  ProcessingFixture f(101, 77);
+  f.fill(5000);
+  f.at(50, 40) = 0;
+  f.at(51, 40) = 7;
+  GradientFilter(*f.state, f.host);
+  EXPECT_EQ(f.at(50, 40), 0);
+  EXPECT_EQ(f.at(51, 40), 7);
+  EXPECT_EQ(f.at(0, 0), 5000);
+  const auto patches = GradientPatches(101, 77);
+  EXPECT_EQ(patches[0].top, 10);
+  EXPECT_EQ(patches[0].left, 20);
+  EXPECT_EQ(patches[3].top, 37);
+  EXPECT_EQ(patches[3].left, 61);
+  EXPECT_EQ(GradientPatches(30, 20)[3].left, 0);
+  // A frame smaller than a patch reads only its own pixels.
+  ProcessingFixture g(7, 5);
+  g.fill(900);
+  GradientFilter(*g.state, g.host);
+  EXPECT_EQ(g.pixels(), Image(35, 900));
+}
+
+// Frames taller than the bands the filters work in, and long enough for the
+// stretch to be shared between threads: the same results as the definitions.
+TEST(FiltersOnLargeFrames, MatchTheirDefinitionsAcrossBands) {
+  for (bool band : {false, true}) {
+    ProcessingFixture f(301, 557);
+    f.fillRandom(31, 20000, 26000);
+    if (band) f.markHeaderBand();
+    Image before = f.pixels();
+    GaussianSmoother(*f.state, f.host);
+    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceKernel(before, 301, 557, band, kGauss, 80)), -1);
+    before = f.pixels();
+    UnsharpMask(*f.state, f.host, 7, 3, true);
+    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceUnsharp(before, 301, 557, band, 7, 3)), -1);
+    before = f.pixels();
+    MedianFilter(*f.state, f.host, 3, 2);
+    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceMedian(before, 301, 557, band, 3, 2)), -1);
+    before = f.pixels();
+    MedianFilter(*f.state, f.host, 1, 2);
+    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceMedian(before, 301, 557, band, 1, 2)), -1);
+    EXPECT_EQ(f.pixels(f.state->images.undoImage), before);
+    // Progress stays within its range and closes once per filter.
+    for (int position : f.host.progressPositions) EXPECT_LE(position, 256);
+    EXPECT_EQ(f.host.progressClosed, 4);
+  }
+}
+
+}  // namespace
+}  // namespace qv
