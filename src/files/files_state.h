@@ -37,9 +37,6 @@ struct FilesState {
   int hotPixelCount = 0;
   int hotPixelMapValid = 0;
 
-  // Set while the unsharp mask runs from the automatic processing.
-  int autoProcessingRunning = 0;
-
   // Start and end of the last exposure in calendar seconds, kept by the
   // exposure sequencer; the autosave time is their midpoint.
   std::time_t exposureStart = 0;

@@ -34,7 +34,7 @@ void SampleBlackLevel(ProgramState& state) {
   for (int bin = 1; bin < 256; ++bin) {
     if (histogram[bin] > histogram[level]) level = bin;
   }
-  state.processing.blackLevel = level;
+  state.display.blackLevel = level;
 }
 
 void RunAutoProcessing(ProgramState& state, Host& host) {

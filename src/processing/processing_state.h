@@ -15,11 +15,6 @@ struct ProcessingState {
   std::uint16_t highParam = 255;
   double powerLawExponent = 1.0;
 
-  // Display level with the highest count in the display histogram (the
-  // lowest level on ties), as last computed by the display or by the
-  // automatic processing. Read by "&Remove Background".
-  int blackLevel = 0;
-
   // Set while the automatic processing runs the unsharp mask: its radius and
   // power then come from the settings and no dialog is shown.
   bool autoProcessingRunning = false;

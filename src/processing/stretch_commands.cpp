@@ -68,7 +68,7 @@ bool NonLinearColourStretch(ProgramState& state, Host& host, int power) {
 }
 
 bool FillBackgroundTable(ProgramState& state, Host& host, bool apply, bool rebuild) {
-  const int cut = FillBackgroundStretchTable(Table(state), state.processing.blackLevel);
+  const int cut = FillBackgroundStretchTable(Table(state), state.display.blackLevel);
   if (cut < 0) return false;
   if (apply) ApplyWithHistory(state, host, "Background Removed : min " + std::to_string(cut / 64), rebuild);
   return true;

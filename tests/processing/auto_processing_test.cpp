@@ -35,7 +35,7 @@ TEST(AutoProcessing, RunsTheChosenStepsInOrderWithoutRebuilds) {
   s.unsharpRadius = 4;
   s.unsharpPower = 2;
   RunAutoProcessing(*f.state, f.host);
-  EXPECT_EQ(f.state->processing.blackLevel, 9);
+  EXPECT_EQ(f.state->display.blackLevel, 9);
   EXPECT_FALSE(f.state->processing.autoProcessingRunning);
   EXPECT_EQ(f.host.rebuilds, 0);
   EXPECT_EQ(f.historyLine(0), "Background Removed : min 14");
@@ -44,7 +44,7 @@ TEST(AutoProcessing, RunsTheChosenStepsInOrderWithoutRebuilds) {
   EXPECT_EQ(f.historyLine(3), "Unsharp Mask : rad 4 ,power 2");
 
   // The same steps by hand give the same image.
-  g.state->processing.blackLevel = 9;
+  g.state->display.blackLevel = 9;
   FillBackgroundTable(*g.state, g.host, true);
   NonLinearStretch(*g.state, g.host, 18);
   ConvolveKernel(*g.state, g.host, 1, kHighPassLowPowerKernel, 1, true);
@@ -91,16 +91,16 @@ TEST(AutoProcessing, OutOfRangeSettingsAreKeptToTheirRanges) {
 TEST(AutoProcessing, BlackLevelSampleIsCutToSmallFramesAndBinning) {
   ProcessingFixture f(101, 99);  // fewer pixels than the sample's start
   f.fill(50 * 256);
-  f.state->processing.blackLevel = 77;
+  f.state->display.blackLevel = 77;
   SampleBlackLevel(*f.state);
-  EXPECT_EQ(f.state->processing.blackLevel, 0);
+  EXPECT_EQ(f.state->display.blackLevel, 0);
 
   ProcessingFixture g(501, 301);
   g.state->geometry.binned = 1;
   g.fill(0);
   std::fill_n(g.work() + 69'500, 208'500 - 69'500, std::uint16_t{30 * 256});
   SampleBlackLevel(*g.state);
-  EXPECT_EQ(g.state->processing.blackLevel, 30);
+  EXPECT_EQ(g.state->display.blackLevel, 30);
 }
 
 TEST(ProcessingCli, RunsFiltersAndRefusesBadArguments) {

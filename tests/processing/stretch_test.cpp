@@ -113,7 +113,7 @@ TEST(Stretches, EmptyRangesChangeNothingAndRecordNothing) {
   EXPECT_FALSE(NormalStretch(*f.state, f.host, 100, 100));
   EXPECT_FALSE(NormalStretch(*f.state, f.host, 120, 100));
   EXPECT_FALSE(PowerLawStretch(*f.state, f.host, 1.0));
-  f.state->processing.blackLevel = 2;
+  f.state->display.blackLevel = 2;
   EXPECT_FALSE(FillBackgroundTable(*f.state, f.host, true));
   EXPECT_EQ(f.pixels(), before);
   EXPECT_TRUE(f.state->images.history.lines[0].empty());
@@ -124,7 +124,7 @@ TEST(Stretches, RemoveBackgroundUsesTheBlackLevel) {
   ProcessingFixture f(41, 33);
   f.fillRandom(11);
   f.markHeaderBand();
-  f.state->processing.blackLevel = 40;
+  f.state->display.blackLevel = 40;
   const auto before = f.pixels();
   ASSERT_TRUE(FillBackgroundTable(*f.state, f.host, true));
   const int c = 128 * 40 - 256;

@@ -126,7 +126,10 @@ class CommandMenusTest : public QObject {
     Program p;
     auto* frame = p.frame.get();
     frame->refreshCommandStates();
-    QVERIFY(!frame->commandAction(24332)->isEnabled());  // no handler yet
+    QVERIFY(!frame->commandAction(12)->isEnabled());     // no handler yet
+    QVERIFY(!frame->commandAction(128)->isEnabled());    // no colour images yet
+    QVERIFY(frame->commandAction(24332)->isEnabled());   // file commands attached
+    QVERIFY(frame->commandAction(106)->isEnabled());     // filters attached
     QVERIFY(!frame->commandAction(17999)->isEnabled());  // no bitmap yet
     frame->handlers()[22] = [] {};
     frame->refreshCommandStates();

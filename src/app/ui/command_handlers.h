@@ -27,4 +27,9 @@ struct UiContext {
 // The main window's own commands: display, view, edit, help, print, exit.
 void RegisterDisplayUiHandlers(CommandHandlers& handlers, UiContext& ui);
 
+// The file, stretch and filter commands. A command the window already
+// handles keeps its handler.
+void RegisterFilesUiHandlers(CommandHandlers& handlers, UiContext& ui);
+void RegisterProcessingUiHandlers(CommandHandlers& handlers, UiContext& ui);
+
 }  // namespace qv

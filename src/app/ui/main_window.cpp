@@ -171,6 +171,8 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
 
   ui_ = std::make_unique<UiContext>(UiContext{state_, host_, *this, *client_});
   RegisterDisplayUiHandlers(handlers_, *ui_);
+  RegisterFilesUiHandlers(handlers_, *ui_);
+  RegisterProcessingUiHandlers(handlers_, *ui_);
 
   buildMenus();
   buildToolBar();
