@@ -89,7 +89,10 @@ void ColumnPairCorrection(std::uint16_t* image, int width, int height) {
     for (int c = 16; c < width; ++c) {
       const int a = level[c & 1];
       const int v = row[c];
-      row[c] = v < 1000 - a ? 0 : (v > 65535 - a ? 65535 : static_cast<std::uint16_t>(v - a + 1000));
+      // The shifted value is kept to 0..65535: a level below 500 or above 1000
+      // would otherwise wrap bright pixels to dark and dark ones to bright.
+      row[c] =
+          v < 1000 - a ? 0 : (v > 65535 - a ? 65535 : static_cast<std::uint16_t>(std::clamp(v - a + 1000, 0, 65535)));
     }
   }
 }

@@ -183,6 +183,21 @@ TEST(FrameRebuild, ColumnPairCorrection) {
   EXPECT_EQ(row[17], 2200);
   EXPECT_EQ(row[18], 0);
   EXPECT_EQ(row[19], 65535);
+
+  // Levels that push the shifted value off the 16-bit range clamp instead of wrapping.
+  std::vector<std::uint16_t> dim(18), bright(18);
+  for (int c = 0; c < 16; ++c) {
+    dim[c] = 100;      // A = B = 100: 65000 is not above 65435, yet 65000 - 100 + 1000 is
+    bright[c] = 3000;  // A = B = 3000: 1500 is not below -2000, yet 1500 - 3000 + 1000 is negative
+  }
+  dim[16] = 65000;
+  bright[16] = 1500;
+  bright[17] = 4000;
+  ColumnPairCorrection(dim.data(), 18, 1);
+  ColumnPairCorrection(bright.data(), 18, 1);
+  EXPECT_EQ(dim[16], 65535);
+  EXPECT_EQ(bright[16], 0);
+  EXPECT_EQ(bright[17], 2000);
 }
 
 TEST(FrameRebuild, GuiderFrames) {
