@@ -215,9 +215,16 @@ bool SendAoCommand(ProgramState& state, Host& host, Clock& clock, std::string_vi
 bool UpdateCooler(ProgramState& state, Host& host) {
   CameraState& camera = state.camera;
   if (!camera.coolerAvailable) return true;
+  // Maximum cooling holds the set point at -40 however the program started
+  // (a settings file can switch it on without the set point following), and
+  // a set point from a damaged settings file is kept to -40..35, so the
+  // cooler is never sent a code outside its range.
+  std::int16_t& setpoint = state.settings.derived.coolerSetpointC;
+  if (state.settings.maximumCooling) setpoint = kLowestSetpointC;
+  setpoint = static_cast<std::int16_t>(std::clamp<int>(setpoint, kLowestSetpointC, kHighestSetpointC));
   const std::size_t length = !camera.coolingOn && state.settings.maximumCooling
                                  ? BuildReadCooler(camera.link.block)
-                                 : BuildSetCooler(camera.link.block, camera.coolingOn, state.settings.derived.coolerSetpointC);
+                                 : BuildSetCooler(camera.link.block, camera.coolingOn, setpoint);
   const bool ok = Exchange(camera, host, length, kCoolerReplyBytes, kTransferMarginMs);
   camera.actualTemperatureC = DecodeCoolerTemperature({camera.link.reply.data(), kCoolerReplyBytes});
   return ok;

@@ -19,6 +19,8 @@ namespace qv {
 enum ReadoutMode { kFullResolution = 1, kBinned2x2 = 2, kBinned3x3 = 3, kBinned4x4 = 4, kUserSubFrame = 5 };
 inline constexpr int kGuideBoxSize = 128;
 inline constexpr int kGuiderFlushColumns = 500;
+inline constexpr int kLowestSetpointC = -40;  // also the set point of maximum cooling
+inline constexpr int kHighestSetpointC = 35;
 
 // Sets the frame geometry a read-out mode yields: full size for mode 1, half
 // size for every other mode.

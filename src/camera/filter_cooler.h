@@ -7,12 +7,12 @@
 #include "app/clock.h"
 #include "app/host.h"
 #include "app/program_state.h"
+#include "camera/camera_commands.h"
 
 namespace qv {
 
 inline constexpr int kWheelCodedPositions = 7;  // positions the wheel commands can name
-inline constexpr int kMaximumCoolingSetpointC = -40;
-inline constexpr int kHighestSetpointC = 35;
+inline constexpr int kMaximumCoolingSetpointC = kLowestSetpointC;
 inline constexpr std::uint32_t kMonitorIntervalMs = 500;
 
 // Moves the wheel to the current position: the USB wheel when one is

@@ -275,6 +275,27 @@ TEST_F(CameraCommands, CoolerAndFirmware) {
   EXPECT_EQ(script->written.back(), (Bytes{0x40, 31, 0, 0, 0, 0, 0, 0}));
 }
 
+TEST_F(CameraCommands, CoolerIsNeverSentASetPointOutsideItsRange) {
+  state->camera.coolingOn = true;
+  // Maximum cooling switched on by the settings file: the set point did not follow.
+  state->settings.maximumCooling = true;
+  state->settings.derived.coolerSetpointC = 0;
+  script->replies.push_back({0xD8, 0x09, 0});
+  UpdateCooler(*state, host);
+  EXPECT_EQ(script->written.back(), (Bytes{0x40, 30, 0x1A, 0x09, 1, 0, 0, 0}));  // -40: 2330
+  EXPECT_EQ(state->settings.derived.coolerSetpointC, -40);
+  // A saved set point from a damaged file is kept to -40..35.
+  state->settings.maximumCooling = false;
+  state->settings.derived.coolerSetpointC = -300;
+  script->replies.push_back({0xD8, 0x09, 0});
+  UpdateCooler(*state, host);
+  EXPECT_EQ(GetLe16(&script->written.back()[2]), 2330);
+  state->settings.derived.coolerSetpointC = 400;
+  script->replies.push_back({0xD8, 0x09, 0});
+  UpdateCooler(*state, host);
+  EXPECT_EQ(GetLe16(&script->written.back()[2]), 35 * 10 + 2730);
+}
+
 TEST_F(CameraCommands, K7NeverHasTheCooler) {
   UseModel(7);
   script->replies.push_back({20, 0, 1, 0});
