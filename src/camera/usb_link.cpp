@@ -148,7 +148,9 @@ int OpenFilterWheelDevice(UsbLink& link, UsbBus& bus, ProgramSettings& settings,
     const TransferResult read = link.filterWheel->read(answer, kWheelTimeoutMs);
     if (!read.ok) {
       ShowPlainBox(host, FormatErrorNumber("Error %d trying to read data from USB Filterwheel\n", read.error));
-    } else if (answer[2] < settings.filterCount) {
+    } else if (answer[2] > 0 && answer[2] < settings.filterCount) {
+      // A wheel that reports no positions at all is not believed: a count of
+      // 0 would leave "Prev" on a position no wheel has.
       settings.filterCount = answer[2];
     }
   }

@@ -70,6 +70,8 @@ class ScriptedWheel final : public FilterWheelPort {
 class ScriptedBus final : public UsbBus {
  public:
   bool listFails = false;
+  bool openFails = false;        // every open finds the device gone
+  bool wheelWritesFail = false;  // wheels opened from now on fail their writes
   std::map<int, BusMember> cameras, hids;
   std::vector<std::string> opened;
   std::shared_ptr<DeviceScript> camera = std::make_shared<DeviceScript>();
@@ -84,11 +86,14 @@ class ScriptedBus final : public UsbBus {
   }
   std::unique_ptr<CameraTransport> openCamera(const std::string& path) override {
     opened.push_back(path);
+    if (openFails) return nullptr;
     return std::make_unique<ScriptedCamera>(camera, 0x0612);
   }
   std::unique_ptr<FilterWheelPort> openFilterWheel(const std::string& path) override {
     opened.push_back(path);
+    if (openFails) return nullptr;
     auto script = std::make_shared<DeviceScript>();
+    script->failWrites = wheelWritesFail;
     if (!wheelProbeReplies.empty()) {
       script->replies.push_back(wheelProbeReplies.front());
       wheelProbeReplies.pop_front();

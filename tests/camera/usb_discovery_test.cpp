@@ -107,6 +107,37 @@ TEST_F(UsbDiscovery, SearchFailures) {
   EXPECT_FALSE(state->camera.link.cameraAttached);
 }
 
+TEST_F(UsbDiscovery, DevicesThatCannotBeOpenedEndTheSearchAtOnce) {
+  bus.openFails = true;
+  bus.cameras[0] = Present("\\\\?\\usb#vid_5310&pid_0612#a");
+  bus.cameras[1] = Present("\\\\?\\usb#vid_5310&pid_0616#b");
+  EXPECT_EQ(Search(), 0);
+  EXPECT_EQ(bus.opened.size(), 1u);
+  ASSERT_EQ(host.boxes.size(), 1u);  // no "not found" after it
+  EXPECT_EQ(host.boxes[0].text, "Could not open HID device");
+  EXPECT_EQ(host.boxes[0].caption, "Error");
+  EXPECT_EQ(host.boxes[0].icon, MessageIcon::Stop);
+  EXPECT_FALSE(state->camera.link.cameraAttached);
+
+  host.boxes.clear();
+  bus.hids[2] = Present("\\\\?\\hid#vid_5310&pid_0720#w1");
+  EXPECT_EQ(OpenFilterWheelDevice(state->camera.link, bus, state->settings, host, clock), 0);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, "Could not open HID Filterwheel device");
+  EXPECT_EQ(host.boxes[0].caption, "Error");
+  EXPECT_FALSE(state->camera.link.filterWheelAttached);
+}
+
+TEST_F(UsbDiscovery, WheelProbeWriteFailureIsReported) {
+  bus.hids[0] = Present("\\\\?\\hid#vid_5310&pid_0720#w1");
+  bus.wheelWritesFail = true;
+  bus.wheelProbeReplies = {{0, 1, 7}};
+  OpenFilterWheelDevice(state->camera.link, bus, state->settings, host, clock);
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_EQ(host.boxes[0].text, "Could not write to USB Filterwheel - try rebooting USB device");
+  EXPECT_EQ(host.boxes[0].caption, "QEL_VESK_USB");
+}
+
 TEST_F(UsbDiscovery, WheelsAreAllProbedAndTheLastKept) {
   bus.hids[1] = Present("\\\\?\\hid#vid_5310&pid_0720#w1");
   bus.hids[5] = Present("\\\\?\\hid#vid_5310&pid_0721#other");
@@ -125,6 +156,10 @@ TEST_F(UsbDiscovery, WheelReportingMoreLeavesTheCount) {
   bus.hids[0] = Present("\\\\?\\hid#vid_5310&pid_0720#w1");
   bus.wheelProbeReplies = {{0, 1, 9}};
   state->settings.filterCount = 7;
+  OpenFilterWheelDevice(state->camera.link, bus, state->settings, host, clock);
+  EXPECT_EQ(state->settings.filterCount, 7);
+  // Nor does a wheel that reports no positions.
+  bus.wheelProbeReplies = {{0, 1, 0}};
   OpenFilterWheelDevice(state->camera.link, bus, state->settings, host, clock);
   EXPECT_EQ(state->settings.filterCount, 7);
 }
