@@ -68,7 +68,7 @@ class SimCamera final : public CameraTransport {
     SimWorld& w = *world_;
     const CommandHeader h = DecodeHeader(block);
     pending_.clear();
-    if (h.requestType != kRequestType) return;
+    if (h.requestType != kRequestType || !wellFormed(h, block.size())) return;
     const std::uint32_t now = w.clock.milliseconds();
     switch (h.code) {
       case kCmdClear:
@@ -110,6 +110,16 @@ class SimCamera final : public CameraTransport {
     }
   }
 
+  // The camera answers only a block of the length its command has: 8 bytes
+  // plus the data, the serial read's 8 bytes whatever count it asks, and
+  // the read-outs' descriptors of 14 (delayed) and 10 (immediate) bytes.
+  static bool wellFormed(const CommandHeader& h, std::size_t size) {
+    if (h.code == kCmdSerialRead) return size == 8;
+    if (h.code == kCmdDelayedReadout && h.dataLength != 14) return false;
+    if (h.code == kCmdImmediateReadout && h.dataLength != 10) return false;
+    return size == 8u + h.dataLength;
+  }
+
   // A window the sensor cannot give is answered with zeros of the asked size.
   bool validWindow(const FrameWindow& f, int sensorW, int sensorH) const {
     return f.binX >= 1 && f.binY >= 1 && f.width >= f.binX && f.height >= f.binY && f.x + f.width <= sensorW &&
@@ -120,7 +130,7 @@ class SimCamera final : public CameraTransport {
     SimWorld& w = *world_;
     const FrameWindow f = DecodeFrameWindow(block);
     std::uint32_t exposureMs = 0;
-    if (delayed && block.size() >= 22) {
+    if (delayed) {
       exposureMs = static_cast<std::uint32_t>(block[18] | (block[19] << 8) | (block[20] << 16) | (block[21] << 24));
       w.clock.sleepMs(exposureMs);  // the camera times this exposure itself
       now = w.clock.milliseconds();
@@ -264,9 +274,11 @@ class SimBus final : public UsbBus {
   std::shared_ptr<SimWorld> world_;
 };
 
+// The built-in type has no camera of its own: the world then holds the K1C
+// whose PID it announces, so the search and the sensor agree.
 CameraModel ModelFor(int cameraType) {
   if (auto model = FindCameraModel(cameraType)) return *model;
-  return BuiltInCameraModel();
+  return *FindCameraModel(1);
 }
 
 }  // namespace
@@ -285,7 +297,6 @@ std::string SimWorld::cameraPid() const {
     case 3: return "0615";
     case 4: return "0616";
     case 5: return "0614";
-    case kBuiltInCameraType: return "0612";
     default: return "0617";
   }
 }

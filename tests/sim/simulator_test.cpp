@@ -304,6 +304,42 @@ TEST_F(Simulator, FaultKnobsGiveTheMessagesAndNoCrash) {
   EXPECT_EQ(host.boxes.front().text, "Could not write QelIO Output - try rebooting USB device");
 }
 
+TEST_F(Simulator, CameraAnswersOnlyBlocksOfTheirCommandsLength) {
+  Start(1);
+  ASSERT_TRUE(Connect());
+  CameraTransport& camera = *state->camera.link.camera;
+  CommandBlock block{};
+  const std::size_t delayed = BuildMainReadout(block, {0, 0, 64, 64, 2, 2}, 10);
+  std::vector<std::uint8_t> reply(32 * 32 * 2);
+  // A delayed read-out cut to the immediate read-out's 18 bytes gets no frame.
+  ASSERT_TRUE(camera.write({block.data(), 18}).ok);
+  EXPECT_FALSE(camera.read(reply, 100).ok);
+  ASSERT_TRUE(camera.write({block.data(), delayed}).ok);
+  EXPECT_TRUE(camera.read(reply, 100).ok);
+  // A serial read is 8 bytes whatever it asks for; a cooler block with data is not a cooler block.
+  BuildSerialRead(block, 0, 4);
+  ASSERT_TRUE(camera.write({block.data(), 12}).ok);
+  std::vector<std::uint8_t> four(4);
+  EXPECT_FALSE(camera.read(four, 100).ok);
+  BuildReadCooler(block);
+  block[6] = 2;
+  ASSERT_TRUE(camera.write({block.data(), 8}).ok);
+  std::vector<std::uint8_t> three(3);
+  EXPECT_FALSE(camera.read(three, 100).ok);
+}
+
+TEST_F(Simulator, BuiltInTypeFindsACameraOfTheSensorItReads) {
+  Start(kBuiltInCameraType);
+  ASSERT_TRUE(Connect());
+  EXPECT_EQ(state->camera.model.name, "K1C");
+  EXPECT_EQ(world->model.sensorWidth, state->camera.model.sensorWidth);
+  EXPECT_EQ(world->model.sensorHeight, state->camera.model.sensorHeight);
+  ASSERT_TRUE(Expose(1, 500));
+  const std::uint32_t now = clock.nowMs;
+  const double x = world->scene.starX(BrightStar(), now), y = world->scene.starY(BrightStar(), now);
+  EXPECT_GT(PeakNear(state->images.workImage, 1392, 1040, x, y), Work(10, 10) + 3000);
+}
+
 TEST_F(Simulator, UnpluggedCameraIsNotFound) {
   Start(1);
   world->cameraFaults.unplugged = true;
