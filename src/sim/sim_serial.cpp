@@ -1,7 +1,10 @@
 #include "sim/sim_serial.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <numbers>
 
 namespace qv::sim {
 
@@ -28,7 +31,9 @@ void SerialDevices::write(int port, std::span<const std::uint8_t> bytes) {
     // LX200 commands run together; each starts with ":" and ends at "#" or at the next ":".
     std::size_t at = 0;
     while ((at = text.find(':', at)) != std::string::npos) {
-      std::size_t end = text.find_first_of("#:", at + 1);
+      // The RA text carries a colon of its own ("Sr 05:35.0"): it ends at "#" only.
+      const bool rightAscension = text.compare(at + 1, 2, "Sr") == 0;
+      std::size_t end = rightAscension ? text.find('#', at + 1) : text.find_first_of("#:", at + 1);
       if (end == std::string::npos) end = text.size();
       lx200(text.substr(at + 1, end - at - 1), port);
       at = end;
@@ -62,11 +67,34 @@ void SerialDevices::lx200(const std::string& command, int port) {
     lastObject = std::string(arg == 'M' ? "M" : arg == 'S' ? "STAR " : "CNGC ") + std::to_string(number);
   } else if (op == 'L' && arg == 'I') {
     pending_[port] = (lastObject.empty() ? std::string("NO OBJECT") : lastObject) + " MAG 5.0#";
+  } else if (op == 'S' && arg == 'r') {
+    int hours = 0, minutes = 0;
+    if (std::sscanf(command.c_str() + 2, "%d:%d", &hours, &minutes) == 2) targetRaMinutes_ = hours * 60.0 + minutes;
+  } else if (op == 'S' && arg == 'd') {
+    char sign = '+';
+    int degrees = 0, minutes = 0;
+    if (std::sscanf(command.c_str() + 2, " %c%d*%d", &sign, &degrees, &minutes) == 3) {
+      targetDecArcmin_ = (sign == '-' ? -1 : 1) * (degrees * 60.0 + minutes);
+    }
   } else if (op == 'M' && arg == 'S') {
     ++gotoCount;
+    slewToTarget();
     pending_[port].assign(1, '0');
   }
   // Set-coordinate and focus commands need no answer here.
+}
+
+void SerialDevices::slewToTarget() {
+  if (pointed_) {
+    // The same directions as the mount's guided and LX200 moves: east +x, north -y.
+    const double cosDec = std::cos(pointingDecArcmin_ / 60.0 * std::numbers::pi / 180.0);
+    const double eastArcsec = (targetRaMinutes_ - pointingRaMinutes_) * 15.0 * 60.0 * cosDec;
+    const double northArcsec = (targetDecArcmin_ - pointingDecArcmin_) * 60.0;
+    scene_.mount.nudge(eastArcsec / slewArcsecPerPixel, -northArcsec / slewArcsecPerPixel);
+  }
+  pointed_ = true;
+  pointingRaMinutes_ = targetRaMinutes_;
+  pointingDecArcmin_ = targetDecArcmin_;
 }
 
 void SerialDevices::ao(const std::string& packet, int port) {

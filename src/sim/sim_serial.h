@@ -35,6 +35,10 @@ class SerialDevices {
   double aoStepPixels = 0.05;
   std::string lastObject;                 // selected by "#:LM", "#:LS", "#:LC"
   int gotoCount = 0;
+  // A GoTo by coordinates slews the field: the scene's stars are the sky
+  // round the first place the mount was sent, and each later GoTo moves them
+  // by the distance to the new place at this scale.
+  double slewArcsecPerPixel = 2.0;
 
  private:
   void lx200(const std::string& command, int port);
@@ -44,6 +48,12 @@ class SerialDevices {
   SimWheel& wheel_;
   Clock& clock_;
   double moveRatePerSecond_ = 2.0;
+  // Coordinates set by ":Sr" (minutes of RA) and ":Sd" (arcminutes), and
+  // where the mount points (unknown until the first GoTo).
+  double targetRaMinutes_ = 0, targetDecArcmin_ = 0;
+  bool pointed_ = false;
+  double pointingRaMinutes_ = 0, pointingDecArcmin_ = 0;
+  void slewToTarget();
   std::map<int, std::string> pending_;
 };
 

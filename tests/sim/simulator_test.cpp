@@ -246,6 +246,30 @@ TEST_F(Simulator, MountMovesByRelayBitsAndLx200WithDecBacklash) {
   EXPECT_NEAR(y1 - y(), 4.0 - mount.decBacklash, 0.05);
 }
 
+TEST_F(Simulator, GoToByCoordinatesSlewsTheField) {
+  Start(1);
+  ASSERT_TRUE(Connect());
+  sim::Mount& mount = world->scene.mount;
+  mount.driftXPerSecond = mount.driftYPerSecond = mount.periodicErrorAmplitude = 0;
+  mount.decBacklash = 0;
+  auto goTo = [&](std::string_view ra, std::string_view dec) {
+    SerialWrite(*state, host, 1, ra);
+    SerialWrite(*state, host, 1, dec);
+    SerialWrite(*state, host, 1, std::string_view("#:MS#"));
+    return ReadTelescopeReply(*state, host, 1);
+  };
+  // The texts as the telescope control sends them: the closing "#" left off.
+  ASSERT_TRUE(goTo("#:Sr 05:35.0", "#:Sd +00*00"));
+  mount.advanceTo(clock.nowMs);
+  const double x0 = mount.shiftX(clock.nowMs), y0 = mount.shiftY(clock.nowMs);
+  EXPECT_NEAR(x0, 0, 1e-9);  // the first GoTo finds the scene's own field
+  // One minute of RA east at the equator is 900 arcseconds; two arcminutes north is 120.
+  ASSERT_TRUE(goTo("#:Sr 05:36.0", "#:Sd +00*02"));
+  EXPECT_NEAR(mount.shiftX(clock.nowMs) - x0, 450, 1e-6);
+  EXPECT_NEAR(mount.shiftY(clock.nowMs) - y0, -60, 1e-6);
+  EXPECT_EQ(world->serial.gotoCount, 2);
+}
+
 TEST_F(Simulator, TelescopeAndAdaptiveOpticsAnswer) {
   Start(1);
   ASSERT_TRUE(Connect());
