@@ -121,6 +121,12 @@ void GuiderBinned(const std::uint8_t* reply, int columns, int rows, std::uint16_
     // Byte by byte: the halved sum of the two rows' bytes, back in the high byte.
     for (int c = 0; c < columns; ++c) out[c] = static_cast<std::uint16_t>(((above[c] >> 8) / 2 + (below[c] >> 8) / 2) * 256);
   }
+  // With an even row count the last row has no row below it: it copies the
+  // row above rather than keep whatever an earlier frame left there.
+  if (rows >= 2 && rows % 2 == 0) {
+    std::copy_n(dst + static_cast<std::size_t>(rows - 2) * columns, columns,
+                dst + static_cast<std::size_t>(rows - 1) * columns);
+  }
 }
 
 }  // namespace qv

@@ -215,6 +215,14 @@ TEST(FrameRebuild, GuiderFrames) {
   EXPECT_EQ(full[2], 21 * 256);
   EXPECT_EQ(full[8], 30 * 256);
   EXPECT_EQ(full[4], (5 + 15) * 256);  // row 1: halved sum of rows 0 and 2
+
+  // The last row (289 of 290) has no row below: it copies row 288, never
+  // keeping the pixels of an earlier frame.
+  std::vector<std::uint16_t> guider(500 * 290, 0xFFFF);
+  const Bytes quarter(250 * 145, 7);
+  GuiderBinned(quarter.data(), 500, 290, guider.data());
+  for (int c = 0; c < 500; ++c) EXPECT_EQ(guider[289 * 500 + c], guider[288 * 500 + c]);
+  EXPECT_EQ(guider[289 * 500], 7 * 256);
 }
 
 }  // namespace
