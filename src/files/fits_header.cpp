@@ -32,6 +32,11 @@ class CardWriter {
       if (n > 0) std::memcpy(card.data() + at, part.data(), n);
       at += n;
     }
+    // A header holds printable characters only: the line breaks of the
+    // multi-line texts and any byte outside printable ASCII become spaces.
+    for (char& c : card) {
+      if (c < ' ' || c > '~') c = ' ';
+    }
   }
 
   FitsHeader& header_;

@@ -62,6 +62,21 @@ TEST_F(FitsTest, NumbersAndLongTextsAreCutAsTheCardsNeedThem) {
   EXPECT_EQ(Card(bytes, 5), "OBJECT  = '" + std::string(68, 'x') + "'");
 }
 
+TEST_F(FitsTest, HeaderHoldsOnlyPrintableCharactersWhateverTheTexts) {
+  // The dialog's multi-line boxes give line breaks; typed names may hold
+  // bytes beyond ASCII.
+  state.settings.fits.historyText = "first line\r\nsecond\tline";
+  state.settings.fits.object = "M 42 \xC3\xA9";
+  ASSERT_EQ(WriteFitsFile(state, host, file("p.fit"), state.images.workImage), FitsWriteResult::Ok);
+  const auto bytes = ReadBytes(file("p.fit"));
+  for (int i = 0; i < 5760; ++i) {
+    ASSERT_GE(bytes[static_cast<std::size_t>(i)], 0x20) << i;
+    ASSERT_LE(bytes[static_cast<std::size_t>(i)], 0x7E) << i;
+  }
+  EXPECT_EQ(Card(bytes, 28), Padded("HISTORY = 'first line  second line" + std::string(45, ' ') + "'"));
+  EXPECT_EQ(Card(bytes, 5), Padded("OBJECT  = 'M 42   '"));
+}
+
 TEST_F(FitsTest, GeometryLineAndPixelSizeFollowTheBinning) {
   EXPECT_EQ(GeometryLineText(0, 5), "Fullframe Image'");
   EXPECT_EQ(GeometryLineText(1, 2), "Binned Image   '");
