@@ -1,27 +1,30 @@
 #include "files/fits_details.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 #include "app/messages.h"
 #include "app/settings_file.h"
+#include "files/fits_header.h"
 
 namespace qv {
 
 namespace {
 
+// The shortest text that reads back as the value, with a decimal point
+// whatever the process locale.
 std::string Number(double value) {
   char text[64];
-  std::snprintf(text, sizeof text, "%g", value);
-  return text;
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
 }
 
 std::string Cut(const std::string& text, int chars) { return text.substr(0, static_cast<std::size_t>(chars)); }
 
 // "%lf" of the field; the previous value when it holds no number.
 double ParseOr(const std::string& text, double previous) {
-  double value = 0;
-  return std::sscanf(Cut(text, kFitsNumberChars).c_str(), "%lf", &value) == 1 ? value : previous;
+  double value = previous;
+  return ParseReal(Cut(text, kFitsNumberChars), value) ? value : previous;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "files/fits_header.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +34,11 @@ class CardWriter {
       if (n > 0) std::memcpy(card.data() + at, part.data(), n);
       at += n;
     }
+    // A header holds printable characters only: the line breaks of the
+    // multi-line texts and any byte outside printable ASCII become spaces.
+    for (char& c : card) {
+      if (c < ' ' || c > '~') c = ' ';
+    }
   }
 
   FitsHeader& header_;
@@ -47,9 +54,28 @@ std::string Printf4d(int value) {
 }  // namespace
 
 std::string FitsNumber(double value) {
+  // The conversion of "%11.10E" in the C locale: a point, whatever the user's
+  // locale (a decimal comma would make the card unreadable elsewhere).
   char text[64];
-  std::snprintf(text, sizeof text, "%11.10E", value);
-  return text;
+  const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 10);
+  std::string number(text, result.ptr);
+  for (char& c : number) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (number.size() < 11) number.insert(0, 11 - number.size(), ' ');  // "INF", "NAN"
+  return number;
+}
+
+bool ParseReal(std::string_view text, double& value) {
+  std::size_t at = 0;
+  while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+  if (at < text.size() && text[at] == '+') {
+    ++at;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) return false;
+  }
+  double parsed = 0;
+  const auto result = std::from_chars(text.data() + at, text.data() + text.size(), parsed);
+  if (result.ec != std::errc()) return false;
+  value = parsed;
+  return true;
 }
 
 std::string_view GeometryLineText(int binned, int geometryMode) {
@@ -125,11 +151,8 @@ int CardInteger(const char* card, int first, int last) {
 }
 
 double CardReal(const char* card, double fallback) {
-  char text[17] = {};
-  std::memcpy(text, card + 13, 16);
-  char* end = nullptr;
-  const double value = std::strtod(text, &end);
-  return end == text ? fallback : value;
+  double value = fallback;
+  return ParseReal(std::string_view(card + 13, 16), value) ? value : fallback;
 }
 
 }  // namespace qv

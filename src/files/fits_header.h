@@ -45,7 +45,13 @@ std::string_view GeometryLineText(int binned, int geometryMode);
 std::string LongTextPiece(std::string_view text, int index);
 
 // "%11.10E" of a value: one digit, the point, ten digits and the exponent.
+// Always with a decimal point, whatever the process locale.
 std::string FitsNumber(double value);
+
+// The number at the start of `text` as "%lf" reads it in the C locale
+// (leading white space and sign allowed, trailing text ignored); false when
+// there is none. A decimal comma is never taken for a point.
+bool ParseReal(std::string_view text, double& value);
 
 // The characters from column 12 up to the first quote (or the card's end).
 std::string_view CardValue(const char* card);

@@ -84,17 +84,20 @@ LoadResult LoadImageFile(ProgramState& state, Host& host, const std::string& pat
   file.close();
 
   if (fits) {
+    // A refused file leaves the current image's header values, history and
+    // colour state as they were: only a file that is read replaces them.
+    const FitsHeaderInfo headerBefore = state.settings.fits;
+    const ProcessingHistory historyBefore = state.images.history;
+    const int colourBefore = state.images.colourConverted;
     ResetFitsHeaderValues(state);
     state.images.colourConverted = 0;
-    switch (ReadFitsFile(state, path, state.images.workImage, length)) {
-      case FitsReadResult::Ok:
-        break;
-      case FitsReadResult::Unreadable:
-        ShowMessage(host, 13);
-        return LoadResult::Failed;
-      case FitsReadResult::NotOurShape:
-        ShowMessage(host, 14);
-        return LoadResult::Failed;
+    const FitsReadResult result = ReadFitsFile(state, path, state.images.workImage, length);
+    if (result != FitsReadResult::Ok) {
+      state.settings.fits = headerBefore;
+      state.images.history = historyBefore;
+      state.images.colourConverted = colourBefore;
+      ShowMessage(host, result == FitsReadResult::Unreadable ? 13 : 14);
+      return LoadResult::Failed;
     }
     if (const int number = AutosaveNumberOf(path); number > 0) state.files.autosaveLoadIndex = number;
   } else if (ReadRawFile(state, path, length) != RawResult::Ok) {

@@ -59,7 +59,7 @@ bool CheckRgbFitsSave(ProgramState& state, Host& host) {
   return false;
 }
 
-bool SaveImageAs(ProgramState& state, Host& host, const std::string& path, SaveMode mode, int displayBlackLevel) {
+bool SaveImageAs(ProgramState& state, Host& host, const std::string& path, SaveMode mode) {
   ResetBufferPointers(state.images);
   state.files.imageTitle = std::filesystem::path(path).filename().string();
   SaveModeFlag flag(state.files, mode);
@@ -69,7 +69,7 @@ bool SaveImageAs(ProgramState& state, Host& host, const std::string& path, SaveM
       const bool sixteenBit = state.settings.tiff16Bit;
       std::uint8_t* exportBytes = state.images.buffers.saveImage.data();
       if (state.images.colourConverted && sixteenBit) ExportAllColourPlanes(state);
-      if (state.images.colourConverted) ExportAllColourBytes(state, exportBytes, displayBlackLevel);
+      if (state.images.colourConverted) ExportAllColourBytes(state, exportBytes, state.display.blackLevel);
       if (WriteTiffFile(state, path, state.images.workImage, sixteenBit, exportBytes) != TiffResult::Ok) {
         ShowMessage(host, 29);
         return false;

@@ -32,9 +32,9 @@ bool CheckRgbFitsSave(ProgramState& state, Host& host);
 
 // The save itself, once a file is chosen. Sets the save-mode flag for the
 // duration of the save, runs the writer and shows the failure messages.
-// `displayBlackLevel` is the display's black level for the 8-bit colour
-// export under auto contrast. Returns true when the file was written.
-bool SaveImageAs(ProgramState& state, Host& host, const std::string& path, SaveMode mode, int displayBlackLevel = 0);
+// The 8-bit colour export under auto contrast uses the display's black
+// level, as the image is shown. Returns true when the file was written.
+bool SaveImageAs(ProgramState& state, Host& host, const std::string& path, SaveMode mode);
 
 // "&Delete File..." after confirmation: removes the file when it can be
 // opened. Reports nothing.

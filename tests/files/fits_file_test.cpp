@@ -3,6 +3,9 @@
 
 #include "files/fits_file.h"
 
+#include <clocale>
+
+#include "files/fits_details.h"
 #include "files/fits_header.h"
 #include "files/image_loader.h"
 #include "files/save_commands.h"
@@ -60,6 +63,72 @@ TEST_F(FitsTest, NumbersAndLongTextsAreCutAsTheCardsNeedThem) {
   EXPECT_EQ(Card(bytes, 28), "HISTORY = '" + std::string(68, 'a') + "'");
   EXPECT_EQ(Card(bytes, 29), "HISTORY = 'bc" + std::string(66, ' ') + "'");
   EXPECT_EQ(Card(bytes, 5), "OBJECT  = '" + std::string(68, 'x') + "'");
+}
+
+TEST_F(FitsTest, HeaderHoldsOnlyPrintableCharactersWhateverTheTexts) {
+  // The dialog's multi-line boxes give line breaks; typed names may hold
+  // bytes beyond ASCII.
+  state.settings.fits.historyText = "first line\r\nsecond\tline";
+  state.settings.fits.object = "M 42 \xC3\xA9";
+  ASSERT_EQ(WriteFitsFile(state, host, file("p.fit"), state.images.workImage), FitsWriteResult::Ok);
+  const auto bytes = ReadBytes(file("p.fit"));
+  for (int i = 0; i < 5760; ++i) {
+    ASSERT_GE(bytes[static_cast<std::size_t>(i)], 0x20) << i;
+    ASSERT_LE(bytes[static_cast<std::size_t>(i)], 0x7E) << i;
+  }
+  EXPECT_EQ(Card(bytes, 28), Padded("HISTORY = 'first line  second line" + std::string(45, ' ') + "'"));
+  EXPECT_EQ(Card(bytes, 5), Padded("OBJECT  = 'M 42   '"));
+}
+
+// The desktop toolkit takes the user's locale for the whole process; a
+// decimal comma must reach neither the header nor the dialog's numbers.
+TEST_F(FitsTest, NumbersKeepTheirDecimalPointUnderACommaLocale) {
+  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+  struct Restore {
+    const std::string& locale;
+    ~Restore() { std::setlocale(LC_NUMERIC, locale.c_str()); }
+  } restore{previous};
+  bool found = false;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE"})
+    if (std::setlocale(LC_NUMERIC, name)) {
+      found = true;
+      break;
+    }
+  if (!found) GTEST_SKIP() << "no locale with a decimal comma installed";
+
+  EXPECT_EQ(FitsNumber(0.0074), "7.4000000000E-03");
+  state.settings.fits.exposureSeconds = 12.5;
+  ASSERT_EQ(WriteFitsFile(state, host, file("l.fit"), state.images.workImage), FitsWriteResult::Ok);
+  const auto bytes = ReadBytes(file("l.fit"));
+  EXPECT_EQ(Card(bytes, 38), Padded("PIXWIDTH=    6.4500000000E-03"));
+  EXPECT_EQ(Card(bytes, 41), Padded("EXPTIME =    1.2500000000E+01"));
+  state.settings.fits.exposureSeconds = 0;
+  ASSERT_EQ(LoadImageFile(state, host, file("l.fit")), LoadResult::Loaded);
+  EXPECT_DOUBLE_EQ(state.settings.fits.pixelWidth, 0.00645);
+  EXPECT_DOUBLE_EQ(state.settings.fits.exposureSeconds, 12.5);
+
+  FitsDialogFields fields = FitsDialogFromSettings(state.settings);
+  EXPECT_EQ(fields.exposure, "12.5");
+  fields.aperture = "3.25";
+  ApplyFitsDialogFields(state.settings, fields);
+  EXPECT_DOUBLE_EQ(state.settings.fits.exposureSeconds, 12.5);
+  EXPECT_DOUBLE_EQ(state.settings.fits.aperture, 3.25);
+}
+
+TEST_F(FitsTest, RealNumbersAreReadAsTheCLocaleReadsThem) {
+  double value = -1;
+  EXPECT_TRUE(ParseReal("  +1.5e2xyz", value));
+  EXPECT_DOUBLE_EQ(value, 150.0);
+  EXPECT_TRUE(ParseReal("-0.25", value));
+  EXPECT_DOUBLE_EQ(value, -0.25);
+  value = 7;
+  EXPECT_FALSE(ParseReal("", value));
+  EXPECT_FALSE(ParseReal("abc", value));
+  EXPECT_FALSE(ParseReal("+-3", value));
+  EXPECT_FALSE(ParseReal("+", value));
+  EXPECT_DOUBLE_EQ(value, 7.0);
+  EXPECT_EQ(FitsNumber(-1234.5), "-1.2345000000E+03");
+  EXPECT_EQ(FitsNumber(1e-100), "1.0000000000E-100");
 }
 
 TEST_F(FitsTest, GeometryLineAndPixelSizeFollowTheBinning) {

@@ -62,6 +62,33 @@ TEST_F(LoaderBadInputTest, GarbageOfAFitsLengthIsRefusedByItsHeader) {
   }
 }
 
+TEST_F(LoaderBadInputTest, ARefusedFitsFileKeepsTheCurrentImagesTextsHistoryAndColour) {
+  // The good file's header in a file of the padded binned length.
+  ASSERT_EQ(WriteFitsFile(state, host, file("full.fit"), state.images.workImage), FitsWriteResult::Ok);
+  auto bytes = ReadBytes(file("full.fit"));
+  bytes.resize(static_cast<std::size_t>(state.geometry.binnedFitsFileLength + state.geometry.binnedFitsPadding));
+  WriteBytes(file("short.fit"), bytes);
+  std::vector<unsigned char> garbage(2'901'120, 'x');
+  WriteBytes(file("garbage.fit"), garbage);
+
+  for (const char* name : {"short.fit", "garbage.fit"}) {
+    state.images.colourConverted = 1;
+    state.images.history.lines[0] = "Unsharp Mask";
+    state.settings.fits.object = "Orion";
+    state.settings.fits.filterName = "Red";
+    state.settings.fits.exposureSeconds = 30;
+    host.boxes.clear();
+    EXPECT_EQ(LoadImageFile(state, host, file(name)), LoadResult::Failed) << name;
+    EXPECT_EQ(host.boxes.size(), 1u) << name;
+    EXPECT_EQ(state.images.colourConverted, 1) << name;
+    EXPECT_EQ(state.images.history.lines[0], "Unsharp Mask") << name;
+    EXPECT_EQ(state.settings.fits.object, "Orion") << name;
+    EXPECT_EQ(state.settings.fits.filterName, "Red") << name;
+    EXPECT_EQ(state.settings.fits.exposureSeconds, 30) << name;
+    ExpectUnchanged(name);
+  }
+}
+
 TEST_F(LoaderBadInputTest, AHeaderThatPromisesMoreDataThanTheFileHoldsIsRefused) {
   // A full-frame header in a file of the padded binned length.
   ASSERT_EQ(WriteFitsFile(state, host, file("full.fit"), state.images.workImage), FitsWriteResult::Ok);

@@ -119,5 +119,20 @@ TEST_F(TiffTest, SaveCommandExportsAndReportsFailures) {
   EXPECT_EQ(state.files.tiffSave, 0);
 }
 
+TEST_F(TiffTest, AutoContrastColourExportUsesTheDisplaysBlackLevel) {
+  state.images.colourConverted = 1;
+  state.images.autoContrast = 1;
+  state.settings.tiff16Bit = false;
+  FillPattern();
+  FillPlanes();
+  state.display.blackLevel = 120;
+  ASSERT_TRUE(SaveImageAs(state, host, file("a.tif"), SaveMode::Tiff));
+  const auto saved = ReadBytes(file("a.tif"));
+  std::uint8_t* exportBytes = state.images.buffers.saveImage.data();
+  ExportAllColourBytes(state, exportBytes, 120);
+  ASSERT_EQ(WriteTiffFile(state, file("b.tif"), state.images.workImage, false, exportBytes), TiffResult::Ok);
+  EXPECT_TRUE(saved == ReadBytes(file("b.tif")));
+}
+
 }  // namespace
 }  // namespace qv::test
