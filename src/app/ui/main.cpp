@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
+#include <clocale>
 #include <memory>
 
 #include "app/startup.h"
@@ -11,6 +12,9 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Qt takes the user's locale; numbers in files and headers are always
+  // written and read with a decimal point.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName("Qel_Vesk_USB");
 
   QCommandLineParser parser;
