@@ -115,7 +115,9 @@ void AddProcessingCommands(std::vector<CliCommandSpec>& commands) {
                       {"highpass-high", "", "High Pass, High Power.", Plain<HighPassHighPower>},
                       {"smoother-sharper", "", "Smoother/Sharper Filter.", Plain<SmootherSharper>},
                       {"bas-relief", "", "Bas Relief Generator.", Plain<BasRelief>},
-                      {"gradient", "", "Gradient Filter: subtract the background estimated from four corner patches.",
+                      {"gradient", "",
+                       "Gradient Filter: subtract the background estimated from four 40 x 40 corner patches (moved "
+                       "inside frames smaller than 640 x 490).",
                        Plain<GradientFilter>},
                       {"auto-process", "", "Run the automatic processing chosen in the settings (see settings-set).",
                        Plain<RunAutoProcessing>},

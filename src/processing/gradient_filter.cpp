@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "processing/row_loop_builds.h"
+
 namespace qv {
 
 namespace {
@@ -34,13 +36,28 @@ int PatchLevel(const std::uint16_t* image, int width, int height, GradientPatch 
 }
 
 // One row less its background; `levels` are P, Q, R and S.
-__attribute__((target_clones("avx2", "default"))) void SubtractBackgroundRow(std::uint16_t* row, int width, int y,
-                                                                             double w, double h, double n,
-                                                                             const std::array<int, 4>& levels) {
+[[gnu::always_inline]] inline void SubtractBackgroundRowBody(std::uint16_t* row, int width, int y, double w, double h,
+                                                             double n, const std::array<int, 4>& levels) {
   const int p = levels[0], q = levels[1], r = levels[2], s = levels[3];
   for (int x = 0; x < width; ++x) {
     const double g = (w - x) * (h - y) / n * p + x * (h - y) / n * q + y * (w - x) / n * r + x * y / n * s;
     row[x] = row[x] > g ? static_cast<std::uint16_t>(row[x] - static_cast<int>(g)) : 0;
+  }
+}
+[[gnu::target("avx2")]] void SubtractBackgroundRowAvx2(std::uint16_t* row, int width, int y, double w, double h,
+                                                       double n, const std::array<int, 4>& levels) {
+  SubtractBackgroundRowBody(row, width, y, w, h, n, levels);
+}
+void SubtractBackgroundRowPlain(std::uint16_t* row, int width, int y, double w, double h, double n,
+                                const std::array<int, 4>& levels) {
+  SubtractBackgroundRowBody(row, width, y, w, h, n, levels);
+}
+void SubtractBackgroundRow(std::uint16_t* row, int width, int y, double w, double h, double n,
+                           const std::array<int, 4>& levels) {
+  if (UseAvx2RowLoops()) {
+    SubtractBackgroundRowAvx2(row, width, y, w, h, n, levels);
+  } else {
+    SubtractBackgroundRowPlain(row, width, y, w, h, n, levels);
   }
 }
 

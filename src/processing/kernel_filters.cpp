@@ -1,6 +1,7 @@
 #include "processing/kernel_filters.h"
 
 #include "processing/filter_support.h"
+#include "processing/row_loop_builds.h"
 
 namespace qv {
 
@@ -9,8 +10,8 @@ namespace {
 // One row with the kernel's radius, number and divisor known at compile
 // time, so the window loops unroll and the column loop vectorises.
 template <int Radius, int Kernel, int Divisor>
-__attribute__((target_clones("avx2", "default"))) void ConvolveRowFixed(const std::uint16_t* __restrict centre,
-                                                                        std::uint16_t* __restrict out, int width) {
+[[gnu::always_inline]] inline void ConvolveRowBody(const std::uint16_t* __restrict centre,
+                                                   std::uint16_t* __restrict out, int width) {
   constexpr int side = 2 * Radius + 1;
   constexpr std::array<int, 25> coefficients = kFilterKernels[Kernel];
   for (int x = Radius; x < width - Radius; ++x) {
@@ -24,6 +25,23 @@ __attribute__((target_clones("avx2", "default"))) void ConvolveRowFixed(const st
       }
     }
     out[x] = ClampFilterResult(sum / Divisor);
+  }
+}
+template <int Radius, int Kernel, int Divisor>
+[[gnu::target("avx2")]] void ConvolveRowAvx2(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
+                                             int width) {
+  ConvolveRowBody<Radius, Kernel, Divisor>(centre, out, width);
+}
+template <int Radius, int Kernel, int Divisor>
+void ConvolveRowPlain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width) {
+  ConvolveRowBody<Radius, Kernel, Divisor>(centre, out, width);
+}
+template <int Radius, int Kernel, int Divisor>
+void ConvolveRowFixed(const std::uint16_t* centre, std::uint16_t* out, int width) {
+  if (UseAvx2RowLoops()) {
+    ConvolveRowAvx2<Radius, Kernel, Divisor>(centre, out, width);
+  } else {
+    ConvolveRowPlain<Radius, Kernel, Divisor>(centre, out, width);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "processing/filter_support.h"
+#include "processing/row_loop_builds.h"
 
 namespace qv {
 
@@ -29,9 +30,8 @@ inline void Order(int& a, int& b) {
 // 3 by 3 windows: the median comes from a fixed exchange network, which
 // yields the same value as extracting the five largest. Written without
 // arrays or branches so that the compiler handles several columns at once.
-__attribute__((target_clones("avx2", "default"))) void MedianRow3(const std::uint16_t* __restrict centre,
-                                                                  std::uint16_t* __restrict out, int width,
-                                                                  double share) {
+[[gnu::always_inline]] inline void MedianRow3Body(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
+                                                  int width, double share) {
   const std::uint16_t* __restrict above = centre - width;
   const std::uint16_t* __restrict below = centre + width;
   for (int x = 1; x < width - 1; ++x) {
@@ -66,6 +66,20 @@ __attribute__((target_clones("avx2", "default"))) void MedianRow3(const std::uin
     const int threshold = static_cast<int>((maximum - minimum) * share);
     const int difference = p4 > pixel ? p4 - pixel : pixel - p4;
     out[x] = static_cast<std::uint16_t>(difference > threshold ? p4 : pixel);
+  }
+}
+[[gnu::target("avx2")]] void MedianRow3Avx2(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
+                                            int width, double share) {
+  MedianRow3Body(centre, out, width, share);
+}
+void MedianRow3Plain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width, double share) {
+  MedianRow3Body(centre, out, width, share);
+}
+void MedianRow3(const std::uint16_t* centre, std::uint16_t* out, int width, double share) {
+  if (UseAvx2RowLoops()) {
+    MedianRow3Avx2(centre, out, width, share);
+  } else {
+    MedianRow3Plain(centre, out, width, share);
   }
 }
 

@@ -3,24 +3,42 @@
 #include <algorithm>
 
 #include "app/messages.h"
+#include "processing/row_loop_builds.h"
 
 namespace qv {
 
-__attribute__((target_clones("avx2", "default"))) void MapThroughStretchTable(std::uint16_t* pixels, std::size_t count,
-                                                                              const std::uint16_t* table) {
-  for (std::size_t i = 0; i < count; ++i) pixels[i] = static_cast<std::uint16_t>(table[pixels[i] >> 1] << 1);
-}
-
 namespace {
 
+[[gnu::always_inline]] inline void MapBody(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) {
+  for (std::size_t i = 0; i < count; ++i) pixels[i] = static_cast<std::uint16_t>(table[pixels[i] >> 1] << 1);
+}
+[[gnu::target("avx2")]] void MapAvx2(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) {
+  MapBody(pixels, count, table);
+}
+void MapPlain(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) { MapBody(pixels, count, table); }
+
 // Maps pixels and keeps their old values in `undo` in the same pass.
-__attribute__((target_clones("avx2", "default"))) void MapKeepingUndo(std::uint16_t* __restrict pixels,
-                                                                      std::uint16_t* __restrict undo, std::size_t count,
-                                                                      const std::uint16_t* __restrict table) {
+[[gnu::always_inline]] inline void MapKeepingUndoBody(std::uint16_t* __restrict pixels, std::uint16_t* __restrict undo,
+                                                      std::size_t count, const std::uint16_t* __restrict table) {
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint16_t v = pixels[i];
     undo[i] = v;
     pixels[i] = static_cast<std::uint16_t>(table[v >> 1] << 1);
+  }
+}
+[[gnu::target("avx2")]] void MapKeepingUndoAvx2(std::uint16_t* __restrict pixels, std::uint16_t* __restrict undo,
+                                                std::size_t count, const std::uint16_t* __restrict table) {
+  MapKeepingUndoBody(pixels, undo, count, table);
+}
+void MapKeepingUndoPlain(std::uint16_t* __restrict pixels, std::uint16_t* __restrict undo, std::size_t count,
+                         const std::uint16_t* __restrict table) {
+  MapKeepingUndoBody(pixels, undo, count, table);
+}
+void MapKeepingUndo(std::uint16_t* pixels, std::uint16_t* undo, std::size_t count, const std::uint16_t* table) {
+  if (UseAvx2RowLoops()) {
+    MapKeepingUndoAvx2(pixels, undo, count, table);
+  } else {
+    MapKeepingUndoPlain(pixels, undo, count, table);
   }
 }
 
@@ -53,6 +71,14 @@ void MapImage(std::uint16_t* image, std::uint16_t* undo, const FrameGeometry& ge
 }
 
 }  // namespace
+
+void MapThroughStretchTable(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) {
+  if (UseAvx2RowLoops()) {
+    MapAvx2(pixels, count, table);
+  } else {
+    MapPlain(pixels, count, table);
+  }
+}
 
 void MapImageThroughStretchTable(std::uint16_t* image, const FrameGeometry& geometry, const std::uint16_t* table,
                                  Host& host) {

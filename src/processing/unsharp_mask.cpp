@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "processing/filter_support.h"
+#include "processing/row_loop_builds.h"
 
 namespace qv {
 
@@ -11,19 +12,30 @@ namespace {
 
 // Sums of each column over the rows of the box; moved down one row at a
 // time by adding the row that enters and subtracting the one that leaves.
-__attribute__((target_clones("avx2", "default"))) void AddRow(std::int32_t* __restrict sums,
-                                                              const std::uint16_t* __restrict row, int width,
-                                                              int sign) {
+[[gnu::always_inline]] inline void AddRowBody(std::int32_t* __restrict sums, const std::uint16_t* __restrict row,
+                                              int width, int sign) {
   for (int x = 0; x < width; ++x) sums[x] += sign * row[x];
+}
+[[gnu::target("avx2")]] void AddRowAvx2(std::int32_t* __restrict sums, const std::uint16_t* __restrict row, int width,
+                                        int sign) {
+  AddRowBody(sums, row, width, sign);
+}
+void AddRowPlain(std::int32_t* __restrict sums, const std::uint16_t* __restrict row, int width, int sign) {
+  AddRowBody(sums, row, width, sign);
+}
+void AddRow(std::int32_t* sums, const std::uint16_t* row, int width, int sign) {
+  if (UseAvx2RowLoops()) {
+    AddRowAvx2(sums, row, width, sign);
+  } else {
+    AddRowPlain(sums, row, width, sign);
+  }
 }
 
 // One output row: box sums slide along the column sums, then the pixels are
 // pushed away from their box mean.
-__attribute__((target_clones("avx2", "default"))) void UnsharpRow(const std::int32_t* columnSums,
-                                                                  std::int32_t* __restrict boxSums,
-                                                                  const std::uint16_t* __restrict in,
-                                                                  std::uint16_t* __restrict out, int width, int radius,
-                                                                  int power) {
+[[gnu::always_inline]] inline void UnsharpRowBody(const std::int32_t* columnSums, std::int32_t* __restrict boxSums,
+                                                  const std::uint16_t* __restrict in, std::uint16_t* __restrict out,
+                                                  int width, int radius, int power) {
   const int last = width - radius - 2;
   std::int32_t box = 0;
   for (int x = 0; x <= 2 * radius; ++x) box += columnSums[x];
@@ -36,6 +48,24 @@ __attribute__((target_clones("avx2", "default"))) void UnsharpRow(const std::int
     const int mean = static_cast<int>(boxSums[x] / count);
     const int pixel = in[x];
     out[x] = ClampFilterResult(pixel + (pixel - mean) * power);
+  }
+}
+[[gnu::target("avx2")]] void UnsharpRowAvx2(const std::int32_t* columnSums, std::int32_t* __restrict boxSums,
+                                            const std::uint16_t* __restrict in, std::uint16_t* __restrict out,
+                                            int width, int radius, int power) {
+  UnsharpRowBody(columnSums, boxSums, in, out, width, radius, power);
+}
+void UnsharpRowPlain(const std::int32_t* columnSums, std::int32_t* __restrict boxSums,
+                     const std::uint16_t* __restrict in, std::uint16_t* __restrict out, int width, int radius,
+                     int power) {
+  UnsharpRowBody(columnSums, boxSums, in, out, width, radius, power);
+}
+void UnsharpRow(const std::int32_t* columnSums, std::int32_t* boxSums, const std::uint16_t* in, std::uint16_t* out,
+                int width, int radius, int power) {
+  if (UseAvx2RowLoops()) {
+    UnsharpRowAvx2(columnSums, boxSums, in, out, width, radius, power);
+  } else {
+    UnsharpRowPlain(columnSums, boxSums, in, out, width, radius, power);
   }
 }
 

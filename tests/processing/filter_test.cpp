@@ -113,20 +113,24 @@ const KernelCase kKernelCases[] = {
 };
 
 TEST(KernelFilters, MatchTheirDefinitionOnRandomImages) {
-  for (bool band : {false, true}) {
-    for (int spread : {65535, 3000}) {
-      for (const KernelCase& c : kKernelCases) {
-        ProcessingFixture f(39, 27);
-        f.fillRandom(5, 32000 - spread / 2, 32000 + spread / 2 + (spread == 65535 ? 3535 : 0));
-        if (band) f.markHeaderBand();
-        const Image before = f.pixels();
-        c.run(*f.state, f.host);
-        const Image expected = ReferenceKernel(before, f.width(), f.height(), band, *c.kernel, c.divisor);
-        EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << c.history << " band " << band;
-        EXPECT_EQ(f.historyLine(0), c.history);
-        EXPECT_EQ(f.pixels(f.state->images.undoImage), before);
-        EXPECT_EQ(f.host.progressCaptions, std::vector<std::string>{"FILTER PROGRESS"});
-        EXPECT_EQ(f.host.rebuilds, 1);
+  for (bool plain : test::kRowLoopBuilds) {
+    test::RowLoopBuild build(plain);
+    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+    for (bool band : {false, true}) {
+      for (int spread : {65535, 3000}) {
+        for (const KernelCase& c : kKernelCases) {
+          ProcessingFixture f(39, 27);
+          f.fillRandom(5, 32000 - spread / 2, 32000 + spread / 2 + (spread == 65535 ? 3535 : 0));
+          if (band) f.markHeaderBand();
+          const Image before = f.pixels();
+          c.run(*f.state, f.host);
+          const Image expected = ReferenceKernel(before, f.width(), f.height(), band, *c.kernel, c.divisor);
+          EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << c.history << " band " << band;
+          EXPECT_EQ(f.historyLine(0), c.history);
+          EXPECT_EQ(f.pixels(f.state->images.undoImage), before);
+          EXPECT_EQ(f.host.progressCaptions, std::vector<std::string>{"FILTER PROGRESS"});
+          EXPECT_EQ(f.host.rebuilds, 1);
+        }
       }
     }
   }
@@ -166,27 +170,31 @@ TEST(KernelFilters, ClampNegativeAndNearWhiteResults) {
 }
 
 TEST(UnsharpMask, MatchesTheBoxMeanDefinition) {
-  for (bool band : {false, true}) {
-    for (int r : {1, 3, 7}) {
-      for (int power : {1, 4, 7}) {
-        ProcessingFixture f(43, 35);
-        f.fillRandom(r * 10 + power, 20000, 24000);
-        if (band) f.markHeaderBand();
-        const Image before = f.pixels();
-        UnsharpMask(*f.state, f.host, r, power, true);
-        const Image expected = ReferenceUnsharp(before, f.width(), f.height(), band, r, power);
-        EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << "r " << r << " power " << power;
-        EXPECT_EQ(f.historyLine(0), "Unsharp Mask : rad " + std::to_string(r) + " ,power " + std::to_string(power));
-        EXPECT_EQ(f.host.progressCaptions, std::vector<std::string>{"UNSHARP MASK PROGRESS"});
+  for (bool plain : test::kRowLoopBuilds) {
+    test::RowLoopBuild build(plain);
+    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+    for (bool band : {false, true}) {
+      for (int r : {1, 3, 7}) {
+        for (int power : {1, 4, 7}) {
+          ProcessingFixture f(43, 35);
+          f.fillRandom(r * 10 + power, 20000, 24000);
+          if (band) f.markHeaderBand();
+          const Image before = f.pixels();
+          UnsharpMask(*f.state, f.host, r, power, true);
+          const Image expected = ReferenceUnsharp(before, f.width(), f.height(), band, r, power);
+          EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << "r " << r << " power " << power;
+          EXPECT_EQ(f.historyLine(0), "Unsharp Mask : rad " + std::to_string(r) + " ,power " + std::to_string(power));
+          EXPECT_EQ(f.host.progressCaptions, std::vector<std::string>{"UNSHARP MASK PROGRESS"});
+        }
       }
     }
+    ProcessingFixture f(43, 35);
+    f.fillRandom(99);
+    const Image before = f.pixels();
+    UnsharpMask(*f.state, f.host, 2, 3, false);
+    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceUnsharp(before, 43, 35, false, 2, 3)), -1);
+    EXPECT_EQ(f.host.rebuilds, 0);
   }
-  ProcessingFixture f(43, 35);
-  f.fillRandom(99);
-  const Image before = f.pixels();
-  UnsharpMask(*f.state, f.host, 2, 3, false);
-  EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceUnsharp(before, 43, 35, false, 2, 3)), -1);
-  EXPECT_EQ(f.host.rebuilds, 0);
 }
 
 TEST(UnsharpMask, KeepsRColumnsLeftAndRPlusOneRight) {
@@ -206,16 +214,20 @@ TEST(UnsharpMask, KeepsRColumnsLeftAndRPlusOneRight) {
 }
 
 TEST(MedianFilter, MatchesTheExtractionDefinition) {
-  for (bool band : {false, true}) {
-    for (int r : {1, 2, 3}) {
-      for (int power : {1, 3, 6, 10}) {
-        ProcessingFixture f(37, 31);
-        f.fillRandom(r + power * 7, 0, power == 3 ? 66 : 65535);  // small range: many ties
-        if (band) f.markHeaderBand();
-        const Image before = f.pixels();
-        MedianFilter(*f.state, f.host, r, power);
-        const Image expected = ReferenceMedian(before, f.width(), f.height(), band, r, power);
-        EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << "r " << r << " power " << power;
+  for (bool plain : test::kRowLoopBuilds) {
+    test::RowLoopBuild build(plain);
+    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+    for (bool band : {false, true}) {
+      for (int r : {1, 2, 3}) {
+        for (int power : {1, 3, 6, 10}) {
+          ProcessingFixture f(37, 31);
+          f.fillRandom(r + power * 7, 0, power == 3 ? 66 : 65535);  // small range: many ties
+          if (band) f.markHeaderBand();
+          const Image before = f.pixels();
+          MedianFilter(*f.state, f.host, r, power);
+          const Image expected = ReferenceMedian(before, f.width(), f.height(), band, r, power);
+          EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << "r " << r << " power " << power;
+        }
       }
     }
   }
@@ -254,25 +266,29 @@ Image ReferenceGradient(const Image& in, const FrameGeometry& g, bool band, std:
 }
 
 TEST(GradientFilter, SubtractsTheBilinearBackgroundOfTheCornerPatches) {
-  for (bool band : {false, true}) {
-    ProcessingFixture f(641, 491);
-    f.fillRandom(12, 1000, 1400);
-    // Corner patches at distinct levels: most values of each in one bin.
-    const int top[2] = {10, 450}, left[2] = {20, 600};
-    const int value[4] = {3000, 5008, 2000, 2416};  // bins 187, 313, 125, 151
-    for (int k = 0; k < 4; ++k)
-      for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-          if ((x + y) % 3 != 0) f.at(left[k % 2] + x, top[k / 2] + y) = static_cast<std::uint16_t>(value[k]);
-    if (band) f.markHeaderBand();
-    const Image before = f.pixels();
-    EXPECT_EQ(GradientCornerLevels(f.work(), f.width(), f.height()),
-              (std::array<int, 4>{62 * 16, 188 * 16, 0, 26 * 16}));
-    GradientFilter(*f.state, f.host);
-    const Image expected = ReferenceGradient(before, f.state->geometry, band, {992, 3008, 0, 416});
-    EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1);
-    EXPECT_EQ(f.historyLine(0), "Gradient Filter");
-    EXPECT_EQ(f.host.rebuilds, 1);
+  for (bool plain : test::kRowLoopBuilds) {
+    test::RowLoopBuild build(plain);
+    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+    for (bool band : {false, true}) {
+      ProcessingFixture f(641, 491);
+      f.fillRandom(12, 1000, 1400);
+      // Corner patches at distinct levels: most values of each in one bin.
+      const int top[2] = {10, 450}, left[2] = {20, 600};
+      const int value[4] = {3000, 5008, 2000, 2416};  // bins 187, 313, 125, 151
+      for (int k = 0; k < 4; ++k)
+        for (int y = 0; y < 40; ++y)
+          for (int x = 0; x < 40; ++x)
+            if ((x + y) % 3 != 0) f.at(left[k % 2] + x, top[k / 2] + y) = static_cast<std::uint16_t>(value[k]);
+      if (band) f.markHeaderBand();
+      const Image before = f.pixels();
+      EXPECT_EQ(GradientCornerLevels(f.work(), f.width(), f.height()),
+                (std::array<int, 4>{62 * 16, 188 * 16, 0, 26 * 16}));
+      GradientFilter(*f.state, f.host);
+      const Image expected = ReferenceGradient(before, f.state->geometry, band, {992, 3008, 0, 416});
+      EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1);
+      EXPECT_EQ(f.historyLine(0), "Gradient Filter");
+      EXPECT_EQ(f.host.rebuilds, 1);
+    }
   }
 }
 
@@ -301,27 +317,40 @@ TEST(GradientFilter, EqualCornersSubtractNothingAndSmallFramesUseInnerPatches) {
 // Frames taller than the bands the filters work in, and long enough for the
 // stretch to be shared between threads: the same results as the definitions.
 TEST(FiltersOnLargeFrames, MatchTheirDefinitionsAcrossBands) {
-  for (bool band : {false, true}) {
-    ProcessingFixture f(301, 557);
-    f.fillRandom(31, 20000, 26000);
-    if (band) f.markHeaderBand();
-    Image before = f.pixels();
-    GaussianSmoother(*f.state, f.host);
-    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceKernel(before, 301, 557, band, kGauss, 80)), -1);
-    before = f.pixels();
-    UnsharpMask(*f.state, f.host, 7, 3, true);
-    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceUnsharp(before, 301, 557, band, 7, 3)), -1);
-    before = f.pixels();
-    MedianFilter(*f.state, f.host, 3, 2);
-    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceMedian(before, 301, 557, band, 3, 2)), -1);
-    before = f.pixels();
-    MedianFilter(*f.state, f.host, 1, 2);
-    EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceMedian(before, 301, 557, band, 1, 2)), -1);
-    EXPECT_EQ(f.pixels(f.state->images.undoImage), before);
-    // Progress stays within its range and closes once per filter.
-    for (int position : f.host.progressPositions) EXPECT_LE(position, 256);
-    EXPECT_EQ(f.host.progressClosed, 4);
+  for (bool plain : test::kRowLoopBuilds) {
+    test::RowLoopBuild build(plain);
+    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+    for (bool band : {false, true}) {
+      ProcessingFixture f(301, 557);
+      f.fillRandom(31, 20000, 26000);
+      if (band) f.markHeaderBand();
+      Image before = f.pixels();
+      GaussianSmoother(*f.state, f.host);
+      EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceKernel(before, 301, 557, band, kGauss, 80)), -1);
+      before = f.pixels();
+      UnsharpMask(*f.state, f.host, 7, 3, true);
+      EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceUnsharp(before, 301, 557, band, 7, 3)), -1);
+      before = f.pixels();
+      MedianFilter(*f.state, f.host, 3, 2);
+      EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceMedian(before, 301, 557, band, 3, 2)), -1);
+      before = f.pixels();
+      MedianFilter(*f.state, f.host, 1, 2);
+      EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceMedian(before, 301, 557, band, 1, 2)), -1);
+      EXPECT_EQ(f.pixels(f.state->images.undoImage), before);
+      // Progress stays within its range and closes once per filter.
+      for (int position : f.host.progressPositions) EXPECT_LE(position, 256);
+      EXPECT_EQ(f.host.progressClosed, 4);
+    }
   }
+}
+
+TEST(RowLoopBuilds, ThePlainBuildCanBeForced) {
+  const bool processorHasAvx2 = __builtin_cpu_supports("avx2") != 0;
+  {
+    test::RowLoopBuild build(true);
+    EXPECT_FALSE(UseAvx2RowLoops());
+  }
+  EXPECT_EQ(UseAvx2RowLoops(), processorHasAvx2);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "processing/row_loop_builds.h"
 #include "support/recording_host.h"
 
 namespace qv::test {
@@ -46,6 +47,18 @@ struct ProcessingFixture {
 
   std::string historyLine(int i) const { return state->images.history.lines[i].str(); }
 };
+
+// While alive, the processing runs its plain row loops only (`plain` set)
+// or the build the processor chooses; the bit-for-bit tests run under both,
+// so the plain build is checked on machines with AVX2 too.
+class RowLoopBuild {
+ public:
+  explicit RowLoopBuild(bool plain) { ForcePlainRowLoops(plain); }
+  ~RowLoopBuild() { ForcePlainRowLoops(false); }
+  RowLoopBuild(const RowLoopBuild&) = delete;
+  RowLoopBuild& operator=(const RowLoopBuild&) = delete;
+};
+inline constexpr bool kRowLoopBuilds[] = {false, true};
 
 // Index of the first differing pixel, or -1.
 inline long FirstDifference(const std::vector<std::uint16_t>& a, const std::vector<std::uint16_t>& b) {

@@ -59,32 +59,40 @@ std::vector<StretchCase> Cases() {
 }
 
 TEST(Stretches, WholeImageMatchesTheFormulasWithAndWithoutHeaderBand) {
-  for (bool band : {false, true}) {
-    for (const StretchCase& c : Cases()) {
-      ProcessingFixture f(41, 33);
-      f.fillRandom(7);
-      if (band) f.markHeaderBand();
-      const auto before = f.pixels();
-      c.run(*f.state, f.host);
-      const auto expected = Expected(before, f.width(), band, c.entry);
-      EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << c.history << " band " << band;
-      EXPECT_EQ(f.historyLine(0), c.history);
-      EXPECT_EQ(f.pixels(f.state->images.undoImage), before) << c.history;
-      EXPECT_EQ(f.host.rebuilds, 1);
+  for (bool plain : test::kRowLoopBuilds) {
+    test::RowLoopBuild build(plain);
+    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+    for (bool band : {false, true}) {
+      for (const StretchCase& c : Cases()) {
+        ProcessingFixture f(41, 33);
+        f.fillRandom(7);
+        if (band) f.markHeaderBand();
+        const auto before = f.pixels();
+        c.run(*f.state, f.host);
+        const auto expected = Expected(before, f.width(), band, c.entry);
+        EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1) << c.history << " band " << band;
+        EXPECT_EQ(f.historyLine(0), c.history);
+        EXPECT_EQ(f.pixels(f.state->images.undoImage), before) << c.history;
+        EXPECT_EQ(f.host.rebuilds, 1);
+      }
     }
   }
 }
 
 TEST(Stretches, LongFramesGiveTheSameResult) {
-  // Over 65,536 pixels a step is shared between two threads.
-  ProcessingFixture f(401, 333);
-  f.fillRandom(17);
-  f.markHeaderBand();
-  const auto before = f.pixels();
-  LogarithmicStretch(*f.state, f.host);
-  const auto expected = Expected(before, f.width(), true, [](int i) { return std::log(i + 1.0) * 3151; });
-  EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1);
-  EXPECT_EQ(f.pixels(f.state->images.undoImage), before);
+  for (bool plain : test::kRowLoopBuilds) {
+    test::RowLoopBuild build(plain);
+    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+    // Over 65,536 pixels a step is shared between two threads.
+    ProcessingFixture f(401, 333);
+    f.fillRandom(17);
+    f.markHeaderBand();
+    const auto before = f.pixels();
+    LogarithmicStretch(*f.state, f.host);
+    const auto expected = Expected(before, f.width(), true, [](int i) { return std::log(i + 1.0) * 3151; });
+    EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1);
+    EXPECT_EQ(f.pixels(f.state->images.undoImage), before);
+  }
 }
 
 TEST(Stretches, EdgeValuesOfTheTables) {
@@ -150,32 +158,36 @@ TEST(Stretches, ApplyStepShowsTwentyProgressStepsAndMapsEveryPixelOnce) {
 }
 
 TEST(Stretches, ColourStretchNeedsAColourImageAndMapsEachPlane) {
-  ProcessingFixture f(41, 33);
-  EXPECT_FALSE(NonLinearColourStretch(*f.state, f.host, 10));
-  ASSERT_EQ(f.host.boxes.size(), 1u);
-  EXPECT_EQ(f.host.boxes[0].text, "Image Not Colour Converted");
-  EXPECT_TRUE(f.state->images.history.lines[0].empty());
+  for (bool plain : test::kRowLoopBuilds) {
+    test::RowLoopBuild build(plain);
+    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+    ProcessingFixture f(41, 33);
+    EXPECT_FALSE(NonLinearColourStretch(*f.state, f.host, 10));
+    ASSERT_EQ(f.host.boxes.size(), 1u);
+    EXPECT_EQ(f.host.boxes[0].text, "Image Not Colour Converted");
+    EXPECT_TRUE(f.state->images.history.lines[0].empty());
 
-  f.state->images.colourConverted = 1;
-  std::vector<std::vector<std::uint16_t>> before;
-  for (int p = 0; p < 3; ++p) {
-    f.fillRandom(20 + p, 0, 65535, f.state->images.colourPlanes[p]);
-    before.push_back(f.pixels(f.state->images.colourPlanes[p]));
+    f.state->images.colourConverted = 1;
+    std::vector<std::vector<std::uint16_t>> before;
+    for (int p = 0; p < 3; ++p) {
+      f.fillRandom(20 + p, 0, 65535, f.state->images.colourPlanes[p]);
+      before.push_back(f.pixels(f.state->images.colourPlanes[p]));
+    }
+    f.markHeaderBand(f.state->images.colourPlanes[ImageStore::kBlue]);
+    before[ImageStore::kBlue] = f.pixels(f.state->images.colourPlanes[ImageStore::kBlue]);
+    EXPECT_TRUE(NonLinearColourStretch(*f.state, f.host, 10));
+    EXPECT_EQ(f.host.progressCaptions,
+              (std::vector<std::string>{"CONTRAST STRETCH RED", "CONTRAST STRETCH BLUE", "CONTRAST STRETCH GREEN"}));
+    for (int p = 0; p < 3; ++p) {
+      const auto expected = Expected(before[p], f.width(), p == ImageStore::kBlue, [](int i) {
+        const double d = i / 32768.0;
+        return 10 * 32768 * d / (d * 9 + 1);
+      });
+      EXPECT_EQ(test::FirstDifference(f.pixels(f.state->images.colourPlanes[p]), expected), -1) << "plane " << p;
+      EXPECT_EQ(f.pixels(f.state->images.buffers.colourUndo[p].data()), before[p]);
+    }
+    EXPECT_EQ(f.historyLine(0), "Non-Linear Colour : power 10");
   }
-  f.markHeaderBand(f.state->images.colourPlanes[ImageStore::kBlue]);
-  before[ImageStore::kBlue] = f.pixels(f.state->images.colourPlanes[ImageStore::kBlue]);
-  EXPECT_TRUE(NonLinearColourStretch(*f.state, f.host, 10));
-  EXPECT_EQ(f.host.progressCaptions,
-            (std::vector<std::string>{"CONTRAST STRETCH RED", "CONTRAST STRETCH BLUE", "CONTRAST STRETCH GREEN"}));
-  for (int p = 0; p < 3; ++p) {
-    const auto expected = Expected(before[p], f.width(), p == ImageStore::kBlue, [](int i) {
-      const double d = i / 32768.0;
-      return 10 * 32768 * d / (d * 9 + 1);
-    });
-    EXPECT_EQ(test::FirstDifference(f.pixels(f.state->images.colourPlanes[p]), expected), -1) << "plane " << p;
-    EXPECT_EQ(f.pixels(f.state->images.buffers.colourUndo[p].data()), before[p]);
-  }
-  EXPECT_EQ(f.historyLine(0), "Non-Linear Colour : power 10");
 }
 
 }  // namespace
