@@ -110,7 +110,7 @@ std::uint32_t Read32(const std::uint8_t* at) {
 
 BitmapWriteResult RebuildAfterConversion(ProgramState& state, Host& host) {
   auto& display = state.display;
-  display.caption = DisplayCaption(display.imageName);
+  display.caption = DisplayCaption(state.files.imageTitle);
   ResetBufferPointers(state.images);
   if (state.images.autoContrast) display.blackLevel = AutomaticBlackLevel(state.images, state.geometry);
 

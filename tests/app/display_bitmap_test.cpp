@@ -199,6 +199,22 @@ TEST(BitmapWrite, FailuresAreReportedByKind) {
             BitmapWriteResult::CannotCreate);
 }
 
+TEST(Rebuild, CaptionNamesTheImageTheFileCommandsLoaded) {
+  test::TempDir root;
+  auto state = test::SmallFrameState(root, 6, 3);
+  test::RecordingHost host;
+  state->files.imageTitle = "M42.FIT";
+  ASSERT_EQ(RebuildDisplay(*state, host), BitmapWriteResult::Ok);
+  EXPECT_EQ(state->display.caption, "Qel_Vesk_USB - M42.FIT");
+  // Every later rebuild (a display option, a filter) keeps the name.
+  state->images.autoContrast = 1;
+  ASSERT_EQ(RebuildDisplay(*state, host), BitmapWriteResult::Ok);
+  EXPECT_EQ(state->display.caption, "Qel_Vesk_USB - M42.FIT");
+  state->files.imageTitle.clear();
+  ASSERT_EQ(RebuildDisplayFromDisplayBytes(*state, host), BitmapWriteResult::Ok);
+  EXPECT_EQ(state->display.caption, "Qel_Vesk_USB - (Untitled)");
+}
+
 TEST(Rebuild, FailedWriteShowsMessage8AndKeepsThePreviousPicture) {
   test::TempDir root;
   auto state = test::SmallFrameState(root, 6, 3);
