@@ -47,7 +47,9 @@ BitmapWriteResult WriteColourBitmap(ProgramState& state, Host& host, const std::
   options.channelView = state.display.channelView;
   options.autoContrast = images.autoContrast != 0;
   options.blackLevel = state.display.blackLevel;
-  options.saturation = static_cast<double>((state.settings.colourBalanceLevel + 1) / 2);
+  // Each saturation step counts (1 to 5 in halves), as in the colour export,
+  // so the picture on screen and the exported colours agree.
+  options.saturation = (state.settings.colourBalanceLevel + 1) / 2.0;
 
   host.openProgress(kColourBuildCaption);
   const int stepRows = g.height / kColourBuildSteps;
@@ -110,7 +112,7 @@ std::uint32_t Read32(const std::uint8_t* at) {
 
 BitmapWriteResult RebuildAfterConversion(ProgramState& state, Host& host) {
   auto& display = state.display;
-  display.caption = DisplayCaption(display.imageName);
+  display.caption = DisplayCaption(state.files.imageTitle);
   ResetBufferPointers(state.images);
   if (state.images.autoContrast) display.blackLevel = AutomaticBlackLevel(state.images, state.geometry);
 

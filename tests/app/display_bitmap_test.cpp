@@ -143,6 +143,23 @@ TEST(ColourBitmap, FileIsPaddedBgrRowsBottomUpWithAllRowsBuilt) {
   EXPECT_EQ(host.progressClosed, 1);
 }
 
+TEST(ColourBitmap, SaturationStepsInHalvesAsTheColourExportDoes) {
+  test::TempDir root;
+  auto state = test::SmallFrameState(root, 4, 1);
+  auto& images = state->images;
+  images.colourConverted = 1;
+  images.workImage[0] = 100 << 8;
+  images.colourPlanes[ImageStore::kRed][0] = 200;
+  images.colourPlanes[ImageStore::kGreen][0] = 100;
+  images.colourPlanes[ImageStore::kBlue][0] = 0;
+  state->settings.colourBalanceLevel = 2;  // S = 1.5, half of it per channel step
+  test::RecordingHost host;
+  ASSERT_EQ(RebuildDisplay(*state, host), BitmapWriteResult::Ok);
+  const auto& bitmap = state->display.bitmap;
+  // Blue (0 - 1) * 0.75 + 1.2, green (0.5 - 1) * 0.75 + 1.2, red 1.2, times 100.
+  EXPECT_EQ((std::array<int, 3>{bitmap[54], bitmap[55], bitmap[56]}), (std::array<int, 3>{45, 82, 120}));
+}
+
 struct ColourCase {
   const char* name;
   char view;
@@ -197,6 +214,22 @@ TEST(BitmapWrite, FailuresAreReportedByKind) {
   std::filesystem::create_directories(root.path() / "dir.bmp");
   EXPECT_EQ(WriteBitmapFile((root.path() / "dir.bmp").string(), image.data(), image.size(), 1078, 4),
             BitmapWriteResult::CannotCreate);
+}
+
+TEST(Rebuild, CaptionNamesTheImageTheFileCommandsLoaded) {
+  test::TempDir root;
+  auto state = test::SmallFrameState(root, 6, 3);
+  test::RecordingHost host;
+  state->files.imageTitle = "M42.FIT";
+  ASSERT_EQ(RebuildDisplay(*state, host), BitmapWriteResult::Ok);
+  EXPECT_EQ(state->display.caption, "Qel_Vesk_USB - M42.FIT");
+  // Every later rebuild (a display option, a filter) keeps the name.
+  state->images.autoContrast = 1;
+  ASSERT_EQ(RebuildDisplay(*state, host), BitmapWriteResult::Ok);
+  EXPECT_EQ(state->display.caption, "Qel_Vesk_USB - M42.FIT");
+  state->files.imageTitle.clear();
+  ASSERT_EQ(RebuildDisplayFromDisplayBytes(*state, host), BitmapWriteResult::Ok);
+  EXPECT_EQ(state->display.caption, "Qel_Vesk_USB - (Untitled)");
 }
 
 TEST(Rebuild, FailedWriteShowsMessage8AndKeepsThePreviousPicture) {

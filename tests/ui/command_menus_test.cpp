@@ -163,7 +163,7 @@ class CommandMenusTest : public QObject {
     auto* window = p.frame->client();
     const QColor background(192, 192, 192);
     QCOMPARE(window->viewport()->grab().toImage().pixelColor(10, 10), background);
-    p.state->display.imageName = "M42.FIT";
+    p.state->files.imageTitle = "M42.FIT";
     p.frame->dispatch(1907);  // a full rebuild (899 reuses the display bytes)
     QCOMPARE(p.frame->windowTitle(), QString("Qel_Vesk_USB - M42.FIT"));
     // Row 100 of the start-up ramp holds 6,200: display byte 24.
