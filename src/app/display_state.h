@@ -45,7 +45,6 @@ struct DisplayState {
   // preview and the guide view do.
   bool guideBoxReadout = false;
 
-  std::string imageName;  // current image name; "(Untitled)" shown when empty
   std::string caption = "Qel_Vesk_USB - (Untitled)";
 
   // The shown bitmap: the complete file image (header, palette, rows) of the
