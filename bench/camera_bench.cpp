@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/null_host.h"
 #include "app/program_state.h"
 #include "camera/camera_commands.h"
 #include "camera/frame_rebuild.h"
@@ -80,18 +81,6 @@ class ReadyFrame final : public CameraTransport {
   int handleNumber() const override { return 1; }
 };
 
-class NullHost final : public Host {
- public:
-  int showMessage(const MessageBoxRequest&) override { return 1; }
-  void openProgress(std::string_view) override {}
-  void setProgress(int) override {}
-  void closeProgress() override {}
-  void setWaitCursor(bool) override {}
-  void beep() override {}
-  InputEvents pumpEvents() override { return {}; }
-  void requestRebuildDisplay() override {}
-  void requestRepaint() override {}
-};
 
 std::unique_ptr<ProgramState> LargestCameraState() {
   auto state = std::make_unique<ProgramState>();
@@ -105,7 +94,7 @@ void ReadMode(benchmark::State& s, int mode) {
   state->camera.link.camera = std::make_unique<ReadyFrame>();
   state->camera.link.cameraAttached = true;
   SetGeometryForReadout(*state, mode);
-  NullHost host;
+  qv::NullHost host;
   for (auto _ : s) {
     ReadFrame(*state, host, mode, 10);
     benchmark::ClobberMemory();
@@ -127,7 +116,7 @@ void BM_SimulatedFullReadout(benchmark::State& s) {
   state->camera.link.camera = state->camera.link.bus->openCamera("");
   state->camera.link.cameraAttached = true;
   SetGeometryForReadout(*state, kFullResolution);
-  NullHost host;
+  qv::NullHost host;
   for (auto _ : s) {
     ReadFrame(*state, host, kFullResolution, 0);
     benchmark::ClobberMemory();

@@ -9,24 +9,14 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/null_host.h"
 #include "app/display_rebuild.h"
 #include "app/frame_geometry.h"
 #include "camera/camera_models.h"
 
 namespace {
 
-class SilentHost final : public qv::Host {
- public:
-  int showMessage(const qv::MessageBoxRequest&) override { return 1; }
-  void openProgress(std::string_view) override {}
-  void setProgress(int) override {}
-  void closeProgress() override {}
-  void setWaitCursor(bool) override {}
-  void beep() override {}
-  qv::InputEvents pumpEvents() override { return {}; }
-  void requestRebuildDisplay() override {}
-  void requestRepaint() override {}
-};
+using SilentHost = qv::NullHost;
 
 std::unique_ptr<qv::ProgramState> LargestFrame(bool colour) {
   auto state = std::make_unique<qv::ProgramState>();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/null_host.h"
 #include "app/host.h"
 #include "app/program_state.h"
 #include "camera/camera_models.h"
@@ -19,18 +20,7 @@
 
 namespace {
 
-class QuietHost final : public qv::Host {
- public:
-  int showMessage(const qv::MessageBoxRequest&) override { return 1; }
-  void openProgress(std::string_view) override {}
-  void setProgress(int) override {}
-  void closeProgress() override {}
-  void setWaitCursor(bool) override {}
-  void beep() override {}
-  qv::InputEvents pumpEvents() override { return {}; }
-  void requestRebuildDisplay() override {}
-  void requestRepaint() override {}
-};
+using QuietHost = qv::NullHost;
 
 qv::ProgramState& LargestFrame() {
   static qv::ProgramState* state = [] {

@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "app/null_host.h"
 #include "app/program_state.h"
 #include "processing/auto_processing.h"
 #include "processing/gradient_filter.h"
@@ -23,18 +24,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class SilentHost final : public qv::Host {
- public:
-  int showMessage(const qv::MessageBoxRequest&) override { return 1; }
-  void openProgress(std::string_view) override {}
-  void setProgress(int) override {}
-  void closeProgress() override {}
-  void setWaitCursor(bool) override {}
-  void beep() override {}
-  qv::InputEvents pumpEvents() override { return {}; }
-  void requestRebuildDisplay() override {}
-  void requestRepaint() override {}
-};
+using SilentHost = qv::NullHost;
 
 struct Frame {
   std::unique_ptr<qv::ProgramState> state = std::make_unique<qv::ProgramState>();

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/null_host.h"
 #include "camera/filter_cooler.h"
 #include "camera/scripted_devices.h"
 #include "camera/set_camera_type.h"
@@ -366,21 +367,14 @@ TEST_F(CameraCommands, CoolingSwitchAndMaximumCooling) {
 }
 
 // A host whose user presses a mouse button after some rounds.
-class PressAfter final : public Host {
+class PressAfter final : public NullHost {
  public:
   explicit PressAfter(int rounds) : rounds_(rounds) {}
-  int showMessage(const MessageBoxRequest&) override { return 1; }
-  void openProgress(std::string_view) override {}
-  void setProgress(int) override {}
-  void closeProgress() override {}
-  void setWaitCursor(bool) override {}
-  void beep() override {}
   InputEvents pumpEvents() override {
     InputEvents e;
     e.rightButtonPressed = ++pumps > rounds_;
     return e;
   }
-  void requestRebuildDisplay() override {}
   void requestRepaint() override { ++repaints; }
   int pumps = 0, repaints = 0;
 

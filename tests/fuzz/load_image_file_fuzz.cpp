@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/null_host.h"
 #include "app/host.h"
 #include "app/program_state.h"
 #include "camera/camera_models.h"
@@ -18,18 +19,6 @@
 
 namespace {
 
-class NullHost final : public qv::Host {
- public:
-  int showMessage(const qv::MessageBoxRequest&) override { return 1; }
-  void openProgress(std::string_view) override {}
-  void setProgress(int) override {}
-  void closeProgress() override {}
-  void setWaitCursor(bool) override {}
-  void beep() override {}
-  qv::InputEvents pumpEvents() override { return {}; }
-  void requestRebuildDisplay() override {}
-  void requestRepaint() override {}
-};
 
 qv::ProgramState& State() {
   static qv::ProgramState* state = [] {
@@ -70,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
   }
-  NullHost host;
+  qv::NullHost host;
   qv::LoadImageFile(state, host, path);
   return 0;
 }
