@@ -56,15 +56,38 @@ ExportRows ExportBandRows(int height, int band) {
 
 float ExportStrength(int colourBalanceLevel) { return static_cast<float>(colourBalanceLevel + 1) / 2.0f; }
 
+namespace {
+
+// What both export variants read: the luminance image, the three colour
+// planes, the saturation strength and the band's rows.
+struct ExportSource {
+  const std::uint16_t* luminance;
+  const std::uint16_t* red;
+  const std::uint16_t* green;
+  const std::uint16_t* blue;
+  float strength;
+  ExportRows rows;
+};
+
+ExportSource SourceOf(ProgramState& state, int band) {
+  const ImageStore& images = state.images;
+  return {images.workImage,
+          images.colourPlanes[ImageStore::kRed],
+          images.colourPlanes[ImageStore::kGreen],
+          images.colourPlanes[ImageStore::kBlue],
+          ExportStrength(state.settings.colourBalanceLevel),
+          ExportBandRows(state.geometry.height, band)};
+}
+
+}  // namespace
+
 void ExportColourPlanes(ProgramState& state, int band) {
   const FrameGeometry& g = state.geometry;
   ImageStore& images = state.images;
-  const float strength = ExportStrength(state.settings.colourBalanceLevel);
-  const ExportRows rows = ExportBandRows(g.height, band);
-  const std::uint16_t* L = images.workImage;
-  const std::uint16_t* R = images.colourPlanes[ImageStore::kRed];
-  const std::uint16_t* B = images.colourPlanes[ImageStore::kBlue];
-  const std::uint16_t* G = images.colourPlanes[ImageStore::kGreen];
+  const ExportSource source = SourceOf(state, band);
+  const float strength = source.strength;
+  const ExportRows rows = source.rows;
+  const std::uint16_t *L = source.luminance, *R = source.red, *G = source.green, *B = source.blue;
   std::uint16_t* outR = images.planeWorkSet[ImageStore::kRed];
   std::uint16_t* outB = images.planeWorkSet[ImageStore::kBlue];
   std::uint16_t* outG = images.planeWorkSet[ImageStore::kGreen];
@@ -86,12 +109,10 @@ void ExportColourPlanes(ProgramState& state, int band) {
 void ExportColourBytes(ProgramState& state, int band, std::uint8_t* bytes, int blackLevel) {
   const FrameGeometry& g = state.geometry;
   ImageStore& images = state.images;
-  const float strength = ExportStrength(state.settings.colourBalanceLevel);
-  const ExportRows rows = ExportBandRows(g.height, band);
-  const std::uint16_t* L = images.workImage;
-  const std::uint16_t* R = images.colourPlanes[ImageStore::kRed];
-  const std::uint16_t* B = images.colourPlanes[ImageStore::kBlue];
-  const std::uint16_t* G = images.colourPlanes[ImageStore::kGreen];
+  const ExportSource source = SourceOf(state, band);
+  const float strength = source.strength;
+  const ExportRows rows = source.rows;
+  const std::uint16_t *L = source.luminance, *R = source.red, *G = source.green, *B = source.blue;
   const bool autoContrast = images.autoContrast != 0;
   const bool colour = images.colourConverted != 0;
 
