@@ -24,6 +24,13 @@ void StepOnArrows(QScrollBar* bar, BoundedStep& value, QLineEdit* edit, std::fun
       [&value] { return value.value; });
 }
 
+// One row of a filter dialog: label, scroll bar, edit box.
+void AddRow(QWidget* dialog, QGridLayout* grid, int row, const char* label, QScrollBar* bar, QLineEdit* edit) {
+  grid->addWidget(new QLabel(label, dialog), row, 0);
+  grid->addWidget(bar, row, 1);
+  grid->addWidget(edit, row, 2);
+}
+
 }  // namespace
 
 TUnsharpDialog::TUnsharpDialog(Host& host, int radius, int power, QWidget* parent)
@@ -38,12 +45,8 @@ TUnsharpDialog::TUnsharpDialog(Host& host, int radius, int power, QWidget* paren
   auto* powerBar = MakeScrollBar(this, 102, kUnsharpMinimum, kUnsharpMaximum, power);
   auto* radiusEdit = MakeEdit(this, 103, QString::number(radius));
   auto* powerEdit = MakeEdit(this, 104, QString::number(power));
-  grid->addWidget(new QLabel("Radius", this), 0, 0);
-  grid->addWidget(radiusBar, 0, 1);
-  grid->addWidget(radiusEdit, 0, 2);
-  grid->addWidget(new QLabel("Power", this), 1, 0);
-  grid->addWidget(powerBar, 1, 1);
-  grid->addWidget(powerEdit, 1, 2);
+  AddRow(this, grid, 0, "Radius", radiusBar, radiusEdit);
+  AddRow(this, grid, 1, "Power", powerBar, powerEdit);
   layout->addLayout(grid);
   AddDialogButtons(this, layout, host, "Qel_K8_USB - Unsharp Mask Filter",
                    "Use controls to vary the radius from 1 to 7, and the power from 1 to 7.");
@@ -63,12 +66,8 @@ TMedianDialog::TMedianDialog(Host& host, int radius, int powerTenths, QWidget* p
       MakeEdit(this, 102, powerTenths == 6 ? QString(".6") : QString::asprintf("%1.1f", powerTenths / 10.0));
   auto* radiusBar = MakeScrollBar(this, 103, 1, kMedianMaxRadius, radius);
   auto* powerBar = MakeScrollBar(this, 104, 1, kMedianMaxPowerTenths, powerTenths);
-  grid->addWidget(new QLabel("Radius", this), 0, 0);
-  grid->addWidget(radiusBar, 0, 1);
-  grid->addWidget(radiusEdit, 0, 2);
-  grid->addWidget(new QLabel("Power", this), 1, 0);
-  grid->addWidget(powerBar, 1, 1);
-  grid->addWidget(powerEdit, 1, 2);
+  AddRow(this, grid, 0, "Radius", radiusBar, radiusEdit);
+  AddRow(this, grid, 1, "Power", powerBar, powerEdit);
   layout->addLayout(grid);
   AddDialogButtons(this, layout, host, "Qel_K8_USB - Median Filter",
                    "Use controls to vary the radius from 1 to 3, and the power from 0.1 to 1.");
