@@ -45,9 +45,9 @@ void ToggleDisplayFlag(ProgramState& state, Host& host, DisplayFlag flag) {
   RebuildDisplay(state, host);
 }
 
-bool SetStretchDisplay(ProgramState& state, Host& host, int command) {
+bool SetStretchDisplay(ProgramState& state, Host& host, CommandId command) {
   bool& flag = state.display.stretchDisplay;
-  const bool wanted = command == kStretchToggle ? !flag : command == kStretchOn;
+  const bool wanted = command == CommandId::StretchDisplayToggle ? !flag : command == CommandId::StretchDisplayOn;
   if (wanted == flag) return false;
   flag = wanted;
   RebuildDisplay(state, host);

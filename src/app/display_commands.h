@@ -2,6 +2,7 @@
 // The main window's display commands and the window arithmetic they use:
 // fit and centre, the display flags, the display stretch, mirror and flip.
 
+#include "app/command_id.h"
 #include "app/display_rebuild.h"
 #include "app/host.h"
 #include "app/program_state.h"
@@ -34,13 +35,10 @@ enum class DisplayFlag { ShowCentre, FalseColour, AutoContrast };
 // Inverts the flag and rebuilds the display.
 void ToggleDisplayFlag(ProgramState& state, Host& host, DisplayFlag flag);
 
-// Display stretch commands: 1901 inverts, 1902 sets, 1906 clears. Returns
-// true when the flag changed (the display has then been rebuilt).
-inline constexpr int kStretchToggle = 1901;
-inline constexpr int kStretchOn = 1902;
-inline constexpr int kStretchOff = 1906;
-inline constexpr int kStretchRefresh = 1907;
-bool SetStretchDisplay(ProgramState& state, Host& host, int command);
+// Display stretch commands: the toggle inverts the flag, "on" sets it, "off"
+// clears it. Returns true when the flag changed (the display has then been
+// rebuilt).
+bool SetStretchDisplay(ProgramState& state, Host& host, CommandId command);
 
 // Stretch Display dialog scroll bar actions and the power they give.
 enum class StretchScroll { LineUp, LineDown, PageUp, PageDown, Thumb };

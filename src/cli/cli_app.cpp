@@ -6,8 +6,9 @@
 #include "app/startup.h"
 #include "camera/camera_models.h"
 #include "camera/set_camera_type.h"
-#include "cli/cli_commands.h"
+#include "app/command_table.h"
 #include "cli/cli_host.h"
+#include "platform/device_bus.h"
 #include "platform/system_clock.h"
 
 namespace qv {
@@ -19,14 +20,18 @@ struct CliOptions {
   bool simulate = false;
   std::string camera;
   std::string traceUsb;
+  bool keepGoing = false;
   std::vector<std::string> lines;  // command lines, in order
 };
 
-const CliCommandSpec* FindCommand(std::string_view name) {
-  for (const auto& spec : CliCommands()) {
-    if (spec.name == name) return &spec;
+void AppendIndented(std::string& text, std::string_view lines, std::string_view indent) {
+  while (!lines.empty()) {
+    const auto end = lines.find('\n');
+    text += indent;
+    text += lines.substr(0, end);
+    text += '\n';
+    lines = end == std::string_view::npos ? std::string_view() : lines.substr(end + 1);
   }
-  return nullptr;
 }
 
 bool ReadScript(const std::string& path, std::vector<std::string>& lines, std::ostream& err) {
@@ -48,7 +53,8 @@ bool ReadScript(const std::string& path, std::vector<std::string>& lines, std::o
 
 std::string CliHelpText() {
   std::string text =
-      "Usage: qelvesk-cli [--root DIR] [--simulate] [--camera MODEL] [--trace-usb FILE] [--script FILE] 'COMMAND ARG...' ...\n"
+      "Usage: qelvesk-cli [--root DIR] [--simulate] [--camera MODEL] [--trace-usb FILE] [--keep-going]\n"
+      "                   [--script FILE] 'COMMAND ARG...' ...\n"
       "\n"
       "Runs the program's operations without a window. Each argument after the options is one\n"
       "command line: a name, then positional arguments and key=value options, split as a shell\n"
@@ -56,8 +62,9 @@ std::string CliHelpText() {
       "skipped); script lines run where the option stands among the command arguments.\n"
       "Commands run in order on one program state, after the program's start-up (settings\n"
       "load, camera type set-up, frame geometry, start-up picture). Numbered messages go to\n"
-      "stderr as 'message N: TEXT'. The first failed command stops the run with exit status 1;\n"
-      "a usage error gives 2.\n"
+      "stderr as 'message N: TEXT'. Every command line is checked before the first one runs: an\n"
+      "unknown command or a missing or malformed argument gives exit status 2 and runs nothing.\n"
+      "The first command that fails or is refused stops the run with exit status 1.\n"
       "\n"
       "Options:\n"
       "  --root DIR      data root (default $QELVESK_ROOT, else ~/QelVesk); the settings file is\n"
@@ -65,26 +72,21 @@ std::string CliHelpText() {
       "  --simulate      use the simulated camera, filter wheel and mount instead of USB\n"
       "  --camera MODEL  start with camera model K1C, K2C, K3C, K4C, K5C or K7\n"
       "  --trace-usb FILE  append every USB block sent and reply received to FILE as hex\n"
+      "  --keep-going    run every command even after one fails; exit 1 at the end if any failed\n"
       "  --script FILE   run the command lines of FILE\n"
       "  --help          this text\n"
       "\n"
       "Commands:\n";
-  for (const auto& spec : CliCommands()) {
+  for (const auto& entry : Commands()) {
+    if (entry.cliName.empty() || !entry.run) continue;
     text += "  ";
-    text += spec.name;
-    if (!spec.usage.empty()) {
+    text += entry.cliName;
+    if (!entry.cliUsage.empty()) {
       text += ' ';
-      text += spec.usage;
+      text += entry.cliUsage;
     }
     text += '\n';
-    std::string_view help = spec.help;
-    while (!help.empty()) {
-      const auto end = help.find('\n');
-      text += "      ";
-      text += help.substr(0, end);
-      text += '\n';
-      help = end == std::string_view::npos ? std::string_view() : help.substr(end + 1);
-    }
+    AppendIndented(text, entry.cliHelp, "      ");
   }
   return text;
 }
@@ -108,6 +110,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       const auto* v = value("--root");
       if (!v) return kCliUsageError;
       options.root = *v;
+    } else if (arg == "--keep-going") {
+      options.keepGoing = true;
     } else if (arg == "--simulate") {
       options.simulate = true;
     } else if (arg == "--camera") {
@@ -133,8 +137,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
   }
 
-  // Check every line before anything runs, so a typing error costs nothing.
-  std::vector<std::pair<const CliCommandSpec*, CliCommand>> commands;
+  // Split every line and find its command before anything runs, so a typing
+  // error costs nothing.
+  std::vector<std::pair<const CommandEntry*, CommandArgs>> commands;
   for (const auto& line : options.lines) {
     const auto words = SplitWords(line);
     if (!words) {
@@ -142,13 +147,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return kCliUsageError;
     }
     if (words->empty()) continue;
-    CliCommand command = ParseCommandWords(*words);
-    const CliCommandSpec* spec = FindCommand(command.name);
-    if (!spec) {
-      err << "qelvesk-cli: unknown command '" << command.name << "' (see --help)\n";
+    CommandArgs args = ParseCommandWords(*words);
+    const CommandEntry* entry = FindCommandByCliName(args.name);
+    if (!entry || !entry->run) {
+      err << "qelvesk-cli: unknown command '" << args.name << "' (see --help)\n";
       return kCliUsageError;
     }
-    commands.emplace_back(spec, std::move(command));
+    commands.emplace_back(entry, std::move(args));
   }
 
   auto state = std::make_unique<ProgramState>();
@@ -157,6 +162,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   state->camera.link.traceUsbPath = options.traceUsb;
   CliHost host(err);
   SystemClock clock;
+  CommandContext context{*state, host, clock, out, err};
+  context.deviceBus = [&] { return DeviceBus(*state, clock); };
+
+  // Then check every command's arguments, still before anything runs.
+  context.checkOnly = true;
+  for (const auto& [entry, args] : commands) {
+    if (RunCommand(*entry, context, args) == CommandStatus::Usage) return kCliUsageError;
+  }
+  context.checkOnly = false;
+
   RunStartup(*state, host);
   if (!options.camera.empty()) {
     state->settings.cameraType = static_cast<std::int16_t>(FindCameraModelByName(options.camera)->code);
@@ -164,14 +179,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     StartupFill(state->images, state->geometry);
   }
 
-  CliContext context{*state, host, clock, out, err};
-  for (const auto& [spec, command] : commands) {
-    if (!spec->run(context, command)) {
-      err << "qelvesk-cli: " << command.name << " failed\n";
-      return kCliCommandFailed;
-    }
+  bool anyFailed = false;
+  for (const auto& [entry, args] : commands) {
+    if (RunCommand(*entry, context, args) == CommandStatus::Done) continue;
+    err << "qelvesk-cli: " << args.name << " failed\n";
+    anyFailed = true;
+    if (!options.keepGoing) return kCliCommandFailed;
   }
-  return kCliOk;
+  return anyFailed ? kCliCommandFailed : kCliOk;
 }
 
 }  // namespace qv

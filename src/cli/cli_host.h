@@ -1,26 +1,20 @@
 #pragma once
 // The command-line tool's user interface: boxes go to stderr, numbered ones
-// as "message N: TEXT"; progress and cursors are silent.
+// as "message N: TEXT"; progress, cursors and input are silent. A requested
+// display rebuild is remembered for the command runner.
 
 #include <ostream>
 
-#include "app/host.h"
+#include "app/null_host.h"
 
 namespace qv {
 
-class CliHost final : public Host {
+class CliHost final : public NullHost {
  public:
   explicit CliHost(std::ostream& err) : err_(err) {}
 
   int showMessage(const MessageBoxRequest& box) override;
-  void openProgress(std::string_view) override {}
-  void setProgress(int) override {}
-  void closeProgress() override {}
-  void setWaitCursor(bool) override {}
-  void beep() override {}
-  InputEvents pumpEvents() override { return {}; }
   void requestRebuildDisplay() override { rebuildRequested = true; }
-  void requestRepaint() override {}
 
   bool rebuildRequested = false;
 

@@ -98,12 +98,12 @@ TEST(DisplayToggles, StretchCommandsChangeOnlyWhenNeeded) {
   test::TempDir root;
   auto state = test::SmallFrameState(root, 4, 2);
   test::RecordingHost host;
-  EXPECT_FALSE(SetStretchDisplay(*state, host, kStretchOff));
+  EXPECT_FALSE(SetStretchDisplay(*state, host, CommandId::StretchDisplayOff));
   EXPECT_FALSE(state->display.hasBitmap());
-  EXPECT_TRUE(SetStretchDisplay(*state, host, kStretchOn));
+  EXPECT_TRUE(SetStretchDisplay(*state, host, CommandId::StretchDisplayOn));
   EXPECT_TRUE(state->display.hasBitmap());
-  EXPECT_FALSE(SetStretchDisplay(*state, host, kStretchOn));
-  EXPECT_TRUE(SetStretchDisplay(*state, host, kStretchToggle));
+  EXPECT_FALSE(SetStretchDisplay(*state, host, CommandId::StretchDisplayOn));
+  EXPECT_TRUE(SetStretchDisplay(*state, host, CommandId::StretchDisplayToggle));
   EXPECT_FALSE(state->display.stretchDisplay);
 }
 

@@ -56,8 +56,8 @@ TEST(CameraCli, SimulatedCameraFromOpenToCoolerAndWheel) {
 TEST(CameraCli, BadArgumentsChangeNothing) {
   test::TempDir dir;
   auto r = Cli({"--root", dir.str(), "--simulate", "readout mode=6 exposure-ms=10"});
-  EXPECT_NE(r.status, 0);
-  EXPECT_NE(r.err.find("mode must be a number from 1 to 5"), std::string::npos);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("readout: mode must be a whole number from 1 to 5"), std::string::npos);
   r = Cli({"--root", dir.str(), "--simulate", "settings-set ShowInterfaceDetails=n", "filter 9"});
   EXPECT_NE(r.status, 0);
   EXPECT_NE(r.err.find("filter: position must be from 1 to 7"), std::string::npos);

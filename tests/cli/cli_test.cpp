@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "app/settings_file.h"
-#include "cli/command_line.h"
+#include "app/command_args.h"
 #include "support/temp_dir.h"
 
 namespace qv {
@@ -42,7 +42,7 @@ TEST(CommandLine, SplitsAsAShellDoes) {
   EXPECT_EQ(*SplitWords("a\\ b ''"), (std::vector<std::string>{"a b", ""}));
   EXPECT_FALSE(SplitWords("open 'unclosed"));
   EXPECT_FALSE(SplitWords("open \"unclosed"));
-  const CliCommand c = ParseCommandWords({"save-tiff", "out.tif", "sixteen-bit=1", "=x"});
+  const CommandArgs c = ParseCommandWords({"save-tiff", "out.tif", "sixteen-bit=1", "=x"});
   EXPECT_EQ(c.name, "save-tiff");
   EXPECT_EQ(c.positional, (std::vector<std::string>{"out.tif", "=x"}));
   ASSERT_NE(c.option("sixteen-bit"), nullptr);
@@ -90,12 +90,12 @@ TEST(Cli, SettingsSurviveBetweenRuns) {
 TEST(Cli, BadSettingChangesNothing) {
   test::TempDir root;
   const CliRun run = RunTool({"--root", root.str(), "settings-set raRate=7 decRate=seven"});
-  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("decRate"), std::string::npos);
   EXPECT_EQ(Value(RunTool({"--root", root.str(), "settings-show"}).out, "raRate"), "2");
-  EXPECT_EQ(RunTool({"--root", root.str(), "settings-set nosuch=1"}).status, 1);
-  EXPECT_EQ(RunTool({"--root", root.str(), "settings-set driveDirections=nse"}).status, 1);
-  EXPECT_EQ(RunTool({"--root", root.str(), "settings-set raRate=40000"}).status, 1);
+  EXPECT_EQ(RunTool({"--root", root.str(), "settings-set nosuch=1"}).status, 2);
+  EXPECT_EQ(RunTool({"--root", root.str(), "settings-set driveDirections=nse"}).status, 2);
+  EXPECT_EQ(RunTool({"--root", root.str(), "settings-set raRate=40000"}).status, 2);
 }
 
 TEST(Cli, CameraTypeSetsGeometryAndIsSaved) {
@@ -108,7 +108,7 @@ TEST(Cli, CameraTypeSetsGeometryAndIsSaved) {
   // The next run starts with the saved model.
   run = RunTool({"--root", root.str(), "geometry"});
   EXPECT_EQ(Value(run.out, "height"), "2712");
-  EXPECT_EQ(RunTool({"--root", root.str(), "camera-type K6"}).status, 1);
+  EXPECT_EQ(RunTool({"--root", root.str(), "camera-type K6"}).status, 2);
 }
 
 TEST(Cli, CameraOptionAndBuiltInModel) {
@@ -126,7 +126,7 @@ TEST(Cli, MessagesGoToStderrWithTheirNumber) {
   CliRun run = RunTool({"--root", root.str(), "message 69", "message 45", "message 50 'text=ERROR -3 '"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "message 69: Image Not Colour Converted\nmessage 45: \nmessage 50: ERROR -3 \n");
-  EXPECT_EQ(RunTool({"--root", root.str(), "message x"}).status, 1);
+  EXPECT_EQ(RunTool({"--root", root.str(), "message x"}).status, 2);
 }
 
 TEST(Cli, HistoryAndUndo) {

@@ -35,16 +35,16 @@ TEST(DisplayCli, RebuildWritesTheStartupRampAndExportCopiesIt) {
 
 TEST(DisplayCli, OptionsChangeThePaletteAndBadValuesAreRefused) {
   test::TempDir root;
-  ASSERT_EQ(RunDisplayCli({"--root", root.str(), "--camera", "K1C", "toggle false-colour"}), 0);
+  ASSERT_EQ(RunDisplayCli({"--root", root.str(), "--camera", "K1C", "false-colour"}), 0);
   auto bmp = test::ReadBytes(root.path() / "autosave" / "Qel_K1C.bmp");
   // Entry 100 (blue, green, red) of the false colour palette.
   EXPECT_EQ((std::vector<unsigned char>(bmp.begin() + 54 + 400, bmp.begin() + 54 + 403)),
             (std::vector<unsigned char>{0, 39, 100}));
-  EXPECT_EQ(RunDisplayCli({"--root", root.str(), "stretch-power 51"}), 1);
-  EXPECT_EQ(RunDisplayCli({"--root", root.str(), "stretch-power x"}), 1);
-  EXPECT_EQ(RunDisplayCli({"--root", root.str(), "channel-view Q"}), 1);
-  EXPECT_EQ(RunDisplayCli({"--root", root.str(), "toggle everything"}), 1);
-  EXPECT_EQ(RunDisplayCli({"--root", root.str(), "--camera", "K1C", "stretch-power 10", "toggle stretch-display",
+  EXPECT_EQ(RunDisplayCli({"--root", root.str(), "display-stretch-power 51"}), 2);
+  EXPECT_EQ(RunDisplayCli({"--root", root.str(), "display-stretch-power x"}), 2);
+  EXPECT_EQ(RunDisplayCli({"--root", root.str(), "channel-view Q"}), 2);
+  EXPECT_EQ(RunDisplayCli({"--root", root.str(), "false-colour everything"}), 2);
+  EXPECT_EQ(RunDisplayCli({"--root", root.str(), "--camera", "K1C", "display-stretch-power 10", "stretch-display",
                            "channel-view R", "mirror", "flip"}),
             0);
 }

@@ -1,13 +1,23 @@
 #pragma once
-// How the Qt program attaches operations to command ids. Each subsystem
-// fills the map in its own Register<Subsystem>UiHandlers function, one line
-// per command; the main frame calls them all once at start. A command
-// without a handler stays greyed out in the menu and on the tool bar.
+// What the window adds to the command table: window operations (scrolling,
+// fit, print, clipboard, help) and the dialogs that ask for a command's
+// arguments before it runs. Each subsystem fills the map in its own
+// Register<Subsystem>UiCommands function, one entry per command id; the main
+// frame calls them all once at start. A command with neither an entry here
+// nor an operation in the table stays greyed out; one with an operation but
+// no entry here runs at once without arguments.
 
 #include <functional>
 #include <map>
+#include <optional>
+#include <utility>
+#include <vector>
 
+#include "app/clock.h"
+#include "app/command_table.h"
 #include "app/program_state.h"
+
+class QWidget;
 
 namespace qv {
 
@@ -15,21 +25,38 @@ class QtHost;
 class TQel_VeskFrame;
 class TQel_VeskWindow;
 
-using CommandHandlers = std::map<int, std::function<void()>>;
+using UiCommands = std::map<CommandId, std::function<void()>>;
+
+// A dialog that asks for a command's arguments: nothing when the user
+// cancelled (or the command was refused before anything was asked).
+using CommandDialog = std::optional<CommandArgs> (*)(ProgramState& state, QtHost& host, QWidget* parent);
+using CommandDialogs = std::vector<std::pair<CommandId, CommandDialog>>;
 
 struct UiContext {
   ProgramState& state;
   QtHost& host;
+  Clock& clock;
   TQel_VeskFrame& frame;
   TQel_VeskWindow& window;
 };
 
-// The main window's own commands: display, view, edit, help, print, exit.
-void RegisterDisplayUiHandlers(CommandHandlers& handlers, UiContext& ui);
+// Runs a table command with the arguments a dialog gathered, then brings the
+// window up to date (picture, caption). Argument problems cannot come from a
+// dialog; they are reported like any other note of the command, which the
+// window does not show.
+CommandStatus RunFromWindow(UiContext& ui, CommandId id, CommandArgs args = {});
 
-// The file, stretch and filter commands. A command the window already
-// handles keeps its handler.
-void RegisterFilesUiHandlers(CommandHandlers& handlers, UiContext& ui);
-void RegisterProcessingUiHandlers(CommandHandlers& handlers, UiContext& ui);
+// Attaches each dialog: the command asks first, then runs with the answers.
+void AddCommandDialogs(UiCommands& commands, UiContext& ui, const CommandDialogs& dialogs);
+
+// Arguments as a dialog fills them: key=value options, then positional ones.
+CommandArgs WindowArgs(std::initializer_list<std::pair<std::string, std::string>> options,
+                       std::initializer_list<std::string> positional = {});
+
+// The main window's own commands: display, view, edit, help, print, exit.
+void RegisterDisplayUiCommands(UiCommands& commands, UiContext& ui);
+// The file, stretch and filter commands that ask for something first.
+void RegisterFilesUiCommands(UiCommands& commands, UiContext& ui);
+void RegisterProcessingUiCommands(UiCommands& commands, UiContext& ui);
 
 }  // namespace qv

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
 
   const QStringList ids = parser.value(run).split(',', Qt::SkipEmptyParts);
   QTimer::singleShot(0, &frame, [&frame, ids] {
-    for (const QString& id : ids) frame.dispatch(id.trimmed().toInt());
+    for (const QString& id : ids) frame.dispatch(static_cast<qv::CommandId>(id.trimmed().toInt()));
   });
   if (parser.isSet(screenshot)) {
     const QString file = parser.value(screenshot);

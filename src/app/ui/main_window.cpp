@@ -9,8 +9,12 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
+#include <algorithm>
+#include <ostream>
+#include <streambuf>
+#include <vector>
 
-#include "app/command_registry.h"
+#include "app/command_table.h"
 #include "app/display_commands.h"
 #include "app/display_rebuild.h"
 #include "app/ui/display_image.h"
@@ -36,7 +40,9 @@ void Cross(QPainter& painter, int x, int y, int half) {
   painter.drawLine(x, y - half, x, y + half);
 }
 
-QIcon ToolIcon(int id) { return QIcon(QString(":/icons/tool_%1.png").arg(id)); }
+QIcon ToolIcon(CommandId id) { return QIcon(QString(":/icons/tool_%1.png").arg(ToInt(id))); }
+
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -169,15 +175,15 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   setCentralWidget(client_);
   connect(client_, &TQel_VeskWindow::captionChanged, this, &QWidget::setWindowTitle);
 
-  ui_ = std::make_unique<UiContext>(UiContext{state_, host_, *this, *client_});
-  RegisterDisplayUiHandlers(handlers_, *ui_);
-  RegisterFilesUiHandlers(handlers_, *ui_);
-  RegisterProcessingUiHandlers(handlers_, *ui_);
+  ui_ = std::make_unique<UiContext>(UiContext{state_, host_, clock_, *this, *client_});
+  RegisterDisplayUiCommands(uiCommands_, *ui_);
+  RegisterFilesUiCommands(uiCommands_, *ui_);
+  RegisterProcessingUiCommands(uiCommands_, *ui_);
 
   buildMenus();
   buildToolBar();
   buildAccelerators();
-  statusBar()->showMessage(QString::fromUtf8(kInitialStatusText.data(), kInitialStatusText.size()));
+  statusBar()->showMessage(Text(kInitialStatusText));
   updateTelescopeButton();
   refreshCommandStates();
   resize(1150, 800);
@@ -192,21 +198,21 @@ QString TQel_VeskFrame::Caption(const QString& fileName) {
   return "Qel_Vesk_USB - " + (fileName.isEmpty() ? QString("(Untitled)") : fileName);
 }
 
-QAction* TQel_VeskFrame::commandAction(int id) const {
+QAction* TQel_VeskFrame::commandAction(CommandId id) const {
   const auto found = actions_.find(id);
   return found == actions_.end() ? nullptr : found->second;
 }
 
 void TQel_VeskFrame::buildMenus() {
   for (const auto& command : Commands()) {
-    auto* action = new QAction(QString::fromUtf8(command.menuText.data(), command.menuText.size()), this);
-    if (command.menuText.empty()) action->setText(QString::fromUtf8(command.hint.data(), command.hint.size()));
-    action->setObjectName(QString("cmd%1").arg(command.id));
-    action->setData(command.id);
-    action->setStatusTip(QString::fromUtf8(command.hint.data(), command.hint.size()));
+    if (command.group == MenuGroup::None) continue;
+    auto* action = new QAction(Text(command.menuText.empty() ? command.hint : command.menuText), this);
+    action->setObjectName(QString("cmd%1").arg(ToInt(command.id)));
+    action->setData(ToInt(command.id));
+    action->setStatusTip(Text(command.hint));
     action->setToolTip(action->statusTip());
-    action->setCheckable(command.checkable);
-    const int id = command.id;
+    action->setCheckable(command.checked != nullptr);
+    const CommandId id = command.id;
     connect(action, &QAction::triggered, this, [this, id] { dispatch(id); });
     actions_[id] = action;
   }
@@ -218,11 +224,10 @@ void TQel_VeskFrame::buildMenus() {
     QMenu* menu = nullptr;
     if (command.group == MenuGroup::Popup) {
       menu = popupMenu_;
-    } else if (command.group != MenuGroup::Internal) {
+    } else if (!MenuTitle(command.group).empty()) {
       auto& slot = menus[command.group];
       if (!slot) {
-        const auto title = MenuTitle(command.group);
-        slot = menuBar()->addMenu(QString::fromUtf8(title.data(), title.size()));
+        slot = menuBar()->addMenu(Text(MenuTitle(command.group)));
         connect(slot, &QMenu::aboutToShow, this, &TQel_VeskFrame::refreshCommandStates);
       }
       menu = slot;
@@ -241,77 +246,56 @@ void TQel_VeskFrame::buildToolBar() {
   toolBar_ = addToolBar("Tools");
   toolBar_->setObjectName("toolBar");
   toolBar_->setIconSize(QSize(24, 24));
-  for (int id : ToolBarLayout()) {
-    if (id == 0) {
-      toolBar_->addSeparator();
-      continue;
-    }
-    QAction* action = actions_[id];
-    action->setIcon(ToolIcon(id));
+  std::vector<const CommandEntry*> buttons;
+  for (const auto& command : Commands()) {
+    if (command.toolBarPlace > 0) buttons.push_back(&command);
+  }
+  std::sort(buttons.begin(), buttons.end(),
+            [](const CommandEntry* a, const CommandEntry* b) { return a->toolBarPlace < b->toolBarPlace; });
+  for (const CommandEntry* button : buttons) {
+    if (button->toolBarGapBefore) toolBar_->addSeparator();
+    QAction* action = actions_[button->id];
+    action->setIcon(ToolIcon(button->id));
     toolBar_->addAction(action);
   }
 }
 
 void TQel_VeskFrame::buildAccelerators() {
-  for (const auto& accelerator : Accelerators()) {
-    auto* shortcut =
-        new QShortcut(QKeySequence(QString::fromUtf8(accelerator.keys.data(), accelerator.keys.size())), this);
-    shortcut->setObjectName(QString("accel%1").arg(accelerator.id));
-    shortcut->setProperty("commandId", accelerator.id);
-    const int id = accelerator.id;
-    connect(shortcut, &QShortcut::activated, this, [this, id] { dispatch(id); });
+  for (const auto& command : Commands()) {
+    for (const std::string_view keys : command.keys) {
+      if (keys.empty()) continue;
+      auto* shortcut = new QShortcut(QKeySequence(Text(keys)), this);
+      shortcut->setObjectName(QString("accel%1").arg(ToInt(command.id)));
+      shortcut->setProperty("commandId", ToInt(command.id));
+      const CommandId id = command.id;
+      connect(shortcut, &QShortcut::activated, this, [this, id] { dispatch(id); });
+    }
   }
 }
 
-void TQel_VeskFrame::dispatch(int id) {
+bool TQel_VeskFrame::commandEnabled(const CommandEntry& entry) const {
+  const bool attached = entry.run || uiCommands_.count(entry.id);
+  return attached && (!entry.enabled || entry.enabled(state_));
+}
+
+void TQel_VeskFrame::dispatch(CommandId id) {
   refreshCommandStates();
-  QAction* action = commandAction(id);
-  const auto handler = handlers_.find(id);
-  if (handler == handlers_.end() || (action && !action->isEnabled())) return;
-  handler->second();
+  const CommandEntry* entry = FindCommand(id);
+  if (!entry || !commandEnabled(*entry)) return;
+  const auto windowCommand = uiCommands_.find(id);
+  if (windowCommand != uiCommands_.end()) {
+    windowCommand->second();
+  } else {
+    RunFromWindow(*ui_, id);
+  }
   refreshCommandStates();
-}
-
-bool TQel_VeskFrame::enabledByState(int id) const {
-  switch (id) {
-    case 22:
-    case 23:
-    case 24:
-      return state_.settings.telescopeGuiding != 'n';
-    case 17999:
-      return state_.display.hasBitmap();
-    default:
-      return true;
-  }
-}
-
-bool TQel_VeskFrame::checkedByState(int id, bool& checked) const {
-  switch (id) {
-    case 301:
-      checked = state_.display.fitToScreen;
-      return true;
-    case 303:
-      checked = state_.display.centreImage;
-      return true;
-    case 129:
-      checked = state_.images.showCentre != 0;
-      return true;
-    case 118:
-      checked = state_.images.falseColour != 0;
-      return true;
-    case 119:
-      checked = state_.images.autoContrast != 0;
-      return true;
-    default:
-      return false;
-  }
 }
 
 void TQel_VeskFrame::refreshCommandStates() {
   for (auto& [id, action] : actions_) {
-    action->setEnabled(handlers_.count(id) && enabledByState(id));
-    bool checked = false;
-    if (checkedByState(id, checked)) action->setChecked(checked);
+    const CommandEntry* entry = FindCommand(id);
+    action->setEnabled(commandEnabled(*entry));
+    if (entry->checked) action->setChecked(entry->checked(state_));
   }
   updateStretchButton();
 }
@@ -325,12 +309,58 @@ void TQel_VeskFrame::updateTelescopeButton() {
 }
 
 void TQel_VeskFrame::updateStretchButton() {
-  // The swap of the stretch buttons: 1901 carries the look of the state the
-  // user can switch to next (pressed while the stretch is on).
-  QAction* toggle = commandAction(kStretchToggle);
+  // The swap of the stretch buttons: the toggle carries the look of the state
+  // the user can switch to next (pressed while the stretch is on).
+  QAction* toggle = commandAction(CommandId::StretchDisplayToggle);
   toggle->setCheckable(true);
   toggle->setChecked(state_.display.stretchDisplay);
-  toggle->setIcon(ToolIcon(state_.display.stretchDisplay ? kStretchOff : kStretchToggle));
+  toggle->setIcon(
+      ToolIcon(state_.display.stretchDisplay ? CommandId::StretchDisplayOff : CommandId::StretchDisplayToggle));
+}
+
+// ---------------------------------------------------------------- commands from the window
+
+namespace {
+
+// The window shows no command-line notes.
+class DiscardBuffer final : public std::streambuf {
+ protected:
+  int overflow(int c) override { return traits_type::not_eof(c); }
+  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+}  // namespace
+
+CommandArgs WindowArgs(std::initializer_list<std::pair<std::string, std::string>> options,
+                       std::initializer_list<std::string> positional) {
+  CommandArgs args;
+  args.options.assign(options.begin(), options.end());
+  args.positional.assign(positional.begin(), positional.end());
+  return args;
+}
+
+void AddCommandDialogs(UiCommands& commands, UiContext& ui, const CommandDialogs& dialogs) {
+  for (const auto& [id, ask] : dialogs) {
+    commands.emplace(id, [&ui, id = id, ask = ask] {
+      if (auto args = ask(ui.state, ui.host, &ui.frame)) RunFromWindow(ui, id, std::move(*args));
+    });
+  }
+}
+
+CommandStatus RunFromWindow(UiContext& ui, CommandId id, CommandArgs args) {
+  const CommandEntry* entry = FindCommand(id);
+  if (!entry) return CommandStatus::Refused;
+  if (args.name.empty()) args.name = entry->cliName.empty() ? std::string(entry->hint) : std::string(entry->cliName);
+  DiscardBuffer discard;
+  std::ostream silent(&discard);
+  CommandContext context{ui.state, ui.host, ui.clock, silent, silent};
+  const std::string titleBefore = ui.state.files.imageTitle;
+  const CommandStatus status = RunCommand(*entry, context, args);
+  ui.window.showDisplay();
+  if (ui.state.files.imageTitle != titleBefore) {
+    ui.frame.setWindowTitle(TQel_VeskFrame::Caption(QString::fromStdString(ui.state.files.imageTitle)));
+  }
+  return status;
 }
 
 }  // namespace qv

@@ -12,6 +12,7 @@
 #include "app/program_state.h"
 #include "app/ui/command_handlers.h"
 #include "app/ui/qt_host.h"
+#include "platform/system_clock.h"
 
 class QMenu;
 class QToolBar;
@@ -62,8 +63,9 @@ class TQel_VeskFrame : public QMainWindow {
 
   static QString Caption(const QString& fileName);
 
-  // Runs the handler of a command id, if it has one and is enabled.
-  void dispatch(int id);
+  // Runs a command: its window operation or dialog, else its table
+  // operation, if it is enabled.
+  void dispatch(CommandId id);
   // Enablers and check marks, as when a menu opens.
   void refreshCommandStates();
   // The "Telescope &Control" button is on the tool bar only while a
@@ -72,8 +74,8 @@ class TQel_VeskFrame : public QMainWindow {
   // The stretch button shows the state the display stretch can be switched to.
   void updateStretchButton();
 
-  CommandHandlers& handlers() { return handlers_; }
-  QAction* commandAction(int id) const;
+  QAction* commandAction(CommandId id) const;
+  UiContext& ui() { return *ui_; }
   TQel_VeskWindow* client() const { return client_; }
   QToolBar* commandToolBar() const { return toolBar_; }
   QMenu* popupMenu() const { return popupMenu_; }
@@ -82,16 +84,16 @@ class TQel_VeskFrame : public QMainWindow {
   void buildMenus();
   void buildToolBar();
   void buildAccelerators();
-  bool enabledByState(int id) const;
-  bool checkedByState(int id, bool& checked) const;
+  bool commandEnabled(const CommandEntry& entry) const;
 
   ProgramState& state_;
   QtHost& host_;
   TQel_VeskWindow* client_;
   QToolBar* toolBar_ = nullptr;
   QMenu* popupMenu_ = nullptr;
-  std::map<int, QAction*> actions_;
-  CommandHandlers handlers_;
+  std::map<CommandId, QAction*> actions_;
+  UiCommands uiCommands_;
+  SystemClock clock_;
   std::unique_ptr<UiContext> ui_;
 };
 

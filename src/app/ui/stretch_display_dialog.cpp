@@ -12,7 +12,7 @@
 
 namespace qv {
 
-TStretchDisplayDialog::TStretchDisplayDialog(ProgramState& state, std::function<void(int)> sendCommand, QWidget* parent)
+TStretchDisplayDialog::TStretchDisplayDialog(ProgramState& state, std::function<void(CommandId)> sendCommand, QWidget* parent)
     : QDialog(parent), state_(state), sendCommand_(std::move(sendCommand)) {
   setObjectName("dialog21");
   setWindowTitle("Stretch Display");
@@ -41,7 +41,7 @@ TStretchDisplayDialog::TStretchDisplayDialog(ProgramState& state, std::function<
 
   // The box only switches the stretch off; the tool bar switches it on.
   connect(activate_, &QCheckBox::clicked, this, [this] {
-    sendCommand_(kStretchOff);
+    sendCommand_(CommandId::StretchDisplayOff);
     refresh();
   });
   connect(power_, &QScrollBar::actionTriggered, this, &TStretchDisplayDialog::scrollAction);
@@ -87,7 +87,7 @@ void TStretchDisplayDialog::refresh() {
     power_->setValue(power);
   }
   powerText_->setText(QString::number(power));
-  if (!state_.images.colourConverted) sendCommand_(kStretchRefresh);
+  if (!state_.images.colourConverted) sendCommand_(CommandId::StretchDisplayRefresh);
 }
 
 }  // namespace qv

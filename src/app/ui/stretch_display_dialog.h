@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "app/command_id.h"
 #include "app/program_state.h"
 
 class QCheckBox;
@@ -17,9 +18,9 @@ class TStretchDisplayDialog : public QDialog {
   Q_OBJECT
  public:
   // `sendCommand` sends a command id to the main window.
-  TStretchDisplayDialog(ProgramState& state, std::function<void(int)> sendCommand, QWidget* parent = nullptr);
+  TStretchDisplayDialog(ProgramState& state, std::function<void(CommandId)> sendCommand, QWidget* parent = nullptr);
 
-  // Shows the current state; sends 1907 so a mono image shows the power.
+  // Shows the current state; sends the stretch refresh so a mono image shows the power.
   void refresh();
 
  signals:
@@ -29,7 +30,7 @@ class TStretchDisplayDialog : public QDialog {
   void scrollAction(int action);
 
   ProgramState& state_;
-  std::function<void(int)> sendCommand_;
+  std::function<void(CommandId)> sendCommand_;
   QCheckBox* activate_;
   QScrollBar* power_;
   QLineEdit* powerText_;

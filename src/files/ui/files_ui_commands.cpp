@@ -3,12 +3,10 @@
 #include <QWidget>
 
 #include "app/messages.h"
-#include "app/processing_history.h"
 #include "app/settings_file.h"
 #include "app/ui/main_window.h"
-#include "files/autosave.h"
+#include "app/ui/qt_host.h"
 #include "files/fits_details.h"
-#include "files/image_loader.h"
 #include "files/save_commands.h"
 #include "files/ui/auto_dialog.h"
 #include "files/ui/delete_dialog.h"
@@ -20,122 +18,105 @@ namespace qv {
 
 namespace {
 
-void ShowTitle(ProgramState& state, QWidget* parent) {
-  if (parent) parent->window()->setWindowTitle(TQel_VeskFrame::Caption(QString::fromStdString(state.files.imageTitle)));
+std::optional<CommandArgs> PathArgs(const std::optional<std::string>& path) {
+  if (!path) return std::nullopt;
+  return WindowArgs({}, {*path});
 }
 
-std::optional<std::string> ChooseForSave(ProgramState& state, QWidget* parent, std::string_view filter,
+std::optional<CommandArgs> ChooseForSave(ProgramState& state, QWidget* parent, std::string_view filter,
                                          const QString& extension, const QString& defaultName) {
-  return ChooseFile(parent, state.files, {filter, true, extension, defaultName, "Save As"});
+  return PathArgs(ChooseFile(parent, state.files, {filter, true, extension, defaultName, "Save As"}));
 }
 
 std::optional<std::string> ChooseSelection(ProgramState& state, QWidget* parent, const QString& caption) {
   return ChooseFile(parent, state.files, {kSaveFilter, false, QString(), QString(), caption});
 }
 
-void Open(ProgramState& state, QtHost& host, QWidget* parent) {
-  const auto path = ChooseFile(parent, state.files, {kOpenFilter, false, QString(), QString(), "Open"});
-  if (!path) return;
-  if (LoadImageFile(state, host, *path) == LoadResult::Loaded) ShowTitle(state, parent);
+std::optional<CommandArgs> AskOpen(ProgramState& state, QtHost&, QWidget* parent) {
+  return PathArgs(ChooseFile(parent, state.files, {kOpenFilter, false, QString(), QString(), "Open"}));
 }
 
-void SaveFits(ProgramState& state, QtHost& host, QWidget* parent, SaveMode mode) {
+std::optional<CommandArgs> AskSaveRaw(ProgramState& state, QtHost&, QWidget* parent) {
+  return ChooseForSave(state, parent, kSaveFilter, QString(), QString());
+}
+
+std::optional<CommandArgs> AskSaveTiff(ProgramState& state, QtHost&, QWidget* parent) {
+  return ChooseForSave(state, parent, kTiffFilter, "TIF", QString());
+}
+
+// The FITS details come first, filled in from the computer's date, then the
+// file; the 8-bit choice of the details goes with the file.
+std::optional<CommandArgs> AskFitsSave(ProgramState& state, QWidget* parent) {
   SystemClock clock;
   PrepareFitsSave(state, clock);
-  if (!EditFitsDetails(state.settings, parent)) return;
-  const auto path = ChooseForSave(state, parent, kFitsFilter, "FIT", "*.FIT");
-  if (!path) return;
-  SaveImageAs(state, host, *path, mode);
-  ShowTitle(state, parent);
+  if (!EditFitsDetails(state.settings, parent)) return std::nullopt;
+  auto args = ChooseForSave(state, parent, kFitsFilter, "FIT", "*.FIT");
+  if (args) args->options.emplace_back("eight-bit", state.settings.fits.eightBit ? "1" : "0");
+  return args;
+}
+
+std::optional<CommandArgs> AskSaveFits(ProgramState& state, QtHost&, QWidget* parent) {
+  return AskFitsSave(state, parent);
+}
+
+std::optional<CommandArgs> AskSaveRgbFits(ProgramState& state, QtHost& host, QWidget* parent) {
+  if (!CheckRgbFitsSave(state, host)) return std::nullopt;
+  auto args = AskFitsSave(state, parent);
+  if (args) args->options.clear();
+  return args;
+}
+
+std::optional<CommandArgs> AskDelete(ProgramState& state, QtHost&, QWidget* parent) {
+  const auto path = ChooseSelection(state, parent, "Delete File");
+  if (!path) return std::nullopt;
+  TDeleteDialog confirm(QString::fromStdString(*path), parent);
+  if (confirm.exec() != QDialog::Accepted) return std::nullopt;
+  return WindowArgs({}, {*path});
+}
+
+std::optional<CommandArgs> AskSelectDark(ProgramState& state, QtHost&, QWidget* parent) {
+  return PathArgs(ChooseSelection(state, parent, "Select Dark Frame"));
+}
+
+std::optional<CommandArgs> AskSelectFlat(ProgramState& state, QtHost&, QWidget* parent) {
+  return PathArgs(ChooseSelection(state, parent, "Select Flatfield File"));
 }
 
 }  // namespace
 
-void RunOpenCommand(ProgramState& state, QtHost& host, QWidget* parent) { Open(state, host, parent); }
-
-void RunLoadHotPixelMapCommand(ProgramState& state, QtHost& host, QWidget* parent) { Open(state, host, parent); }
-
-void RunSaveCommand(ProgramState& state, QtHost& host, QWidget* parent) {
-  const auto path = ChooseForSave(state, parent, kSaveFilter, QString(), QString());
-  if (!path) return;
-  SaveImageAs(state, host, *path, SaveMode::Raw);
-  ShowTitle(state, parent);
-}
-
-void RunSaveTiffCommand(ProgramState& state, QtHost& host, QWidget* parent) {
-  const auto path = ChooseForSave(state, parent, kTiffFilter, "TIF", QString());
-  if (!path) return;
-  SaveImageAs(state, host, *path, SaveMode::Tiff);
-  ShowTitle(state, parent);
-}
-
-void RunSaveFitsCommand(ProgramState& state, QtHost& host, QWidget* parent) {
-  SaveFits(state, host, parent, SaveMode::Fits);
-}
-
-void RunSaveRgbFitsCommand(ProgramState& state, QtHost& host, QWidget* parent) {
-  if (!CheckRgbFitsSave(state, host)) return;
-  SaveFits(state, host, parent, SaveMode::RgbFits);
-}
-
-void RunQuickSaveCommand(ProgramState& state, QtHost& host, QWidget*) {
-  SystemClock clock;
-  QuickSaveFits(state, host, clock);
-}
-
-void RunLoadNextAutosavedCommand(ProgramState& state, QtHost& host, QWidget* parent) {
-  if (LoadNextAutosavedFile(state, host) == LoadResult::Loaded) ShowTitle(state, parent);
-}
-
-void RunSaveFlatCommand(ProgramState& state, QtHost& host, QWidget* parent) {
-  const auto path = ChooseForSave(state, parent, kSaveFilter, QString(), QString());
-  if (!path) return;
-  SaveImageAs(state, host, *path, SaveMode::Flat);
-  ShowTitle(state, parent);
-}
-
-void RunDeleteFileCommand(ProgramState& state, QtHost&, QWidget* parent) {
-  const auto path = ChooseSelection(state, parent, "Delete File");
-  if (!path) return;
-  TDeleteDialog confirm(QString::fromStdString(*path), parent);
-  if (confirm.exec() == QDialog::Accepted) DeleteChosenFile(*path);
-}
-
-void RunEditAutosaveFitsTextCommand(ProgramState& state, QtHost& host, QWidget* parent) {
-  EditAutosaveFitsText(state.settings, state.paths, host, [&] { return EditFitsDetails(state.settings, parent); });
-}
-
-void RunFitsDetailsCommand(ProgramState& state, QtHost&, QWidget* parent) { EditFitsDetails(state.settings, parent); }
-
-void RunSelectDarkCommand(ProgramState& state, QtHost&, QWidget* parent) {
-  if (const auto path = ChooseSelection(state, parent, "Select Dark Frame")) SelectDarkFrame(state, *path);
-}
-
-void RunSelectFlatCommand(ProgramState& state, QtHost&, QWidget* parent) {
-  if (const auto path = ChooseSelection(state, parent, "Select Flatfield File")) SelectFlatField(state, *path);
-}
-
-void RunAutoProcessingCommand(ProgramState& state, QtHost& host, QWidget* parent) {
-  TAutoDialog dialog(state.settings, host, parent);
-  if (dialog.exec() != QDialog::Accepted) return;
-  if (SaveSettings(state.settings, state.paths) != SettingsStatus::Ok) ShowMessage(host, 24);
-}
-
-void RunProcessingHistoryCommand(ProgramState& state, QtHost& host, QWidget*) {
-  host.showMessage(
-      MessageBoxRequest{std::string(kHistoryCaption), HistoryBoxText(state.images.history), MessageIcon::None, -1});
-}
-
-const std::vector<std::pair<int, FilesUiCommand>>& FilesUiCommands() {
-  static const std::vector<std::pair<int, FilesUiCommand>> commands{
-      {24332, RunOpenCommand},           {32102, RunLoadHotPixelMapCommand},   {24333, RunSaveCommand},
-      {24334, RunSaveTiffCommand},       {24335, RunSaveFitsCommand},          {133, RunSaveRgbFitsCommand},
-      {24336, RunQuickSaveCommand},      {24337, RunLoadNextAutosavedCommand}, {127, RunSaveFlatCommand},
-      {13, RunDeleteFileCommand},        {19, RunEditAutosaveFitsTextCommand}, {20, RunFitsDetailsCommand},
-      {104, RunSelectDarkCommand},       {122, RunSelectFlatCommand},          {24324, RunAutoProcessingCommand},
-      {17, RunProcessingHistoryCommand},
+const CommandDialogs& FilesDialogs() {
+  using Id = CommandId;
+  static const CommandDialogs dialogs{
+      {Id::Open, AskOpen},
+      {Id::LoadHotPixelMap, AskOpen},
+      {Id::SaveRaw, AskSaveRaw},
+      {Id::SaveTiff, AskSaveTiff},
+      {Id::SaveFits, AskSaveFits},
+      {Id::SaveRgbFits, AskSaveRgbFits},
+      {Id::SaveFlat, AskSaveRaw},
+      {Id::DeleteFile, AskDelete},
+      {Id::SelectDarkFrame, AskSelectDark},
+      {Id::SelectFlatField, AskSelectFlat},
   };
-  return commands;
+  return dialogs;
+}
+
+// The FITS texts and the automatic processing choices are edited in place by
+// their dialogs.
+void RegisterFilesUiCommands(UiCommands& commands, UiContext& ui) {
+  AddCommandDialogs(commands, ui, FilesDialogs());
+  ProgramState& state = ui.state;
+  QtHost& host = ui.host;
+  QWidget* parent = &ui.frame;
+  commands[CommandId::EditAutosaveFitsText] = [&state, &host, parent] {
+    EditAutosaveFitsText(state.settings, state.paths, host, [&] { return EditFitsDetails(state.settings, parent); });
+  };
+  commands[CommandId::FitsDetails] = [&state, parent] { EditFitsDetails(state.settings, parent); };
+  commands[CommandId::SetAutoProcessing] = [&state, &host, parent] {
+    TAutoDialog dialog(state.settings, host, parent);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (SaveSettings(state.settings, state.paths) != SettingsStatus::Ok) ShowMessage(host, 24);
+  };
 }
 
 }  // namespace qv

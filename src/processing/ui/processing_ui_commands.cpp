@@ -1,22 +1,19 @@
 #include "processing/ui/processing_ui_commands.h"
 
-#include <algorithm>
+#include <QDialog>
+#include <string>
 
 #include "app/messages.h"
-#include "processing/gradient_filter.h"
-#include "processing/kernel_filters.h"
-#include "processing/median_filter.h"
-#include "processing/stretch_commands.h"
+#include "app/ui/qt_host.h"
 #include "processing/ui/filter_dialogs.h"
 #include "processing/ui/stretch_dialog.h"
 #include "processing/ui/stretch_parameter_dialogs.h"
-#include "processing/unsharp_mask.h"
 
 namespace qv {
 
 namespace {
 
-// Shared starting values of the dialogs.
+// Starting values of the dialogs.
 constexpr int kNormalBlackStart = 0, kNormalWhiteStart = 255;
 constexpr int kNonLinearPowerStart = 25;
 constexpr int kUnsharpRadiusStart = 3, kUnsharpPowerStart = 1;
@@ -29,114 +26,84 @@ bool Confirmed(QDialog& dialog, QtHost& host) {
   return ok;
 }
 
+std::string Text(int value) { return std::to_string(value); }
+
+std::optional<CommandArgs> AskPower(ProgramState& state, QtHost& host, QWidget* parent) {
+  state.processing.highParam = kNonLinearPowerStart;
+  TNonLiniarDialog dialog(host, kNonLinearPowerStart, parent);
+  if (!Confirmed(dialog, host)) return std::nullopt;
+  return WindowArgs({{"power", Text(dialog.power())}});
+}
+
 }  // namespace
 
-void RunNormalStretchCommand(ProgramState& state, QtHost& host, QWidget* parent) {
+std::optional<CommandArgs> AskNormalStretch(ProgramState& state, QtHost& host, QWidget* parent) {
   ProcessingState& p = state.processing;
   p.lowParam = kNormalBlackStart;
   p.highParam = kNormalWhiteStart;
   TStretchDialog dialog(state.images.displayHistogram, host, {p.lowParam, p.highParam}, parent);
-  if (!Confirmed(dialog, host)) return;
-  p.lowParam = static_cast<std::uint16_t>(dialog.levels().black);
-  p.highParam = static_cast<std::uint16_t>(dialog.levels().white);
-  NormalStretch(state, host, p.lowParam, p.highParam);
+  if (!Confirmed(dialog, host)) return std::nullopt;
+  return WindowArgs({{"black", Text(dialog.levels().black)}, {"white", Text(dialog.levels().white)}});
 }
 
-void RunPowerLawStretchCommand(ProgramState& state, QtHost& host, QWidget* parent) {
+std::optional<CommandArgs> AskPowerLawStretch(ProgramState& state, QtHost& host, QWidget* parent) {
   state.processing.powerLawExponent = 1.0;
   TPowerDialog dialog(host, parent);
-  if (!Confirmed(dialog, host)) return;
-  state.processing.powerLawExponent = dialog.exponent();
-  PowerLawStretch(state, host, state.processing.powerLawExponent);
+  if (!Confirmed(dialog, host)) return std::nullopt;
+  // The exponent counts whole tenths.
+  const int tenths = static_cast<int>(dialog.exponent() * 10.0 + 0.5);
+  return WindowArgs({{"p", Text(tenths / 10) + "." + Text(tenths % 10)}});
 }
 
-void RunSineLawStretchCommand(ProgramState& state, QtHost& host, QWidget*) { SineLawStretch(state, host); }
-void RunLogarithmicStretchCommand(ProgramState& state, QtHost& host, QWidget*) { LogarithmicStretch(state, host); }
-void RunAntilogarithmicStretchCommand(ProgramState& state, QtHost& host, QWidget*) {
-  AntilogarithmicStretch(state, host);
-}
-void RunInvertToNegativeCommand(ProgramState& state, QtHost& host, QWidget*) { InvertToNegative(state, host); }
-
-void RunNonLinearStretchCommand(ProgramState& state, QtHost& host, QWidget* parent) {
-  state.processing.highParam = kNonLinearPowerStart;
-  TNonLiniarDialog dialog(host, kNonLinearPowerStart, parent);
-  if (!Confirmed(dialog, host)) return;
-  state.processing.highParam = static_cast<std::uint16_t>(dialog.power());
-  NonLinearStretch(state, host, dialog.power());
+std::optional<CommandArgs> AskNonLinearStretch(ProgramState& state, QtHost& host, QWidget* parent) {
+  return AskPower(state, host, parent);
 }
 
-void RunNonLinearColourStretchCommand(ProgramState& state, QtHost& host, QWidget* parent) {
-  // Refused before asking for a power when there are no colour planes.
+// Refused before asking for a power when there are no colour planes.
+std::optional<CommandArgs> AskNonLinearColourStretch(ProgramState& state, QtHost& host, QWidget* parent) {
   if (!state.images.colourConverted) {
     ShowMessage(host, 69);
-    return;
+    return std::nullopt;
   }
-  state.processing.highParam = kNonLinearPowerStart;
-  TNonLiniarDialog dialog(host, kNonLinearPowerStart, parent);
-  if (!Confirmed(dialog, host)) return;
-  state.processing.highParam = static_cast<std::uint16_t>(dialog.power());
-  NonLinearColourStretch(state, host, dialog.power());
+  return AskPower(state, host, parent);
 }
 
-void RunRemoveBackgroundCommand(ProgramState& state, QtHost& host, QWidget*) { FillBackgroundTable(state, host, true); }
-
-void RunUnsharpMaskCommand(ProgramState& state, QtHost& host, QWidget* parent) {
+// During the automatic processing the unsharp mask asks nothing: it takes
+// the stored radius and power.
+std::optional<CommandArgs> AskUnsharpMask(ProgramState& state, QtHost& host, QWidget* parent) {
   ProcessingState& p = state.processing;
-  if (p.autoProcessingRunning) {
-    UnsharpMask(state, host, std::clamp<int>(state.settings.unsharpRadius, kUnsharpMinimum, kUnsharpMaximum),
-                std::clamp<int>(state.settings.unsharpPower, kUnsharpMinimum, kUnsharpMaximum), false);
-    return;
-  }
+  if (p.autoProcessingRunning) return CommandArgs{};
   p.highParam = kUnsharpRadiusStart;
   p.lowParam = kUnsharpPowerStart;
   TUnsharpDialog dialog(host, p.highParam, p.lowParam, parent);
-  if (!Confirmed(dialog, host)) return;
-  p.highParam = static_cast<std::uint16_t>(dialog.radius());
-  p.lowParam = static_cast<std::uint16_t>(dialog.power());
-  UnsharpMask(state, host, dialog.radius(), dialog.power(), true);
+  if (!Confirmed(dialog, host)) return std::nullopt;
+  return WindowArgs({{"radius", Text(dialog.radius())}, {"power", Text(dialog.power())}});
 }
 
-void RunMedianFilterCommand(ProgramState& state, QtHost& host, QWidget* parent) {
+std::optional<CommandArgs> AskMedianFilter(ProgramState& state, QtHost& host, QWidget* parent) {
   ProcessingState& p = state.processing;
   p.highParam = kMedianRadiusStart;
   p.lowParam = kMedianPowerStart;
   TMedianDialog dialog(host, p.highParam, p.lowParam, parent);
-  if (!Confirmed(dialog, host)) return;
-  p.highParam = static_cast<std::uint16_t>(dialog.radius());
-  p.lowParam = static_cast<std::uint16_t>(dialog.powerTenths());
-  MedianFilter(state, host, dialog.radius(), dialog.powerTenths());
+  if (!Confirmed(dialog, host)) return std::nullopt;
+  return WindowArgs({{"radius", Text(dialog.radius())}, {"power", Text(dialog.powerTenths())}});
 }
 
-void RunGaussianSmootherCommand(ProgramState& state, QtHost& host, QWidget*) { GaussianSmoother(state, host); }
-void RunWeightedMeanSmootherCommand(ProgramState& state, QtHost& host, QWidget*) { WeightedMeanSmoother(state, host); }
-void RunHighPassLowPowerCommand(ProgramState& state, QtHost& host, QWidget*) { HighPassLowPower(state, host); }
-void RunHighPassHighPowerCommand(ProgramState& state, QtHost& host, QWidget*) { HighPassHighPower(state, host); }
-void RunSmootherSharperCommand(ProgramState& state, QtHost& host, QWidget*) { SmootherSharper(state, host); }
-void RunBasReliefCommand(ProgramState& state, QtHost& host, QWidget*) { BasRelief(state, host); }
-void RunGradientFilterCommand(ProgramState& state, QtHost& host, QWidget*) { GradientFilter(state, host); }
-
-const std::vector<ProcessingUiCommandEntry>& ProcessingUiCommands() {
-  static const std::vector<ProcessingUiCommandEntry> commands = {
-      {kCmdNormalStretch, RunNormalStretchCommand},
-      {kCmdPowerLawStretch, RunPowerLawStretchCommand},
-      {kCmdSineLawStretch, RunSineLawStretchCommand},
-      {kCmdNonLinearStretch, RunNonLinearStretchCommand},
-      {kCmdRemoveBackground, RunRemoveBackgroundCommand},
-      {kCmdLogarithmicStretch, RunLogarithmicStretchCommand},
-      {kCmdAntilogarithmicStretch, RunAntilogarithmicStretchCommand},
-      {kCmdInvertToNegative, RunInvertToNegativeCommand},
-      {kCmdNonLinearColourStretch, RunNonLinearColourStretchCommand},
-      {kCmdUnsharpMask, RunUnsharpMaskCommand},
-      {kCmdMedianFilter, RunMedianFilterCommand},
-      {kCmdGaussianSmoother, RunGaussianSmootherCommand},
-      {kCmdWeightedMeanSmoother, RunWeightedMeanSmootherCommand},
-      {kCmdHighPassLowPower, RunHighPassLowPowerCommand},
-      {kCmdHighPassHighPower, RunHighPassHighPowerCommand},
-      {kCmdSmootherSharper, RunSmootherSharperCommand},
-      {kCmdBasRelief, RunBasReliefCommand},
-      {kCmdGradientFilter, RunGradientFilterCommand},
+const CommandDialogs& ProcessingDialogs() {
+  using Id = CommandId;
+  static const CommandDialogs dialogs{
+      {Id::NormalStretch, AskNormalStretch},
+      {Id::PowerLawStretch, AskPowerLawStretch},
+      {Id::NonLinearStretch, AskNonLinearStretch},
+      {Id::NonLinearColourStretch, AskNonLinearColourStretch},
+      {Id::UnsharpMask, AskUnsharpMask},
+      {Id::MedianFilter, AskMedianFilter},
   };
-  return commands;
+  return dialogs;
+}
+
+void RegisterProcessingUiCommands(UiCommands& commands, UiContext& ui) {
+  AddCommandDialogs(commands, ui, ProcessingDialogs());
 }
 
 }  // namespace qv

@@ -1,6 +1,8 @@
 #pragma once
-// Splitting a command line into words as a shell does, and into a command
-// name, positional arguments and key=value options.
+// A command's arguments: a command line split into words as a shell splits
+// them, then into a name, positional arguments and key=value options, and a
+// reader that checks them. The command-line tool fills them from what the user
+// typed; the window's dialogs fill them from what the user chose.
 
 #include <optional>
 #include <string>
@@ -15,7 +17,7 @@ namespace qv {
 // takes the next character as it is. Nothing when a quote is left open.
 std::optional<std::vector<std::string>> SplitWords(std::string_view line);
 
-struct CliCommand {
+struct CommandArgs {
   std::string name;
   std::vector<std::string> positional;
   std::vector<std::pair<std::string, std::string>> options;  // key=value, in order
@@ -25,6 +27,6 @@ struct CliCommand {
 
 // The first word is the name; later words with an "=" after a non-empty key
 // are options, the rest positional.
-CliCommand ParseCommandWords(const std::vector<std::string>& words);
+CommandArgs ParseCommandWords(const std::vector<std::string>& words);
 
 }  // namespace qv

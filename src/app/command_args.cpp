@@ -1,4 +1,4 @@
-#include "cli/command_line.h"
+#include "app/command_args.h"
 
 #include <cctype>
 
@@ -40,15 +40,15 @@ std::optional<std::vector<std::string>> SplitWords(std::string_view line) {
   return words;
 }
 
-const std::string* CliCommand::option(std::string_view key) const {
+const std::string* CommandArgs::option(std::string_view key) const {
   for (const auto& [k, v] : options) {
     if (k == key) return &v;
   }
   return nullptr;
 }
 
-CliCommand ParseCommandWords(const std::vector<std::string>& words) {
-  CliCommand command;
+CommandArgs ParseCommandWords(const std::vector<std::string>& words) {
+  CommandArgs command;
   if (words.empty()) return command;
   command.name = words[0];
   for (std::size_t i = 1; i < words.size(); ++i) {

@@ -1,0 +1,460 @@
+#include "app/command_table.h"
+
+#include "app/app_command_runs.h"
+#include "camera/camera_command_runs.h"
+#include "files/files_command_runs.h"
+#include "processing/processing_command_runs.h"
+
+namespace qv {
+
+namespace {
+
+using G = MenuGroup;
+
+bool TelescopeGuidingChosen(const ProgramState& s) { return s.settings.telescopeGuiding != 'n'; }
+bool HasBitmap(const ProgramState& s) { return s.display.hasBitmap(); }
+bool FitToScreenOn(const ProgramState& s) { return s.display.fitToScreen; }
+bool CentreImageOn(const ProgramState& s) { return s.display.centreImage; }
+bool ShowCentreOn(const ProgramState& s) { return s.images.showCentre != 0; }
+bool FalseColourOn(const ProgramState& s) { return s.images.falseColour != 0; }
+bool AutoContrastOn(const ProgramState& s) { return s.images.autoContrast != 0; }
+
+// Menu order within each menu; a window command has no `run` here, a command
+// without either is not built yet and shows greyed out. Key code 11 of the
+// "Pick Guide Star" accelerator is the control character Ctrl+K types, which
+// is what its menu text shows.
+// clang-format off
+constexpr CommandEntry kCommands[] = {
+    {.id = CommandId::Open, .menuText = "&Open...     \tCtl+O", .hint = "Open an image file (FITS or raw)",
+     .group = G::File, .cliName = "open", .cliUsage = "FILE",
+     .cliHelp = "Open an image file: raw, FITS or the headerless frame by its length, or a hot pixel map.",
+     .run = RunOpen, .keys = {"Ctrl+O"}, .toolBarPlace = 4},
+    {.id = CommandId::SaveRaw, .menuText = "&Save...   \tCTL+S", .hint = "Save the current image as a raw file",
+     .group = G::File, .cliName = "save-raw", .cliUsage = "FILE",
+     .cliHelp = "Save the image as a raw file (frame, colour planes when converted, tag).", .run = RunSaveRaw,
+     .keys = {"Ctrl+S"}, .toolBarPlace = 1},
+    {.id = CommandId::SaveTiff, .menuText = "Save as &Tiff file...",
+     .hint = "Export the current image as a TIFF file", .group = G::File, .cliName = "save-tiff",
+     .cliUsage = "FILE [sixteen-bit=0|1]",
+     .cliHelp = "Export the image as a TIFF file (8 or 16 bits; the 16-bit choice is the stored setting).",
+     .run = RunSaveTiff},
+    {.id = CommandId::SaveFits, .menuText = "S&ave as FITS file...   \tCtl+F",
+     .hint = "Save the current image as a FITS file", .group = G::File, .cliName = "save-fits",
+     .cliUsage = "FILE [eight-bit=1]",
+     .cliHelp = "Save the image as a FITS file with the current FITS details (8-bit: mono high bytes).",
+     .run = RunSaveFits, .keys = {"Ctrl+F"}, .toolBarPlace = 2},
+    {.id = CommandId::SaveRgbFits, .menuText = "Save as RGB FITS File... \tCtl+R",
+     .hint = "Save the colour image as a three-plane FITS file", .group = G::File, .cliName = "save-rgb-fits",
+     .cliUsage = "FILE", .cliHelp = "Save a colour-converted image as a three-plane RGB FITS file.",
+     .run = RunSaveRgbFits, .keys = {"Ctrl+R"}, .toolBarPlace = 3},
+    {.id = CommandId::QuickSave, .menuText = "&Quick Save as FITS...\tCtl+Q ",
+     .hint = "Save as the next numbered FITS file in the autosave folder", .group = G::File, .cliName = "quick-save",
+     .cliHelp = "Quick Save as FITS: the next IMG<n>.FIT in the autosave folder.", .run = RunQuickSave,
+     .keys = {"Ctrl+Q"}},
+    {.id = CommandId::LoadNextAutosaved, .menuText = "Load next &Autosaved File  \tCtl+A ",
+     .hint = "Load the next autosaved FITS file", .group = G::File, .cliName = "load-next-autosaved",
+     .cliHelp = "Load the autosaved file after the one loaded last.", .run = RunLoadNextAutosaved,
+     .keys = {"Ctrl+A"}},
+    {.id = CommandId::SaveFlat, .menuText = "Save Fl&at File", .hint = "Save the colour image as a flat-field file",
+     .group = G::File, .cliName = "save-flat", .cliUsage = "FILE",
+     .cliHelp = "Save a colour-converted image's frame as a flat-field raw file.", .run = RunSaveFlat},
+    {.id = CommandId::DeleteFile, .menuText = "&Delete File...", .hint = "Delete a chosen file", .group = G::File,
+     .separatorBefore = true, .cliName = "delete", .cliUsage = "FILE",
+     .cliHelp = "Delete FILE (nothing is reported).", .run = RunDeleteFile},
+    {.id = CommandId::EditAutosaveFitsText, .menuText = "&Load/Edit AutoSave FITS text",
+     .hint = "Edit the texts written into autosaved FITS headers", .group = G::File, .separatorBefore = true,
+     .cliName = "autosave-fits-text", .cliUsage = "[object=..] [observer=..] ... (the fields of fits-set)",
+     .cliHelp = "Read the settings file, set the FITS texts given (as fits-set does) and save the settings.",
+     .run = RunAutosaveFitsText},
+    {.id = CommandId::SelectDarkFrame, .menuText = "Select Dark &Frame...", .hint = "Choose the dark frame file",
+     .group = G::File, .separatorBefore = true, .cliName = "select-dark", .cliUsage = "FILE",
+     .cliHelp = "Store FILE as the automatic dark frame (nothing is read).", .run = RunSelectDarkFrame},
+    {.id = CommandId::SelectFlatField, .menuText = "Select Flatfield File...", .hint = "Choose the flat-field file",
+     .group = G::File, .cliName = "select-flat", .cliUsage = "FILE",
+     .cliHelp = "Store FILE as the automatic flat field (nothing is read).", .run = RunSelectFlatField},
+    {.id = CommandId::LoadHotPixelMap, .menuText = "Load Hot Pixel Map File", .hint = "Load a hot pixel map file",
+     .group = G::File, .cliName = "load-hot-pixel-map", .cliUsage = "FILE",
+     .cliHelp = "Load a hot pixel map file (open takes one too).", .run = RunOpen},
+    {.id = CommandId::SetProgramDefaults, .menuText = "Set Program Defa&ults", .hint = "Set the program defaults",
+     .group = G::File, .separatorBefore = true, .toolBarPlace = 10, .toolBarGapBefore = true},
+    {.id = CommandId::SetAutoProcessing, .menuText = "Set Auto &Processing",
+     .hint = "Choose the processing applied to each new exposure", .group = G::File, .cliName = "auto-processing",
+     .cliUsage = "weak|strong|user|none [power=..] [background=0|1] [high-pass=0|1] [unsharp=0|1]\n"
+         "    [radius=..] [unsharp-power=..]",
+     .cliHelp = "Set the automatic processing choices and save the settings (power 2-29, radius 2-6,\n"
+         "unsharp-power 1-6; any number out of range changes nothing).",
+     .run = RunSetAutoProcessing},
+    {.id = CommandId::PrintSetup, .menuText = "P&rint setup...", .hint = "Choose the printer and page",
+     .group = G::File, .separatorBefore = true, .windowOnly = true},
+    {.id = CommandId::Print, .menuText = "&Print...", .hint = "Print the displayed image", .group = G::File,
+     .windowOnly = true},
+    {.id = CommandId::Exit, .menuText = "E&xit", .hint = "Quit the program", .group = G::File,
+     .separatorBefore = true, .windowOnly = true, .keys = {"Alt+X", "Alt+Shift+X"}},
+    {.id = CommandId::UndoLastFilter, .menuText = "&Undo Last Filter",
+     .hint = "Restore the image as it was before the last filter", .group = G::Edit, .cliName = "undo",
+     .cliHelp = "Undo Last Filter: restore the image kept before the last filter.", .run = RunUndoLastFilter},
+    {.id = CommandId::UndoLastColourFilter, .menuText = "Undo &Last Colour Filter\tCTL+V",
+     .hint = "Restore the colour image as it was before the last colour filter", .group = G::Edit,
+     .cliName = "undo-colour",
+     .cliHelp = "Undo Last Colour Filter: restore the colour planes kept before the last colour filter.",
+     .run = RunUndoLastColourFilter, .keys = {"Ctrl+V"}},
+    {.id = CommandId::Copy, .menuText = "&Copy\tShift+Ins", .hint = "Copy the displayed image to the clipboard",
+     .group = G::Edit, .separatorBefore = true, .enabled = HasBitmap, .windowOnly = true},
+    {.id = CommandId::Label, .menuText = "&Label    ", .hint = "Write a text label into the top of the image",
+     .group = G::Edit, .separatorBefore = true},
+    {.id = CommandId::ProcessingHistory, .menuText = "Processing &History",
+     .hint = "Show the processing steps applied to the image", .group = G::Edit, .cliName = "history",
+     .cliHelp = "Print the processing history as the Processing History box shows it.", .run = RunProcessingHistory},
+    {.id = CommandId::FitsDetails, .menuText = "&Show/Edit Current Image FITS details",
+     .hint = "Show or edit the FITS details of the current image", .group = G::Edit, .cliName = "fits-set",
+     .cliUsage = "object=.. observer=.. telescope=.. instrument=.. origin=.. filter=.. exptime=.. focallen=..\n"
+         "    aperture=.. date=.. time=.. history=.. comment=.. ut-offset=..",
+     .cliHelp = "Set FITS header values as the FITS details dialog does (texts cut to their fields;\n"
+         "a number that does not parse keeps the old value; ut-offset within -11 to 11).",
+     .run = RunFitsSet},
+    {.id = CommandId::FitToScreen, .menuText = "&Fit to Screen\tCTL+T",
+     .hint = "Scale the image to the window height", .group = G::View, .checked = FitToScreenOn, .windowOnly = true,
+     .keys = {"Ctrl+T"}},
+    {.id = CommandId::CentreImage, .menuText = "&Centre Image", .hint = "Centre the image in the window",
+     .group = G::View, .checked = CentreImageOn, .windowOnly = true},
+    {.id = CommandId::ShowImageCentre, .menuText = "Show Image Centre",
+     .hint = "Mark the centre of the image with a cross", .group = G::View, .cliName = "show-centre",
+     .cliHelp = "Show Image Centre: switch the centre cross on or off.", .run = RunShowImageCentre,
+     .checked = ShowCentreOn},
+    {.id = CommandId::FalseColour, .menuText = "False Colour P&alette", .hint = "Show the image in false colour",
+     .group = G::View, .separatorBefore = true, .cliName = "false-colour",
+     .cliHelp = "False Colour Palette: switch it on or off and rebuild the display.", .run = RunFalseColour,
+     .checked = FalseColourOn},
+    {.id = CommandId::AutoContrast, .menuText = "&Auto contrast stretch image",
+     .hint = "Stretch the display contrast from the sky level", .group = G::View, .cliName = "auto-contrast",
+     .cliHelp = "Auto contrast stretch: switch it on or off and rebuild the display.", .run = RunAutoContrast,
+     .checked = AutoContrastOn},
+    {.id = CommandId::StretchDisplayDialog, .menuText = "Stretch Display",
+     .hint = "Set the display stretch of mono images", .group = G::View, .windowOnly = true, .toolBarPlace = 9},
+    {.id = CommandId::MirrorImage, .menuText = "&Mirror Image", .hint = "Reverse the image left to right",
+     .group = G::View, .separatorBefore = true, .cliName = "mirror",
+     .cliHelp = "Mirror Image: reverse every row left to right (the label band stays).", .run = RunMirrorImage},
+    {.id = CommandId::FlipImage, .menuText = "Flip Image", .hint = "Turn the image upside down", .group = G::View,
+     .cliName = "flip", .cliHelp = "Flip Image: turn the image upside down (the label band stays).",
+     .run = RunFlipImage},
+    {.id = CommandId::CameraInterface, .menuText = "Qel Vesk Camera &Interface\tCTL+Z",
+     .hint = "Open the camera control", .group = G::Camera, .keys = {"Ctrl+Z"}, .toolBarPlace = 5,
+     .toolBarGapBefore = true},
+    {.id = CommandId::SubFrameSelection, .menuText = "Sub-Frame Selection",
+     .hint = "Choose the sub-frame read from the sensor", .group = G::Camera, .separatorBefore = true},
+    {.id = CommandId::PickSubFrame, .menuText = "Pick Sub-Frame", .hint = "Pick the sub-frame centre with the mouse",
+     .group = G::Camera},
+    {.id = CommandId::DefaultSubFrameCentre, .menuText = "Default Sub-Frame Centre",
+     .hint = "Put the sub-frame centre at the sensor centre", .group = G::Camera},
+    {.id = CommandId::FocusFrameCentre, .menuText = "Focus Frame Centre",
+     .hint = "Pick the focus frame centre with the mouse", .group = G::Camera, .separatorBefore = true},
+    {.id = CommandId::DefaultFocusFrameCentre, .menuText = "Default Focus Frame Centre",
+     .hint = "Put the focus frame centre at the sensor centre", .group = G::Camera},
+    {.id = CommandId::CreateHotPixelMap, .menuText = "Create Hot Pixel Map",
+     .hint = "Create a hot pixel map from a dark frame", .group = G::Camera, .separatorBefore = true},
+    {.id = CommandId::AutoGuiderCamera, .menuText = "AutoGuider Camera \tCTL+G",
+     .hint = "Open the autoguider camera", .group = G::Guiding, .keys = {"Ctrl+G"}, .toolBarPlace = 6},
+    {.id = CommandId::PickGuideStar, .menuText = "Pic&k Guide Star\tCTL+K",
+     .hint = "Pick the guide star with the mouse", .group = G::Guiding, .separatorBefore = true, .keys = {"Ctrl+K"}},
+    {.id = CommandId::StartAutoGuiding, .menuText = "Start Auto-Guiding",
+     .hint = "Guide the telescope with the main camera", .group = G::Guiding, .enabled = TelescopeGuidingChosen},
+    {.id = CommandId::TrainAutoGuiding, .menuText = "Train Auto-Guiding",
+     .hint = "Measure the telescope drive rates for guiding", .group = G::Guiding, .enabled = TelescopeGuidingChosen},
+    {.id = CommandId::TelescopeControl, .menuText = "Telescope &Control", .hint = "Move the telescope",
+     .group = G::Guiding, .separatorBefore = true, .enabled = TelescopeGuidingChosen, .toolBarPlace = 27},
+    {.id = CommandId::NormalStretch, .menuText = "&Normal Stretch   \tCtl+N",
+     .hint = "Stretch the image linearly between its black and white levels", .group = G::Process,
+     .cliName = "stretch-normal", .cliUsage = "black=B white=W",
+     .cliHelp = "Normal Stretch: black level 0 to 255, white level 1 to 300.", .run = RunNormalStretch,
+     .keys = {"Ctrl+N"}, .toolBarPlace = 17, .toolBarGapBefore = true},
+    {.id = CommandId::PowerLawStretch, .menuText = "&Power Law Stretch",
+     .hint = "Stretch the image with a power law", .group = G::Process, .cliName = "stretch-power",
+     .cliUsage = "p=P", .cliHelp = "Power Law Stretch with power 0.1 to 3.0.", .run = RunPowerLawStretch,
+     .toolBarPlace = 19},
+    {.id = CommandId::SineLawStretch, .menuText = "&Sine Law Stretch", .hint = "Stretch the image with a sine law",
+     .group = G::Process, .cliName = "stretch-sine", .cliHelp = "Sine Law Stretch.", .run = RunSineLawStretch},
+    {.id = CommandId::RemoveBackground, .menuText = "&Remove Background    \tCtl+B",
+     .hint = "Remove the sky background gradient", .group = G::Process, .cliName = "remove-background",
+     .cliHelp = "Remove Background below the display black level (the level of the last display).",
+     .run = RunRemoveBackground, .keys = {"Ctrl+B"}, .toolBarPlace = 20},
+    {.id = CommandId::NonLinearStretch, .menuText = "N&on-Linear Stretch   \tCtl+L",
+     .hint = "Stretch the faint parts of the image", .group = G::Process, .cliName = "stretch-nonlinear",
+     .cliUsage = "power=X", .cliHelp = "Non-Linear Stretch with power 2 to 50.", .run = RunNonLinearStretch,
+     .keys = {"Ctrl+L"}, .toolBarPlace = 18},
+    {.id = CommandId::LogarithmicStretch, .menuText = "&Logarithmic Stretch",
+     .hint = "Stretch the image logarithmically", .group = G::Process, .cliName = "stretch-log",
+     .cliHelp = "Logarithmic Stretch.", .run = RunLogarithmicStretch},
+    {.id = CommandId::AntilogarithmicStretch, .menuText = "&Antilogarithmic Stretch",
+     .hint = "Stretch the image antilogarithmically", .group = G::Process, .cliName = "stretch-antilog",
+     .cliHelp = "Antilogarithmic Stretch.", .run = RunAntilogarithmicStretch},
+    {.id = CommandId::InvertToNegative, .menuText = "&Invert image to Negative",
+     .hint = "Make a negative of the image", .group = G::Process, .cliName = "invert",
+     .cliHelp = "Invert image to Negative.", .run = RunInvertToNegative},
+    {.id = CommandId::SubtractDarkFrame, .menuText = "&Subtract Image (Dark Frame)  \tCtl+D",
+     .hint = "Subtract the dark frame", .group = G::Process, .separatorBefore = true, .keys = {"Ctrl+D"},
+     .toolBarPlace = 24, .toolBarGapBefore = true},
+    {.id = CommandId::ApplyFlatField, .menuText = "Apply &Flat Field", .hint = "Divide the image by the flat field",
+     .group = G::Process, .toolBarPlace = 25},
+    {.id = CommandId::MergeImages, .menuText = "Merge two Images &together   \tCtl+M",
+     .hint = "Merge another image with this one", .group = G::Process, .keys = {"Ctrl+M"}, .toolBarPlace = 26},
+    {.id = CommandId::ApplyHotPixelMap, .menuText = "Apply Hot Pixel Map",
+     .hint = "Repair the hot pixels of the map", .group = G::Process, .toolBarPlace = 22},
+    {.id = CommandId::Photometry, .menuText = "&Photometry of Image",
+     .hint = "Measure star brightness with the mouse", .group = G::Process, .separatorBefore = true,
+     .toolBarPlace = 11, .toolBarGapBefore = true},
+    {.id = CommandId::IntensityPlot3d, .menuText = "3-D &Intensity Plot",
+     .hint = "Plot the intensity around a point in 3-D", .group = G::Process},
+    {.id = CommandId::IntensityPlotRow, .menuText = "Intensity Plot of Current R&ow",
+     .hint = "Plot the intensity along an image row", .group = G::Process},
+    {.id = CommandId::Histogram, .menuText = "&Histogram", .hint = "Show the image histogram", .group = G::Process,
+     .keys = {"Ctrl+H"}},
+    {.id = CommandId::ShowValues, .menuText = "Show &Values", .hint = "Show the pixel values under the mouse",
+     .group = G::Process, .toolBarPlace = 12, .toolBarGapBefore = true},
+    {.id = CommandId::UnsharpMask, .menuText = "&Unsharp masking HPF   \tCtl+U",
+     .hint = "Sharpen the image by unsharp masking", .group = G::Filters, .cliName = "unsharp",
+     .cliUsage = "radius=R power=P", .cliHelp = "Unsharp masking: radius 1 to 7, power 1 to 7.",
+     .run = RunUnsharpMask, .keys = {"Ctrl+U"}, .toolBarPlace = 21},
+    {.id = CommandId::HighPassLowPower, .menuText = "&High Pass, Low Power", .hint = "Sharpen the image gently",
+     .group = G::Filters, .cliName = "highpass-low", .cliHelp = "High Pass, Low Power.", .run = RunHighPassLowPower},
+    {.id = CommandId::HighPassHighPower, .menuText = "High Pass, High &Power", .hint = "Sharpen the image strongly",
+     .group = G::Filters, .cliName = "highpass-high", .cliHelp = "High Pass, High Power.",
+     .run = RunHighPassHighPower},
+    {.id = CommandId::SmootherSharper, .menuText = "&Smoother/Sharper Filter",
+     .hint = "Smooth or sharpen the image by a chosen amount", .group = G::Filters, .cliName = "smoother-sharper",
+     .cliHelp = "Smoother/Sharper Filter.", .run = RunSmootherSharper},
+    {.id = CommandId::MedianFilter, .menuText = "&Median Filter - Noise Reduction",
+     .hint = "Reduce noise with a median filter", .group = G::Filters, .separatorBefore = true, .cliName = "median",
+     .cliUsage = "radius=R power=P", .cliHelp = "Median Filter: radius 1 to 3, power in tenths 1 to 10.",
+     .run = RunMedianFilter, .toolBarPlace = 23},
+    {.id = CommandId::GaussianSmoother, .menuText = "&Gaussian Smoother Filter",
+     .hint = "Smooth the image with a Gaussian filter", .group = G::Filters, .cliName = "gaussian",
+     .cliHelp = "Gaussian Smoother Filter.", .run = RunGaussianSmoother},
+    {.id = CommandId::WeightedMeanSmoother, .menuText = "Low Pass &Weighted Mean &Smoother",
+     .hint = "Smooth the image with a weighted mean", .group = G::Filters, .cliName = "lowpass-mean",
+     .cliHelp = "Low Pass Weighted Mean Smoother.", .run = RunWeightedMeanSmoother},
+    {.id = CommandId::BasRelief, .menuText = "&Bas Relief Generator", .hint = "Make a bas relief of the image",
+     .group = G::Filters, .separatorBefore = true, .cliName = "bas-relief", .cliHelp = "Bas Relief Generator.",
+     .run = RunBasRelief},
+    {.id = CommandId::GradientFilter, .menuText = "Gradient &Filter", .hint = "Show the image gradient",
+     .group = G::Filters, .cliName = "gradient",
+     .cliHelp = "Gradient Filter: subtract the background estimated from four 40 x 40 corner patches (moved\n"
+         "inside frames smaller than 640 x 490).",
+     .run = RunGradientFilter},
+    {.id = CommandId::SynthesizeColour, .menuText = "&Synthesize Colour Image\tCTL+C",
+     .hint = "Build the colour image from the colour-matrix frame", .group = G::Colour, .keys = {"Ctrl+C"},
+     .toolBarPlace = 13},
+    {.id = CommandId::CreateMonoImage, .menuText = "Create Mono Image from Raw Data",
+     .hint = "Make a single-filter image from the raw frame", .group = G::Colour},
+    {.id = CommandId::UseRedPixels, .menuText = "Use Red Pixels", .hint = "Make a mono image from the red pixels",
+     .group = G::Colour},
+    {.id = CommandId::UseGreenPixels, .menuText = "Use Green Pixels",
+     .hint = "Make a mono image from the green pixels", .group = G::Colour},
+    {.id = CommandId::UseBluePixels, .menuText = "Use Blue Pixels", .hint = "Make a mono image from the blue pixels",
+     .group = G::Colour},
+    {.id = CommandId::SetColourBalance, .menuText = "Set Colour &Balance\tCTL+E", .hint = "Set the colour balance",
+     .group = G::Colour, .separatorBefore = true, .keys = {"Ctrl+E"}, .toolBarPlace = 14},
+    {.id = CommandId::AntiAliasFilter, .menuText = "&Apply Anti-Alias Filter",
+     .hint = "Smooth colour artefacts of the colour matrix", .group = G::Colour, .toolBarPlace = 15},
+    {.id = CommandId::AdjustChromatism, .menuText = "Adjust Chroma&tism",
+     .hint = "Shift the colour planes against each other", .group = G::Colour},
+    {.id = CommandId::ColourOverloadSmoothing, .menuText = "Colour &Overload Smoothing",
+     .hint = "Smooth overloaded colour pixels", .group = G::Colour},
+    {.id = CommandId::NonLinearColourStretch, .menuText = "Non-Linear Colour Stretch",
+     .hint = "Stretch the faint parts of the colour image", .group = G::Colour,
+     .cliName = "colour-stretch-nonlinear", .cliUsage = "power=X",
+     .cliHelp = "Non-Linear Colour Stretch of a colour-converted image with power 2 to 50.",
+     .run = RunNonLinearColourStretch},
+    {.id = CommandId::LowPassColourFilter, .menuText = "&Low Pass Colour Filter ",
+     .hint = "Smooth the colour planes", .group = G::Colour, .toolBarPlace = 16},
+    {.id = CommandId::BalanceColourHistogram, .menuText = "Balance Colour &Histogram",
+     .hint = "Balance the colour histograms", .group = G::Colour},
+    {.id = CommandId::Help, .menuText = "Help in using Qel_Vesk_USB", .hint = "Show the manual", .group = G::Help,
+     .windowOnly = true},
+    {.id = CommandId::About, .menuText = "About Qel_Vesk_USB", .hint = "Show the program version", .group = G::Help,
+     .windowOnly = true},
+    {.id = CommandId::StartAutoGuidingPopup, .menuText = "Start AutoGuiding",
+     .hint = "Guide the telescope with the autoguider camera", .group = G::Popup},
+    {.id = CommandId::SetCameraType, .menuText = "Set Camera Type", .hint = "Set up the current camera model",
+     .group = G::Popup, .cliName = "camera-type", .cliUsage = "[K1C|K2C|K3C|K4C|K5C|K7]",
+     .cliHelp = "Set Camera Type: choose the sensor model, recompute the frame geometry, save the settings.",
+     .run = RunSetCameraType},
+    {.id = CommandId::RealizePalette, .menuText = "", .hint = "Realize the display palette and adjust the scroller",
+     .group = G::Internal, .windowOnly = true},
+    {.id = CommandId::RebuildDisplay, .menuText = "", .hint = "Rebuild the displayed bitmap", .group = G::Internal,
+     .windowOnly = true},
+    {.id = CommandId::StretchDisplayToggle, .menuText = "", .hint = "Switch the display stretch on or off",
+     .group = G::Internal, .cliName = "stretch-display",
+     .cliHelp = "Switch the display stretch on or off and rebuild the display.", .run = RunStretchDisplayToggle,
+     .toolBarPlace = 7, .toolBarGapBefore = true},
+    {.id = CommandId::StretchDisplayOn, .menuText = "", .hint = "Switch the display stretch on",
+     .group = G::Internal, .cliName = "stretch-display-on", .cliHelp = "Switch the display stretch on.",
+     .run = RunStretchDisplayOn, .toolBarPlace = 8},
+    {.id = CommandId::StretchDisplayOff, .menuText = "", .hint = "Switch the display stretch off",
+     .group = G::Internal, .cliName = "stretch-display-off", .cliHelp = "Switch the display stretch off.",
+     .run = RunStretchDisplayOff},
+    {.id = CommandId::StretchDisplayRefresh, .menuText = "", .hint = "Refresh the display stretch",
+     .group = G::Internal, .cliName = "rebuild-display",
+     .cliHelp = "Rebuild the display: write the temporary bitmap as the main window does and print its path.",
+     .run = RunRebuildDisplay},
+    {.id = CommandId::SettingsShow, .menuText = "", .hint = "Print every stored setting", .group = G::None,
+     .cliName = "settings-show", .cliHelp = "Print every stored setting as name=value, in file order.",
+     .run = RunSettingsShow},
+    {.id = CommandId::SettingsSet, .menuText = "", .hint = "Set stored settings by name", .group = G::None,
+     .cliName = "settings-set", .cliUsage = "name=value ...",
+     .cliHelp = "Set settings by name (as settings-show names them), then save the settings file.\n"
+         "Flags take y/n (or 1/0); filterNames takes eight names separated by commas.",
+     .run = RunSettingsSet},
+    {.id = CommandId::SettingsLoad, .menuText = "", .hint = "Read the settings file again", .group = G::None,
+     .cliName = "settings-load", .cliHelp = "Read the settings file again.", .run = RunSettingsLoad},
+    {.id = CommandId::SettingsSave, .menuText = "", .hint = "Write the settings file", .group = G::None,
+     .cliName = "settings-save", .cliHelp = "Write the settings file from the current settings.",
+     .run = RunSettingsSave},
+    {.id = CommandId::ShowGeometry, .menuText = "", .hint = "Print the frame geometry", .group = G::None,
+     .cliName = "geometry", .cliHelp = "Print every frame geometry value as name=value.", .run = RunShowGeometry},
+    {.id = CommandId::ShowMessageNumber, .menuText = "", .hint = "Show a numbered message", .group = G::None,
+     .cliName = "message", .cliUsage = "N [text=TEXT]", .cliHelp = "Show numbered message N (50 shows TEXT).",
+     .run = RunShowMessage},
+    {.id = CommandId::ExportDisplay, .menuText = "", .hint = "Write a copy of the displayed bitmap",
+     .group = G::None, .cliName = "export-display", .cliUsage = "FILE",
+     .cliHelp = "Write a copy of the displayed bitmap (rebuilt first when there is none) to FILE.",
+     .run = RunExportDisplay},
+    {.id = CommandId::ChannelView, .menuText = "", .hint = "Choose how a colour image is shown", .group = G::None,
+     .cliName = "channel-view", .cliUsage = "N|L|R|G|B",
+     .cliHelp = "Show a colour image in full colour (N), as luminance (L) or as one channel, and rebuild.",
+     .run = RunChannelView},
+    {.id = CommandId::DisplayStretchPower, .menuText = "", .hint = "Set the display stretch power", .group = G::None,
+     .cliName = "display-stretch-power", .cliUsage = "K",
+     .cliHelp = "Set the display stretch power (2 to 50) and rebuild a mono display.", .run = RunDisplayStretchPower},
+    {.id = CommandId::DumpImage, .menuText = "", .hint = "Write the frame's pixels", .group = G::None,
+     .cliName = "dump-image", .cliUsage = "FILE [plane=image|red|green|blue|luminance]",
+     .cliHelp = "Write one buffer of the current frame as width x height 16-bit little-endian pixels, no header,\n"
+         "and print 'width height'. The colour planes and luminance need a colour-converted image.",
+     .run = RunDumpImage},
+    {.id = CommandId::PixelValues, .menuText = "", .hint = "Print the values at one pixel", .group = G::None,
+     .cliName = "pixels", .cliUsage = "x=N y=N",
+     .cliHelp = "Print 'image=V red=V green=V blue=V' at column x, row y of the current frame.",
+     .run = RunPixelValues},
+    {.id = CommandId::FitsShow, .menuText = "", .hint = "Print the FITS header values", .group = G::None,
+     .cliName = "fits-show", .cliHelp = "Print the FITS header values as name=value.", .run = RunFitsShow},
+    {.id = CommandId::AutoProcessNow, .menuText = "", .hint = "Run the automatic processing", .group = G::None,
+     .cliName = "auto-process",
+     .cliHelp = "Run the automatic processing chosen in the settings (see auto-processing).",
+     .run = RunAutoProcessNow},
+    {.id = CommandId::CameraOpen, .menuText = "", .hint = "Open the camera", .group = G::None,
+     .cliName = "camera-open",
+     .cliHelp = "Search the USB bus (or the simulated devices) for the camera and the filter wheel, read the\n"
+         "firmware version. Later camera commands open the camera themselves when needed.",
+     .run = RunCameraOpen},
+    {.id = CommandId::CameraInfo, .menuText = "", .hint = "Print the camera's details", .group = G::None,
+     .cliName = "camera-info", .cliHelp = "Print the camera model, PID, firmware version, cooler and filter wheel.",
+     .run = RunCameraInfo},
+    {.id = CommandId::Firmware, .menuText = "", .hint = "Read the firmware version", .group = G::None,
+     .cliName = "firmware", .cliHelp = "Read and print the camera's firmware version.", .run = RunFirmware},
+    {.id = CommandId::ClearSensor, .menuText = "", .hint = "Clear the sensor", .group = G::None, .cliName = "clear",
+     .cliHelp = "Clear the sensor.", .run = RunClearSensor},
+    {.id = CommandId::Readout, .menuText = "", .hint = "Expose and read a frame", .group = G::None,
+     .cliName = "readout", .cliUsage = "mode=1..5 exposure-ms=N",
+     .cliHelp = "Clear, expose and read a frame into the image: 1 full resolution, 2 binned 2x2, 3 binned 3x3,\n"
+         "4 binned 4x4, 5 the user sub-frame. Up to 1000 ms the camera times the exposure.",
+     .run = RunReadout},
+    {.id = CommandId::GuideBox, .menuText = "", .hint = "Expose and read the guide box", .group = G::None,
+     .cliName = "guide-box", .cliUsage = "exposure-ms=N [bin-focus=0|1]",
+     .cliHelp = "Clear, expose and read the 128 x 128 guide box into the first pixels of the image.",
+     .run = RunGuideBox},
+    {.id = CommandId::GuiderFrame, .menuText = "", .hint = "Expose and read the guider sensor", .group = G::None,
+     .cliName = "guider-frame", .cliUsage = "exposure-ms=N [binned=0|1] [pgm=FILE]",
+     .cliHelp = "Expose and read the guider sensor; the frame becomes the image, or goes to FILE as a 16-bit PGM.",
+     .run = RunGuiderFrame},
+    {.id = CommandId::Cooler, .menuText = "", .hint = "Set the cooler", .group = G::None, .cliName = "cooler",
+     .cliUsage = "[on=0|1] [setpoint=N] [max=0|1]",
+     .cliHelp = "Cooling On, the set point (-40 to 35) and Set Maximum Cooling, then send them to the camera\n"
+         "and print the temperature. In maximum cooling the set point stays -40 and cooling stays on.",
+     .run = RunCooler},
+    {.id = CommandId::CoolerRead, .menuText = "", .hint = "Read the cooler", .group = G::None,
+     .cliName = "cooler-read", .cliHelp = "Send the cooler command and print the temperature.", .run = RunCoolerRead},
+    {.id = CommandId::CoolerMonitor, .menuText = "", .hint = "Monitor the cooler", .group = G::None,
+     .cliName = "cooler-monitor", .cliUsage = "seconds=N",
+     .cliHelp = "Monitor the cooler every half second for N seconds.", .run = RunCoolerMonitor},
+    {.id = CommandId::Filter, .menuText = "", .hint = "Move the filter wheel", .group = G::None, .cliName = "filter",
+     .cliUsage = "first|next|prev|N",
+     .cliHelp = "Move the filter wheel (USB wheel, else the serial relay on the serial port setting).\n"
+         "Positions above 7 have no wheel command: nothing is sent.",
+     .run = RunFilter},
+    {.id = CommandId::GuideOutputs, .menuText = "", .hint = "Set the guide outputs", .group = G::None,
+     .cliName = "guide-outputs", .cliUsage = "bits=N",
+     .cliHelp = "Set the four guide outputs (1, 2, 4, 8; 0 releases all).", .run = RunGuideOutputs},
+    {.id = CommandId::SerialWrite, .menuText = "", .hint = "Write to the camera's serial port", .group = G::None,
+     .cliName = "serial-write", .cliUsage = "port=0..2 text=TEXT",
+     .cliHelp = "Send TEXT out of the camera's serial port.", .run = RunSerialWrite},
+    {.id = CommandId::SerialRead, .menuText = "", .hint = "Read from the camera's serial port", .group = G::None,
+     .cliName = "serial-read", .cliUsage = "port=0..2 count=N",
+     .cliHelp = "Read N bytes from the camera's serial port and print them.", .run = RunSerialRead},
+};
+// clang-format on
+
+}  // namespace
+
+std::span<const CommandEntry> Commands() { return kCommands; }
+
+const CommandEntry* FindCommand(CommandId id) {
+  for (const auto& entry : kCommands) {
+    if (entry.id == id) return &entry;
+  }
+  return nullptr;
+}
+
+const CommandEntry* FindCommandByCliName(std::string_view name) {
+  if (name.empty()) return nullptr;
+  for (const auto& entry : kCommands) {
+    if (entry.cliName == name) return &entry;
+  }
+  return nullptr;
+}
+
+std::string_view MenuTitle(MenuGroup group) {
+  switch (group) {
+    case G::File:
+      return "&File";
+    case G::Edit:
+      return "&Edit";
+    case G::View:
+      return "&View";
+    case G::Camera:
+      return "&Camera";
+    case G::Guiding:
+      return "&Guiding";
+    case G::Process:
+      return "&Process";
+    case G::Filters:
+      return "F&ilters";
+    case G::Colour:
+      return "C&olour";
+    case G::Help:
+      return "&Help";
+    case G::Popup:
+    case G::Internal:
+    case G::None:
+      break;
+  }
+  return {};
+}
+
+bool CommandEnabled(const CommandEntry& entry, const ProgramState& state) {
+  return entry.run && (!entry.enabled || entry.enabled(state));
+}
+
+CommandStatus RunCommand(const CommandEntry& entry, CommandContext& context, const CommandArgs& args) {
+  if (!entry.run) {
+    context.err << args.name << ": not available in this program yet\n";
+    return CommandStatus::Refused;
+  }
+  // Whether the state allows the command is known only when it runs: an
+  // earlier command may change it.
+  if (!context.checkOnly && entry.enabled && !entry.enabled(context.state)) {
+    context.err << args.name << ": not available in the program's current state\n";
+    return CommandStatus::Refused;
+  }
+  return entry.run(context, args);
+}
+
+}  // namespace qv
