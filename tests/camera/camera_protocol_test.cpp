@@ -143,7 +143,7 @@ TEST(FrameRebuild, Enlarge4x4FillsTheHalfFrame) {
 }
 
 TEST(FrameRebuild, Resample3x3CoversTheFrameAndClamps) {
-  // The spec's sizes: 1129 x 904 resampled to 1694 x 1356.
+  // The K4C's 3x3 read-out: 1129 x 904 resampled to 1694 x 1356.
   std::vector<std::uint16_t> src(1129 * 904);
   for (std::size_t i = 0; i < src.size(); ++i) src[i] = static_cast<std::uint16_t>(i % 1129 * 50);
   std::vector<std::uint16_t> dst(1694 * 1356, 1);
