@@ -149,13 +149,6 @@ CommandStatus RunProcessingHistory(CommandContext& c, const CommandArgs& args) {
   });
 }
 
-CommandStatus RunUndoLastFilter(CommandContext& c, const CommandArgs& args) {
-  return Plain(c, args, [&] {
-    UndoLastFilter(c.state, c.host);
-    return CommandStatus::Done;
-  });
-}
-
 CommandStatus RunUndoLastColourFilter(CommandContext& c, const CommandArgs& args) {
   return Plain(c, args,
                [&] { return UndoLastColourFilter(c.state, c.host) ? CommandStatus::Done : CommandStatus::Refused; });
@@ -184,20 +177,6 @@ CommandStatus RunRebuildDisplay(CommandContext& c, const CommandArgs& args) {
   return Plain(c, args, [&] {
     if (RebuildDisplay(c.state, c.host) != BitmapWriteResult::Ok) return CommandStatus::Refused;
     c.out << "bitmap=" << c.state.display.bitmapPath << '\n';
-    return CommandStatus::Done;
-  });
-}
-
-CommandStatus RunMirrorImage(CommandContext& c, const CommandArgs& args) {
-  return Plain(c, args, [&] {
-    MirrorImage(c.state, c.host);
-    return CommandStatus::Done;
-  });
-}
-
-CommandStatus RunFlipImage(CommandContext& c, const CommandArgs& args) {
-  return Plain(c, args, [&] {
-    FlipImage(c.state, c.host);
     return CommandStatus::Done;
   });
 }

@@ -3,7 +3,9 @@
 // frame geometry, messages, history and undo, the display options, mirror and
 // flip, and reading the current frame's pixels.
 
-#include "app/command_table.h"
+#include "app/arg_reader.h"
+#include "app/display_commands.h"
+#include "app/undo_commands.h"
 
 namespace qv {
 
@@ -15,7 +17,7 @@ CommandStatus RunSetCameraType(CommandContext& c, const CommandArgs& args);
 CommandStatus RunShowGeometry(CommandContext& c, const CommandArgs& args);
 CommandStatus RunShowMessage(CommandContext& c, const CommandArgs& args);
 CommandStatus RunProcessingHistory(CommandContext& c, const CommandArgs& args);
-CommandStatus RunUndoLastFilter(CommandContext& c, const CommandArgs& args);
+inline constexpr CommandRun RunUndoLastFilter = RunWithoutArguments<UndoLastFilter>;
 CommandStatus RunUndoLastColourFilter(CommandContext& c, const CommandArgs& args);
 
 CommandStatus RunShowImageCentre(CommandContext& c, const CommandArgs& args);
@@ -25,8 +27,8 @@ CommandStatus RunStretchDisplayToggle(CommandContext& c, const CommandArgs& args
 CommandStatus RunStretchDisplayOn(CommandContext& c, const CommandArgs& args);
 CommandStatus RunStretchDisplayOff(CommandContext& c, const CommandArgs& args);
 CommandStatus RunRebuildDisplay(CommandContext& c, const CommandArgs& args);
-CommandStatus RunMirrorImage(CommandContext& c, const CommandArgs& args);
-CommandStatus RunFlipImage(CommandContext& c, const CommandArgs& args);
+inline constexpr CommandRun RunMirrorImage = RunWithoutArguments<MirrorImage>;
+inline constexpr CommandRun RunFlipImage = RunWithoutArguments<FlipImage>;
 CommandStatus RunExportDisplay(CommandContext& c, const CommandArgs& args);
 CommandStatus RunChannelView(CommandContext& c, const CommandArgs& args);
 CommandStatus RunDisplayStretchPower(CommandContext& c, const CommandArgs& args);

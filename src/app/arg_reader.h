@@ -59,6 +59,15 @@ class ArgReader {
   bool ok_ = true;
 };
 
+// A command without arguments whose operation takes the state and the host.
+template <void (*Operation)(ProgramState&, Host&)>
+CommandStatus RunWithoutArguments(CommandContext& context, const CommandArgs& args) {
+  ArgReader reader(context, args);
+  if (!reader.proceed()) return reader.status();
+  Operation(context.state, context.host);
+  return CommandStatus::Done;
+}
+
 // Parses a whole number, all of `text`; nothing when it is not one.
 std::optional<long> ParseWholeNumber(std::string_view text);
 

@@ -12,20 +12,6 @@
 
 namespace qv {
 
-namespace {
-
-template <void (*Operation)(ProgramState&, Host&)>
-CommandStatus Plain(CommandContext& c, const CommandArgs& args) {
-  ArgReader r(c, args);
-  if (!r.proceed()) return r.status();
-  Operation(c.state, c.host);
-  return CommandStatus::Done;
-}
-
-void HighPassLowPowerPass(ProgramState& state, Host& host) { HighPassLowPower(state, host); }
-
-}  // namespace
-
 CommandStatus RunNormalStretch(CommandContext& c, const CommandArgs& args) {
   ArgReader r(c, args);
   const long black = r.integer("black", 0, 255);
@@ -47,19 +33,6 @@ CommandStatus RunPowerLawStretch(CommandContext& c, const CommandArgs& args) {
   c.state.processing.powerLawExponent = exponent;
   if (!PowerLawStretch(c.state, c.host, exponent)) c.err << args.name << ": power 1 leaves the image as it is\n";
   return CommandStatus::Done;
-}
-
-CommandStatus RunSineLawStretch(CommandContext& c, const CommandArgs& args) {
-  return Plain<SineLawStretch>(c, args);
-}
-CommandStatus RunLogarithmicStretch(CommandContext& c, const CommandArgs& args) {
-  return Plain<LogarithmicStretch>(c, args);
-}
-CommandStatus RunAntilogarithmicStretch(CommandContext& c, const CommandArgs& args) {
-  return Plain<AntilogarithmicStretch>(c, args);
-}
-CommandStatus RunInvertToNegative(CommandContext& c, const CommandArgs& args) {
-  return Plain<InvertToNegative>(c, args);
 }
 
 CommandStatus RunNonLinearStretch(CommandContext& c, const CommandArgs& args) {
@@ -119,29 +92,6 @@ CommandStatus RunMedianFilter(CommandContext& c, const CommandArgs& args) {
   p.lowParam = static_cast<std::uint16_t>(power);
   MedianFilter(c.state, c.host, static_cast<int>(radius), static_cast<int>(power));
   return CommandStatus::Done;
-}
-
-CommandStatus RunGaussianSmoother(CommandContext& c, const CommandArgs& args) {
-  return Plain<GaussianSmoother>(c, args);
-}
-CommandStatus RunWeightedMeanSmoother(CommandContext& c, const CommandArgs& args) {
-  return Plain<WeightedMeanSmoother>(c, args);
-}
-CommandStatus RunHighPassLowPower(CommandContext& c, const CommandArgs& args) {
-  return Plain<HighPassLowPowerPass>(c, args);
-}
-CommandStatus RunHighPassHighPower(CommandContext& c, const CommandArgs& args) {
-  return Plain<HighPassHighPower>(c, args);
-}
-CommandStatus RunSmootherSharper(CommandContext& c, const CommandArgs& args) {
-  return Plain<SmootherSharper>(c, args);
-}
-CommandStatus RunBasRelief(CommandContext& c, const CommandArgs& args) { return Plain<BasRelief>(c, args); }
-CommandStatus RunGradientFilter(CommandContext& c, const CommandArgs& args) {
-  return Plain<GradientFilter>(c, args);
-}
-CommandStatus RunAutoProcessNow(CommandContext& c, const CommandArgs& args) {
-  return Plain<RunAutoProcessing>(c, args);
 }
 
 }  // namespace qv
