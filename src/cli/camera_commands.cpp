@@ -5,11 +5,12 @@
 #include <fstream>
 #include <optional>
 
+#include "app/run_operation.h"
 #include "camera/camera_commands.h"
+#include "camera/device_bus.h"
 #include "camera/filter_cooler.h"
 #include "camera/usb_link.h"
 #include "cli/cli_commands.h"
-#include "platform/device_bus.h"
 
 namespace qv {
 
@@ -46,7 +47,7 @@ bool Connected(CliContext& c) {
 // The exposure of a single frame as the exposure sequence times it: the
 // camera times up to 1000 ms itself, longer ones are waited out here.
 void WaitExposure(CliContext& c, long exposureMs) {
-  if (exposureMs > static_cast<long>(kCameraTimedMaxMs)) c.clock.sleepMs(static_cast<std::uint32_t>(exposureMs));
+  WaitComputerTimedExposure(c.clock, static_cast<std::uint32_t>(exposureMs));
 }
 
 bool CameraOpen(CliContext& c, const CliCommand&) {
@@ -159,7 +160,7 @@ bool Cooler(CliContext& c, const CliCommand& command) {
     return false;
   }
   if (*maximum >= 0) SetMaximumCooling(c.state, *maximum == 1);
-  if (*setpoint != -1000 && !MoveSetpoint(c.state, static_cast<int>(*setpoint))) {
+  if (*setpoint != -1000 && !MoveSetpoint(c.state, c.host, static_cast<int>(*setpoint))) {
     c.err << "cooler: the set point stays at " << kMaximumCoolingSetpointC << " in maximum cooling\n";
   }
   // "Cooling On" is a toggle: press it until the state asked for holds, as
@@ -205,7 +206,8 @@ bool CoolerMonitor(CliContext& c, const CliCommand& command) {
   const auto seconds = IntOption(c, command, "seconds", 1, 86'400);
   if (!seconds || !Connected(c)) return false;
   TimedMonitorHost host(c, static_cast<int>(*seconds * 1000 / kMonitorIntervalMs));
-  MonitorCooler(c.state, host, c.clock);
+  CoolerMonitorOperation monitor(c.state, host);
+  RunOperation(monitor, c.clock, host);
   return true;
 }
 
