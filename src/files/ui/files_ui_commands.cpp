@@ -14,7 +14,6 @@
 #include "files/ui/delete_dialog.h"
 #include "files/ui/file_dialogs.h"
 #include "files/ui/fits_dialog.h"
-#include "platform/system_clock.h"
 
 namespace qv {
 
@@ -40,8 +39,7 @@ void Open(ProgramState& state, QtHost& host, QWidget* parent) {
 }
 
 void SaveFits(ProgramState& state, QtHost& host, QWidget* parent, SaveMode mode) {
-  SystemClock clock;
-  PrepareFitsSave(state, clock);
+  PrepareFitsSave(state, host.clock());
   if (!EditFitsDetails(state.settings, parent)) return;
   const auto path = ChooseForSave(state, parent, kFitsFilter, "FIT", "*.FIT");
   if (!path) return;
@@ -79,8 +77,7 @@ void RunSaveRgbFitsCommand(ProgramState& state, QtHost& host, QWidget* parent) {
 }
 
 void RunQuickSaveCommand(ProgramState& state, QtHost& host, QWidget*) {
-  SystemClock clock;
-  QuickSaveFits(state, host, clock);
+  QuickSaveFits(state, host, host.clock());
 }
 
 void RunLoadNextAutosavedCommand(ProgramState& state, QtHost& host, QWidget* parent) {
