@@ -31,8 +31,7 @@ long long DaysFromEpoch(int y, int m, int d) {
 }  // namespace
 
 std::optional<std::time_t> ParseUtDateTime(std::string_view text) {
-  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
-      text[16] != ':') {
+  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':') {
     return std::nullopt;
   }
   const int year = Digits(text, 0, 4), month = Digits(text, 5, 2), day = Digits(text, 8, 2);

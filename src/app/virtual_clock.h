@@ -25,9 +25,9 @@ class VirtualClock : public Clock {
     if (nowMs - startMs < ms) nowMs = startMs + ms;
   }
 
-  std::uint32_t nowMs = 0;         // the millisecond counter
+  std::uint32_t nowMs = 0;          // the millisecond counter
   std::uint32_t stepPerReadMs = 0;  // how far each reading moves the counter
-  std::time_t calendar;            // the calendar time when the counter read 0
+  std::time_t calendar;             // the calendar time when the counter read 0
 };
 
 // "YYYY-MM-DDTHH:MM:SS" read as Universal Time; nothing when the text is not a

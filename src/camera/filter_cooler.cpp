@@ -128,7 +128,9 @@ WakeTime CoolerMonitorOperation::finish() {
 
 void MonitorCooler(ProgramState& state, Host& host, Clock& clock, MonitorCaption caption, void* captionContext) {
   CoolerMonitorOperation::Caption show;
-  if (caption) show = [caption, captionContext](std::string_view text) { caption(captionContext, std::string(text).c_str()); };
+  if (caption) {
+    show = [caption, captionContext](std::string_view text) { caption(captionContext, std::string(text).c_str()); };
+  }
   CoolerMonitorOperation monitor(state, host, std::move(show));
   RunOperation(monitor, clock, host);
 }

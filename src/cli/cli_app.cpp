@@ -24,7 +24,7 @@ struct CliOptions {
   std::string camera;
   std::string traceUsb;
   std::optional<std::time_t> virtualClockStart;  // run on the virtual clock from this UT time
-  std::vector<std::string> lines;  // command lines, in order
+  std::vector<std::string> lines;                // command lines, in order
 };
 
 const CliCommandSpec* FindCommand(std::string_view name) {
@@ -53,7 +53,8 @@ bool ReadScript(const std::string& path, std::vector<std::string>& lines, std::o
 
 std::string CliHelpText() {
   std::string text =
-      "Usage: qelvesk-cli [--root DIR] [--simulate] [--virtual-clock[=UT]] [--camera MODEL] [--trace-usb FILE] [--script FILE] 'COMMAND ARG...' ...\n"
+      "Usage: qelvesk-cli [--root DIR] [--simulate] [--virtual-clock[=UT]] [--camera MODEL] [--trace-usb FILE] "
+      "[--script FILE] 'COMMAND ARG...' ...\n"
       "\n"
       "Runs the program's operations without a window. Each argument after the options is one\n"
       "command line: a name, then positional arguments and key=value options, split as a shell\n"

@@ -78,7 +78,7 @@ TEST(VirtualClock, WaitsMoveTheCalendar) {
   VirtualClock clock(*ParseUtDateTime("2024-02-29T23:59:58"));
   EXPECT_EQ(clock.now(), 1'709'251'198);
   clock.sleepMs(2'500);
-  EXPECT_EQ(clock.now(), 1'709'251'200);  // 2024-03-01T00:00:00
+  EXPECT_EQ(clock.now(), 1'709'251'200);    // 2024-03-01T00:00:00
   EXPECT_EQ(clock.milliseconds(), 2'500u);  // reading alone does not move it
   EXPECT_EQ(VirtualClock().now(), *ParseUtDateTime("2000-01-01T00:00:00"));
 }

@@ -490,8 +490,11 @@ TEST_F(CameraCommands, MonitorStepsEveryHalfSecondUntilAMousePress) {
 
 TEST_F(CameraCommands, SecondMonitorEndsTheRunningOneAtItsNextStep) {
   std::vector<std::string> captions;
-  CoolerMonitorOperation first(*state, host, [&](std::string_view c) { captions.emplace_back("1 " + std::string(c)); });
-  CoolerMonitorOperation second(*state, host, [&](std::string_view c) { captions.emplace_back("2 " + std::string(c)); });
+  auto recordAs = [&](std::string who) {
+    return [&captions, who](std::string_view c) { captions.push_back(who + ' ' + std::string(c)); };
+  };
+  CoolerMonitorOperation first(*state, host, recordAs("1"));
+  CoolerMonitorOperation second(*state, host, recordAs("2"));
   const WakeTime wake = first.start(0);
   EXPECT_FALSE(second.start(100));  // the second press: finished at once
   EXPECT_FALSE(first.step(*wake));

@@ -1,12 +1,13 @@
 // The window's driver of core operations: timer steps, presses handed on as
 // cancel inputs, and the window free while the operation waits.
 
+#include "app/ui/operation_runner.h"
+
 #include <QSignalSpy>
 #include <QWidget>
 #include <QtTest>
 #include <vector>
 
-#include "app/ui/operation_runner.h"
 #include "platform/system_clock.h"
 
 namespace {
@@ -57,8 +58,8 @@ class OperationRunnerTest : public QObject {
     QTest::mousePress(&window, Qt::LeftButton);
     QTRY_COMPARE(finished.count(), 1);
     QVERIFY(!runner.running());
-    QCOMPARE(work.inputs, (std::vector<qv::OperationInput>{qv::OperationInput::KeyPress,
-                                                            qv::OperationInput::LeftButtonPress}));
+    QCOMPARE(work.inputs,
+             (std::vector<qv::OperationInput>{qv::OperationInput::KeyPress, qv::OperationInput::LeftButtonPress}));
     QVERIFY(!work.cancelled);
   }
 

@@ -57,7 +57,8 @@ bool OperationRunner::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (running_ && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)) {
     const auto* input = static_cast<QInputEvent*>(event);
-    const int button = type == QEvent::MouseButtonPress ? static_cast<int>(static_cast<QMouseEvent*>(event)->button()) : 0;
+    const int button =
+        type == QEvent::MouseButtonPress ? static_cast<int>(static_cast<QMouseEvent*>(event)->button()) : 0;
     const bool repeat = type == lastType_ && input->timestamp() == lastTimestamp_ && button == lastButton_;
     lastType_ = type;
     lastTimestamp_ = input->timestamp();

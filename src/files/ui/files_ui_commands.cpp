@@ -76,9 +76,7 @@ void RunSaveRgbFitsCommand(ProgramState& state, QtHost& host, QWidget* parent) {
   SaveFits(state, host, parent, SaveMode::RgbFits);
 }
 
-void RunQuickSaveCommand(ProgramState& state, QtHost& host, QWidget*) {
-  QuickSaveFits(state, host, host.clock());
-}
+void RunQuickSaveCommand(ProgramState& state, QtHost& host, QWidget*) { QuickSaveFits(state, host, host.clock()); }
 
 void RunLoadNextAutosavedCommand(ProgramState& state, QtHost& host, QWidget* parent) {
   if (LoadNextAutosavedFile(state, host) == LoadResult::Loaded) ShowTitle(state, parent);
