@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <vector>
 
+#include "app/virtual_clock.h"
 #include "platform/system_clock.h"
 
 namespace {
@@ -18,6 +19,7 @@ class UntilLeftPress final : public qv::Operation {
   qv::WakeTime start(std::uint32_t nowMs) override { return nowMs + 5; }
   qv::WakeTime step(std::uint32_t nowMs) override {
     ++steps;
+    stepTimes.push_back(nowMs);
     if (pressed) return qv::kOperationFinished;
     return nowMs + 5;
   }
@@ -27,6 +29,7 @@ class UntilLeftPress final : public qv::Operation {
     if (event == qv::OperationInput::LeftButtonPress) pressed = true;
   }
   int steps = 0;
+  std::vector<std::uint32_t> stepTimes;
   bool pressed = false, cancelled = false;
   std::vector<qv::OperationInput> inputs;
 };
@@ -61,6 +64,18 @@ class OperationRunnerTest : public QObject {
     QCOMPARE(work.inputs,
              (std::vector<qv::OperationInput>{qv::OperationInput::KeyPress, qv::OperationInput::LeftButtonPress}));
     QVERIFY(!work.cancelled);
+  }
+
+  void aVirtualClockMovesOnByEachWait() {
+    qv::VirtualClock clock;
+    UntilLeftPress work;
+    qv::OperationRunner runner(work, clock);
+    QVERIFY(runner.start());
+    QTRY_VERIFY(work.steps >= 3);
+    runner.cancel();
+    QCOMPARE(work.stepTimes[0], 5u);
+    QCOMPARE(work.stepTimes[1], 10u);
+    QCOMPARE(work.stepTimes[2], 15u);
   }
 
   void cancelEndsItAndAFinishedStartReportsSo() {

@@ -37,11 +37,18 @@ void OperationRunner::schedule(const WakeTime& wake) {
     stop();
     return;
   }
-  timer_.start(static_cast<int>(MsUntil(*wake, clock_.milliseconds())));
+  wakeMs_ = *wake;
+  timer_.start(static_cast<int>(MsUntil(wakeMs_, clock_.milliseconds())));
 }
 
 void OperationRunner::stepNow() {
-  if (running_) schedule(operation_.step(clock_.milliseconds()));
+  if (!running_) return;
+  // The timer can fire a little early, and a virtual clock does not move by
+  // itself: the rest of the wait is waited on the program's clock, so every
+  // step comes at the time it asked for and a virtual calendar moves on by it.
+  const std::uint32_t rest = MsUntil(wakeMs_, clock_.milliseconds());
+  if (rest > 0) clock_.sleepMs(rest);
+  schedule(operation_.step(clock_.milliseconds()));
 }
 
 void OperationRunner::stop() {

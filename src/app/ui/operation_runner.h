@@ -2,7 +2,9 @@
 // Runs a core operation inside the window's event loop: a single-shot timer
 // fires at each wake-up the operation asks for, and every key or mouse
 // button pressed anywhere in the program meanwhile is handed to it as a
-// cancel input. The window stays responsive while the operation waits.
+// cancel input. The window stays responsive while the operation waits. On
+// the virtual clock the steps keep the timer's pace, so the window stays
+// usable, and the clock moves on by each wait.
 
 #include <QObject>
 #include <QTimer>
@@ -39,6 +41,7 @@ class OperationRunner final : public QObject {
   Operation& operation_;
   Clock& clock_;
   QTimer timer_;
+  std::uint32_t wakeMs_ = 0;
   bool running_ = false;
   // One press reaches the filter once for each object it passes through;
   // it is handed on once.
