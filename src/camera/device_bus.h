@@ -11,7 +11,8 @@
 
 namespace qv {
 
-// The bus for this run, made on first use; nothing when start-up chose none.
+// The bus for this run, made on first use; a bus without devices when
+// start-up chose none.
 std::shared_ptr<UsbBus> DeviceBus(ProgramState& state, Clock& clock);
 
 }  // namespace qv

@@ -7,6 +7,7 @@
 
 #include "app/null_host.h"
 #include "app/settings_file.h"
+#include "camera/device_bus.h"
 #include "camera/filter_cooler.h"
 #include "camera/scripted_devices.h"
 #include "camera/set_camera_type.h"
@@ -505,6 +506,37 @@ TEST_F(CameraCommands, SecondMonitorEndsTheRunningOneAtItsNextStep) {
   ASSERT_TRUE(third.start(0));
   third.cancel();
   EXPECT_FALSE(state->camera.monitoring);
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(DeviceBus, MadeOnceByTheStartUpChoiceElseEmpty) {
+  test::TempDir dir;
+  test::TestClock clock;
+  test::RecordingHost host;
+  auto state = std::make_unique<ProgramState>();
+  state->paths.root = dir.str();
+  // No choice made: a bus without devices, and the search says so.
+  EXPECT_FALSE(ConnectCamera(*state, *DeviceBus(*state, clock), host, clock));
+  EXPECT_FALSE(host.boxes.empty());
+
+  static int made = 0;
+  static int typeAsked = 0;
+  auto other = std::make_unique<ProgramState>();
+  other->settings.cameraType = 4;
+  other->camera.link.makeBus = [](int cameraType, Clock& c) {
+    ++made;
+    typeAsked = cameraType;
+    return DeviceBus(*std::make_unique<ProgramState>(), c);  // any bus will do
+  };
+  const auto first = DeviceBus(*other, clock);
+  EXPECT_EQ(DeviceBus(*other, clock), first);
+  EXPECT_EQ(made, 1);
+  EXPECT_EQ(typeAsked, 4);
 }
 
 }  // namespace
