@@ -18,8 +18,9 @@ class EmptyBus final : public UsbBus {
 
 std::shared_ptr<UsbBus> DeviceBus(ProgramState& state, Clock& clock) {
   UsbLink& link = state.camera.link;
-  if (!link.bus)
+  if (!link.bus) {
     link.bus = link.makeBus ? link.makeBus(state.settings.cameraType, clock) : std::make_shared<EmptyBus>();
+  }
   return link.bus;
 }
 
