@@ -43,8 +43,9 @@ test: build
 
 bench: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DQELVESK_BENCH=ON
-	cmake --build $(BUILD) -j$(JOBS) --target qelvesk_bench
+	cmake --build $(BUILD) -j$(JOBS) --target qelvesk_bench qelvesk-cli
 	./$(BUILD)/qelvesk_bench
+	./bench/cooler_monitor_cpu.sh $(BUILD)/qelvesk-cli
 
 clean:
 	rm -rf $(BUILD) build-asan

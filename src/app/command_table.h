@@ -12,8 +12,6 @@
 // clipboard) have no `run` here and are attached by the window.
 
 #include <array>
-#include <functional>
-#include <memory>
 #include <ostream>
 #include <span>
 #include <string_view>
@@ -25,8 +23,6 @@
 #include "app/program_state.h"
 
 namespace qv {
-
-class UsbBus;
 
 enum class MenuGroup { File, Edit, View, Camera, Guiding, Process, Filters, Colour, Help, Popup, Internal, None };
 
@@ -41,9 +37,6 @@ struct CommandContext {
   Clock& clock;
   std::ostream& out;  // what the command prints (the window discards it)
   std::ostream& err;  // one-line notes and argument errors
-  // The USB bus the camera search walks: the simulated or the real one,
-  // chosen at start-up. Empty where no devices can be reached.
-  std::function<std::shared_ptr<UsbBus>()> deviceBus;
   // Arguments are checked only; nothing runs. The command-line tool checks
   // every line this way before the first one runs.
   bool checkOnly = false;

@@ -21,7 +21,6 @@ struct ProgramState {
   DisplayState display;
   FilesState files;
   ProcessingState processing;
-  bool simulate = false;  // discover the simulated devices instead of the USB bus
 };
 
 }  // namespace qv

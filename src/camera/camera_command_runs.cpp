@@ -9,27 +9,22 @@
 #include "camera/filter_cooler.h"
 #include "camera/usb_link.h"
 #include "app/arg_reader.h"
+#include "app/run_operation.h"
+#include "camera/device_bus.h"
 
 namespace qv {
 
 namespace {
 
 // Opens the camera on first use, through the bus chosen at start-up.
-bool Connected(CommandContext& c) {
-  const std::shared_ptr<UsbBus> bus = c.deviceBus ? c.deviceBus() : nullptr;
-  if (!bus) {
-    c.err << "no USB devices can be reached from here\n";
-    return false;
-  }
-  return ConnectCamera(c.state, *bus, c.host, c.clock);
-}
+bool Connected(CommandContext& c) { return ConnectCamera(c.state, *DeviceBus(c.state, c.clock), c.host, c.clock); }
 
 CommandStatus Result(bool ok) { return ok ? CommandStatus::Done : CommandStatus::Refused; }
 
 // The exposure of a single frame as the exposure sequence times it: the
 // camera times up to 1000 ms itself, longer ones are waited out here.
 void WaitExposure(CommandContext& c, long exposureMs) {
-  if (exposureMs > static_cast<long>(kCameraTimedMaxMs)) c.clock.sleepMs(static_cast<std::uint32_t>(exposureMs));
+  WaitComputerTimedExposure(c.clock, static_cast<std::uint32_t>(exposureMs));
 }
 
 void PrintFirmware(CommandContext& c) {
@@ -191,7 +186,7 @@ CommandStatus RunCooler(CommandContext& c, const CommandArgs& args) {
     return CommandStatus::Refused;
   }
   if (maximum >= 0) SetMaximumCooling(c.state, maximum == 1);
-  if (setpoint != -1000 && !MoveSetpoint(c.state, static_cast<int>(setpoint))) {
+  if (setpoint != -1000 && !MoveSetpoint(c.state, c.host, static_cast<int>(setpoint))) {
     c.err << args.name << ": the set point stays at " << kMaximumCoolingSetpointC << " in maximum cooling\n";
   }
   // "Cooling On" is a toggle: press it until the state asked for holds, as
@@ -217,7 +212,8 @@ CommandStatus RunCoolerMonitor(CommandContext& c, const CommandArgs& args) {
   if (!r.proceed()) return r.status();
   if (!Connected(c)) return CommandStatus::Refused;
   TimedMonitorHost host(c, static_cast<int>(seconds * 1000 / kMonitorIntervalMs));
-  MonitorCooler(c.state, host, c.clock);
+  CoolerMonitorOperation monitor(c.state, host);
+  RunOperation(monitor, c.clock, host);
   return CommandStatus::Done;
 }
 

@@ -65,6 +65,10 @@ void SetGeometryForReadout(ProgramState& state, int mode) {
   RecomputeFrameGeometry(state.geometry, state.camera.model);
 }
 
+void WaitComputerTimedExposure(Clock& clock, std::uint32_t exposureMs) {
+  if (exposureMs > kCameraTimedMaxMs) SleepPreciseMs(clock, exposureMs);
+}
+
 bool ClearSensor(ProgramState& state, Host& host) {
   CameraState& camera = state.camera;
   bool ok = Exchange(camera, host, BuildClear(camera.link.block, 8), 0, 0);
@@ -78,6 +82,9 @@ bool ReadFrame(ProgramState& state, Host& host, int mode, std::uint32_t exposure
   const std::uint8_t* reply = camera.link.reply.data();
   std::uint16_t* work = state.images.workImage;
   const std::uint32_t timeout = ReadoutTimeout(exposureMs);
+  // A binning the model cannot do is not asked of it.
+  const int binning = mode >= kBinned2x2 && mode <= kBinned4x4 ? mode : 1;
+  if (binning > camera.model.maxBinning) return false;
   switch (mode) {
     case kFullResolution: {
       const std::size_t pixels = static_cast<std::size_t>(w) * h;
@@ -85,7 +92,7 @@ bool ReadFrame(ProgramState& state, Host& host, int mode, std::uint32_t exposure
                                pixels * 2, timeout);
       DecodeLe16(reply, work, pixels);
       camera.readoutModeCode = 0;
-      if (camera.model.code == kK7CameraType) ColumnPairCorrection(work, w, h);
+      if (camera.model.columnPairCorrection) ColumnPairCorrection(work, w, h);
       return ok;
     }
     case kBinned2x2: {
@@ -137,6 +144,7 @@ bool ReadGuideBox(ProgramState& state, Host& host, std::uint32_t exposureMs, boo
 
 bool FlushGuider(ProgramState& state, Host& host) {
   CameraState& camera = state.camera;
+  if (!camera.model.hasGuiderChannel) return false;
   return Exchange(camera, host, BuildGuiderReadout(camera.link.block, {0, 0, kGuiderFlushColumns, 1, 1, 1}, 0),
                   kGuiderFlushColumns, kTransferMarginMs);
 }
@@ -145,6 +153,7 @@ int GuiderColumns(const ProgramSettings& settings) { return settings.guiderCamer
 
 bool ReadGuiderFrame(ProgramState& state, Host& host, std::uint32_t exposureMs) {
   CameraState& camera = state.camera;
+  if (!camera.model.hasGuiderChannel) return false;
   const int columns = GuiderColumns(state.settings);
   const bool binned = state.settings.guiderBin2x2;
   const std::size_t pixels = static_cast<std::size_t>(columns) * kGuiderRows;
@@ -200,7 +209,7 @@ bool SendAoCommand(ProgramState& state, Host& host, Clock& clock, std::string_vi
   if (guideOutputMode) return SetGuideOutputs(state, host, static_cast<std::uint8_t>(text[0]));
   const int port = state.settings.aoPortChoice;
   bool ok = SerialWrite(state, host, port, text);
-  BusyWaitMs(clock, 50);
+  clock.sleepMs(50);
   if (text[0] == 'H') {
     ok = SerialRead(state, host, port, 1) && ok;
     const char echo = static_cast<char>(state.camera.link.reply[0]);
@@ -234,7 +243,7 @@ bool ReadFirmwareVersion(ProgramState& state, Host& host) {
   CameraState& camera = state.camera;
   const bool ok = Exchange(camera, host, BuildFirmwareRead(camera.link.block), kFirmwareReplyBytes, kTransferMarginMs);
   camera.firmware = DecodeFirmwareVersion({camera.link.reply.data(), kFirmwareReplyBytes});
-  if (!FirmwareAllowsCooler(camera.firmware, camera.model.code)) camera.coolerAvailable = false;
+  if (!FirmwareAllowsCooler(camera.firmware, camera.model)) camera.coolerAvailable = false;
   return ok;
 }
 

@@ -26,6 +26,10 @@ inline constexpr int kHighestSetpointC = 35;
 // size for every other mode.
 void SetGeometryForReadout(ProgramState& state, int mode);
 
+// Exposures above 1000 ms are timed by the computer between the clear and the
+// read-out, to the millisecond; shorter ones are left to the camera.
+void WaitComputerTimedExposure(Clock& clock, std::uint32_t exposureMs);
+
 bool ClearSensor(ProgramState& state, Host& host);
 // Reads the main sensor into the work image; exposureMs up to 1000 is timed
 // by the camera, longer exposures have been timed by the caller.

@@ -14,6 +14,13 @@ constexpr CameraModel Row(int code, std::string_view name, int w, int h, double 
                      {texts[0], texts[1], texts[2]}};
 }
 
+// The K7: no cooler control, and full frames corrected column pair by pair.
+constexpr CameraModel K7Row(CameraModel row) {
+  row.hasCooler = false;
+  row.columnPairCorrection = true;
+  return row;
+}
+
 constexpr std::string_view kK7Texts[3] = {" - takes 1 second", " - takes < 1 second", " - takes 1-2 seconds"};
 
 const std::array<CameraModel, 6> kTable = {
@@ -27,8 +34,8 @@ const std::array<CameraModel, 6> kTable = {
         "c:\\Autosave\\Qel_K4Cg.bmp", "Qel_K4C_HPM", kSlow),
     Row(5, "K5C", 1392, 1040, 0.00645, 8, "c:\\Autosave\\Qel_K5C.bmp", "c:\\Autosave\\Qel_K5Cf.bmp",
         "c:\\Autosave\\Qel_K5Cg.bmp", "Qel_K5C_HPM", kFast),
-    Row(7, "K7", 1304, 1024, 0.00645, 8, "c:\\Autosave\\Qel_K7.bmp", "c:\\Autosave\\Qel_K7f.bmp",
-        "c:\\Autosave\\Qel_K7g.bmp", "Qel_K7C_HPM", kK7Texts),
+    K7Row(Row(7, "K7", 1304, 1024, 0.00645, 8, "c:\\Autosave\\Qel_K7.bmp", "c:\\Autosave\\Qel_K7f.bmp",
+              "c:\\Autosave\\Qel_K7g.bmp", "Qel_K7C_HPM", kK7Texts)),
 };
 
 const CameraModel kBuiltIn = Row(kBuiltInCameraType, "K6", 2048, 2048, 0.0104, 16, "c:\\Autosave\\Qel_K6.bmp",

@@ -1,7 +1,7 @@
 #pragma once
 // The sensor models of the camera family and what each one decides: sensor
 // size, pixel size, file transfer blocks, temporary bitmap and hot pixel map
-// names, and the read-out time texts.
+// names, the read-out time texts, and its capabilities.
 
 #include <array>
 #include <optional>
@@ -24,6 +24,12 @@ struct CameraModel {
   // Appended to the read-out caption: 2x2 binning and the user sub-frame,
   // 3x3 and 4x4 binning, full resolution.
   std::array<std::string_view, 3> readoutTexts;
+
+  // What the model can do, asked by the command set instead of its code.
+  bool hasCooler = true;              // cooler commands are sent (firmware permitting)
+  bool hasGuiderChannel = true;       // a guider sensor on the second channel
+  bool columnPairCorrection = false;  // full frames need the column-pair level correction
+  int maxBinning = 4;                 // largest binning factor of a main-sensor read-out
 };
 
 // The values the program starts with (camera type 6, which has no row).

@@ -136,8 +136,8 @@ FirmwareVersion DecodeFirmwareVersion(std::span<const std::uint8_t> reply) {
   return v;
 }
 
-bool FirmwareAllowsCooler(const FirmwareVersion& version, int cameraType) {
-  return version.w0 >= 11 && cameraType != kK7CameraType;
+bool FirmwareAllowsCooler(const FirmwareVersion& version, const CameraModel& model) {
+  return version.w0 >= 11 && model.hasCooler;
 }
 
 std::string TelescopeReplyText(std::span<const std::uint8_t> reply) {

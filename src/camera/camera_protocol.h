@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "camera/camera_models.h"
+
 namespace qv {
 
 inline constexpr std::size_t kCommandBlockBytes = 64;
@@ -83,8 +85,8 @@ struct FirmwareVersion {
   std::uint16_t w0 = 0, w1 = 0;
 };
 FirmwareVersion DecodeFirmwareVersion(std::span<const std::uint8_t> reply);
-// The cooler controls need firmware word 0 of 11 or more and a model other than K7.
-bool FirmwareAllowsCooler(const FirmwareVersion& version, int cameraType);
+// The cooler controls need firmware word 0 of 11 or more and a model with a cooler.
+bool FirmwareAllowsCooler(const FirmwareVersion& version, const CameraModel& model);
 
 // A telescope reply up to the first "#" (excluded), at most 33 characters.
 std::string TelescopeReplyText(std::span<const std::uint8_t> reply);
@@ -101,6 +103,5 @@ std::optional<int> CameraTypeForPid(std::string_view pidText);
 
 inline constexpr std::string_view kCameraVid = "5310";
 inline constexpr std::string_view kFilterWheelPid = "0720";
-inline constexpr int kK7CameraType = 7;
 
 }  // namespace qv

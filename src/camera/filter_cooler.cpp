@@ -1,7 +1,11 @@
 #include "camera/filter_cooler.h"
 
 #include <algorithm>
+#include <string>
 
+#include "app/messages.h"
+#include "app/run_operation.h"
+#include "app/settings_file.h"
 #include "camera/camera_commands.h"
 #include "camera/usb_link.h"
 
@@ -18,16 +22,21 @@ bool SelectFilter(ProgramState& state, Host& host, Clock& clock) {
     link.block[2] = 0;
     link.transferLength = 3;
     bool ok = WriteFilterWheel(link, host);
-    BusyWaitMs(clock, 4);
+    clock.sleepMs(4);
     link.transferLength = 3;
     ok = ReadFilterWheel(link, host) && ok;  // the answer itself is not examined
     return ok;
   }
   const std::uint8_t command[4] = {0xA5, 0x01, static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(0xA6 + p)};
-  const int route = state.settings.aoPortChoice;
-  if (route <= kLastCameraSerialPort) return SerialWrite(state, host, route, command);
+  // The serial path setting picks the route: through the camera's relay, or
+  // out of the computer's own port.
+  if (state.settings.aoPortChoice <= kLastCameraSerialPort) {
+    return SerialWrite(state, host, FilterWheelSerialPort(state.settings), command);
+  }
   return PcSerialWrite(state, host, command);
 }
+
+int FilterWheelSerialPort(const ProgramSettings& settings) { return settings.telescopePort == '2' ? 0 : 1; }
 
 bool PcSerialWrite(ProgramState& state, Host& host, std::span<const std::uint8_t> bytes) {
   UsbLink& link = state.camera.link;
@@ -74,34 +83,56 @@ void SetMaximumCooling(ProgramState& state, bool on) {
   if (on) state.settings.derived.coolerSetpointC = kMaximumCoolingSetpointC;
 }
 
-bool MoveSetpoint(ProgramState& state, int setpointC) {
+bool MoveSetpoint(ProgramState& state, Host& host, int setpointC) {
   if (state.settings.maximumCooling) return false;
   const auto value = static_cast<std::int16_t>(std::clamp(setpointC, kMaximumCoolingSetpointC, kHighestSetpointC));
   state.settings.derived.coolerSetpointC = value;
   state.settings.savedCoolingSetpoint = value;
+  if (SaveSettings(state.settings, state.paths) != SettingsStatus::Ok) ShowMessage(host, 24);
   return true;
 }
 
+CoolerMonitorOperation::CoolerMonitorOperation(ProgramState& state, Host& host, Caption caption)
+    : state_(state), host_(host), caption_(std::move(caption)) {}
+
+WakeTime CoolerMonitorOperation::start(std::uint32_t nowMs) {
+  if (state_.camera.monitoring) return finish();
+  state_.camera.monitoring = true;
+  pressed_ = false;
+  if (caption_) caption_("Monitoring");
+  return nowMs + kMonitorIntervalMs;
+}
+
+WakeTime CoolerMonitorOperation::step(std::uint32_t nowMs) {
+  // A second "Monitor" cleared the flag; a mouse press since the last step
+  // ends the monitor before it refreshes again.
+  if (!state_.camera.monitoring || pressed_) return finish();
+  host_.setWaitCursor(true);
+  UpdateCooler(state_, host_);
+  host_.requestRepaint();
+  host_.setWaitCursor(false);
+  return nowMs + kMonitorIntervalMs;
+}
+
+void CoolerMonitorOperation::cancel() { finish(); }
+
+void CoolerMonitorOperation::input(OperationInput event) {
+  if (event != OperationInput::KeyPress) pressed_ = true;
+}
+
+WakeTime CoolerMonitorOperation::finish() {
+  state_.camera.monitoring = false;
+  if (caption_) caption_("Monitor");
+  return kOperationFinished;
+}
+
 void MonitorCooler(ProgramState& state, Host& host, Clock& clock, MonitorCaption caption, void* captionContext) {
-  CameraState& camera = state.camera;
-  if (camera.monitoring) {
-    camera.monitoring = false;
-    if (caption) caption(captionContext, "Monitor");
-    return;
+  CoolerMonitorOperation::Caption show;
+  if (caption) {
+    show = [caption, captionContext](std::string_view text) { caption(captionContext, std::string(text).c_str()); };
   }
-  camera.monitoring = true;
-  if (caption) caption(captionContext, "Monitoring");
-  while (camera.monitoring) {
-    BusyWaitMs(clock, kMonitorIntervalMs);
-    const InputEvents input = host.pumpEvents();
-    if (input.leftButtonPressed || input.rightButtonPressed) break;
-    host.setWaitCursor(true);
-    UpdateCooler(state, host);
-    host.requestRepaint();
-    host.setWaitCursor(false);
-  }
-  camera.monitoring = false;
-  if (caption) caption(captionContext, "Monitor");
+  CoolerMonitorOperation monitor(state, host, std::move(show));
+  RunOperation(monitor, clock, host);
 }
 
 }  // namespace qv

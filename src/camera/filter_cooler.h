@@ -2,10 +2,13 @@
 // The filter wheel ("First", "Next", "Prev") and the cooler ("Cooling On",
 // the set point, "Set Maximum Cooling", "Monitor").
 
+#include <functional>
 #include <span>
+#include <string_view>
 
 #include "app/clock.h"
 #include "app/host.h"
+#include "app/operation.h"
 #include "app/program_state.h"
 #include "camera/camera_commands.h"
 
@@ -16,9 +19,12 @@ inline constexpr int kMaximumCoolingSetpointC = kLowestSetpointC;
 inline constexpr std::uint32_t kMonitorIntervalMs = 500;
 
 // Moves the wheel to the current position: the USB wheel when one is
-// attached, else a command through the serial relay. Positions above 7 have
+// attached, else a command on the wheel's serial port. Positions above 7 have
 // no wheel command: nothing is sent and false is returned.
 bool SelectFilter(ProgramState& state, Host& host, Clock& clock);
+// The camera serial port the wheel hangs on: the one the telescope leaves
+// free (Com1, port 0, when the telescope is on Com2; else Com2, port 1).
+int FilterWheelSerialPort(const ProgramSettings& settings);
 // Writes on the computer's own serial port, opening it on first use; a
 // failed open is reported and tried again next time.
 inline constexpr int kLastCameraSerialPort = 2;
@@ -33,12 +39,36 @@ void ToggleCooling(ProgramState& state);
 // "Set Maximum Cooling": switching it on fixes the set point at -40.
 void SetMaximumCooling(ProgramState& state, bool on);
 // Moves the set point (clamped to -40..35) unless maximum cooling holds it;
-// the saved set point follows. False when it did not move.
-bool MoveSetpoint(ProgramState& state, int setpointC);
+// the saved set point follows and the settings file is written, so the next
+// run starts from it (message 24 when it cannot be written). False when
+// maximum cooling held the set point.
+bool MoveSetpoint(ProgramState& state, Host& host, int setpointC);
 
-// "Monitor": a second call while monitoring stops it. Otherwise every half
-// second pumps the interface, refreshes the cooler (the dialog's repaint) and
-// stops on a mouse button press. `caption` receives "Monitoring"/"Monitor".
+// "Monitor" as an operation. Starting it while a monitor runs stops that one
+// (its next step ends it) and finishes at once. Otherwise every half second it
+// refreshes the cooler as the dialog's repaint does, under the wait cursor,
+// until a mouse button is pressed. `caption` receives the button's caption,
+// "Monitoring" or "Monitor".
+class CoolerMonitorOperation final : public Operation {
+ public:
+  using Caption = std::function<void(std::string_view caption)>;
+  CoolerMonitorOperation(ProgramState& state, Host& host, Caption caption = {});
+
+  WakeTime start(std::uint32_t nowMs) override;
+  WakeTime step(std::uint32_t nowMs) override;
+  void cancel() override;
+  void input(OperationInput event) override;
+
+ private:
+  WakeTime finish();
+
+  ProgramState& state_;
+  Host& host_;
+  Caption caption_;
+  bool pressed_ = false;
+};
+
+// Runs the monitor to its end on the clock, taking the host's presses.
 using MonitorCaption = void (*)(void* context, const char* caption);
 void MonitorCooler(ProgramState& state, Host& host, Clock& clock, MonitorCaption caption = nullptr,
                    void* captionContext = nullptr);

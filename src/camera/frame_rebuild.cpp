@@ -60,7 +60,8 @@ void Enlarge4x4(const std::uint8_t* reply, int qw, int qh, std::uint16_t* dst, i
     const std::uint16_t* above = dst + static_cast<std::size_t>(2 * k) * dstW;
     const std::uint16_t* below = above + 2 * static_cast<std::size_t>(dstW);
     std::uint16_t* out = dst + static_cast<std::size_t>(2 * k + 1) * dstW;
-    for (int c = 0; c < dstW; ++c) out[c] = static_cast<std::uint16_t>(above[c] / 2 + below[c] / 2);
+    // The mean of the rows above and below, summed in int so the sum cannot wrap.
+    for (int c = 0; c < dstW; ++c) out[c] = static_cast<std::uint16_t>((int{above[c]} + int{below[c]}) / 2);
   }
   // The rows after the last even row are copies of the row above them.
   for (int r = std::max(2 * rows - 1, 1); r < dstH; ++r) {
@@ -119,7 +120,9 @@ void GuiderBinned(const std::uint8_t* reply, int columns, int rows, std::uint16_
     const std::uint16_t* below = dst + static_cast<std::size_t>(r + 1) * columns;
     std::uint16_t* out = dst + static_cast<std::size_t>(r) * columns;
     // Byte by byte: the halved sum of the two rows' bytes, back in the high byte.
-    for (int c = 0; c < columns; ++c) out[c] = static_cast<std::uint16_t>(((above[c] >> 8) / 2 + (below[c] >> 8) / 2) * 256);
+    for (int c = 0; c < columns; ++c) {
+      out[c] = static_cast<std::uint16_t>(((int{above[c]} >> 8) + (int{below[c]} >> 8)) / 2 * 256);
+    }
   }
   // With an even row count the last row has no row below it: it copies the
   // row above rather than keep whatever an earlier frame left there.

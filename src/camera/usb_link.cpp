@@ -143,7 +143,7 @@ int OpenFilterWheelDevice(UsbLink& link, UsbBus& bus, ProgramSettings& settings,
     if (!link.filterWheel->write(probe).ok) {
       ShowPlainBox(host, "Could not write to USB Filterwheel - try rebooting USB device");
     }
-    BusyWaitMs(clock, 1);
+    clock.sleepMs(1);
     std::array<std::uint8_t, 3> answer{0, 0, 0};
     const TransferResult read = link.filterWheel->read(answer, kWheelTimeoutMs);
     if (!read.ok) {

@@ -35,7 +35,13 @@ struct EnumerationSlot {
 };
 using EnumerationRecord = std::array<EnumerationSlot, kEnumerationSlots>;
 
+// Makes the bus of the devices this run talks to, for the camera type the
+// settings hold when the camera is first opened (a simulated camera takes
+// that model); chosen at start-up.
+using UsbBusMaker = std::shared_ptr<UsbBus> (*)(int cameraType, Clock& clock);
+
 struct UsbLink {
+  UsbBusMaker makeBus = nullptr;
   std::shared_ptr<UsbBus> bus;  // the bus the devices were found on, kept for later searches
   std::unique_ptr<CameraTransport> camera;
   std::unique_ptr<FilterWheelPort> filterWheel;

@@ -2,14 +2,17 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 
 #include "app/startup.h"
+#include "app/virtual_clock.h"
 #include "camera/camera_models.h"
 #include "camera/set_camera_type.h"
 #include "app/command_table.h"
 #include "cli/cli_host.h"
-#include "platform/device_bus.h"
+#include "platform/linux_usb_bus.h"
 #include "platform/system_clock.h"
+#include "sim/sim_world.h"
 
 namespace qv {
 
@@ -21,7 +24,8 @@ struct CliOptions {
   std::string camera;
   std::string traceUsb;
   bool keepGoing = false;
-  std::vector<std::string> lines;  // command lines, in order
+  std::optional<std::time_t> virtualClockStart;  // run on the virtual clock from this UT time
+  std::vector<std::string> lines;                // command lines, in order
 };
 
 void AppendIndented(std::string& text, std::string_view lines, std::string_view indent) {
@@ -53,8 +57,8 @@ bool ReadScript(const std::string& path, std::vector<std::string>& lines, std::o
 
 std::string CliHelpText() {
   std::string text =
-      "Usage: qelvesk-cli [--root DIR] [--simulate] [--camera MODEL] [--trace-usb FILE] [--keep-going]\n"
-      "                   [--script FILE] 'COMMAND ARG...' ...\n"
+      "Usage: qelvesk-cli [--root DIR] [--simulate] [--virtual-clock[=UT]] [--camera MODEL] [--trace-usb FILE]\n"
+      "                   [--keep-going] [--script FILE] 'COMMAND ARG...' ...\n"
       "\n"
       "Runs the program's operations without a window. Each argument after the options is one\n"
       "command line: a name, then positional arguments and key=value options, split as a shell\n"
@@ -70,6 +74,10 @@ std::string CliHelpText() {
       "  --root DIR      data root (default $QELVESK_ROOT, else ~/QelVesk); the settings file is\n"
       "                  DIR/autosave/Qel_K1C.ini\n"
       "  --simulate      use the simulated camera, filter wheel and mount instead of USB\n"
+      "  --virtual-clock[=YYYY-MM-DDTHH:MM:SS]\n"
+      "                  run on a virtual clock that starts at that UT time (default\n"
+      "                  2000-01-01T00:00:00): waits end at once and the calendar moves on by\n"
+      "                  the time waited, so exposures, FITS dates and autosave names repeat\n"
       "  --camera MODEL  start with camera model K1C, K2C, K3C, K4C, K5C or K7\n"
       "  --trace-usb FILE  append every USB block sent and reply received to FILE as hex\n"
       "  --keep-going    run every command even after one fails; exit 1 at the end if any failed\n"
@@ -114,6 +122,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       options.keepGoing = true;
     } else if (arg == "--simulate") {
       options.simulate = true;
+    } else if (arg == "--virtual-clock") {
+      options.virtualClockStart = kVirtualClockDefaultStart;
+    } else if (arg.rfind("--virtual-clock=", 0) == 0) {
+      const std::string text = arg.substr(arg.find('=') + 1);
+      options.virtualClockStart = ParseUtDateTime(text);
+      if (!options.virtualClockStart) {
+        err << "qelvesk-cli: --virtual-clock takes a UT time YYYY-MM-DDTHH:MM:SS, not '" << text << "'\n";
+        return kCliUsageError;
+      }
     } else if (arg == "--camera") {
       const auto* v = value("--camera");
       if (!v) return kCliUsageError;
@@ -158,12 +175,17 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
   auto state = std::make_unique<ProgramState>();
   state->paths.root = options.root;
-  state->simulate = options.simulate;
+  state->camera.link.makeBus = options.simulate ? sim::MakeSimulatedDevices : MakeRealDevices;
   state->camera.link.traceUsbPath = options.traceUsb;
   CliHost host(err);
-  SystemClock clock;
+  std::unique_ptr<Clock> clockOwner;
+  if (options.virtualClockStart) {
+    clockOwner = std::make_unique<VirtualClock>(*options.virtualClockStart);
+  } else {
+    clockOwner = std::make_unique<SystemClock>();
+  }
+  Clock& clock = *clockOwner;
   CommandContext context{*state, host, clock, out, err};
-  context.deviceBus = [&] { return DeviceBus(*state, clock); };
 
   // Then check every command's arguments, still before anything runs.
   context.checkOnly = true;

@@ -201,4 +201,6 @@ class LinuxUsbBus final : public UsbBus {
 
 std::unique_ptr<UsbBus> MakeLinuxUsbBus() { return std::make_unique<LinuxUsbBus>(); }
 
+std::shared_ptr<UsbBus> MakeRealDevices(int, Clock&) { return MakeLinuxUsbBus(); }
+
 }  // namespace qv

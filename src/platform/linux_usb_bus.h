@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/clock.h"
 #include "camera/usb_devices.h"
 
 namespace qv {
@@ -15,5 +16,7 @@ inline constexpr unsigned char kCameraBulkIn = 0x82;
 inline constexpr unsigned kCameraWriteTimeoutMs = 5000;
 
 std::unique_ptr<UsbBus> MakeLinuxUsbBus();
+// The devices on the machine's USB bus, whatever camera type is set.
+std::shared_ptr<UsbBus> MakeRealDevices(int cameraType, Clock& clock);
 
 }  // namespace qv

@@ -303,4 +303,8 @@ std::string SimWorld::cameraPid() const {
 
 std::unique_ptr<UsbBus> MakeSimBus(std::shared_ptr<SimWorld> world) { return std::make_unique<SimBus>(std::move(world)); }
 
+std::shared_ptr<UsbBus> MakeSimulatedDevices(int cameraType, Clock& clock) {
+  return MakeSimBus(std::make_shared<SimWorld>(clock, cameraType));
+}
+
 }  // namespace qv::sim

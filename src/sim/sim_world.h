@@ -55,5 +55,7 @@ class SimWorld {
 inline constexpr int kSimPcPort = 3;
 
 std::unique_ptr<UsbBus> MakeSimBus(std::shared_ptr<SimWorld> world);
+// A fresh world of this camera type on its bus: the devices of --simulate.
+std::shared_ptr<UsbBus> MakeSimulatedDevices(int cameraType, Clock& clock);
 
 }  // namespace qv::sim

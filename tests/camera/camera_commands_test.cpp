@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "app/null_host.h"
+#include "app/settings_file.h"
+#include "camera/device_bus.h"
 #include "camera/filter_cooler.h"
 #include "camera/scripted_devices.h"
 #include "camera/set_camera_type.h"
@@ -329,11 +332,24 @@ TEST_F(CameraCommands, FilterWheelOverUsbWrapsAtTheCount) {
 }
 
 TEST_F(CameraCommands, FilterWheelOverTheSerialRelay) {
-  state->settings.aoPortChoice = 2;
+  // The wheel takes the camera serial port the telescope leaves free: Com2
+  // (port 1) with the telescope on Com1, whatever port the AO unit uses.
+  state->settings.telescopePort = '1';
+  state->settings.aoPortChoice = 0;
   state->camera.filterPosition = 3;
   EXPECT_TRUE(SelectFilter(*state, host, clock));
-  EXPECT_EQ(Written(0), (Bytes{0x40, 10, 0, 0, 2, 0, 4, 0, 0xA5, 0x01, 3, 0xA9}));
+  EXPECT_EQ(Written(0), (Bytes{0x40, 10, 0, 0, 1, 0, 4, 0, 0xA5, 0x01, 3, 0xA9}));
   EXPECT_TRUE(script->readSizes.empty());
+  // Telescope on Com2: the wheel is on Com1 (port 0).
+  state->settings.telescopePort = '2';
+  state->settings.aoPortChoice = 2;
+  EXPECT_TRUE(SelectFilter(*state, host, clock));
+  EXPECT_EQ(Written(1), (Bytes{0x40, 10, 0, 0, 0, 0, 4, 0, 0xA5, 0x01, 3, 0xA9}));
+  // Telescope on the computer's port: the wheel is on Com2.
+  state->settings.telescopePort = '3';
+  state->settings.aoPortChoice = 1;
+  EXPECT_TRUE(SelectFilter(*state, host, clock));
+  EXPECT_EQ(Written(2)[4], 1);
   // Position 8 has no command: nothing is sent.
   state->settings.filterCount = 8;
   state->camera.filterPosition = 7;
@@ -341,6 +357,33 @@ TEST_F(CameraCommands, FilterWheelOverTheSerialRelay) {
   EXPECT_FALSE(FilterNext(*state, host, clock));
   EXPECT_EQ(state->camera.filterPosition, 8);
   EXPECT_TRUE(script->written.empty());
+}
+
+TEST_F(CameraCommands, FilterWheelOnTheComputersPortSendsNothingToTheCamera) {
+  // Serial path 3: the command goes out of the computer's own port, which
+  // this bus lacks; the camera relay is not used.
+  state->settings.aoPortChoice = 3;
+  state->camera.filterPosition = 2;
+  EXPECT_FALSE(SelectFilter(*state, host, clock));
+  EXPECT_TRUE(script->written.empty());
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_EQ(host.boxes.back().text, "Open Communications Failed");
+}
+
+TEST_F(CameraCommands, EveryMoveOfTheSetPointIsSaved) {
+  ProgramState& s = *state;
+  const std::string file = SettingsFilePath(s.paths);
+  std::filesystem::remove(file);
+  EXPECT_TRUE(MoveSetpoint(s, host, -12));
+  ProgramSettings loaded;
+  ASSERT_EQ(LoadSettings(loaded, s.paths, host), SettingsStatus::Ok);
+  EXPECT_EQ(loaded.savedCoolingSetpoint, -12);
+  // Maximum cooling holds the set point: nothing moves, nothing is written.
+  SetMaximumCooling(s, true);
+  std::filesystem::remove(file);
+  EXPECT_FALSE(MoveSetpoint(s, host, 5));
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_TRUE(host.boxes.empty());
 }
 
 TEST_F(CameraCommands, CoolingSwitchAndMaximumCooling) {
@@ -351,13 +394,13 @@ TEST_F(CameraCommands, CoolingSwitchAndMaximumCooling) {
   EXPECT_FALSE(s.camera.coolingOn);
   SetMaximumCooling(s, true);
   EXPECT_EQ(s.settings.derived.coolerSetpointC, -40);
-  EXPECT_FALSE(MoveSetpoint(s, 0));
+  EXPECT_FALSE(MoveSetpoint(s, host, 0));
   ToggleCooling(s);
   ToggleCooling(s);
   EXPECT_TRUE(s.camera.coolingOn);  // maximum cooling keeps it on
   SetMaximumCooling(s, false);
   EXPECT_EQ(s.settings.derived.coolerSetpointC, -40);  // until moved
-  EXPECT_TRUE(MoveSetpoint(s, 50));
+  EXPECT_TRUE(MoveSetpoint(s, host, 50));
   EXPECT_EQ(s.settings.derived.coolerSetpointC, 35);
   EXPECT_EQ(s.settings.savedCoolingSetpoint, 35);
   // Without the cooler, "Cooling On" only ever switches on.
@@ -413,6 +456,87 @@ TEST_F(CameraCommands, SecondMonitorPressStopsAWaitingMonitor) {
   EXPECT_FALSE(state->camera.monitoring);
   EXPECT_EQ(captions, (std::vector<std::string>{"Monitor"}));
   EXPECT_TRUE(script->written.empty());
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST_F(CameraCommands, MonitorStepsEveryHalfSecondUntilAMousePress) {
+  for (int i = 0; i < 2; ++i) script->replies.push_back({0xD8, 0x09, 0});
+  std::vector<std::string> captions;
+  CoolerMonitorOperation monitor(*state, host, [&](std::string_view c) { captions.emplace_back(c); });
+  WakeTime wake = monitor.start(1'000);
+  EXPECT_EQ(wake, 1'500u);
+  EXPECT_TRUE(state->camera.monitoring);
+  // Each step refreshes the cooler under the wait cursor and repaints; a key
+  // press is the window's business and does not end the monitor.
+  monitor.input(OperationInput::KeyPress);
+  wake = monitor.step(*wake);
+  EXPECT_EQ(wake, 2'000u);
+  wake = monitor.step(*wake);
+  EXPECT_EQ(host.repaints, 2);
+  EXPECT_EQ(host.waitCursorDepth, 0);
+  EXPECT_EQ(script->written.size(), 2u);
+  EXPECT_EQ(state->camera.actualTemperatureC, -21);
+  // A right press ends it at the next step, without another refresh.
+  monitor.input(OperationInput::RightButtonPress);
+  EXPECT_FALSE(monitor.step(*wake));
+  EXPECT_EQ(script->written.size(), 2u);
+  EXPECT_FALSE(state->camera.monitoring);
+  EXPECT_EQ(captions, (std::vector<std::string>{"Monitoring", "Monitor"}));
+}
+
+TEST_F(CameraCommands, SecondMonitorEndsTheRunningOneAtItsNextStep) {
+  std::vector<std::string> captions;
+  auto recordAs = [&](std::string who) {
+    return [&captions, who](std::string_view c) { captions.push_back(who + ' ' + std::string(c)); };
+  };
+  CoolerMonitorOperation first(*state, host, recordAs("1"));
+  CoolerMonitorOperation second(*state, host, recordAs("2"));
+  const WakeTime wake = first.start(0);
+  EXPECT_FALSE(second.start(100));  // the second press: finished at once
+  EXPECT_FALSE(first.step(*wake));
+  EXPECT_TRUE(script->written.empty());
+  EXPECT_EQ(captions, (std::vector<std::string>{"1 Monitoring", "2 Monitor", "1 Monitor"}));
+  // Cancelling a running monitor leaves it as a press does.
+  CoolerMonitorOperation third(*state, host);
+  ASSERT_TRUE(third.start(0));
+  third.cancel();
+  EXPECT_FALSE(state->camera.monitoring);
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(DeviceBus, MadeOnceByTheStartUpChoiceElseEmpty) {
+  test::TempDir dir;
+  test::TestClock clock;
+  test::RecordingHost host;
+  auto state = std::make_unique<ProgramState>();
+  state->paths.root = dir.str();
+  // No choice made: a bus without devices, and the search says so.
+  EXPECT_FALSE(ConnectCamera(*state, *DeviceBus(*state, clock), host, clock));
+  EXPECT_FALSE(host.boxes.empty());
+
+  static int made = 0;
+  static int typeAsked = 0;
+  auto other = std::make_unique<ProgramState>();
+  other->settings.cameraType = 4;
+  other->camera.link.makeBus = [](int cameraType, Clock& c) {
+    ++made;
+    typeAsked = cameraType;
+    return DeviceBus(*std::make_unique<ProgramState>(), c);  // any bus will do
+  };
+  const auto first = DeviceBus(*other, clock);
+  EXPECT_EQ(DeviceBus(*other, clock), first);
+  EXPECT_EQ(made, 1);
+  EXPECT_EQ(typeAsked, 4);
 }
 
 }  // namespace

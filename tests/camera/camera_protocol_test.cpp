@@ -87,9 +87,10 @@ TEST(CameraProtocol, FirmwareDecidesTheCooler) {
   const auto v11 = DecodeFirmwareVersion(Bytes{11, 0, 0, 0});
   EXPECT_EQ(v10.w0, 10);
   EXPECT_EQ(v10.w1, 7);
-  EXPECT_FALSE(FirmwareAllowsCooler(v10, 1));
-  EXPECT_TRUE(FirmwareAllowsCooler(v11, 1));
-  EXPECT_FALSE(FirmwareAllowsCooler(v11, kK7CameraType));
+  const CameraModel k1c = *FindCameraModelByName("K1C"), k7 = *FindCameraModelByName("K7");
+  EXPECT_FALSE(FirmwareAllowsCooler(v10, k1c));
+  EXPECT_TRUE(FirmwareAllowsCooler(v11, k1c));
+  EXPECT_FALSE(FirmwareAllowsCooler(v11, k7));
 }
 
 TEST(CameraProtocol, TelescopeReplyStopsAtHashOr33) {
@@ -137,9 +138,20 @@ TEST(FrameRebuild, Enlarge4x4FillsTheHalfFrame) {
   EXPECT_EQ(out[6], 401);
   EXPECT_EQ(out[7], 401);  // last column has only its left neighbour
   EXPECT_EQ(out[8 * 2 + 0], 501);
-  EXPECT_EQ(out[8 * 1 + 0], 101 / 2 + 501 / 2);
+  EXPECT_EQ(out[8 * 1 + 0], (101 + 501) / 2);  // odd rows: the mean of the rows above and below
+  EXPECT_EQ(out[8 * 1 + 1], ((101 / 2 + 201 / 2) + (501 / 2 + 601 / 2)) / 2);
   EXPECT_EQ(out[8 * 4 + 2], 1001);
   for (int c = 0; c < 8; ++c) EXPECT_EQ(out[8 * 5 + c], out[8 * 4 + c]);  // last row copies the one above
+}
+
+TEST(FrameRebuild, Enlarge4x4OddRowsSumInAWideType) {
+  // Both rows odd: (a + b) / 2, not a/2 + b/2; and near the top of the range
+  // the sum must not wrap in 16 bits.
+  const Bytes reply = {0x01, 0x01, 0xFF, 0xFF, 0x03, 0x01, 0xFD, 0xFF};  // 257, 65535 / 259, 65533
+  std::vector<std::uint16_t> out(4 * 4, 0);
+  Enlarge4x4(reply.data(), 2, 2, out.data(), 4, 4);
+  EXPECT_EQ(out[4 * 1 + 0], (257 + 259) / 2);
+  EXPECT_EQ(out[4 * 1 + 2], (65535 + 65533) / 2);
 }
 
 TEST(FrameRebuild, Resample3x3CoversTheFrameAndClamps) {
@@ -215,6 +227,12 @@ TEST(FrameRebuild, GuiderFrames) {
   EXPECT_EQ(full[2], 21 * 256);
   EXPECT_EQ(full[8], 30 * 256);
   EXPECT_EQ(full[4], (5 + 15) * 256);  // row 1: halved sum of rows 0 and 2
+
+  // Odd bytes above and below: the halved sum, one more than the sum of halves.
+  const Bytes odd = {11, 21, 31, 41};
+  GuiderBinned(odd.data(), 4, 4, full.data());
+  EXPECT_EQ(full[4], (11 + 31) / 2 * 256);
+  EXPECT_EQ(full[5], ((5 + 10) + (15 + 20)) / 2 * 256);
 
   // The last row (289 of 290) has no row below: it copies row 288, never
   // keeping the pixels of an earlier frame.

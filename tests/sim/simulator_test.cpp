@@ -165,7 +165,7 @@ TEST_F(Simulator, CoolerApproachesItsSetPointOverMinutes) {
   Start(1);
   ASSERT_TRUE(Connect());
   state->camera.coolingOn = true;
-  MoveSetpoint(*state, -10);
+  MoveSetpoint(*state, host, -10);
   UpdateCooler(*state, host);
   EXPECT_EQ(state->camera.actualTemperatureC, 20);
   int last = 20;

@@ -175,7 +175,7 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   setCentralWidget(client_);
   connect(client_, &TQel_VeskWindow::captionChanged, this, &QWidget::setWindowTitle);
 
-  ui_ = std::make_unique<UiContext>(UiContext{state_, host_, clock_, *this, *client_});
+  ui_ = std::make_unique<UiContext>(UiContext{state_, host_, host_.clock(), *this, *client_});
   RegisterDisplayUiCommands(uiCommands_, *ui_);
   RegisterFilesUiCommands(uiCommands_, *ui_);
   RegisterProcessingUiCommands(uiCommands_, *ui_);

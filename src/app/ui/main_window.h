@@ -12,7 +12,6 @@
 #include "app/program_state.h"
 #include "app/ui/command_handlers.h"
 #include "app/ui/qt_host.h"
-#include "platform/system_clock.h"
 
 class QMenu;
 class QToolBar;
@@ -93,7 +92,6 @@ class TQel_VeskFrame : public QMainWindow {
   QMenu* popupMenu_ = nullptr;
   std::map<CommandId, QAction*> actions_;
   UiCommands uiCommands_;
-  SystemClock clock_;
   std::unique_ptr<UiContext> ui_;
 };
 

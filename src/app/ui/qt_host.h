@@ -1,12 +1,14 @@
 #pragma once
 // The program's user interface services for the core: message boxes, the
-// progress dialog, cursors, beeps and event pumping.
+// progress dialog, cursors, beeps and event pumping; and the program's clock.
 
 #include <QObject>
 #include <QPointer>
 #include <functional>
 
+#include "app/clock.h"
 #include "app/host.h"
+#include "platform/system_clock.h"
 
 class QProgressBar;
 class QDialog;
@@ -29,6 +31,11 @@ class QtHost final : public QObject, public Host {
   void requestRebuildDisplay() override;
   void requestRepaint() override;
 
+  // The clock the program runs on: the system clock unless start-up chose
+  // another (the virtual clock); it must outlive the host.
+  Clock& clock() { return *clock_; }
+  void useClock(Clock& clock) { clock_ = &clock; }
+
   // What the main window does on a rebuild or repaint request.
   std::function<void()> onRebuildDisplay;
   std::function<void()> onRepaint;
@@ -41,6 +48,8 @@ class QtHost final : public QObject, public Host {
   QProgressBar* progressBar_ = nullptr;
   InputEvents seen_;
   int waitDepth_ = 0;
+  SystemClock systemClock_;
+  Clock* clock_ = &systemClock_;
 };
 
 }  // namespace qv

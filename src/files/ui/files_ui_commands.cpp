@@ -12,7 +12,6 @@
 #include "files/ui/delete_dialog.h"
 #include "files/ui/file_dialogs.h"
 #include "files/ui/fits_dialog.h"
-#include "platform/system_clock.h"
 
 namespace qv {
 
@@ -46,22 +45,21 @@ std::optional<CommandArgs> AskSaveTiff(ProgramState& state, QtHost&, QWidget* pa
 
 // The FITS details come first, filled in from the computer's date, then the
 // file; the 8-bit choice of the details goes with the file.
-std::optional<CommandArgs> AskFitsSave(ProgramState& state, QWidget* parent) {
-  SystemClock clock;
-  PrepareFitsSave(state, clock);
+std::optional<CommandArgs> AskFitsSave(ProgramState& state, QtHost& host, QWidget* parent) {
+  PrepareFitsSave(state, host.clock());
   if (!EditFitsDetails(state.settings, parent)) return std::nullopt;
   auto args = ChooseForSave(state, parent, kFitsFilter, "FIT", "*.FIT");
   if (args) args->options.emplace_back("eight-bit", state.settings.fits.eightBit ? "1" : "0");
   return args;
 }
 
-std::optional<CommandArgs> AskSaveFits(ProgramState& state, QtHost&, QWidget* parent) {
-  return AskFitsSave(state, parent);
+std::optional<CommandArgs> AskSaveFits(ProgramState& state, QtHost& host, QWidget* parent) {
+  return AskFitsSave(state, host, parent);
 }
 
 std::optional<CommandArgs> AskSaveRgbFits(ProgramState& state, QtHost& host, QWidget* parent) {
   if (!CheckRgbFitsSave(state, host)) return std::nullopt;
-  auto args = AskFitsSave(state, parent);
+  auto args = AskFitsSave(state, host, parent);
   if (args) args->options.clear();
   return args;
 }

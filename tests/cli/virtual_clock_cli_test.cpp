@@ -1,0 +1,70 @@
+// qelvesk-cli on the virtual clock, and the cooler's set point reaching the
+// settings file.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli_app.h"
+#include "support/temp_dir.h"
+
+namespace qv {
+namespace {
+
+struct Run {
+  int status;
+  std::string out, err;
+};
+
+Run Cli(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = RunCli(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(VirtualClockCli, ARunRepeatsToTheByte) {
+  // An exposure timed by the computer, a FITS file with its date and an
+  // autosave name: twice from the same start, the same files.
+  std::vector<std::vector<std::uint8_t>> fits, autosaved;
+  for (int pass = 0; pass < 2; ++pass) {
+    test::TempDir dir;
+    const auto r = Cli({"--root", dir.str(), "--simulate", "--virtual-clock=2010-05-06T07:08:09",
+                        "settings-set ShowInterfaceDetails=n", "readout mode=2 exposure-ms=5000",
+                        "save-fits " + dir.str() + "/a.fit", "quick-save"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    fits.push_back(test::ReadBytes(dir.str() + "/a.fit"));
+    autosaved.push_back(test::ReadBytes(dir.str() + "/autosave/IMG1.FIT"));
+  }
+  ASSERT_FALSE(fits[0].empty());
+  EXPECT_EQ(fits[0], fits[1]);
+  EXPECT_EQ(autosaved[0], autosaved[1]);
+  const std::string header(fits[0].begin(), fits[0].begin() + 2880);
+  EXPECT_NE(header.find("DATE-OBS= '2010-05-06'"), std::string::npos);
+}
+
+TEST(VirtualClockCli, ABadStartIsAUsageError) {
+  test::TempDir dir;
+  for (const char* bad : {"--virtual-clock=2001-02-29T00:00:00", "--virtual-clock=", "--virtual-clock=yesterday"}) {
+    const auto r = Cli({"--root", dir.str(), bad, "settings-show"});
+    EXPECT_EQ(r.status, 2) << bad;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find("YYYY-MM-DDTHH:MM:SS"), std::string::npos);
+    EXPECT_TRUE(r.out.empty());
+  }
+  // Alone it starts at the default and runs as usual.
+  EXPECT_EQ(Cli({"--root", dir.str(), "--virtual-clock", "settings-show"}).status, 0);
+}
+
+TEST(VirtualClockCli, CoolerSetPointIsSavedAndMonitorRunsOnTheClock) {
+  test::TempDir dir;
+  auto r = Cli({"--root", dir.str(), "--simulate", "--virtual-clock", "settings-set ShowInterfaceDetails=n",
+                "cooler on=1 setpoint=-12", "cooler-monitor seconds=2"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // One line from the cooler command and one for each half second monitored.
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + 4);
+  r = Cli({"--root", dir.str(), "settings-show"});
+  EXPECT_NE(r.out.find("savedCoolingSetpoint=-12\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qv
