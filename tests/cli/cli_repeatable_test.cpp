@@ -1,0 +1,153 @@
+// Every command of qelvesk-cli, run twice from the same start on the virtual
+// clock and the simulated devices, leaves the same files byte for byte and
+// prints the same text: nothing a command writes depends on the machine's
+// clock or on anything but its input.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "app/command_table.h"
+#include "cli/cli_app.h"
+#include "support/temp_dir.h"
+
+namespace qv {
+namespace {
+
+// A run of each command, with what it needs before it; the image is dumped
+// at the end so its pixels are compared too. "c:\" is the data root.
+const std::map<std::string_view, std::vector<std::string>>& Samples() {
+  static const std::map<std::string_view, std::vector<std::string>> samples{
+      {"open", {"save-fits c:/in.fit", "invert", "open c:/in.fit"}},
+      {"save-raw", {"save-raw c:/~out"}},
+      {"save-tiff", {"save-tiff c:/out.tif sixteen-bit=1"}},
+      {"save-fits", {"fits-set object=M42", "save-fits c:/out.fit"}},
+      {"save-rgb-fits", {"save-rgb-fits c:/rgb.fit"}},
+      {"quick-save", {"quick-save", "quick-save"}},
+      {"load-next-autosaved", {"quick-save", "invert", "load-next-autosaved"}},
+      {"save-flat", {"save-flat c:/~flat"}},
+      {"delete", {"save-raw c:/~gone", "delete c:/~gone"}},
+      {"autosave-fits-text", {"autosave-fits-text object=M31 observer=me"}},
+      {"select-dark", {"select-dark c:/dark.fit", "settings-save"}},
+      {"select-flat", {"select-flat c:/flat.fit", "settings-save"}},
+      {"load-hot-pixel-map", {"load-hot-pixel-map c:/missing"}},
+      {"auto-processing", {"auto-processing weak background=1"}},
+      {"undo", {"invert", "gaussian", "undo", "history"}},
+      {"undo-colour", {"undo-colour"}},
+      {"history", {"invert", "history"}},
+      {"fits-set", {"fits-set object=M1 exptime=30", "save-fits c:/h.fit"}},
+      {"show-centre", {"show-centre"}},
+      {"false-colour", {"false-colour"}},
+      {"auto-contrast", {"auto-contrast"}},
+      {"mirror", {"mirror"}},
+      {"flip", {"flip"}},
+      {"stretch-normal", {"stretch-normal black=10 white=200"}},
+      {"stretch-power", {"stretch-power p=0.5"}},
+      {"stretch-sine", {"stretch-sine"}},
+      {"remove-background", {"rebuild-display", "remove-background"}},
+      {"stretch-nonlinear", {"stretch-nonlinear power=5"}},
+      {"stretch-log", {"stretch-log"}},
+      {"stretch-antilog", {"stretch-antilog"}},
+      {"invert", {"invert"}},
+      {"colour-stretch-nonlinear", {"colour-stretch-nonlinear power=5"}},
+      {"unsharp", {"unsharp radius=2 power=2"}},
+      {"highpass-low", {"highpass-low"}},
+      {"highpass-high", {"highpass-high"}},
+      {"smoother-sharper", {"smoother-sharper"}},
+      {"median", {"median radius=1 power=5"}},
+      {"gaussian", {"gaussian"}},
+      {"lowpass-mean", {"lowpass-mean"}},
+      {"bas-relief", {"bas-relief"}},
+      {"gradient", {"gradient"}},
+      {"camera-type", {"camera-type K2C"}},
+      {"stretch-display", {"stretch-display"}},
+      {"stretch-display-on", {"stretch-display-on"}},
+      {"stretch-display-off", {"stretch-display-on", "stretch-display-off"}},
+      {"rebuild-display", {"rebuild-display"}},
+      {"settings-show", {"settings-show"}},
+      {"settings-set", {"settings-set raRate=5"}},
+      {"settings-load", {"settings-load"}},
+      {"settings-save", {"settings-save"}},
+      {"geometry", {"geometry"}},
+      {"message", {"message 69"}},
+      {"export-display", {"export-display c:/shown.bmp"}},
+      {"channel-view", {"channel-view L"}},
+      {"display-stretch-power", {"display-stretch-power 10"}},
+      {"dump-image", {"dump-image c:/plane.raw"}},
+      {"pixels", {"pixels x=1 y=100"}},
+      {"fits-show", {"fits-show"}},
+      {"auto-process", {"auto-processing strong", "auto-process"}},
+      {"camera-open", {"camera-open"}},
+      {"camera-info", {"camera-info"}},
+      {"firmware", {"firmware"}},
+      {"clear", {"clear"}},
+      {"readout", {"readout mode=2 exposure-ms=1500", "save-fits c:/frame.fit"}},
+      {"guide-box", {"guide-box exposure-ms=200"}},
+      {"guider-frame", {"guider-frame exposure-ms=300"}},
+      {"cooler", {"cooler on=1 setpoint=-10"}},
+      {"cooler-read", {"cooler on=1", "cooler-read"}},
+      {"cooler-monitor", {"cooler on=1 setpoint=-20", "cooler-monitor seconds=2"}},
+      {"filter", {"filter next"}},
+      {"guide-outputs", {"guide-outputs bits=1"}},
+      {"serial-write", {"serial-write port=1 text=:GR#"}},
+      {"serial-read", {"serial-write port=1 text=:GR#", "serial-read port=1 count=8"}},
+  };
+  return samples;
+}
+
+struct Outcome {
+  int status = 0;
+  std::string out;
+  std::string err;
+  std::map<std::string, std::vector<unsigned char>> files;  // relative path -> bytes
+};
+
+Outcome RunOnce(const std::vector<std::string>& lines) {
+  test::TempDir root;
+  std::vector<std::string> args{"--root", root.str(), "--simulate", "--camera", "K1C", "--virtual-clock=2024-03-01T22:15:00",
+                                "--keep-going"};
+  args.insert(args.end(), lines.begin(), lines.end());
+  args.push_back("dump-image c:/final.raw");
+  std::ostringstream out, err;
+  Outcome outcome;
+  outcome.status = RunCli(args, out, err);
+  auto unrooted = [&](std::string text) {
+    for (auto at = text.find(root.str()); at != std::string::npos; at = text.find(root.str())) {
+      text.replace(at, root.str().size(), "<root>");
+    }
+    return text;
+  };
+  outcome.out = unrooted(out.str());
+  outcome.err = unrooted(err.str());
+  for (const auto& file : std::filesystem::recursive_directory_iterator(root.path())) {
+    if (file.is_regular_file()) {
+      outcome.files[std::filesystem::relative(file.path(), root.path()).string()] = test::ReadBytes(file.path());
+    }
+  }
+  return outcome;
+}
+
+TEST(CliRepeatable, EveryCommandTwiceGivesTheSameFilesAndText) {
+  for (const auto& entry : Commands()) {
+    if (entry.cliName.empty() || !entry.run) continue;
+    const auto sample = Samples().find(entry.cliName);
+    ASSERT_NE(sample, Samples().end()) << entry.cliName << " has no sample run here";
+    const Outcome first = RunOnce(sample->second);
+    const Outcome second = RunOnce(sample->second);
+    EXPECT_EQ(first.status, second.status) << entry.cliName;
+    EXPECT_EQ(first.out, second.out) << entry.cliName;
+    EXPECT_EQ(first.err, second.err) << entry.cliName;
+    ASSERT_EQ(first.files.size(), second.files.size()) << entry.cliName;
+    for (const auto& [path, bytes] : first.files) {
+      const auto other = second.files.find(path);
+      ASSERT_NE(other, second.files.end()) << entry.cliName << ": " << path;
+      EXPECT_TRUE(bytes == other->second) << entry.cliName << ": " << path << " differs";
+    }
+    EXPECT_TRUE(first.files.count("final.raw")) << entry.cliName << ": " << first.err;
+  }
+}
+
+}  // namespace
+}  // namespace qv
