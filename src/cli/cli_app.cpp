@@ -2,7 +2,9 @@
 
 #include <fstream>
 #include <memory>
+#include <utility>
 
+#include "app/display_rebuild.h"
 #include "app/startup.h"
 #include "camera/camera_models.h"
 #include "camera/set_camera_type.h"
@@ -170,6 +172,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       err << "qelvesk-cli: " << command.name << " failed\n";
       return kCliCommandFailed;
     }
+    // What the window would do next: the rebuild or repaint the command asked for.
+    ShowCommandResult(*state, host, std::exchange(host.rebuildRequested, false),
+                      std::exchange(host.repaintRequested, false));
   }
   return kCliOk;
 }

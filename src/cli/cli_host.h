@@ -20,9 +20,11 @@ class CliHost final : public Host {
   void beep() override {}
   InputEvents pumpEvents() override { return {}; }
   void requestRebuildDisplay() override { rebuildRequested = true; }
-  void requestRepaint() override {}
+  void requestRepaint() override { repaintRequested = true; }
 
+  // What the last command asked of the display; the runner does it after the command.
   bool rebuildRequested = false;
+  bool repaintRequested = false;
 
  private:
   std::ostream& err_;
