@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/messages.h"
+#include "processing/auto_processing.h"
 #include "processing/gradient_filter.h"
 #include "processing/kernel_filters.h"
 #include "processing/median_filter.h"
@@ -83,8 +84,7 @@ void RunRemoveBackgroundCommand(ProgramState& state, QtHost& host, QWidget*) { F
 void RunUnsharpMaskCommand(ProgramState& state, QtHost& host, QWidget* parent) {
   ProcessingState& p = state.processing;
   if (p.autoProcessingRunning) {
-    UnsharpMask(state, host, std::clamp<int>(state.settings.unsharpRadius, kUnsharpMinimum, kUnsharpMaximum),
-                std::clamp<int>(state.settings.unsharpPower, kUnsharpMinimum, kUnsharpMaximum), false);
+    AutoUnsharpMask(state, host);
     return;
   }
   p.highParam = kUnsharpRadiusStart;
