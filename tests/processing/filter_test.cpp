@@ -8,6 +8,7 @@
 #include "processing/gradient_filter.h"
 #include "processing/kernel_filters.h"
 #include "processing/median_filter.h"
+#include "processing/stretch_commands.h"
 #include "processing/unsharp_mask.h"
 #include "processing_fixture.h"
 
@@ -336,6 +337,35 @@ TEST(FiltersOnLargeFrames, MatchTheirDefinitionsAcrossBands) {
       for (int position : f.host.progressPositions) EXPECT_LE(position, 256);
       EXPECT_EQ(f.host.progressClosed, 4);
     }
+  }
+}
+
+TEST(ProcessingPasses, EveryPassRunsInTheSameFrame) {
+  struct Pass {
+    const char* name;
+    void (*run)(ProgramState&, Host&);
+    std::vector<std::string> captions;
+  };
+  const Pass passes[] = {
+      {"gaussian", GaussianSmoother, {"FILTER PROGRESS"}},
+      {"unsharp", [](ProgramState& s, Host& h) { UnsharpMask(s, h, 2, 3, true); }, {"UNSHARP MASK PROGRESS"}},
+      {"median", [](ProgramState& s, Host& h) { MedianFilter(s, h, 2, 5); }, {"MEDIAN FILTER PROGRESS"}},
+      {"gradient", GradientFilter, {}},
+      {"sine stretch", SineLawStretch, {"CONTRAST STRETCH"}},
+  };
+  for (const Pass& pass : passes) {
+    ProcessingFixture f(45, 37);
+    f.fillRandom(8);
+    const auto before = f.pixels();
+    pass.run(*f.state, f.host);
+    // The undo copy holds the image as it was; the wait cursor is off again,
+    // each progress dialog closed, the window repainted and rebuilt once.
+    EXPECT_EQ(f.pixels(f.state->images.undoImage), before) << pass.name;
+    EXPECT_EQ(f.host.waitCursorDepth, 0) << pass.name;
+    EXPECT_EQ(f.host.progressCaptions, pass.captions) << pass.name;
+    EXPECT_EQ(f.host.progressClosed, static_cast<int>(pass.captions.size())) << pass.name;
+    EXPECT_EQ(f.host.repaints, 1) << pass.name;
+    EXPECT_EQ(f.host.rebuilds, 1) << pass.name;
   }
 }
 
