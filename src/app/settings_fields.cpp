@@ -21,7 +21,9 @@ bool CheckDriveDirections(ProgramSettings& s) {
   auto eastWest = [](char c) { return c == 'e' || c == 'w'; };
   return eastWest(s.driveDirections[2]) || eastWest(s.driveDirections[3]);
 }
-bool CheckUserStretchLevel(ProgramSettings& s) { return SettingsFileAccepts(s.autoUserStretchLevel, kAutoUserPowerLimits); }
+bool CheckUserStretchLevel(ProgramSettings& s) {
+  return SettingsFileAccepts(s.autoUserStretchLevel, kAutoUserPowerLimits);
+}
 bool CheckUnsharpRadius(ProgramSettings& s) { return SettingsFileAccepts(s.unsharpRadius, kAutoUnsharpRadiusLimits); }
 bool CheckUnsharpPower(ProgramSettings& s) { return SettingsFileAccepts(s.unsharpPower, kAutoUnsharpPowerLimits); }
 bool CheckGuiderRaBacklash(ProgramSettings& s) { return InRange(s.guiderRaBacklash, 0, 30); }

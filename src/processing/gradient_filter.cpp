@@ -55,8 +55,8 @@ void SubtractBackgroundRowPlain(std::uint16_t* row, int width, int y, double w, 
                                 const std::array<int, 4>& levels) {
   SubtractBackgroundRowBody(row, width, y, w, h, n, levels);
 }
-void SubtractBackgroundRow([[maybe_unused]] bool avx2, std::uint16_t* row, int width, int y, double w, double h, double n,
-                           const std::array<int, 4>& levels) {
+void SubtractBackgroundRow([[maybe_unused]] bool avx2, std::uint16_t* row, int width, int y, double w, double h,
+                           double n, const std::array<int, 4>& levels) {
 #if QV_AVX2_ROW_LOOPS
   if (avx2) return SubtractBackgroundRowAvx2(row, width, y, w, h, n, levels);
 #endif

@@ -59,24 +59,27 @@ void ConvolveRowGeneric(const std::uint16_t* centre, std::uint16_t* out, int wid
 
 using RowFunction = void (*)(const std::uint16_t*, std::uint16_t*, int);
 
-// The row function of a kernel with its radius and divisor built in, in the
-// build the state chooses; null for any other combination.
-RowFunction FixedRowFunction(int radius, int kernel, int divisor, RowLoops loops) {
-  struct Entry {
-    int radius, kernel, divisor;
-    RowFunction plain, avx2;
-  };
+// A kernel whose radius and divisor are built into its row functions.
+struct FixedKernel {
+  int radius, kernel, divisor;
+  RowFunction plain, avx2;
+};
+template <int Radius, int Kernel, int Divisor>
+constexpr FixedKernel Fixed() {
 #if QV_AVX2_ROW_LOOPS
-#define QV_KERNEL_ROW(r, k, d) {r, k, d, ConvolveRowPlain<r, k, d>, ConvolveRowAvx2<r, k, d>}
+  return {Radius, Kernel, Divisor, ConvolveRowPlain<Radius, Kernel, Divisor>, ConvolveRowAvx2<Radius, Kernel, Divisor>};
 #else
-#define QV_KERNEL_ROW(r, k, d) {r, k, d, ConvolveRowPlain<r, k, d>, nullptr}
+  return {Radius, Kernel, Divisor, ConvolveRowPlain<Radius, Kernel, Divisor>, nullptr};
 #endif
-  static constexpr Entry kFixed[] = {
-      QV_KERNEL_ROW(1, 0, 16), QV_KERNEL_ROW(2, 1, 80), QV_KERNEL_ROW(1, 2, 1),
-      QV_KERNEL_ROW(2, 3, 1),  QV_KERNEL_ROW(2, 4, 1),  QV_KERNEL_ROW(2, 5, 1),
+}
+
+// The row function of a built-in kernel in the build the state chooses;
+// null for any other combination.
+RowFunction FixedRowFunction(int radius, int kernel, int divisor, RowLoops loops) {
+  static constexpr FixedKernel kFixed[] = {
+      Fixed<1, 0, 16>(), Fixed<2, 1, 80>(), Fixed<1, 2, 1>(), Fixed<2, 3, 1>(), Fixed<2, 4, 1>(), Fixed<2, 5, 1>(),
   };
-#undef QV_KERNEL_ROW
-  for (const Entry& e : kFixed) {
+  for (const FixedKernel& e : kFixed) {
     if (e.radius == radius && e.kernel == kernel && e.divisor == divisor) {
       return UseAvx2RowLoops(loops) ? e.avx2 : e.plain;
     }

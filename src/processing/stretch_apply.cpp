@@ -77,7 +77,8 @@ void MapImage(RowLoops loops, std::uint16_t* image, std::uint16_t* undo, const F
 
 }  // namespace
 
-void MapThroughStretchTable([[maybe_unused]] RowLoops loops, std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) {
+void MapThroughStretchTable([[maybe_unused]] RowLoops loops, std::uint16_t* pixels, std::size_t count,
+                            const std::uint16_t* table) {
 #if QV_AVX2_ROW_LOOPS
   if (UseAvx2RowLoops(loops)) return MapAvx2(pixels, count, table);
 #endif

@@ -64,8 +64,8 @@ void UnsharpRowPlain(const std::int32_t* columnSums, std::int32_t* __restrict bo
                      int power) {
   UnsharpRowBody(columnSums, boxSums, in, out, width, radius, power);
 }
-void UnsharpRow([[maybe_unused]] bool avx2, const std::int32_t* columnSums, std::int32_t* boxSums, const std::uint16_t* in,
-                std::uint16_t* out, int width, int radius, int power) {
+void UnsharpRow([[maybe_unused]] bool avx2, const std::int32_t* columnSums, std::int32_t* boxSums,
+                const std::uint16_t* in, std::uint16_t* out, int width, int radius, int power) {
 #if QV_AVX2_ROW_LOOPS
   if (avx2) return UnsharpRowAvx2(columnSums, boxSums, in, out, width, radius, power);
 #endif
@@ -99,7 +99,8 @@ void UnsharpMask(ProgramState& state, Host& host, int radius, int power, bool re
                  state.images.scratchImage + static_cast<std::size_t>(y) * width, width, radius, power);
     });
   });
-  AddHistoryLine(state.images.history, "Unsharp Mask : rad " + std::to_string(radius) + " ,power " + std::to_string(power));
+  AddHistoryLine(state.images.history,
+                 "Unsharp Mask : rad " + std::to_string(radius) + " ,power " + std::to_string(power));
 }
 
 }  // namespace qv

@@ -68,8 +68,8 @@ TEST(RemoveBackgroundCli, SaysSoWhenTheBlackLevelIsBelowThree) {
   test::TempDir root;
   // Nothing shown yet: no level has been measured.
   const auto output = root.path() / "out.raw";
-  CliRun run = RunTool(root, {"save-raw " + (root.path() / "before.raw").string(), "remove-background",
-                          "save-raw " + output.string()});
+  CliRun run = RunTool(
+      root, {"save-raw " + (root.path() / "before.raw").string(), "remove-background", "save-raw " + output.string()});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("remove-background: black level below 3, nothing done"), std::string::npos) << run.err;
   EXPECT_EQ(test::ReadBytes(output), test::ReadBytes(root.path() / "before.raw"));

@@ -15,9 +15,9 @@ namespace qv {
 
 struct DialogButtons {
   QString ok = "OK";
-  QString cancel = "Cancel";      // empty: the dialog has no cancel button
-  std::function<void()> onOk;     // what OK does; the dialog is accepted when unset
-  std::function<void()> onHelp;   // set: a "Help" button calls it
+  QString cancel = "Cancel";     // empty: the dialog has no cancel button
+  std::function<void()> onOk;    // what OK does; the dialog is accepted when unset
+  std::function<void()> onHelp;  // set: a "Help" button calls it
 };
 
 struct DialogButtonRow {
