@@ -94,9 +94,12 @@ void BuildColourBitmapRows(std::uint8_t* out, const std::uint8_t* displayBytes, 
   const std::uint16_t* blue = planes[1];
   const std::uint16_t* green = planes[2];
 
-  std::array<std::uint8_t, 256> curve{};
-  for (int i = 0; i < 256; ++i)
-    curve[i] = static_cast<std::uint8_t>(o.autoContrast ? PaletteCurve(i, o.blackLevel) : i);
+  ByteLookup curve{};
+  if (o.autoContrast) {
+    curve = AutoContrastCurve(o.blackLevel);
+  } else {
+    for (int i = 0; i < 256; ++i) curve[i] = static_cast<std::uint8_t>(i);
+  }
   const double s = o.saturation;
 
   const int lastRow = std::min(height, firstRow + rowCount);

@@ -19,13 +19,20 @@ int PaletteCurve(int level, int blackLevel) {
   return std::min(255, static_cast<int>(value));
 }
 
+ByteLookup AutoContrastCurve(int blackLevel) {
+  ByteLookup curve{};
+  for (int i = 0; i < 256; ++i) curve[i] = static_cast<std::uint8_t>(PaletteCurve(i, blackLevel));
+  return curve;
+}
+
 PaletteBytes BuildDisplayPalette(const PaletteOptions& o) {
   PaletteBytes palette{};
+  const ByteLookup curve = AutoContrastCurve(o.blackLevel);
   for (int i = 0; i < kPaletteEntries; ++i) {
     std::uint8_t* entry = palette.data() + i * 4;
     int blue, green, red;
     if (o.falseColour) {
-      const int v = o.autoContrast ? PaletteCurve(i, o.blackLevel) : i;
+      const int v = o.autoContrast ? curve[i] : i;
       if (v < kFalseColourGreyFrom) {
         blue = 0;
         green = (v * v) >> 8;
@@ -34,7 +41,7 @@ PaletteBytes BuildDisplayPalette(const PaletteOptions& o) {
         blue = green = red = v;
       }
     } else if (o.autoContrast || o.stretchDisplay) {
-      blue = green = red = PaletteCurve(i, o.blackLevel);
+      blue = green = red = curve[i];
     } else {
       blue = green = red = i;
     }

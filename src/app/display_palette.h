@@ -14,8 +14,14 @@ inline constexpr int kFalseColourGreyFrom = 241;
 using PaletteBytes = std::array<std::uint8_t, kPaletteBytes>;
 
 // Curve(i): 0 up to the black level, then (i - black)^0.3 * 255^0.7 cut to
-// an integer and to 255.
+// an integer and to 255. A negative black level counts as 0.
 int PaletteCurve(int level, int blackLevel);
+
+// The automatic contrast curve over the 256 display levels, Curve(i) for
+// each: the one curve the display (palette and colour bitmap) and the
+// colour export both draw with.
+using ByteLookup = std::array<std::uint8_t, 256>;
+ByteLookup AutoContrastCurve(int blackLevel);
 
 struct PaletteOptions {
   bool falseColour = false;
@@ -38,7 +44,6 @@ StretchTable BuildDisplayStretchTable(double power);
 // The display stretch of a set of display bytes as a lookup by byte value:
 // bytes below 253 become T(max(v - m, 0)), m being the lowest byte of at
 // least 1 among them (255 when there is none); 253 to 255 stay.
-using ByteLookup = std::array<std::uint8_t, 256>;
 ByteLookup DisplayStretchLookup(const std::uint8_t* bytes, std::size_t count, double power);
 
 // Applies that stretch to the bytes in place.

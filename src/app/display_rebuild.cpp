@@ -121,6 +121,8 @@ BitmapWriteResult RebuildAfterConversion(ProgramState& state, Host& host) {
   const BitmapWriteResult result = colour ? WriteColourBitmap(state, host, path) : WriteGreyBitmap(state, path);
   if (result != BitmapWriteResult::Ok) {
     ShowMessage(host, MessageFor(result));
+    // The window goes on showing the previous picture, and measures as it paints.
+    MeasurePaintBlackLevel(state);
     return result;
   }
   // The shown bitmap is the file image just written, byte for byte.
@@ -132,6 +134,9 @@ BitmapWriteResult RebuildAfterConversion(ProgramState& state, Host& host) {
   display.displayHeight = static_cast<int>(Read32(image + 22));
   display.bitmapIsColour = colour;
   display.bitmapPath = path;
+  // The window paints the new picture next; its black level is measured now,
+  // so that every front end has it, window or not.
+  MeasurePaintBlackLevel(state);
   return result;
 }
 
@@ -183,6 +188,21 @@ int PaintBlackLevel(ImageStore& images, const FrameGeometry& geometry) {
   const int second = MostFrequentLevel(bins, first, -1);
   const int third = MostFrequentLevel(bins, first, second);
   return (first + second + third) / 3;
+}
+
+void MeasurePaintBlackLevel(ProgramState& state) {
+  // Nothing is painted but the background before the first picture exists.
+  if (!state.display.hasBitmap()) return;
+  state.display.blackLevel = PaintBlackLevel(state.images, state.geometry);
+}
+
+void ShowCommandResult(ProgramState& state, Host& host, bool rebuildRequested, bool repaintRequested) {
+  if (rebuildRequested || state.display.rebuildPending) {
+    state.display.rebuildPending = false;
+    RebuildDisplay(state, host);
+  } else if (repaintRequested) {
+    MeasurePaintBlackLevel(state);
+  }
 }
 
 }  // namespace qv

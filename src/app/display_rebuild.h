@@ -25,7 +25,7 @@ std::string DisplayBitmapPath(const ProgramState& state);
 
 // Rebuilds the display from WorkImage (and the colour planes of a colour
 // image). On a write failure the message is shown and the previous bitmap
-// stays.
+// stays. Either way the last step measures the paint black level.
 BitmapWriteResult RebuildDisplay(ProgramState& state, Host& host);
 
 // The same without converting WorkImage to display bytes again (command 899).
@@ -36,7 +36,18 @@ BitmapWriteResult RebuildDisplayFromDisplayBytes(ProgramState& state, Host& host
 int AutomaticBlackLevel(ImageStore& images, const FrameGeometry& geometry);
 
 // Black level measured at each paint: the mean of the three most frequent
-// high bytes inside the frame's border.
+// high bytes of rows 11 to height - 6 and columns 5 to width - 6, counted in
+// the display histogram.
 int PaintBlackLevel(ImageStore& images, const FrameGeometry& geometry);
+
+// The measurement the window makes whenever it paints a picture: the paint
+// black level becomes the display's black level, which the next rebuild
+// starts from and Remove Background reads. Nothing while no picture exists.
+void MeasurePaintBlackLevel(ProgramState& state);
+
+// What the window does once a command has run, for front ends without one:
+// the rebuild the command asked for (or that is pending), else, when it
+// asked for a repaint, the paint's measurement.
+void ShowCommandResult(ProgramState& state, Host& host, bool rebuildRequested, bool repaintRequested);
 
 }  // namespace qv

@@ -1,5 +1,7 @@
 #include "app/settings_fields.h"
 
+#include "app/auto_processing_limits.h"
+
 namespace qv {
 
 namespace {
@@ -19,9 +21,11 @@ bool CheckDriveDirections(ProgramSettings& s) {
   auto eastWest = [](char c) { return c == 'e' || c == 'w'; };
   return eastWest(s.driveDirections[2]) || eastWest(s.driveDirections[3]);
 }
-bool CheckUserStretchLevel(ProgramSettings& s) { return InRange(s.autoUserStretchLevel, 1, 36); }
-bool CheckUnsharpRadius(ProgramSettings& s) { return InRange(s.unsharpRadius, 1, 6); }
-bool CheckUnsharpPower(ProgramSettings& s) { return InRange(s.unsharpPower, 1, 6); }
+bool CheckUserStretchLevel(ProgramSettings& s) {
+  return SettingsFileAccepts(s.autoUserStretchLevel, kAutoUserPowerLimits);
+}
+bool CheckUnsharpRadius(ProgramSettings& s) { return SettingsFileAccepts(s.unsharpRadius, kAutoUnsharpRadiusLimits); }
+bool CheckUnsharpPower(ProgramSettings& s) { return SettingsFileAccepts(s.unsharpPower, kAutoUnsharpPowerLimits); }
 bool CheckGuiderRaBacklash(ProgramSettings& s) { return InRange(s.guiderRaBacklash, 0, 30); }
 bool CheckGuiderDecBacklash(ProgramSettings& s) { return InRange(s.guiderDecBacklash, 0, 30); }
 

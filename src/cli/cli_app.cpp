@@ -3,7 +3,9 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <utility>
 
+#include "app/display_rebuild.h"
 #include "app/startup.h"
 #include "app/virtual_clock.h"
 #include "camera/camera_models.h"
@@ -203,7 +205,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
   bool anyFailed = false;
   for (const auto& [entry, args] : commands) {
-    if (RunCommand(*entry, context, args) == CommandStatus::Done) continue;
+    const CommandStatus status = RunCommand(*entry, context, args);
+    // What the window would do next: the rebuild or repaint the command asked for.
+    ShowCommandResult(*state, host, std::exchange(host.rebuildRequested, false),
+                      std::exchange(host.repaintRequested, false));
+    if (status == CommandStatus::Done) continue;
     err << "qelvesk-cli: " << args.name << " failed\n";
     anyFailed = true;
     if (!options.keepGoing) return kCliCommandFailed;

@@ -15,8 +15,11 @@ class CliHost final : public NullHost {
 
   int showMessage(const MessageBoxRequest& box) override;
   void requestRebuildDisplay() override { rebuildRequested = true; }
+  void requestRepaint() override { repaintRequested = true; }
 
+  // What the last command asked of the display; the runner does it after the command.
   bool rebuildRequested = false;
+  bool repaintRequested = false;
 
  private:
   std::ostream& err_;

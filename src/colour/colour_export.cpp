@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/display_palette.h"
+
 namespace qv {
 
 namespace {
@@ -116,15 +118,8 @@ void ExportColourBytes(ProgramState& state, int band, std::uint8_t* bytes, int b
   const bool autoContrast = images.autoContrast != 0;
   const bool colour = images.colourConverted != 0;
 
-  // The display curve over the 256 display levels.
-  std::uint8_t curve[256];
-  if (autoContrast) {
-    const double scale = std::pow(255.0, 0.7);
-    for (int level = 0; level < 256; ++level) {
-      const int e = level > blackLevel ? level - blackLevel : 0;
-      curve[level] = static_cast<std::uint8_t>(std::min(255.0, std::pow(static_cast<double>(e), 0.3) * scale));
-    }
-  }
+  // The display's own curve, so the export shows what the window shows.
+  const ByteLookup curve = autoContrast ? AutoContrastCurve(blackLevel) : ByteLookup{};
 
   for (int k = rows.first; k < rows.end; ++k) {
     const std::size_t src = static_cast<std::size_t>(g.height - 1 - k) * static_cast<std::size_t>(g.width);

@@ -6,8 +6,8 @@ namespace qv {
 
 namespace {
 
-// The whole text as a number within [low, high]; nothing taken otherwise.
-bool TakeNumber(const std::string& text, int low, int high, std::int16_t& target) {
+// The whole text as a number the dialog takes; nothing taken otherwise.
+bool TakeNumber(const std::string& text, const AutoNumberLimits& limits, std::int16_t& target) {
   std::size_t start = text.find_first_not_of(' ');
   std::size_t end = text.find_last_not_of(' ');
   if (start == std::string::npos) return false;
@@ -15,7 +15,7 @@ bool TakeNumber(const std::string& text, int low, int high, std::int16_t& target
   const char* first = text.data() + start;
   const char* last = text.data() + end + 1;
   const auto [ptr, ec] = std::from_chars(first, last, value);
-  if (ec != std::errc() || ptr != last || value < low || value > high) return false;
+  if (ec != std::errc() || ptr != last || !DialogTakes(value, limits)) return false;
   target = static_cast<std::int16_t>(value);
   return true;
 }
@@ -37,9 +37,9 @@ void SetAutoStretch(ProgramSettings& s, AutoStretch stretch) {
 
 bool ApplyAutoNumbers(ProgramSettings& s, const std::string& userPower, const std::string& unsharpRadius,
                       const std::string& unsharpPower) {
-  const bool power = TakeNumber(userPower, kAutoUserPowerMin, kAutoUserPowerMax, s.autoUserStretchLevel);
-  const bool radius = TakeNumber(unsharpRadius, kAutoUnsharpRadiusMin, kAutoUnsharpRadiusMax, s.unsharpRadius);
-  const bool strength = TakeNumber(unsharpPower, kAutoUnsharpPowerMin, kAutoUnsharpPowerMax, s.unsharpPower);
+  const bool power = TakeNumber(userPower, kAutoUserPowerLimits, s.autoUserStretchLevel);
+  const bool radius = TakeNumber(unsharpRadius, kAutoUnsharpRadiusLimits, s.unsharpRadius);
+  const bool strength = TakeNumber(unsharpPower, kAutoUnsharpPowerLimits, s.unsharpPower);
   return power && radius && strength;
 }
 

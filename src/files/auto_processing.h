@@ -5,15 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "app/auto_processing_limits.h"
 #include "app/program_settings.h"
 
 namespace qv {
 
 enum class AutoStretch { None, Weak, Strong, User };
-
-inline constexpr int kAutoUserPowerMin = 2, kAutoUserPowerMax = 29;
-inline constexpr int kAutoUnsharpRadiusMin = 2, kAutoUnsharpRadiusMax = 6;
-inline constexpr int kAutoUnsharpPowerMin = 1, kAutoUnsharpPowerMax = 6;
 
 inline constexpr std::string_view kAutoHelpCaption = "LUMK8 - Auto Processing";
 inline constexpr std::string_view kAutoHelpText =
@@ -26,7 +23,8 @@ AutoStretch CurrentAutoStretch(const ProgramSettings& settings);
 // Sets one stretch flag and clears the other two (none clears all three).
 void SetAutoStretch(ProgramSettings& settings, AutoStretch stretch);
 
-// "Save": each number within its range is taken; true when all three are.
+// "Save": each number within the dialog's range is taken; true when all
+// three are.
 bool ApplyAutoNumbers(ProgramSettings& settings, const std::string& userPower, const std::string& unsharpRadius,
                       const std::string& unsharpPower);
 

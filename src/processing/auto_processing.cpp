@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/auto_processing_limits.h"
 #include "processing/kernel_filters.h"
 #include "processing/stretch_commands.h"
 #include "processing/unsharp_mask.h"
@@ -41,18 +42,22 @@ void RunAutoProcessing(ProgramState& state, Host& host) {
   const ProgramSettings& settings = state.settings;
   if (settings.autoWeakStretch) AutoStretch(state, host, kWeakPower);
   if (settings.autoStrongStretch) AutoStretch(state, host, kStrongPower);
-  // The settings file may hold any number: the user power is kept to the
-  // stretch's range, the unsharp radius and power to theirs.
-  if (settings.autoUserStretch) AutoStretch(state, host, std::clamp<int>(settings.autoUserStretchLevel, 2, 50));
+  if (settings.autoUserStretch) {
+    AutoStretch(state, host, AppliedAutoNumber(settings.autoUserStretchLevel, kAutoUserPowerLimits));
+  }
   if (settings.autoHighPassLowPower) HighPassLowPower(state, host, false);
   if (settings.autoUnsharpMask) {
     // The flag keeps the unsharp command from asking for its parameters; it
     // is cleared again so that the menu command shows its dialog afterwards.
     state.processing.autoProcessingRunning = true;
-    UnsharpMask(state, host, std::clamp<int>(settings.unsharpRadius, kUnsharpMinimum, kUnsharpMaximum),
-                std::clamp<int>(settings.unsharpPower, kUnsharpMinimum, kUnsharpMaximum), false);
+    AutoUnsharpMask(state, host);
     state.processing.autoProcessingRunning = false;
   }
+}
+
+void AutoUnsharpMask(ProgramState& state, Host& host) {
+  UnsharpMask(state, host, AppliedAutoNumber(state.settings.unsharpRadius, kAutoUnsharpRadiusLimits),
+              AppliedAutoNumber(state.settings.unsharpPower, kAutoUnsharpPowerLimits), false);
 }
 
 }  // namespace qv

@@ -16,6 +16,13 @@ void SampleBlackLevel(ProgramState& state);
 // black level from the sample, background removal when chosen, non-linear
 // stretch. Then the high-pass low-power filter and the unsharp mask (with
 // the settings' radius and power) when chosen. No display rebuild.
+// Every stored number is applied as stored when the settings file accepts
+// it, else kept to the file's range.
 void RunAutoProcessing(ProgramState& state, Host& host);
+
+// The unsharp mask with the stored radius and power, no display rebuild: the
+// automatic processing's step, also what the menu command runs while the
+// automatic processing is running.
+void AutoUnsharpMask(ProgramState& state, Host& host);
 
 }  // namespace qv

@@ -1,6 +1,7 @@
 #pragma once
 // Pieces every spatial filter shares: the rows it may change, its progress
-// positions and the clamp of a result to a pixel value.
+// positions, the clamp of a result to a pixel value and the row loop that
+// writes the filtered rows back.
 
 #include <algorithm>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "app/frame_geometry.h"
 #include "app/host.h"
 #include "app/image_store.h"
+#include "app/program_state.h"
 
 namespace qv {
 
@@ -63,5 +65,22 @@ class RowWriteBack {
   int width_, left_, right_, lag_;
   int next_ = -1;
 };
+
+// The row loop of a spatial filter: `filterRow(y)` writes row y of the
+// scratch image, for rows first to end - 1, with the progress position of
+// each row; rows go back to the work image (columns [left, right)) `lag`
+// rows later and all of them at the end.
+template <typename FilterRow>
+void FilterRows(ProgramState& state, Host& host, int first, int end, int left, int right, int lag,
+                FilterRow&& filterRow) {
+  ImageStore& images = state.images;
+  RowWriteBack writeBack(images.workImage, images.scratchImage, state.geometry.width, left, right, lag);
+  for (int y = first; y < end; ++y) {
+    host.setProgress(FilterProgress(state.geometry, y));
+    filterRow(y);
+    writeBack.filtered(y);
+  }
+  writeBack.finish(end - 1);
+}
 
 }  // namespace qv

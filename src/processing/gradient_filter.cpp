@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "processing/processing_pass.h"
 #include "processing/row_loop_builds.h"
 
 namespace qv {
@@ -44,21 +45,22 @@ int PatchLevel(const std::uint16_t* image, int width, int height, GradientPatch 
     row[x] = row[x] > g ? static_cast<std::uint16_t>(row[x] - static_cast<int>(g)) : 0;
   }
 }
+#if QV_AVX2_ROW_LOOPS
 [[gnu::target("avx2")]] void SubtractBackgroundRowAvx2(std::uint16_t* row, int width, int y, double w, double h,
                                                        double n, const std::array<int, 4>& levels) {
   SubtractBackgroundRowBody(row, width, y, w, h, n, levels);
 }
+#endif
 void SubtractBackgroundRowPlain(std::uint16_t* row, int width, int y, double w, double h, double n,
                                 const std::array<int, 4>& levels) {
   SubtractBackgroundRowBody(row, width, y, w, h, n, levels);
 }
-void SubtractBackgroundRow(std::uint16_t* row, int width, int y, double w, double h, double n,
-                           const std::array<int, 4>& levels) {
-  if (UseAvx2RowLoops()) {
-    SubtractBackgroundRowAvx2(row, width, y, w, h, n, levels);
-  } else {
-    SubtractBackgroundRowPlain(row, width, y, w, h, n, levels);
-  }
+void SubtractBackgroundRow([[maybe_unused]] bool avx2, std::uint16_t* row, int width, int y, double w, double h,
+                           double n, const std::array<int, 4>& levels) {
+#if QV_AVX2_ROW_LOOPS
+  if (avx2) return SubtractBackgroundRowAvx2(row, width, y, w, h, n, levels);
+#endif
+  SubtractBackgroundRowPlain(row, width, y, w, h, n, levels);
 }
 
 }  // namespace
@@ -81,23 +83,20 @@ std::array<int, 4> GradientCornerLevels(const std::uint16_t* image, int width, i
 }
 
 void GradientFilter(ProgramState& state, Host& host) {
-  WaitCursor wait(host);
-  ImageStore& images = state.images;
-  const FrameGeometry& geometry = state.geometry;
-  SaveUndo(images, geometry);
-  std::uint16_t* image = images.workImage;
-  const int width = geometry.width;
-  const int height = geometry.height;
-  if (width > 0 && height > 0) {
+  RunProcessingPass(state, host, {}, [&] {
+    const FrameGeometry& geometry = state.geometry;
+    std::uint16_t* image = state.images.workImage;
+    const int width = geometry.width;
+    const int height = geometry.height;
+    if (width <= 0 || height <= 0) return;
+    const bool avx2 = UseAvx2RowLoops(state.processing.rowLoops);
     const std::array<int, 4> levels = GradientCornerLevels(image, width, height);
     for (int y = FirstProcessedRow(image); y < height; ++y) {
-      SubtractBackgroundRow(image + static_cast<std::size_t>(y) * width, width, y, geometry.widthF, geometry.heightF,
-                            geometry.pixelCount, levels);
+      SubtractBackgroundRow(avx2, image + static_cast<std::size_t>(y) * width, width, y, geometry.widthF,
+                            geometry.heightF, geometry.pixelCount, levels);
     }
-  }
-  AddHistoryLine(images.history, "Gradient Filter");
-  host.requestRepaint();
-  host.requestRebuildDisplay();
+  });
+  AddHistoryLine(state.images.history, "Gradient Filter");
 }
 
 }  // namespace qv

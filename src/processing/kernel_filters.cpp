@@ -1,6 +1,7 @@
 #include "processing/kernel_filters.h"
 
 #include "processing/filter_support.h"
+#include "processing/processing_pass.h"
 #include "processing/row_loop_builds.h"
 
 namespace qv {
@@ -27,22 +28,16 @@ template <int Radius, int Kernel, int Divisor>
     out[x] = ClampFilterResult(sum / Divisor);
   }
 }
+#if QV_AVX2_ROW_LOOPS
 template <int Radius, int Kernel, int Divisor>
 [[gnu::target("avx2")]] void ConvolveRowAvx2(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
                                              int width) {
   ConvolveRowBody<Radius, Kernel, Divisor>(centre, out, width);
 }
+#endif
 template <int Radius, int Kernel, int Divisor>
 void ConvolveRowPlain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width) {
   ConvolveRowBody<Radius, Kernel, Divisor>(centre, out, width);
-}
-template <int Radius, int Kernel, int Divisor>
-void ConvolveRowFixed(const std::uint16_t* centre, std::uint16_t* out, int width) {
-  if (UseAvx2RowLoops()) {
-    ConvolveRowAvx2<Radius, Kernel, Divisor>(centre, out, width);
-  } else {
-    ConvolveRowPlain<Radius, Kernel, Divisor>(centre, out, width);
-  }
 }
 
 // Any radius, kernel and divisor.
@@ -64,18 +59,30 @@ void ConvolveRowGeneric(const std::uint16_t* centre, std::uint16_t* out, int wid
 
 using RowFunction = void (*)(const std::uint16_t*, std::uint16_t*, int);
 
-RowFunction FixedRowFunction(int radius, int kernel, int divisor) {
-  struct Entry {
-    int radius, kernel, divisor;
-    RowFunction run;
+// A kernel whose radius and divisor are built into its row functions.
+struct FixedKernel {
+  int radius, kernel, divisor;
+  RowFunction plain, avx2;
+};
+template <int Radius, int Kernel, int Divisor>
+constexpr FixedKernel Fixed() {
+#if QV_AVX2_ROW_LOOPS
+  return {Radius, Kernel, Divisor, ConvolveRowPlain<Radius, Kernel, Divisor>, ConvolveRowAvx2<Radius, Kernel, Divisor>};
+#else
+  return {Radius, Kernel, Divisor, ConvolveRowPlain<Radius, Kernel, Divisor>, nullptr};
+#endif
+}
+
+// The row function of a built-in kernel in the build the state chooses;
+// null for any other combination.
+RowFunction FixedRowFunction(int radius, int kernel, int divisor, RowLoops loops) {
+  static constexpr FixedKernel kFixed[] = {
+      Fixed<1, 0, 16>(), Fixed<2, 1, 80>(), Fixed<1, 2, 1>(), Fixed<2, 3, 1>(), Fixed<2, 4, 1>(), Fixed<2, 5, 1>(),
   };
-  static constexpr Entry kFixed[] = {
-      {1, 0, 16, ConvolveRowFixed<1, 0, 16>}, {2, 1, 80, ConvolveRowFixed<2, 1, 80>},
-      {1, 2, 1, ConvolveRowFixed<1, 2, 1>},   {2, 3, 1, ConvolveRowFixed<2, 3, 1>},
-      {2, 4, 1, ConvolveRowFixed<2, 4, 1>},   {2, 5, 1, ConvolveRowFixed<2, 5, 1>},
-  };
-  for (const Entry& e : kFixed) {
-    if (e.radius == radius && e.kernel == kernel && e.divisor == divisor) return e.run;
+  for (const FixedKernel& e : kFixed) {
+    if (e.radius == radius && e.kernel == kernel && e.divisor == divisor) {
+      return UseAvx2RowLoops(loops) ? e.avx2 : e.plain;
+    }
   }
   return nullptr;
 }
@@ -90,35 +97,22 @@ void KernelCommand(ProgramState& state, Host& host, int radius, int kernel, int 
 
 void ConvolveKernel(ProgramState& state, Host& host, int radius, int kernel, int divisor, bool rebuild) {
   if (radius < 1 || radius > 2 || kernel < 0 || kernel >= kKernelCount || divisor == 0) return;
-  WaitCursor wait(host);
-  ImageStore& images = state.images;
-  const FrameGeometry& geometry = state.geometry;
-  SaveUndo(images, geometry);
-  ResetBufferPointers(images);
-  host.openProgress("FILTER PROGRESS");
-
-  // Each row goes to the scratch image and back to the work image once the
-  // rows below no longer read it; the border keeps its values.
-  const int width = geometry.width;
-  const RowFunction fixed = FixedRowFunction(radius, kernel, divisor);
-  RowWriteBack writeBack(images.workImage, images.scratchImage, width, radius, width - radius, radius + 1);
-  int y = FirstFilteredRow(images.workImage, radius);
-  for (; y < geometry.height - radius; ++y) {
-    host.setProgress(FilterProgress(geometry, y));
-    const std::size_t row = static_cast<std::size_t>(y) * width;
-    if (fixed) {
-      fixed(images.workImage + row, images.scratchImage + row, width);
-    } else {
-      ConvolveRowGeneric(images.workImage + row, images.scratchImage + row, width, radius, kFilterKernels[kernel],
-                         divisor);
-    }
-    writeBack.filtered(y);
-  }
-  writeBack.finish(y - 1);
-
-  host.closeProgress();
-  host.requestRepaint();
-  if (rebuild) host.requestRebuildDisplay();
+  RunProcessingPass(state, host, {.progressCaption = "FILTER PROGRESS", .rebuild = rebuild}, [&] {
+    ImageStore& images = state.images;
+    const int width = state.geometry.width;
+    const RowFunction fixed = FixedRowFunction(radius, kernel, divisor, state.processing.rowLoops);
+    // The border keeps its values.
+    FilterRows(state, host, FirstFilteredRow(images.workImage, radius), state.geometry.height - radius, radius,
+               width - radius, radius + 1, [&](int y) {
+                 const std::size_t row = static_cast<std::size_t>(y) * width;
+                 if (fixed) {
+                   fixed(images.workImage + row, images.scratchImage + row, width);
+                 } else {
+                   ConvolveRowGeneric(images.workImage + row, images.scratchImage + row, width, radius,
+                                      kFilterKernels[kernel], divisor);
+                 }
+               });
+  });
 }
 
 void WeightedMeanSmoother(ProgramState& state, Host& host) {

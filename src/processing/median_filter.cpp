@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "processing/filter_support.h"
+#include "processing/processing_pass.h"
 #include "processing/row_loop_builds.h"
 
 namespace qv {
@@ -68,19 +69,20 @@ inline void Order(int& a, int& b) {
     out[x] = static_cast<std::uint16_t>(difference > threshold ? p4 : pixel);
   }
 }
+#if QV_AVX2_ROW_LOOPS
 [[gnu::target("avx2")]] void MedianRow3Avx2(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
                                             int width, double share) {
   MedianRow3Body(centre, out, width, share);
 }
+#endif
 void MedianRow3Plain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width, double share) {
   MedianRow3Body(centre, out, width, share);
 }
-void MedianRow3(const std::uint16_t* centre, std::uint16_t* out, int width, double share) {
-  if (UseAvx2RowLoops()) {
-    MedianRow3Avx2(centre, out, width, share);
-  } else {
-    MedianRow3Plain(centre, out, width, share);
-  }
+void MedianRow3([[maybe_unused]] bool avx2, const std::uint16_t* centre, std::uint16_t* out, int width, double share) {
+#if QV_AVX2_ROW_LOOPS
+  if (avx2) return MedianRow3Avx2(centre, out, width, share);
+#endif
+  MedianRow3Plain(centre, out, width, share);
 }
 
 // Larger windows. The median is the h-th largest value (h = n / 2 + 1),
@@ -164,36 +166,25 @@ class SlidingMedian {
 
 void MedianFilter(ProgramState& state, Host& host, int radius, int powerTenths, bool rebuild) {
   if (radius < 1 || radius > kMedianMaxRadius) return;
-  WaitCursor wait(host);
-  ImageStore& images = state.images;
-  const FrameGeometry& geometry = state.geometry;
-  SaveUndo(images, geometry);
-  ResetBufferPointers(images);
-  host.openProgress("MEDIAN FILTER PROGRESS");
-  const double share = powerTenths * 0.1;
-
-  const int width = geometry.width;
-  SlidingMedian sliding(width, radius);
-  RowWriteBack writeBack(images.workImage, images.scratchImage, width, radius, width - radius, radius + 1);
-  int y = FirstFilteredRow(images.workImage, radius);
-  for (; y < geometry.height - radius; ++y) {
-    host.setProgress(FilterProgress(geometry, y));
-    const std::size_t row = static_cast<std::size_t>(y) * width;
-    if (radius == 1) {
-      MedianRow3(images.workImage + row, images.scratchImage + row, width, share);
-    } else {
-      sliding.row(images.workImage + row, images.scratchImage + row, share);
-    }
-    writeBack.filtered(y);
-  }
-  writeBack.finish(y - 1);
-
-  host.closeProgress();
-  host.requestRepaint();
-  if (rebuild) host.requestRebuildDisplay();
+  RunProcessingPass(state, host, {.progressCaption = "MEDIAN FILTER PROGRESS", .rebuild = rebuild}, [&] {
+    ImageStore& images = state.images;
+    const double share = powerTenths * 0.1;
+    const int width = state.geometry.width;
+    const bool avx2 = UseAvx2RowLoops(state.processing.rowLoops);
+    SlidingMedian sliding(width, radius);
+    FilterRows(state, host, FirstFilteredRow(images.workImage, radius), state.geometry.height - radius, radius,
+               width - radius, radius + 1, [&](int y) {
+                 const std::size_t row = static_cast<std::size_t>(y) * width;
+                 if (radius == 1) {
+                   MedianRow3(avx2, images.workImage + row, images.scratchImage + row, width, share);
+                 } else {
+                   sliding.row(images.workImage + row, images.scratchImage + row, share);
+                 }
+               });
+  });
   char power[32];
   std::snprintf(power, sizeof power, "%1.1f", powerTenths / 10.0);
-  AddHistoryLine(images.history, "Median Filter : rad " + std::to_string(radius) + " ,power " + power);
+  AddHistoryLine(state.images.history, "Median Filter : rad " + std::to_string(radius) + " ,power " + power);
 }
 
 }  // namespace qv

@@ -67,9 +67,7 @@ CommandStatus RunRemoveBackground(CommandContext& c, const CommandArgs& args) {
 CommandStatus RunUnsharpMask(CommandContext& c, const CommandArgs& args) {
   ProcessingState& p = c.state.processing;
   if (p.autoProcessingRunning) {
-    if (c.checkOnly) return CommandStatus::Done;
-    UnsharpMask(c.state, c.host, std::clamp<int>(c.state.settings.unsharpRadius, kUnsharpMinimum, kUnsharpMaximum),
-                std::clamp<int>(c.state.settings.unsharpPower, kUnsharpMinimum, kUnsharpMaximum), false);
+    if (!c.checkOnly) AutoUnsharpMask(c.state, c.host);
     return CommandStatus::Done;
   }
   ArgReader r(c, args);

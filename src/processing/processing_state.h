@@ -1,11 +1,15 @@
 #pragma once
 // Values the processing commands share for the whole run: the parameters the
-// stretch and filter dialogs work on, the display black level the background
-// removal reads, and the flag that tells the unsharp mask it runs unattended.
+// stretch and filter dialogs work on, the flag that tells the unsharp mask it
+// runs unattended, and which build of the row loops runs.
 
 #include <cstdint>
 
 namespace qv {
+
+// Which build of the whole-image row loops runs: the fastest the processor
+// can run, or the plain one (so tests check it on any machine).
+enum class RowLoops { Fastest, Plain };
 
 struct ProcessingState {
   // Shared dialog parameters. Normal stretch: black and white level.
@@ -18,6 +22,8 @@ struct ProcessingState {
   // Set while the automatic processing runs the unsharp mask: its radius and
   // power then come from the settings and no dialog is shown.
   bool autoProcessingRunning = false;
+
+  RowLoops rowLoops = RowLoops::Fastest;
 };
 
 }  // namespace qv

@@ -4,20 +4,20 @@ namespace qv {
 
 namespace {
 
-bool forcePlain = false;
-
 bool ProcessorHasAvx2() {
+#if QV_AVX2_ROW_LOOPS
   static const bool has = [] {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") != 0;
   }();
   return has;
+#else
+  return false;
+#endif
 }
 
 }  // namespace
 
-bool UseAvx2RowLoops() { return !forcePlain && ProcessorHasAvx2(); }
-
-void ForcePlainRowLoops(bool plain) { forcePlain = plain; }
+bool UseAvx2RowLoops(RowLoops choice) { return choice == RowLoops::Fastest && ProcessorHasAvx2(); }
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/messages.h"
+#include "processing/processing_pass.h"
 #include "processing/row_loop_builds.h"
 
 namespace qv {
@@ -12,9 +13,11 @@ namespace {
 [[gnu::always_inline]] inline void MapBody(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) {
   for (std::size_t i = 0; i < count; ++i) pixels[i] = static_cast<std::uint16_t>(table[pixels[i] >> 1] << 1);
 }
+#if QV_AVX2_ROW_LOOPS
 [[gnu::target("avx2")]] void MapAvx2(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) {
   MapBody(pixels, count, table);
 }
+#endif
 void MapPlain(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) { MapBody(pixels, count, table); }
 
 // Maps pixels and keeps their old values in `undo` in the same pass.
@@ -26,34 +29,36 @@ void MapPlain(std::uint16_t* pixels, std::size_t count, const std::uint16_t* tab
     pixels[i] = static_cast<std::uint16_t>(table[v >> 1] << 1);
   }
 }
+#if QV_AVX2_ROW_LOOPS
 [[gnu::target("avx2")]] void MapKeepingUndoAvx2(std::uint16_t* __restrict pixels, std::uint16_t* __restrict undo,
                                                 std::size_t count, const std::uint16_t* __restrict table) {
   MapKeepingUndoBody(pixels, undo, count, table);
 }
+#endif
 void MapKeepingUndoPlain(std::uint16_t* __restrict pixels, std::uint16_t* __restrict undo, std::size_t count,
                          const std::uint16_t* __restrict table) {
   MapKeepingUndoBody(pixels, undo, count, table);
 }
-void MapKeepingUndo(std::uint16_t* pixels, std::uint16_t* undo, std::size_t count, const std::uint16_t* table) {
-  if (UseAvx2RowLoops()) {
-    MapKeepingUndoAvx2(pixels, undo, count, table);
-  } else {
-    MapKeepingUndoPlain(pixels, undo, count, table);
-  }
+void MapKeepingUndo([[maybe_unused]] RowLoops loops, std::uint16_t* pixels, std::uint16_t* undo, std::size_t count,
+                    const std::uint16_t* table) {
+#if QV_AVX2_ROW_LOOPS
+  if (UseAvx2RowLoops(loops)) return MapKeepingUndoAvx2(pixels, undo, count, table);
+#endif
+  MapKeepingUndoPlain(pixels, undo, count, table);
 }
 
 // The head block (unless the image has a header band) and the rest in 20
 // progress steps. With `undo` set the old values are kept there, every pixel
 // of the frame, as the undo copy would keep them.
-void MapImage(std::uint16_t* image, std::uint16_t* undo, const FrameGeometry& geometry, const std::uint16_t* table,
-              Host& host) {
+void MapImage(RowLoops loops, std::uint16_t* image, std::uint16_t* undo, const FrameGeometry& geometry,
+              const std::uint16_t* table, Host& host) {
   const std::size_t total = static_cast<std::size_t>(std::max(geometry.pixelCount, 0));
   const std::size_t head = std::min<std::size_t>(static_cast<std::size_t>(std::max(geometry.widthTimes10, 0)), total);
   const auto map = [&](std::size_t from, std::size_t count) {
     if (undo) {
-      MapKeepingUndo(image + from, undo + from, count, table);
+      MapKeepingUndo(loops, image + from, undo + from, count, table);
     } else {
-      MapThroughStretchTable(image + from, count, table);
+      MapThroughStretchTable(loops, image + from, count, table);
     }
   };
   if (!HasHeaderBand(image)) {
@@ -72,29 +77,26 @@ void MapImage(std::uint16_t* image, std::uint16_t* undo, const FrameGeometry& ge
 
 }  // namespace
 
-void MapThroughStretchTable(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table) {
-  if (UseAvx2RowLoops()) {
-    MapAvx2(pixels, count, table);
-  } else {
-    MapPlain(pixels, count, table);
-  }
+void MapThroughStretchTable([[maybe_unused]] RowLoops loops, std::uint16_t* pixels, std::size_t count,
+                            const std::uint16_t* table) {
+#if QV_AVX2_ROW_LOOPS
+  if (UseAvx2RowLoops(loops)) return MapAvx2(pixels, count, table);
+#endif
+  MapPlain(pixels, count, table);
 }
 
-void MapImageThroughStretchTable(std::uint16_t* image, const FrameGeometry& geometry, const std::uint16_t* table,
-                                 Host& host) {
-  MapImage(image, nullptr, geometry, table, host);
+void MapImageThroughStretchTable(RowLoops loops, std::uint16_t* image, const FrameGeometry& geometry,
+                                 const std::uint16_t* table, Host& host) {
+  MapImage(loops, image, nullptr, geometry, table, host);
 }
 
 void ApplyStretchTable(ProgramState& state, Host& host, bool rebuild) {
-  WaitCursor wait(host);
-  host.openProgress("CONTRAST STRETCH");
   // The undo copy is taken in the same pass as the mapping.
-  ResetBufferPointers(state.images);
-  MapImage(state.images.workImage, state.images.undoImage, state.geometry, state.images.buffers.stretchTable.data(),
-           host);
-  host.closeProgress();
-  host.requestRepaint();
-  if (rebuild) host.requestRebuildDisplay();
+  const PassSetup setup{.progressCaption = "CONTRAST STRETCH", .undo = PassUndo::KeptByPass, .rebuild = rebuild};
+  RunProcessingPass(state, host, setup, [&] {
+    MapImage(state.processing.rowLoops, state.images.workImage, state.images.undoImage, state.geometry,
+             state.images.buffers.stretchTable.data(), host);
+  });
 }
 
 bool ApplyStretchTableColour(ProgramState& state, Host& host, bool rebuild) {
@@ -102,18 +104,17 @@ bool ApplyStretchTableColour(ProgramState& state, Host& host, bool rebuild) {
     ShowMessage(host, 69);
     return false;
   }
-  WaitCursor wait(host);
-  SaveColourUndo(state.images, state.geometry);
   static constexpr const char* kCaptions[ImageStore::kPlanes] = {"CONTRAST STRETCH RED", "CONTRAST STRETCH BLUE",
                                                                  "CONTRAST STRETCH GREEN"};
-  for (int p = 0; p < ImageStore::kPlanes; ++p) {
-    host.openProgress(kCaptions[p]);
-    MapImageThroughStretchTable(state.images.colourPlanes[p], state.geometry, state.images.buffers.stretchTable.data(),
-                                host);
-    host.closeProgress();
-  }
-  host.requestRepaint();
-  if (rebuild) host.requestRebuildDisplay();
+  // Each plane has a progress dialog of its own.
+  RunProcessingPass(state, host, {.undo = PassUndo::ColourPlanes, .rebuild = rebuild}, [&] {
+    for (int p = 0; p < ImageStore::kPlanes; ++p) {
+      host.openProgress(kCaptions[p]);
+      MapImageThroughStretchTable(state.processing.rowLoops, state.images.colourPlanes[p], state.geometry,
+                                  state.images.buffers.stretchTable.data(), host);
+      host.closeProgress();
+    }
+  });
   return true;
 }
 

@@ -13,12 +13,12 @@ inline constexpr int kStretchProgressSteps = 20;
 inline constexpr int kStretchProgressStride = 12;
 
 // Maps `count` pixels through the table: v becomes 2 * table[v / 2].
-void MapThroughStretchTable(std::uint16_t* pixels, std::size_t count, const std::uint16_t* table);
+void MapThroughStretchTable(RowLoops loops, std::uint16_t* pixels, std::size_t count, const std::uint16_t* table);
 
 // Maps one image: the ten-row head block unless the image carries a header
 // band, then the rest in 20 progress steps (the last takes the remainder).
-void MapImageThroughStretchTable(std::uint16_t* image, const FrameGeometry& geometry, const std::uint16_t* table,
-                                 Host& host);
+void MapImageThroughStretchTable(RowLoops loops, std::uint16_t* image, const FrameGeometry& geometry,
+                                 const std::uint16_t* table, Host& host);
 
 // The apply step of every stretch on the work image: undo copy, progress
 // "CONTRAST STRETCH", mapping, display rebuild when asked.

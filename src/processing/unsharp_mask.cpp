@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "processing/filter_support.h"
+#include "processing/processing_pass.h"
 #include "processing/row_loop_builds.h"
 
 namespace qv {
@@ -16,19 +17,20 @@ namespace {
                                               int width, int sign) {
   for (int x = 0; x < width; ++x) sums[x] += sign * row[x];
 }
+#if QV_AVX2_ROW_LOOPS
 [[gnu::target("avx2")]] void AddRowAvx2(std::int32_t* __restrict sums, const std::uint16_t* __restrict row, int width,
                                         int sign) {
   AddRowBody(sums, row, width, sign);
 }
+#endif
 void AddRowPlain(std::int32_t* __restrict sums, const std::uint16_t* __restrict row, int width, int sign) {
   AddRowBody(sums, row, width, sign);
 }
-void AddRow(std::int32_t* sums, const std::uint16_t* row, int width, int sign) {
-  if (UseAvx2RowLoops()) {
-    AddRowAvx2(sums, row, width, sign);
-  } else {
-    AddRowPlain(sums, row, width, sign);
-  }
+void AddRow([[maybe_unused]] bool avx2, std::int32_t* sums, const std::uint16_t* row, int width, int sign) {
+#if QV_AVX2_ROW_LOOPS
+  if (avx2) return AddRowAvx2(sums, row, width, sign);
+#endif
+  AddRowPlain(sums, row, width, sign);
 }
 
 // One output row: box sums slide along the column sums, then the pixels are
@@ -50,23 +52,24 @@ void AddRow(std::int32_t* sums, const std::uint16_t* row, int width, int sign) {
     out[x] = ClampFilterResult(pixel + (pixel - mean) * power);
   }
 }
+#if QV_AVX2_ROW_LOOPS
 [[gnu::target("avx2")]] void UnsharpRowAvx2(const std::int32_t* columnSums, std::int32_t* __restrict boxSums,
                                             const std::uint16_t* __restrict in, std::uint16_t* __restrict out,
                                             int width, int radius, int power) {
   UnsharpRowBody(columnSums, boxSums, in, out, width, radius, power);
 }
+#endif
 void UnsharpRowPlain(const std::int32_t* columnSums, std::int32_t* __restrict boxSums,
                      const std::uint16_t* __restrict in, std::uint16_t* __restrict out, int width, int radius,
                      int power) {
   UnsharpRowBody(columnSums, boxSums, in, out, width, radius, power);
 }
-void UnsharpRow(const std::int32_t* columnSums, std::int32_t* boxSums, const std::uint16_t* in, std::uint16_t* out,
-                int width, int radius, int power) {
-  if (UseAvx2RowLoops()) {
-    UnsharpRowAvx2(columnSums, boxSums, in, out, width, radius, power);
-  } else {
-    UnsharpRowPlain(columnSums, boxSums, in, out, width, radius, power);
-  }
+void UnsharpRow([[maybe_unused]] bool avx2, const std::int32_t* columnSums, std::int32_t* boxSums,
+                const std::uint16_t* in, std::uint16_t* out, int width, int radius, int power) {
+#if QV_AVX2_ROW_LOOPS
+  if (avx2) return UnsharpRowAvx2(columnSums, boxSums, in, out, width, radius, power);
+#endif
+  UnsharpRowPlain(columnSums, boxSums, in, out, width, radius, power);
 }
 
 }  // namespace
@@ -76,39 +79,28 @@ void UnsharpMask(ProgramState& state, Host& host, int radius, int power, bool re
   if (radius < kUnsharpMinimum || radius > kUnsharpMaximum || power < kUnsharpMinimum || power > kUnsharpMaximum) {
     return;
   }
-  WaitCursor wait(host);
-  host.openProgress("UNSHARP MASK PROGRESS");
-  ImageStore& images = state.images;
-  const FrameGeometry& geometry = state.geometry;
-  SaveUndo(images, geometry);
-
-  const int width = geometry.width;
-  const int first = FirstFilteredRow(images.workImage, radius);
-  const int end = geometry.height - radius;
-  if (radius >= 1 && width >= 2 * radius + 2 && first < end) {
+  RunProcessingPass(state, host, {.progressCaption = "UNSHARP MASK PROGRESS", .rebuild = rebuild}, [&] {
+    const int width = state.geometry.width;
+    const std::uint16_t* work = state.images.workImage;
+    const int first = FirstFilteredRow(work, radius);
+    const int end = state.geometry.height - radius;
+    if (width < 2 * radius + 2 || first >= end) return;
+    const bool avx2 = UseAvx2RowLoops(state.processing.rowLoops);
     std::vector<std::int32_t> columnSums(width, 0), boxSums(width, 0);
-    // A row goes back once the column sums have dropped it.
-    RowWriteBack writeBack(images.workImage, images.scratchImage, width, radius, width - radius - 1, radius + 1);
-    const std::uint16_t* work = images.workImage;
     const auto row = [&](int y) { return work + static_cast<std::size_t>(y) * width; };
-    for (int y = first - radius; y <= first + radius; ++y) AddRow(columnSums.data(), row(y), width, 1);
-    for (int y = first; y < end; ++y) {
-      host.setProgress(FilterProgress(geometry, y));
+    for (int y = first - radius; y <= first + radius; ++y) AddRow(avx2, columnSums.data(), row(y), width, 1);
+    // A row goes back once the column sums have dropped it.
+    FilterRows(state, host, first, end, radius, width - radius - 1, radius + 1, [&](int y) {
       if (y > first) {
-        AddRow(columnSums.data(), row(y + radius), width, 1);
-        AddRow(columnSums.data(), row(y - radius - 1), width, -1);
+        AddRow(avx2, columnSums.data(), row(y + radius), width, 1);
+        AddRow(avx2, columnSums.data(), row(y - radius - 1), width, -1);
       }
-      UnsharpRow(columnSums.data(), boxSums.data(), row(y), images.scratchImage + static_cast<std::size_t>(y) * width,
-                 width, radius, power);
-      writeBack.filtered(y);
-    }
-    writeBack.finish(end - 1);
-  }
-
-  host.closeProgress();
-  host.requestRepaint();
-  if (rebuild) host.requestRebuildDisplay();
-  AddHistoryLine(images.history, "Unsharp Mask : rad " + std::to_string(radius) + " ,power " + std::to_string(power));
+      UnsharpRow(avx2, columnSums.data(), boxSums.data(), row(y),
+                 state.images.scratchImage + static_cast<std::size_t>(y) * width, width, radius, power);
+    });
+  });
+  AddHistoryLine(state.images.history,
+                 "Unsharp Mask : rad " + std::to_string(radius) + " ,power " + std::to_string(power));
 }
 
 }  // namespace qv

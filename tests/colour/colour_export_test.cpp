@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/display_palette.h"
 #include "camera/camera_models.h"
 
 namespace qv {
@@ -94,6 +95,23 @@ TEST_F(ColourExportTest, AutoContrastUsesTheWholeByteRange) {
   state.images.colourConverted = 0;  // mono: the curved value in all three bytes
   ExportAllColourBytes(state, bytes, 20);
   EXPECT_EQ(bytes[Flipped(2, 0) * 3 + 1], middle);
+}
+
+TEST_F(ColourExportTest, AutoContrastDrawsEveryLevelAsTheDisplayPaletteDoes) {
+  state.images.autoContrast = 1;
+  state.images.colourConverted = 0;
+  std::uint8_t* bytes = state.images.buffers.saveImage.data();
+  for (int level = 0; level < 256; ++level) SetPixel(level, static_cast<std::uint16_t>(level * 256 + 255), 0, 0, 0);
+  for (int black : {0, 40}) {
+    ExportAllColourBytes(state, bytes, black);
+    const auto palette = BuildDisplayPalette({.autoContrast = true, .blackLevel = black});
+    for (int level = 0; level < 256; ++level) {
+      ASSERT_EQ(bytes[Flipped(level, 0) * 3], palette[level * 4]) << "black " << black << " level " << level;
+    }
+  }
+  // Level 255 over black level 0: 255^0.3 * 255^0.7 is 255, not one less.
+  ExportAllColourBytes(state, bytes, 0);
+  EXPECT_EQ(bytes[Flipped(255, 0) * 3 + 2], 255);
 }
 
 TEST_F(ColourExportTest, BandsCoverEveryRowIncludingTheLeftovers) {

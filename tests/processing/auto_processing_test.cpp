@@ -69,7 +69,30 @@ TEST(AutoProcessing, BackgroundRemovalRunsOnlyWithAStretch) {
   EXPECT_EQ(f.historyLine(1), "Non-Linear Stretch : power 7");
 }
 
-TEST(AutoProcessing, OutOfRangeSettingsAreKeptToTheirRanges) {
+TEST(AutoProcessing, StoredNumbersTheSettingsFileAcceptsAreAppliedAsStored) {
+  // A user power of 1 is valid in the file though the dialog starts at 2:
+  // table entry i is 32768 d / 1 = i, so each pixel only loses its lowest bit.
+  ProcessingFixture f = SampleFrame();
+  f.state->settings.autoUserStretch = true;
+  f.state->settings.autoUserStretchLevel = 1;
+  auto expected = f.pixels();
+  for (auto& v : expected) v = static_cast<std::uint16_t>(v & ~1u);
+  RunAutoProcessing(*f.state, f.host);
+  EXPECT_EQ(f.pixels(), expected);
+  EXPECT_EQ(f.historyLine(0), "Non-Linear Stretch : power 1");
+
+  ProcessingFixture g = SampleFrame();
+  g.state->settings.autoUserStretch = true;
+  g.state->settings.autoUserStretchLevel = 36;
+  g.state->settings.autoUnsharpMask = true;
+  g.state->settings.unsharpRadius = 1;
+  g.state->settings.unsharpPower = 6;
+  RunAutoProcessing(*g.state, g.host);
+  EXPECT_EQ(g.historyLine(0), "Non-Linear Stretch : power 36");
+  EXPECT_EQ(g.historyLine(1), "Unsharp Mask : rad 1 ,power 6");
+}
+
+TEST(AutoProcessing, OutOfRangeSettingsAreKeptToTheSettingsFilesRanges) {
   ProcessingFixture f = SampleFrame();
   f.state->settings.autoUserStretch = true;
   f.state->settings.autoUserStretchLevel = -5;
@@ -77,8 +100,8 @@ TEST(AutoProcessing, OutOfRangeSettingsAreKeptToTheirRanges) {
   f.state->settings.unsharpRadius = 300;
   f.state->settings.unsharpPower = -32768;
   RunAutoProcessing(*f.state, f.host);
-  EXPECT_EQ(f.historyLine(0), "Non-Linear Stretch : power 2");
-  EXPECT_EQ(f.historyLine(1), "Unsharp Mask : rad 7 ,power 1");
+  EXPECT_EQ(f.historyLine(0), "Non-Linear Stretch : power 1");
+  EXPECT_EQ(f.historyLine(1), "Unsharp Mask : rad 6 ,power 1");
 
   // Called directly with a radius the box sums cannot hold: nothing changes.
   const auto before = f.pixels();

@@ -8,6 +8,7 @@
 #include "processing/gradient_filter.h"
 #include "processing/kernel_filters.h"
 #include "processing/median_filter.h"
+#include "processing/stretch_commands.h"
 #include "processing/unsharp_mask.h"
 #include "processing_fixture.h"
 
@@ -113,13 +114,12 @@ const KernelCase kKernelCases[] = {
 };
 
 TEST(KernelFilters, MatchTheirDefinitionOnRandomImages) {
-  for (bool plain : test::kRowLoopBuilds) {
-    test::RowLoopBuild build(plain);
-    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
     for (bool band : {false, true}) {
       for (int spread : {65535, 3000}) {
         for (const KernelCase& c : kKernelCases) {
-          ProcessingFixture f(39, 27);
+          ProcessingFixture f(39, 27, loops);
           f.fillRandom(5, 32000 - spread / 2, 32000 + spread / 2 + (spread == 65535 ? 3535 : 0));
           if (band) f.markHeaderBand();
           const Image before = f.pixels();
@@ -170,13 +170,12 @@ TEST(KernelFilters, ClampNegativeAndNearWhiteResults) {
 }
 
 TEST(UnsharpMask, MatchesTheBoxMeanDefinition) {
-  for (bool plain : test::kRowLoopBuilds) {
-    test::RowLoopBuild build(plain);
-    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
     for (bool band : {false, true}) {
       for (int r : {1, 3, 7}) {
         for (int power : {1, 4, 7}) {
-          ProcessingFixture f(43, 35);
+          ProcessingFixture f(43, 35, loops);
           f.fillRandom(r * 10 + power, 20000, 24000);
           if (band) f.markHeaderBand();
           const Image before = f.pixels();
@@ -188,7 +187,7 @@ TEST(UnsharpMask, MatchesTheBoxMeanDefinition) {
         }
       }
     }
-    ProcessingFixture f(43, 35);
+    ProcessingFixture f(43, 35, loops);
     f.fillRandom(99);
     const Image before = f.pixels();
     UnsharpMask(*f.state, f.host, 2, 3, false);
@@ -214,13 +213,12 @@ TEST(UnsharpMask, KeepsRColumnsLeftAndRPlusOneRight) {
 }
 
 TEST(MedianFilter, MatchesTheExtractionDefinition) {
-  for (bool plain : test::kRowLoopBuilds) {
-    test::RowLoopBuild build(plain);
-    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
     for (bool band : {false, true}) {
       for (int r : {1, 2, 3}) {
         for (int power : {1, 3, 6, 10}) {
-          ProcessingFixture f(37, 31);
+          ProcessingFixture f(37, 31, loops);
           f.fillRandom(r + power * 7, 0, power == 3 ? 66 : 65535);  // small range: many ties
           if (band) f.markHeaderBand();
           const Image before = f.pixels();
@@ -266,11 +264,10 @@ Image ReferenceGradient(const Image& in, const FrameGeometry& g, bool band, std:
 }
 
 TEST(GradientFilter, SubtractsTheBilinearBackgroundOfTheCornerPatches) {
-  for (bool plain : test::kRowLoopBuilds) {
-    test::RowLoopBuild build(plain);
-    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
     for (bool band : {false, true}) {
-      ProcessingFixture f(641, 491);
+      ProcessingFixture f(641, 491, loops);
       f.fillRandom(12, 1000, 1400);
       // Corner patches at distinct levels: most values of each in one bin.
       const int top[2] = {10, 450}, left[2] = {20, 600};
@@ -317,11 +314,10 @@ TEST(GradientFilter, EqualCornersSubtractNothingAndSmallFramesUseInnerPatches) {
 // Frames taller than the bands the filters work in, and long enough for the
 // stretch to be shared between threads: the same results as the definitions.
 TEST(FiltersOnLargeFrames, MatchTheirDefinitionsAcrossBands) {
-  for (bool plain : test::kRowLoopBuilds) {
-    test::RowLoopBuild build(plain);
-    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
     for (bool band : {false, true}) {
-      ProcessingFixture f(301, 557);
+      ProcessingFixture f(301, 557, loops);
       f.fillRandom(31, 20000, 26000);
       if (band) f.markHeaderBand();
       Image before = f.pixels();
@@ -344,13 +340,44 @@ TEST(FiltersOnLargeFrames, MatchTheirDefinitionsAcrossBands) {
   }
 }
 
-TEST(RowLoopBuilds, ThePlainBuildCanBeForced) {
-  const bool processorHasAvx2 = __builtin_cpu_supports("avx2") != 0;
-  {
-    test::RowLoopBuild build(true);
-    EXPECT_FALSE(UseAvx2RowLoops());
+TEST(ProcessingPasses, EveryPassRunsInTheSameFrame) {
+  struct Pass {
+    const char* name;
+    void (*run)(ProgramState&, Host&);
+    std::vector<std::string> captions;
+  };
+  const Pass passes[] = {
+      {"gaussian", GaussianSmoother, {"FILTER PROGRESS"}},
+      {"unsharp", [](ProgramState& s, Host& h) { UnsharpMask(s, h, 2, 3, true); }, {"UNSHARP MASK PROGRESS"}},
+      {"median", [](ProgramState& s, Host& h) { MedianFilter(s, h, 2, 5); }, {"MEDIAN FILTER PROGRESS"}},
+      {"gradient", GradientFilter, {}},
+      {"sine stretch", SineLawStretch, {"CONTRAST STRETCH"}},
+  };
+  for (const Pass& pass : passes) {
+    ProcessingFixture f(45, 37);
+    f.fillRandom(8);
+    const auto before = f.pixels();
+    pass.run(*f.state, f.host);
+    // The undo copy holds the image as it was; the wait cursor is off again,
+    // each progress dialog closed, the window repainted and rebuilt once.
+    EXPECT_EQ(f.pixels(f.state->images.undoImage), before) << pass.name;
+    EXPECT_EQ(f.host.waitCursorDepth, 0) << pass.name;
+    EXPECT_EQ(f.host.progressCaptions, pass.captions) << pass.name;
+    EXPECT_EQ(f.host.progressClosed, static_cast<int>(pass.captions.size())) << pass.name;
+    EXPECT_EQ(f.host.repaints, 1) << pass.name;
+    EXPECT_EQ(f.host.rebuilds, 1) << pass.name;
   }
-  EXPECT_EQ(UseAvx2RowLoops(), processorHasAvx2);
+}
+
+TEST(RowLoopBuilds, TheProcessingStateChoosesThePlainBuild) {
+#if QV_AVX2_ROW_LOOPS
+  const bool processorHasAvx2 = __builtin_cpu_supports("avx2") != 0;
+#else
+  const bool processorHasAvx2 = false;  // only the plain build exists
+#endif
+  EXPECT_EQ(ProcessingState{}.rowLoops, RowLoops::Fastest);
+  EXPECT_EQ(UseAvx2RowLoops(RowLoops::Fastest), processorHasAvx2);
+  EXPECT_FALSE(UseAvx2RowLoops(RowLoops::Plain));
 }
 
 }  // namespace

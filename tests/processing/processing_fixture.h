@@ -17,7 +17,10 @@ struct ProcessingFixture {
   std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
   RecordingHost host;
 
-  ProcessingFixture(int width, int height) { SetFrameSize(state->geometry, width, height); }
+  ProcessingFixture(int width, int height, RowLoops loops = RowLoops::Fastest) {
+    SetFrameSize(state->geometry, width, height);
+    state->processing.rowLoops = loops;
+  }
 
   int width() const { return state->geometry.width; }
   int height() const { return state->geometry.height; }
@@ -48,17 +51,12 @@ struct ProcessingFixture {
   std::string historyLine(int i) const { return state->images.history.lines[i].str(); }
 };
 
-// While alive, the processing runs its plain row loops only (`plain` set)
-// or the build the processor chooses; the bit-for-bit tests run under both,
-// so the plain build is checked on machines with AVX2 too.
-class RowLoopBuild {
- public:
-  explicit RowLoopBuild(bool plain) { ForcePlainRowLoops(plain); }
-  ~RowLoopBuild() { ForcePlainRowLoops(false); }
-  RowLoopBuild(const RowLoopBuild&) = delete;
-  RowLoopBuild& operator=(const RowLoopBuild&) = delete;
-};
-inline constexpr bool kRowLoopBuilds[] = {false, true};
+// The two builds of the row loops: the bit-for-bit tests run under both, so
+// the plain build is checked on machines with AVX2 too.
+inline constexpr RowLoops kRowLoopBuilds[] = {RowLoops::Fastest, RowLoops::Plain};
+inline const char* RowLoopsName(RowLoops loops) {
+  return loops == RowLoops::Plain ? "plain row loops" : "row loops the processor chooses";
+}
 
 // Index of the first differing pixel, or -1.
 inline long FirstDifference(const std::vector<std::uint16_t>& a, const std::vector<std::uint16_t>& b) {

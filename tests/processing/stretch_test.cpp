@@ -59,12 +59,11 @@ std::vector<StretchCase> Cases() {
 }
 
 TEST(Stretches, WholeImageMatchesTheFormulasWithAndWithoutHeaderBand) {
-  for (bool plain : test::kRowLoopBuilds) {
-    test::RowLoopBuild build(plain);
-    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
     for (bool band : {false, true}) {
       for (const StretchCase& c : Cases()) {
-        ProcessingFixture f(41, 33);
+        ProcessingFixture f(41, 33, loops);
         f.fillRandom(7);
         if (band) f.markHeaderBand();
         const auto before = f.pixels();
@@ -80,11 +79,10 @@ TEST(Stretches, WholeImageMatchesTheFormulasWithAndWithoutHeaderBand) {
 }
 
 TEST(Stretches, LongFramesGiveTheSameResult) {
-  for (bool plain : test::kRowLoopBuilds) {
-    test::RowLoopBuild build(plain);
-    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
     // Over 65,536 pixels a step is shared between two threads.
-    ProcessingFixture f(401, 333);
+    ProcessingFixture f(401, 333, loops);
     f.fillRandom(17);
     f.markHeaderBand();
     const auto before = f.pixels();
@@ -158,10 +156,9 @@ TEST(Stretches, ApplyStepShowsTwentyProgressStepsAndMapsEveryPixelOnce) {
 }
 
 TEST(Stretches, ColourStretchNeedsAColourImageAndMapsEachPlane) {
-  for (bool plain : test::kRowLoopBuilds) {
-    test::RowLoopBuild build(plain);
-    SCOPED_TRACE(plain ? "plain row loops" : "row loops the processor chooses");
-    ProcessingFixture f(41, 33);
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
+    ProcessingFixture f(41, 33, loops);
     EXPECT_FALSE(NonLinearColourStretch(*f.state, f.host, 10));
     ASSERT_EQ(f.host.boxes.size(), 1u);
     EXPECT_EQ(f.host.boxes[0].text, "Image Not Colour Converted");

@@ -1,6 +1,5 @@
 #include "app/ui/help_about_print.h"
 
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
 #include <QPageSetupDialog>
@@ -13,6 +12,7 @@
 
 #include "app/host.h"
 #include "app/paths.h"
+#include "app/ui/dialog_buttons.h"
 
 namespace qv {
 
@@ -45,9 +45,7 @@ TAboutDialog::TAboutDialog(QWidget* parent) : QDialog(parent) {
       new QLabel("Qel_Vesk_USB Image processing software for use with Corvane Qel K Series Colour cameras", this));
   layout->addWidget(new QLabel("Version 0.1 for Linux", this));
   layout->addWidget(new QLabel("Built " __DATE__, this));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  layout->addWidget(buttons);
+  layout->addLayout(MakeDialogButtonRow(this, {.cancel = QString()}).layout);
 }
 
 QPrinter& ProgramPrinter() {

@@ -58,7 +58,12 @@ TQel_VeskWindow::TQel_VeskWindow(ProgramState& state, QtHost& host, QWidget* par
   horizontalScrollBar()->setRange(0, 400);
   verticalScrollBar()->setRange(0, 400);
   host_.onRebuildDisplay = [this] { rebuildDisplay(); };
-  host_.onRepaint = [this] { viewport()->update(); };
+  // A repaint a command asks for shows the changed image: the paint's black
+  // level is measured from it (a rebuild measures as its last step).
+  host_.onRepaint = [this] {
+    MeasurePaintBlackLevel(state_);
+    viewport()->update();
+  };
 }
 
 void TQel_VeskWindow::rebuildDisplay() {
@@ -140,10 +145,6 @@ void TQel_VeskWindow::paintEvent(QPaintEvent*) {
   }
   if (!d.mouseModeActive && !d.starPickingActive) viewport()->setCursor(Qt::ArrowCursor);
   drawOverlays(painter);
-
-  // The black level the next rebuild starts from, unless auto contrast
-  // measures its own.
-  d.blackLevel = PaintBlackLevel(state_.images, state_.geometry);
 }
 
 void TQel_VeskWindow::drawOverlays(QPainter& painter) {

@@ -2,12 +2,11 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 
+#include "app/ui/dialog_buttons.h"
 #include "files/auto_processing.h"
 
 namespace qv {
@@ -59,18 +58,14 @@ TAutoDialog::TAutoDialog(ProgramSettings& settings, Host& host, QWidget* parent)
   grid->addWidget(new QLabel("power", this), 10, 1);
   grid->addWidget(power_, 10, 2);
 
-  auto* buttons = new QHBoxLayout;
-  auto* saveButton = new QPushButton("Save", this);
-  auto* cancel = new QPushButton("Cancel", this);
-  auto* help = new QPushButton("Help", this);
-  named(saveButton, 1);
-  named(cancel, 2);
-  named(help, 9);
-  saveButton->setDefault(true);
-  buttons->addWidget(saveButton);
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  grid->addLayout(buttons, 11, 0, 1, 4);
+  DialogButtons buttons;
+  buttons.ok = "Save";
+  buttons.onOk = [this] { save(); };
+  buttons.onHelp = [this] {
+    host_.showMessage(
+        MessageBoxRequest{std::string(kAutoHelpCaption), std::string(kAutoHelpText), MessageIcon::Information, -1});
+  };
+  grid->addLayout(MakeDialogButtonRow(this, buttons).layout, 11, 0, 1, 4);
 
   showValues();
 
@@ -85,12 +80,6 @@ TAutoDialog::TAutoDialog(ProgramSettings& settings, Host& host, QWidget* parent)
   connect(highPass_, &QCheckBox::clicked, this,
           [this] { settings_.autoHighPassLowPower = !settings_.autoHighPassLowPower; });
   connect(unsharp_, &QCheckBox::clicked, this, [this] { settings_.autoUnsharpMask = !settings_.autoUnsharpMask; });
-  connect(saveButton, &QPushButton::clicked, this, &TAutoDialog::save);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(help, &QPushButton::clicked, this, [this] {
-    host_.showMessage(
-        MessageBoxRequest{std::string(kAutoHelpCaption), std::string(kAutoHelpText), MessageIcon::Information, -1});
-  });
 }
 
 void TAutoDialog::showValues() {

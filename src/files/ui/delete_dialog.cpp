@@ -1,10 +1,10 @@
 #include "files/ui/delete_dialog.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
+
+#include "app/ui/dialog_buttons.h"
 
 namespace qv {
 
@@ -18,17 +18,7 @@ TDeleteDialog::TDeleteDialog(const QString& path, QWidget* parent) : QDialog(par
   path_->setReadOnly(true);
   path_->setMinimumWidth(360);
   layout->addWidget(path_);
-  auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("ctl1");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Cancel", this);
-  cancel->setObjectName("ctl2");
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  layout->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  layout->addLayout(MakeDialogButtonRow(this).layout);
 }
 
 }  // namespace qv

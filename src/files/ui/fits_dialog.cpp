@@ -2,13 +2,12 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
 
+#include "app/ui/dialog_buttons.h"
 #include "files/fits_details.h"
 
 namespace qv {
@@ -85,20 +84,14 @@ TFITSDialog::TFITSDialog(ProgramSettings& settings, QWidget* parent) : QDialog(p
   connect(eightBit_, &QCheckBox::toggled, this, [this](bool on) { settings_.fits.eightBit = on ? 1 : 0; });
   connect(unsignedFormat_, &QCheckBox::toggled, this, [this](bool on) { settings_.fits.unsignedFormat = on ? 1 : 0; });
 
-  auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton("Continue", this);
-  ok->setObjectName("ctl1");
-  ok->setDefault(true);
-  auto* abort = new QPushButton("Abort", this);
-  abort->setObjectName("ctl2");
-  buttons->addWidget(ok);
-  buttons->addWidget(abort);
-  grid->addLayout(buttons, row, 0, 1, 3);
-  connect(ok, &QPushButton::clicked, this, [this] {
+  DialogButtons buttons;
+  buttons.ok = "Continue";
+  buttons.cancel = "Abort";
+  buttons.onOk = [this] {
     readBack();
     accept();
-  });
-  connect(abort, &QPushButton::clicked, this, &QDialog::reject);
+  };
+  grid->addLayout(MakeDialogButtonRow(this, buttons).layout, row, 0, 1, 3);
 }
 
 void TFITSDialog::readBack() {

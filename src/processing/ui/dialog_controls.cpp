@@ -1,7 +1,8 @@
 #include "processing/ui/dialog_controls.h"
 
 #include <QBoxLayout>
-#include <QPushButton>
+
+#include "app/ui/dialog_buttons.h"
 
 namespace qv {
 
@@ -24,25 +25,11 @@ QLineEdit* MakeEdit(QWidget* parent, int id, const QString& text) {
 }
 
 void AddDialogButtons(QDialog* dialog, QBoxLayout* layout, Host& host, const char* helpCaption, const char* helpText) {
-  auto* row = new QHBoxLayout;
-  auto* ok = new QPushButton("OK", dialog);
-  ok->setObjectName("ctl1");
-  ok->setDefault(true);
-  auto* cancel = new QPushButton("Cancel", dialog);
-  cancel->setObjectName("ctl2");
-  auto* help = new QPushButton("Help", dialog);
-  help->setObjectName("ctl9");
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  row->addWidget(help);
-  layout->addLayout(row);
-  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
   const std::string caption = helpCaption;
   const std::string text = helpText;
-  QObject::connect(help, &QPushButton::clicked, dialog, [&host, caption, text] {
-    host.showMessage({caption, text, MessageIcon::None, -1});
-  });
+  DialogButtons buttons;
+  buttons.onHelp = [&host, caption, text] { host.showMessage({caption, text, MessageIcon::None, -1}); };
+  layout->addLayout(MakeDialogButtonRow(dialog, buttons).layout);
 }
 
 void OnScroll(QScrollBar* bar, std::function<void(int action)> step, std::function<int()> position) {
