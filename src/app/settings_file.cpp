@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <type_traits>
+#include <utility>
 #include <unistd.h>
 
 #include "app/settings_fields.h"
@@ -28,9 +29,8 @@ void PutInt16(std::uint8_t* at, int value) {
   at[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-std::int16_t GetInt16(const std::uint8_t* at) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(at[0] | (at[1] << 8)));
-}
+std::uint16_t GetUInt16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
+std::int16_t GetInt16(const std::uint8_t* at) { return static_cast<std::int16_t>(GetUInt16(at)); }
 
 int Clamped(int value, WriteClamp clamp) {
   if (value < 50) return value;
@@ -88,6 +88,9 @@ void EncodeField(const SettingsField& field, std::uint8_t* at) {
     case K::Int16:
       PutInt16(at, Clamped(*std::get<std::int16_t*>(field.target), field.clamp));
       break;
+    case K::UInt16:
+      PutInt16(at, *std::get<std::uint16_t*>(field.target));
+      break;
     case K::WholeFloat:
       PutInt16(at, static_cast<int>(*std::get<float*>(field.target)));
       break;
@@ -141,6 +144,9 @@ bool DecodeField(const SettingsField& field, const std::uint8_t* at, ProgramSett
   switch (field.kind) {
     case K::Int16:
       *std::get<std::int16_t*>(field.target) = GetInt16(at);
+      break;
+    case K::UInt16:
+      *std::get<std::uint16_t*>(field.target) = GetUInt16(at);
       break;
     case K::WholeFloat:
       *std::get<float*>(field.target) = static_cast<float>(GetInt16(at));
@@ -315,21 +321,21 @@ SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, H
   }
   in.close();
 
-  const SettingsReadResult read = DecodeSettings(bytes, settings);
-  ApplyDerivedSettings(settings);
-  switch (read.kind) {
-    case SettingsReadResult::Kind::Complete:
-      ApplyTimeZone(settings);
-      return SettingsStatus::Ok;
-    case SettingsReadResult::Kind::Inconsistent:
-      return SaveSettings(settings, paths);
-    case SettingsReadResult::Kind::Short:
-      if (read.fieldOffset >= kSecondBlockFirst && read.fieldOffset <= kSecondBlockLast) {
-        host.showMessage(MessageBoxRequest{"", std::string(kNoSettingsWarning), MessageIcon::None, -1});
-      }
-      return SettingsStatus::LoadFailed;
+  // The file is decoded into a copy; only a file that is taken (whole, or
+  // rewritten after a failed check) replaces the settings, in one step.
+  ProgramSettings parsed = settings;
+  const SettingsReadResult read = DecodeSettings(bytes, parsed);
+  if (read.kind == SettingsReadResult::Kind::Short) {
+    if (read.fieldOffset >= kSecondBlockFirst && read.fieldOffset <= kSecondBlockLast) {
+      host.showMessage(MessageBoxRequest{"", std::string(kNoSettingsWarning), MessageIcon::None, -1});
+    }
+    return SettingsStatus::LoadFailed;
   }
-  return SettingsStatus::LoadFailed;
+  ApplyDerivedSettings(parsed);
+  settings = std::move(parsed);
+  if (read.kind == SettingsReadResult::Kind::Inconsistent) return SaveSettings(settings, paths);
+  ApplyTimeZone(settings);
+  return SettingsStatus::Ok;
 }
 
 SettingsStatus SaveSettings(ProgramSettings& settings, const DataPaths& paths) {

@@ -43,6 +43,9 @@ void ApplyTimeZone(ProgramSettings& settings);
 // native path.
 std::string SettingsFilePath(const DataPaths& paths);
 
+// Reads the file; a file that cannot be read whole changes no setting (a
+// value that fails its check is no refusal: the values read up to it are
+// taken and the file is rewritten).
 SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, Host& host);
 // Writes a temporary file and renames it over the old one, so a failed save
 // leaves the previous file as it was.
