@@ -105,6 +105,8 @@ struct ProgramSettings {
     std::string autosaveDirectory = "c:\\AUTOSAVE";  // the working autosave folder
     std::int16_t coolerSetpointC = 0;               // the cooler's current set point
     std::string timeZone = "PST8PDT";                // TZ value in force
+
+    bool operator==(const Derived&) const = default;
   } derived;
 };
 

@@ -156,8 +156,7 @@ bool ReadFitsData(const FileHandle& file, const FitsLayout& layout, const LoadSc
   return true;
 }
 
-void CommitFits(ProgramState& state, const FitsLayout& layout, const LoadScratch& scratch,
-                std::uint16_t* destination) {
+void CommitFits(ProgramState& state, const FitsLayout& layout, const LoadScratch& scratch, std::uint16_t* destination) {
   state.geometry = layout.geometry;
   if (layout.geometryMode != 0) SetGeometryMode(state, layout.geometryMode);
   state.settings.fits = layout.header;

@@ -55,7 +55,8 @@ bool LoadHotPixelMap(ProgramState& state, Host& host, const FileHandle& file, lo
   std::uint8_t* indices = LoadScratchOf(state.images).frame;
   const auto bytes = static_cast<std::size_t>(count) * sizeof(std::int32_t);
   if (!ReadExact(file, indices, bytes)) count = 0;
-  std::memcpy(state.images.buffers.hotPixelList.data(), indices, static_cast<std::size_t>(count) * sizeof(std::int32_t));
+  std::memcpy(state.images.buffers.hotPixelList.data(), indices,
+              static_cast<std::size_t>(count) * sizeof(std::int32_t));
   state.files.hotPixelCount = static_cast<int>(count);
   state.files.hotPixelMapValid = 1;
   ShowMessage(host, kCallerTextMessage, "Hot Pixel Map Loaded");

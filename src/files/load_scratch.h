@@ -15,10 +15,11 @@
 namespace qv {
 
 static_assert(ImageStore::kByteBufferCapacity >= ImageStore::kImageCapacity * 2, "a whole frame fits the file buffer");
-static_assert(ImageStore::kByteBufferCapacity >= ImageStore::kHotPixelCapacity * 4, "a whole list fits the file buffer");
+static_assert(ImageStore::kByteBufferCapacity >= ImageStore::kHotPixelCapacity * 4,
+              "a whole list fits the file buffer");
 
 struct LoadScratch {
-  std::uint8_t* frame = nullptr;                          // frame bytes as the file holds them
+  std::uint8_t* frame = nullptr;                             // frame bytes as the file holds them
   std::array<std::uint16_t*, ImageStore::kPlanes> planes{};  // by colour plane index
 };
 
