@@ -12,6 +12,7 @@
 #include <random>
 
 #include "app/settings_fields.h"
+#include "app/settings_text.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
@@ -311,6 +312,27 @@ TEST_F(SettingsFileTest, EachInconsistentValueRewritesTheFile) {
     EXPECT_EQ(s.lastFileNumber, 42) << c.offset;
     EXPECT_EQ(test::ReadBytes(file())[1436], 6) << "offset " << c.offset << " not rewritten";
     EXPECT_EQ(test::ReadBytes(file()), EncodeSettings(s)) << c.offset;
+  }
+}
+
+TEST_F(SettingsFileTest, TheFileNumberTakesItsWholeUnsignedRange) {
+  // The autosave counter runs to 65530 before it wraps to 1.
+  ASSERT_EQ(SetSettingsByName(settings, {{"lastFileNumber", "65529"}}), std::nullopt);
+  EXPECT_EQ(settings.lastFileNumber, 65529);
+  EXPECT_EQ(ListSettings(settings).front(), (std::pair<std::string, std::string>{"lastFileNumber", "65529"}));
+  ASSERT_EQ(SaveSettings(settings, paths), SettingsStatus::Ok);
+  const Bytes bytes = test::ReadBytes(file());
+  EXPECT_EQ(bytes[0], 0xF9);
+  EXPECT_EQ(bytes[1], 0xFF);
+  ProgramSettings loaded;
+  ASSERT_EQ(LoadSettings(loaded, paths, host), SettingsStatus::Ok);
+  EXPECT_EQ(loaded.lastFileNumber, 65529);
+
+  ASSERT_EQ(SetSettingsByName(settings, {{"lastFileNumber", "65535"}}), std::nullopt);
+  EXPECT_EQ(settings.lastFileNumber, 65535);
+  for (const char* bad : {"65536", "-1", "12a"}) {
+    EXPECT_NE(SetSettingsByName(settings, {{"lastFileNumber", "0"}, {"lastFileNumber", bad}}), std::nullopt) << bad;
+    EXPECT_EQ(settings.lastFileNumber, 65535) << bad;
   }
 }
 
