@@ -222,7 +222,6 @@ std::vector<std::uint8_t> EncodeSettings(const ProgramSettings& settings) {
 }
 
 SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes, ProgramSettings& settings) {
-  SettingsReadResult result;
   std::size_t pos = 0;
   // In the earlier layout, the byte read for the layout marker is the first
   // byte of the next card.
@@ -232,7 +231,7 @@ SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes, ProgramSe
     const auto size = static_cast<std::size_t>(field.size);
     const std::uint8_t* at;
     if (carrying) {
-      if (bytes.size() - pos < size - 1) return {SettingsReadResult::Kind::Short, field.name, field.offset, true};
+      if (bytes.size() - pos < size - 1) return {SettingsReadResult::Kind::Short, field.offset};
       carried[0] = bytes[pos - 1];
       std::memcpy(carried + 1, bytes.data() + pos, size - 1);
       pos += size - 1;
@@ -240,21 +239,20 @@ SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes, ProgramSe
       carrying = false;
     } else {
       if (bytes.size() - pos < size) {
-        return {SettingsReadResult::Kind::Short, field.name, field.offset, result.earlierLayout};
+        return {SettingsReadResult::Kind::Short, field.offset};
       }
       at = bytes.data() + pos;
       pos += size;
     }
     if (field.kind == FieldKind::LayoutMarker && at[0] != 'y' && at[0] != 'n') {
-      result.earlierLayout = true;
       carrying = true;
       continue;
     }
     if (!DecodeField(field, at, settings)) {
-      return {SettingsReadResult::Kind::Inconsistent, field.name, field.offset, result.earlierLayout};
+      return {SettingsReadResult::Kind::Inconsistent, field.offset};
     }
   }
-  return result;
+  return {};
 }
 
 void ApplyDerivedSettings(ProgramSettings& s) {

@@ -21,9 +21,7 @@ inline constexpr std::string_view kNoSettingsWarning = "Warning!\nNo INI file fo
 // How far reading the file's bytes got.
 struct SettingsReadResult {
   enum class Kind { Complete, Short, Inconsistent } kind = Kind::Complete;
-  std::string_view field;  // the field that was short or failed its check
-  int fieldOffset = -1;    // that field's offset in the current layout
-  bool earlierLayout = false;
+  int fieldOffset = -1;  // offset, in the current layout, of the field that was short or failed its check
 };
 
 // The whole file image of the settings as they would be written.
