@@ -23,9 +23,8 @@ struct FilesState {
   // writes the three planes of the plane work set.
   int rgbFitsSave = 0;
 
-  int autosaveLoadIndex = 0;   // number of the autosaved file loaded last, 0 for none
-  std::string lastLoadedPath;  // path of the last file the loader was given
-  std::string imageTitle;      // file title shown in the window caption
+  int autosaveLoadIndex = 0;  // number of the autosaved file loaded last, 0 for none
+  std::string imageTitle;     // file title shown in the window caption
 
   // File dialogs: the filter to preselect next time and the folder last used.
   int filterIndex = 1;

@@ -64,7 +64,6 @@ bool LoadHotPixelMap(ProgramState& state, Host& host, const FileHandle& file, lo
 }
 
 LoadResult LoadImageFile(ProgramState& state, Host& host, const std::string& path) {
-  state.files.lastLoadedPath = path;
   ResetBufferPointers(state.images);
   WaitCursor wait(host);
   FileHandle file = OpenForReading(path);
