@@ -182,6 +182,22 @@ const Refusal kRefusals[] = {
        return ReadFitsFile(s, p, s.images.workImage, s.geometry.colourFitsFileLength) == FitsReadResult::Unreadable;
      },
      {}},
+    {"OneBlockFitsCutShort",
+     [](ProgramState& s, Host&, const std::string& p) {
+       Bytes bytes(static_cast<std::size_t>(kOneBlockFitsLength) - 2, ' ');
+       Card(bytes, 0, "SIMPLE  =                    T /");
+       Card(bytes, 1, "BITPIX  =                   16 /");
+       Card(bytes, 2, "NAXIS   =                    2 /");
+       Card(bytes, 3, "NAXIS1  =                 " + std::to_string(s.geometry.width) + " /");
+       Card(bytes, 4, "NAXIS2  =                 " + std::to_string(s.geometry.height) + " /");
+       Card(bytes, 5, "BZERO   =   +0.0000000000E+00");
+       Card(bytes, 8, "DATE-OBS= '2001-02-03'");
+       WriteBytes(p, bytes);
+     },
+     [](ProgramState& s, Host&, const std::string& p) {
+       return ReadFitsFile(s, p, s.images.workImage, kOneBlockFitsLength) == FitsReadResult::Unreadable;
+     },
+     {}},
     {"FileThatIsNotThere", [](ProgramState&, Host&, const std::string&) {}, LoadRefused, {11}},
     {"RawOfNoKnownLength",
      [](ProgramState& s, Host& h, const std::string& p) {
@@ -198,6 +214,14 @@ const Refusal kRefusals[] = {
      },
      [](ProgramState& s, Host&, const std::string& p) {
        return ReadRawFile(s, p, s.geometry.colourRawFileLength) == RawResult::Failed;
+     },
+     {}},
+    {"HeaderlessFrameCutShort",
+     [](ProgramState&, Host&, const std::string& p) {
+       WriteBytes(p, Bytes(static_cast<std::size_t>(kHeaderlessFrameLength) - 1, 7));
+     },
+     [](ProgramState& s, Host&, const std::string& p) {
+       return ReadRawFile(s, p, kHeaderlessFrameLength) == RawResult::Failed;
      },
      {}},
     {"SecondFileOfAFitsLength",
