@@ -24,6 +24,8 @@ struct FitsHeaderInfo {
   double aperture = 0.0;
   int unsignedFormat = 1;
   int eightBit = 0;
+
+  bool operator==(const FitsHeaderInfo&) const = default;
 };
 
 }  // namespace qv

@@ -38,6 +38,7 @@ struct FixedText {
     return *this;
   }
   bool operator==(std::string_view other) const { return view() == other; }
+  bool operator==(const FixedText& other) const { return view() == other.view(); }
 };
 
 }  // namespace qv

@@ -12,7 +12,7 @@
 namespace qv {
 
 struct ProgramSettings {
-  std::int16_t lastFileNumber = 0;
+  std::uint16_t lastFileNumber = 0;  // the autosave counter, 1 to 65530
   std::int16_t utOffsetHours = 0;
   char telescopePort = '1';  // '1' Com1, '2' Com2, '3' the PC port
   std::int16_t reservedWord1 = 0;
@@ -105,6 +105,8 @@ struct ProgramSettings {
     std::string autosaveDirectory = "c:\\AUTOSAVE";  // the working autosave folder
     std::int16_t coolerSetpointC = 0;               // the cooler's current set point
     std::string timeZone = "PST8PDT";                // TZ value in force
+
+    bool operator==(const Derived&) const = default;
   } derived;
 };
 

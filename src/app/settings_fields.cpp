@@ -63,7 +63,7 @@ std::vector<SettingsField> SettingsFields(ProgramSettings& s) {
     add("autoRemoveBackground", 1, K::YesNo, &s.autoRemoveBackground, C::None, nullptr, repeat);
   };
 
-  add("lastFileNumber", 2, K::Int16, &s.lastFileNumber);
+  add("lastFileNumber", 2, K::UInt16, &s.lastFileNumber);
   add("utOffsetHours", 2, K::Int16, &s.utOffsetHours);
   add("telescopePort", 1, K::Letters, &s.telescopePort);
   add("reservedWord1", 2, K::Int16, &s.reservedWord1);

@@ -22,6 +22,7 @@ inline constexpr int kLastPieceMaxLength = 51;  // the fourth card gives at most
 
 enum class FieldKind {
   Int16,        // signed 16-bit little-endian
+  UInt16,       // unsigned 16-bit little-endian
   WholeFloat,   // a float in memory, a 16-bit whole number in the file
   YesNo,        // "y"/"n"
   OneZero,      // "1"/"0"
@@ -39,7 +40,7 @@ enum class FieldKind {
 enum class WriteClamp { None, TenFrom50, ZeroFrom50 };
 
 using SettingsTarget =
-    std::variant<std::int16_t*, float*, bool*, char*, FixedText<70>*, FixedText<257>*, double*, FixedText<100>*,
+    std::variant<std::int16_t*, std::uint16_t*, float*, bool*, char*, FixedText<70>*, FixedText<257>*, double*, FixedText<100>*,
                  std::array<FixedText<10>, 8>*, FixedText<5>*>;
 
 struct SettingsField {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <type_traits>
+#include <utility>
 #include <unistd.h>
 
 #include "app/settings_fields.h"
@@ -28,9 +29,8 @@ void PutInt16(std::uint8_t* at, int value) {
   at[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-std::int16_t GetInt16(const std::uint8_t* at) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(at[0] | (at[1] << 8)));
-}
+std::uint16_t GetUInt16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
+std::int16_t GetInt16(const std::uint8_t* at) { return static_cast<std::int16_t>(GetUInt16(at)); }
 
 int Clamped(int value, WriteClamp clamp) {
   if (value < 50) return value;
@@ -88,6 +88,9 @@ void EncodeField(const SettingsField& field, std::uint8_t* at) {
     case K::Int16:
       PutInt16(at, Clamped(*std::get<std::int16_t*>(field.target), field.clamp));
       break;
+    case K::UInt16:
+      PutInt16(at, *std::get<std::uint16_t*>(field.target));
+      break;
     case K::WholeFloat:
       PutInt16(at, static_cast<int>(*std::get<float*>(field.target)));
       break;
@@ -141,6 +144,9 @@ bool DecodeField(const SettingsField& field, const std::uint8_t* at, ProgramSett
   switch (field.kind) {
     case K::Int16:
       *std::get<std::int16_t*>(field.target) = GetInt16(at);
+      break;
+    case K::UInt16:
+      *std::get<std::uint16_t*>(field.target) = GetUInt16(at);
       break;
     case K::WholeFloat:
       *std::get<float*>(field.target) = static_cast<float>(GetInt16(at));
@@ -216,7 +222,6 @@ std::vector<std::uint8_t> EncodeSettings(const ProgramSettings& settings) {
 }
 
 SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes, ProgramSettings& settings) {
-  SettingsReadResult result;
   std::size_t pos = 0;
   // In the earlier layout, the byte read for the layout marker is the first
   // byte of the next card.
@@ -226,7 +231,7 @@ SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes, ProgramSe
     const auto size = static_cast<std::size_t>(field.size);
     const std::uint8_t* at;
     if (carrying) {
-      if (bytes.size() - pos < size - 1) return {SettingsReadResult::Kind::Short, field.name, field.offset, true};
+      if (bytes.size() - pos < size - 1) return {SettingsReadResult::Kind::Short, field.offset};
       carried[0] = bytes[pos - 1];
       std::memcpy(carried + 1, bytes.data() + pos, size - 1);
       pos += size - 1;
@@ -234,21 +239,20 @@ SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes, ProgramSe
       carrying = false;
     } else {
       if (bytes.size() - pos < size) {
-        return {SettingsReadResult::Kind::Short, field.name, field.offset, result.earlierLayout};
+        return {SettingsReadResult::Kind::Short, field.offset};
       }
       at = bytes.data() + pos;
       pos += size;
     }
     if (field.kind == FieldKind::LayoutMarker && at[0] != 'y' && at[0] != 'n') {
-      result.earlierLayout = true;
       carrying = true;
       continue;
     }
     if (!DecodeField(field, at, settings)) {
-      return {SettingsReadResult::Kind::Inconsistent, field.name, field.offset, result.earlierLayout};
+      return {SettingsReadResult::Kind::Inconsistent, field.offset};
     }
   }
-  return result;
+  return {};
 }
 
 void ApplyDerivedSettings(ProgramSettings& s) {
@@ -315,21 +319,21 @@ SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, H
   }
   in.close();
 
-  const SettingsReadResult read = DecodeSettings(bytes, settings);
-  ApplyDerivedSettings(settings);
-  switch (read.kind) {
-    case SettingsReadResult::Kind::Complete:
-      ApplyTimeZone(settings);
-      return SettingsStatus::Ok;
-    case SettingsReadResult::Kind::Inconsistent:
-      return SaveSettings(settings, paths);
-    case SettingsReadResult::Kind::Short:
-      if (read.fieldOffset >= kSecondBlockFirst && read.fieldOffset <= kSecondBlockLast) {
-        host.showMessage(MessageBoxRequest{"", std::string(kNoSettingsWarning), MessageIcon::None, -1});
-      }
-      return SettingsStatus::LoadFailed;
+  // The file is decoded into a copy; only a file that is taken (whole, or
+  // rewritten after a failed check) replaces the settings, in one step.
+  ProgramSettings parsed = settings;
+  const SettingsReadResult read = DecodeSettings(bytes, parsed);
+  if (read.kind == SettingsReadResult::Kind::Short) {
+    if (read.fieldOffset >= kSecondBlockFirst && read.fieldOffset <= kSecondBlockLast) {
+      host.showMessage(MessageBoxRequest{"", std::string(kNoSettingsWarning), MessageIcon::None, -1});
+    }
+    return SettingsStatus::LoadFailed;
   }
-  return SettingsStatus::LoadFailed;
+  ApplyDerivedSettings(parsed);
+  settings = std::move(parsed);
+  if (read.kind == SettingsReadResult::Kind::Inconsistent) return SaveSettings(settings, paths);
+  ApplyTimeZone(settings);
+  return SettingsStatus::Ok;
 }
 
 SettingsStatus SaveSettings(ProgramSettings& settings, const DataPaths& paths) {

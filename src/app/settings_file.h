@@ -21,9 +21,7 @@ inline constexpr std::string_view kNoSettingsWarning = "Warning!\nNo INI file fo
 // How far reading the file's bytes got.
 struct SettingsReadResult {
   enum class Kind { Complete, Short, Inconsistent } kind = Kind::Complete;
-  std::string_view field;  // the field that was short or failed its check
-  int fieldOffset = -1;    // that field's offset in the current layout
-  bool earlierLayout = false;
+  int fieldOffset = -1;  // offset, in the current layout, of the field that was short or failed its check
 };
 
 // The whole file image of the settings as they would be written.
@@ -43,6 +41,9 @@ void ApplyTimeZone(ProgramSettings& settings);
 // native path.
 std::string SettingsFilePath(const DataPaths& paths);
 
+// Reads the file; a file that cannot be read whole changes no setting (a
+// value that fails its check is no refusal: the values read up to it are
+// taken and the file is rewritten).
 SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, Host& host);
 // Writes a temporary file and renames it over the old one, so a failed save
 // leaves the previous file as it was.

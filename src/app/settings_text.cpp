@@ -56,6 +56,7 @@ std::string Format(const SettingsField& field) {
   using K = FieldKind;
   switch (field.kind) {
     case K::Int16: return std::to_string(*std::get<std::int16_t*>(field.target));
+    case K::UInt16: return std::to_string(*std::get<std::uint16_t*>(field.target));
     case K::WholeFloat: return FormatDouble(*std::get<float*>(field.target));
     case K::YesNo:
     case K::AlwaysNo: return *std::get<bool*>(field.target) ? "y" : "n";
@@ -91,6 +92,14 @@ std::optional<std::string> Parse(const SettingsField& field, std::string_view te
         return bad + " (a whole number from -32768 to 32767)";
       }
       *std::get<std::int16_t*>(field.target) = static_cast<std::int16_t>(value);
+      return std::nullopt;
+    }
+    case K::UInt16: {
+      int value;
+      if (!ParseNumber(text, value) || value < 0 || value > std::numeric_limits<std::uint16_t>::max()) {
+        return bad + " (a whole number from 0 to 65535)";
+      }
+      *std::get<std::uint16_t*>(field.target) = static_cast<std::uint16_t>(value);
       return std::nullopt;
     }
     case K::WholeFloat: {

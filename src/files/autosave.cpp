@@ -35,13 +35,13 @@ int AutosaveFits(ProgramState& state, Host& host, Clock& clock, const std::uint1
 
   // Never overwrite an earlier image: after a counter reset or the wrap the
   // counter moves on to the next free number.
-  auto counter = static_cast<std::uint16_t>(settings.lastFileNumber);
+  std::uint16_t counter = settings.lastFileNumber;
   counter = NextAutosaveNumber(counter);
   for (int tries = 0; tries < kLastAutosaveNumber && std::filesystem::exists(AutosaveFilePath(state, counter), ec);
        ++tries) {
     counter = NextAutosaveNumber(counter);
   }
-  settings.lastFileNumber = static_cast<std::int16_t>(counter);
+  settings.lastFileNumber = counter;
 
   const FilesState& files = state.files;
   std::time_t middle = files.exposureStart + (files.exposureEnd - files.exposureStart) / 2;

@@ -1,6 +1,6 @@
 #pragma once
 // What the file commands keep between commands: how the current frame was
-// read, the save mode of the save in progress, the autosave load sequence,
+// read, whether the save in progress is an RGB FITS save, the autosave load sequence,
 // the file dialogs' memory, the loaded hot pixel map and the reference paths.
 
 #include <ctime>
@@ -19,15 +19,12 @@ struct FilesState {
   int geometryMode = kGeometryFull;
   char geometryDigit = '1';  // the same value as a digit, for the raw file tag
 
-  // Save-mode flags, set only for the duration of one save.
-  int fitsSave = 0;
-  int tiffSave = 0;
-  int flatSave = 0;
+  // Set only for the duration of an RGB FITS save: the FITS writer then
+  // writes the three planes of the plane work set.
   int rgbFitsSave = 0;
 
-  int autosaveLoadIndex = 0;   // number of the autosaved file loaded last, 0 for none
-  std::string lastLoadedPath;  // path of the last file the loader was given
-  std::string imageTitle;      // file title shown in the window caption
+  int autosaveLoadIndex = 0;  // number of the autosaved file loaded last, 0 for none
+  std::string imageTitle;     // file title shown in the window caption
 
   // File dialogs: the filter to preselect next time and the folder last used.
   int filterIndex = 1;

@@ -43,7 +43,8 @@ FitsDialogFields FitsDialogFromSettings(const ProgramSettings& settings);
 // that does not parse leaves the previous value.
 void ApplyFitsDialogFields(ProgramSettings& settings, const FitsDialogFields& fields);
 
-// Time-difference scroll steps, kept within -11 to 11.
+// Time-difference scroll steps, kept within -11 to 11: line down (the right
+// arrow) subtracts an hour, line up (the left arrow) adds one.
 int UtOffsetLineDown(int hours);
 int UtOffsetLineUp(int hours);
 int ClampUtOffset(int hours);

@@ -27,13 +27,14 @@ FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string
 void StoreFitsPixelSize(ProgramState& state);
 
 // Reads a file of the program's layout into `destination` (the work image),
-// restoring geometry, header values and history. `fileLength` is the length
-// the loader found. Nothing changes when the header or the size does not fit
-// the current camera.
+// restoring geometry, header values (starting from their reset values),
+// history and the colour state. `fileLength` is the length the loader found.
+// The header is checked and the data read into scratch first: a refused or
+// short file changes nothing at all.
 FitsReadResult ReadFitsFile(ProgramState& state, const std::string& path, std::uint16_t* destination,
                             long long fileLength);
 
 // Empties the history and the header values a file read fills.
-void ResetFitsHeaderValues(ProgramState& state);
+void ResetFitsHeaderValues(FitsHeaderInfo& info, ProcessingHistory& history);
 
 }  // namespace qv

@@ -4,6 +4,7 @@
 #include "files/file_io.h"
 #include "files/fits_file.h"
 #include "files/fits_header.h"
+#include "files/load_scratch.h"
 
 namespace qv {
 
@@ -31,9 +32,8 @@ void ReadLongText(const std::uint8_t* header, int first, FixedText<257>& text) {
 
 }  // namespace
 
-void ResetFitsHeaderValues(ProgramState& state) {
-  state.images.history.clear();
-  FitsHeaderInfo& info = state.settings.fits;
+void ResetFitsHeaderValues(FitsHeaderInfo& info, ProcessingHistory& history) {
+  history.clear();
   info.dateObs.clear();
   info.timeObs.clear();
   info.object.clear();
@@ -48,17 +48,23 @@ void ResetFitsHeaderValues(ProgramState& state) {
   info.exposureSeconds = 0;
 }
 
-FitsReadResult ReadFitsFile(ProgramState& state, const std::string& path, std::uint16_t* destination,
-                            long long fileLength) {
-  const FileHandle file = OpenForReading(path);
-  if (!file.valid()) return FitsReadResult::Unreadable;
-  const bool oneBlock = fileLength == kOneBlockFitsLength;
-  const int headerBytes = oneBlock ? kFitsBlockBytes : kFitsHeaderBytes;
-  std::uint8_t header[kFitsHeaderBytes];
-  if (fileLength < headerBytes || !ReadExact(file, header, static_cast<std::size_t>(headerBytes)))
-    return FitsReadResult::Unreadable;
+namespace {
 
-  // Shape checks, all made before anything changes.
+// What a header says: the frame its data fill and every value the program
+// takes from it, worked out before anything changes.
+struct FitsLayout {
+  int headerBytes = kFitsHeaderBytes;
+  bool colour = false;
+  std::uint16_t offset = 0x8000;
+  FrameGeometry geometry;  // the frame to be
+  int geometryMode = 0;    // 0 when the file does not record it
+  FitsHeaderInfo header;   // the header values to be
+  ProcessingHistory history;
+};
+
+FitsReadResult ParseFitsHeader(const ProgramState& state, const std::uint8_t* header, bool oneBlock,
+                               long long fileLength, FitsLayout& layout) {
+  // Shape checks.
   if (std::memcmp(CardAt(header, 1) + 28, "16", 2) != 0) return FitsReadResult::NotOurShape;
   const char naxis = CardAt(header, 2)[29];
   if (naxis != '2' && naxis != '3' && naxis != '6') return FitsReadResult::NotOurShape;
@@ -75,74 +81,119 @@ FitsReadResult ReadFitsFile(ProgramState& state, const std::string& path, std::u
   const long long width = binned ? sensorW / 2 : sensorW;
   const long long height = binned ? sensorH / 2 : sensorH;
   const long long pixelCount = width * height;
-  const bool colour = fileLength > 2 * pixelCount + 8000;
-  const long long needed = headerBytes + pixelCount * 2 * (colour ? 4 : 1);
+  layout.headerBytes = oneBlock ? kFitsBlockBytes : kFitsHeaderBytes;
+  layout.colour = fileLength > 2 * pixelCount + 8000;
+  const long long needed = layout.headerBytes + pixelCount * 2 * (layout.colour ? 4 : 1);
   if (pixelCount <= 0 || pixelCount > static_cast<long long>(ImageStore::kImageCapacity) || needed > fileLength)
     return FitsReadResult::Unreadable;
 
-  SetFileBinning(state, binned);
-  state.images.colourConverted = colour ? 1 : 0;
-  FitsHeaderInfo& info = state.settings.fits;
+  layout.geometry = state.geometry;
+  layout.geometry.binned = binned;
+  RecomputeFrameGeometry(layout.geometry, state.camera.model);
+  layout.header = state.settings.fits;
+  ResetFitsHeaderValues(layout.header, layout.history);
+  FitsHeaderInfo& info = layout.header;
   int card = naxis3 ? 6 : 5;
-  std::uint16_t offset = 0x8000;
   if (oneBlock) {
     const bool unsignedData = StartsWith(CardAt(header, card), kUnsignedBzeroCard);
     info.unsignedFormat = unsignedData ? 1 : 0;
-    offset = unsignedData ? 0 : 0x8000;
+    layout.offset = unsignedData ? 0 : 0x8000;
     card += 3;
     info.dateObs = CardValue(CardAt(header, card));
+    return FitsReadResult::Ok;
+  }
+  info.object = CardValue(CardAt(header, card++));
+  info.telescope = CardValue(CardAt(header, card++));
+  info.instrument = CardValue(CardAt(header, card++));
+  info.observer = CardValue(CardAt(header, card++));
+  info.origin = CardValue(CardAt(header, card++));
+  info.dateObs = CardValue(CardAt(header, card++));
+  info.timeObs = CardValue(CardAt(header, card++));
+
+  // The geometry line sets `binned` over the frame the width chose.
+  const std::string_view geometry = CardValue(CardAt(header, card++));
+  const char letter = geometry.empty() ? ' ' : geometry[0];
+  if (letter == 'F') {
+    layout.geometry.binned = 0;
+    layout.geometryMode = kGeometryFull;
   } else {
-    info.object = CardValue(CardAt(header, card++));
-    info.telescope = CardValue(CardAt(header, card++));
-    info.instrument = CardValue(CardAt(header, card++));
-    info.observer = CardValue(CardAt(header, card++));
-    info.origin = CardValue(CardAt(header, card++));
-    info.dateObs = CardValue(CardAt(header, card++));
-    info.timeObs = CardValue(CardAt(header, card++));
-
-    const std::string_view geometry = CardValue(CardAt(header, card++));
-    const char letter = geometry.empty() ? ' ' : geometry[0];
-    if (letter == 'F') {
-      state.geometry.binned = 0;
-      SetGeometryMode(state, kGeometryFull);
-    } else {
-      state.geometry.binned = 1;
-      SetGeometryMode(state, letter == 'B' ? kGeometryBinned : kGeometrySubFrame);
-    }
-    for (auto& line : state.images.history.lines) line = CardValue(CardAt(header, card++));
-    ReadLongText(header, card, info.historyText);
-    card += 4;
-    ReadLongText(header, card, info.commentText);
-    card += 4;
-
-    const bool unsignedData = StartsWith(CardAt(header, card++), kUnsignedBzeroCard);
-    info.unsignedFormat = unsignedData ? 1 : 0;
-    offset = unsignedData ? 0 : 0x8000;
-    ++card;  // BSCALE
-    info.pixelWidth = CardReal(CardAt(header, card++), 0.0);
-    info.pixelHeight = CardReal(CardAt(header, card++), 0.0);
-    ++card;  // SATURATE
-    info.exposureSeconds = CardReal(CardAt(header, card++), 0.0);
-    info.focalLength = CardReal(CardAt(header, card++), 0.0);
-    info.aperture = CardReal(CardAt(header, card++), 0.0);
-    info.filterName = CardValue(CardAt(header, card++));
+    layout.geometry.binned = 1;
+    layout.geometryMode = letter == 'B' ? kGeometryBinned : kGeometrySubFrame;
   }
+  for (auto& line : layout.history.lines) line = CardValue(CardAt(header, card++));
+  ReadLongText(header, card, info.historyText);
+  card += 4;
+  ReadLongText(header, card, info.commentText);
+  card += 4;
 
-  // Data: big-endian values plus the offset, truncated to 16 bits.
-  const FrameGeometry& g = state.geometry;
-  std::uint8_t* buffer = state.images.buffers.fileBuffers[0].data();
-  const auto dataBytes = static_cast<std::size_t>(g.height) * static_cast<std::size_t>(g.rowBytes);
-  if (!ReadExact(file, buffer, dataBytes)) return FitsReadResult::Unreadable;
-  const auto count = static_cast<std::size_t>(g.pixelCount);
-  for (std::size_t i = 0; i < count; ++i) {
-    destination[i] = static_cast<std::uint16_t>((buffer[2 * i] << 8 | buffer[2 * i + 1]) + offset);
-  }
-  if (colour) {
+  const bool unsignedData = StartsWith(CardAt(header, card++), kUnsignedBzeroCard);
+  info.unsignedFormat = unsignedData ? 1 : 0;
+  layout.offset = unsignedData ? 0 : 0x8000;
+  ++card;  // BSCALE
+  info.pixelWidth = CardReal(CardAt(header, card++), 0.0);
+  info.pixelHeight = CardReal(CardAt(header, card++), 0.0);
+  ++card;  // SATURATE
+  info.exposureSeconds = CardReal(CardAt(header, card++), 0.0);
+  info.focalLength = CardReal(CardAt(header, card++), 0.0);
+  info.aperture = CardReal(CardAt(header, card++), 0.0);
+  info.filterName = CardValue(CardAt(header, card++));
+  return FitsReadResult::Ok;
+}
+
+std::size_t DataBytes(const FrameGeometry& g) {
+  return static_cast<std::size_t>(g.height) * static_cast<std::size_t>(g.rowBytes);
+}
+
+// The frame, then the red, green and blue planes of a colour file.
+bool ReadFitsData(const FileHandle& file, const FitsLayout& layout, const LoadScratch& scratch) {
+  const std::size_t dataBytes = DataBytes(layout.geometry);
+  if (!ReadExact(file, scratch.frame, dataBytes)) return false;
+  if (layout.colour) {
     for (int plane : {ImageStore::kRed, ImageStore::kGreen, ImageStore::kBlue}) {
-      if (!ReadExact(file, state.images.colourPlanes[static_cast<std::size_t>(plane)], dataBytes))
-        return FitsReadResult::Unreadable;
+      if (!ReadExact(file, scratch.planes[static_cast<std::size_t>(plane)], dataBytes)) return false;
     }
   }
+  return true;
+}
+
+void CommitFits(ProgramState& state, const FitsLayout& layout, const LoadScratch& scratch, std::uint16_t* destination) {
+  state.geometry = layout.geometry;
+  if (layout.geometryMode != 0) SetGeometryMode(state, layout.geometryMode);
+  state.settings.fits = layout.header;
+  state.images.history = layout.history;
+  state.images.colourConverted = layout.colour ? 1 : 0;
+  // Big-endian values plus the offset, truncated to 16 bits.
+  const std::uint8_t* bytes = scratch.frame;
+  const auto count = static_cast<std::size_t>(layout.geometry.pixelCount);
+  for (std::size_t i = 0; i < count; ++i) {
+    destination[i] = static_cast<std::uint16_t>((bytes[2 * i] << 8 | bytes[2 * i + 1]) + layout.offset);
+  }
+  if (layout.colour) {
+    for (std::size_t p = 0; p < scratch.planes.size(); ++p) {
+      std::memcpy(state.images.colourPlanes[p], scratch.planes[p], DataBytes(layout.geometry));
+    }
+  }
+}
+
+}  // namespace
+
+FitsReadResult ReadFitsFile(ProgramState& state, const std::string& path, std::uint16_t* destination,
+                            long long fileLength) {
+  const FileHandle file = OpenForReading(path);
+  if (!file.valid()) return FitsReadResult::Unreadable;
+  const bool oneBlock = fileLength == kOneBlockFitsLength;
+  const int headerBytes = oneBlock ? kFitsBlockBytes : kFitsHeaderBytes;
+  std::uint8_t header[kFitsHeaderBytes];
+  if (fileLength < headerBytes || !ReadExact(file, header, static_cast<std::size_t>(headerBytes)))
+    return FitsReadResult::Unreadable;
+
+  FitsLayout layout;
+  if (const FitsReadResult parsed = ParseFitsHeader(state, header, oneBlock, fileLength, layout);
+      parsed != FitsReadResult::Ok)
+    return parsed;
+  const LoadScratch scratch = LoadScratchOf(state.images);
+  if (!ReadFitsData(file, layout, scratch)) return FitsReadResult::Unreadable;
+  CommitFits(state, layout, scratch, destination);
   return FitsReadResult::Ok;
 }
 

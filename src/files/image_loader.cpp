@@ -8,6 +8,7 @@
 #include "app/messages.h"
 #include "files/autosave.h"
 #include "files/fits_file.h"
+#include "files/load_scratch.h"
 #include "files/raw_file.h"
 
 namespace qv {
@@ -50,8 +51,12 @@ bool LoadHotPixelMap(ProgramState& state, Host& host, const FileHandle& file, lo
   long long count = claimed < 0 ? 0 : claimed;
   count = std::min<long long>(count, static_cast<long long>(ImageStore::kHotPixelCapacity));
   count = std::min<long long>(count, (length - 19) / 4);
-  std::int32_t* list = state.images.buffers.hotPixelList.data();
-  if (!ReadExact(file, list, static_cast<std::size_t>(count) * sizeof(std::int32_t))) count = 0;
+  // The indices go through scratch, so a read that fails leaves the list as it was.
+  std::uint8_t* indices = LoadScratchOf(state.images).frame;
+  const auto bytes = static_cast<std::size_t>(count) * sizeof(std::int32_t);
+  if (!ReadExact(file, indices, bytes)) count = 0;
+  std::memcpy(state.images.buffers.hotPixelList.data(), indices,
+              static_cast<std::size_t>(count) * sizeof(std::int32_t));
   state.files.hotPixelCount = static_cast<int>(count);
   state.files.hotPixelMapValid = 1;
   ShowMessage(host, kCallerTextMessage, "Hot Pixel Map Loaded");
@@ -59,7 +64,6 @@ bool LoadHotPixelMap(ProgramState& state, Host& host, const FileHandle& file, lo
 }
 
 LoadResult LoadImageFile(ProgramState& state, Host& host, const std::string& path) {
-  state.files.lastLoadedPath = path;
   ResetBufferPointers(state.images);
   WaitCursor wait(host);
   FileHandle file = OpenForReading(path);
@@ -84,18 +88,9 @@ LoadResult LoadImageFile(ProgramState& state, Host& host, const std::string& pat
   file.close();
 
   if (fits) {
-    // A refused file leaves the current image's header values, history and
-    // colour state as they were: only a file that is read replaces them.
-    const FitsHeaderInfo headerBefore = state.settings.fits;
-    const ProcessingHistory historyBefore = state.images.history;
-    const int colourBefore = state.images.colourConverted;
-    ResetFitsHeaderValues(state);
-    state.images.colourConverted = 0;
+    // The reader checks and reads the whole file before it changes anything.
     const FitsReadResult result = ReadFitsFile(state, path, state.images.workImage, length);
     if (result != FitsReadResult::Ok) {
-      state.settings.fits = headerBefore;
-      state.images.history = historyBefore;
-      state.images.colourConverted = colourBefore;
       ShowMessage(host, result == FitsReadResult::Unreadable ? 13 : 14);
       return LoadResult::Failed;
     }
@@ -111,7 +106,7 @@ LoadResult LoadImageFile(ProgramState& state, Host& host, const std::string& pat
 }
 
 LoadResult LoadNextAutosavedFile(ProgramState& state, Host& host) {
-  const int counter = static_cast<std::uint16_t>(state.settings.lastFileNumber);
+  const int counter = state.settings.lastFileNumber;
   if (state.files.autosaveLoadIndex == 0 || state.files.autosaveLoadIndex >= counter) {
     ShowMessage(host, 40);
     return LoadResult::Failed;

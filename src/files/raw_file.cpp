@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "files/file_geometry.h"
 #include "files/file_io.h"
+#include "files/load_scratch.h"
 
 namespace qv {
 
@@ -22,19 +23,6 @@ RawTag MakeTag(std::string_view kind, char digit) {
 bool WriteRows(const FileHandle& file, const std::uint16_t* image, const FrameGeometry& g) {
   for (int y = 0; y < g.height; ++y) {
     if (!WriteAll(file, image + static_cast<std::size_t>(y) * g.width, static_cast<std::size_t>(g.rowBytes)))
-      return false;
-  }
-  return true;
-}
-
-bool ReadRows(const FileHandle& file, std::uint16_t* image, const FrameGeometry& g) {
-  return ReadExact(file, image, static_cast<std::size_t>(g.height) * static_cast<std::size_t>(g.rowBytes));
-}
-
-bool ReadHeaderless(const FileHandle& file, std::uint16_t* image) {
-  auto* bytes = reinterpret_cast<std::uint8_t*>(image);
-  for (int block = 0; block < kHeaderlessBlocks; ++block) {
-    if (!ReadExact(file, bytes + static_cast<std::size_t>(block) * kHeaderlessBlockBytes, kHeaderlessBlockBytes))
       return false;
   }
   return true;
@@ -103,60 +91,118 @@ RawResult WriteFlatFile(ProgramState& state, Host& host, const std::string& path
   return RawResult::Ok;
 }
 
+namespace {
+
+// What a raw file of a matched length holds: the frame to be, how it was
+// read, and where its pixels lie in scratch once read.
+struct RawLayout {
+  FrameGeometry geometry;
+  int geometryMode = kGeometryFull;
+  int colour = 0;
+  std::size_t frameBytes = 0;  // bytes read into the scratch frame
+  // Colour planes: in the scratch planes, or packed after a binned frame in
+  // the scratch frame.
+  enum class Planes { None, Separate, Packed } planes = Planes::None;
+};
+
+FrameGeometry GeometryFor(const ProgramState& state, int binned) {
+  FrameGeometry g = state.geometry;
+  g.binned = binned;
+  RecomputeFrameGeometry(g, state.camera.model);
+  return g;
+}
+
+std::size_t RowsBytes(const FrameGeometry& g) {
+  return static_cast<std::size_t>(g.height) * static_cast<std::size_t>(g.rowBytes);
+}
+
+bool ReadHeaderless(const FileHandle& file, std::uint8_t* bytes) {
+  for (int block = 0; block < kHeaderlessBlocks; ++block) {
+    if (!ReadExact(file, bytes + static_cast<std::size_t>(block) * kHeaderlessBlockBytes, kHeaderlessBlockBytes))
+      return false;
+  }
+  return true;
+}
+
+// The three planes in the file's order, each `bytes` long.
+bool ReadPlanes(const FileHandle& file, const LoadScratch& scratch, std::size_t bytes) {
+  for (int plane : kColourFileOrder) {
+    if (!ReadExact(file, scratch.planes[static_cast<std::size_t>(plane)], bytes)) return false;
+  }
+  return true;
+}
+
+// Reads the file of a matched length into scratch, in the order and sizes
+// the file kinds have always been read, and works out its layout.
+bool ReadRawLayout(const ProgramState& state, const FileHandle& file, long long length, const LoadScratch& scratch,
+                   RawLayout& layout) {
+  const FrameGeometry& g = state.geometry;
+  RawTag tag{};
+  if (length == kHeaderlessFrameLength) {
+    layout.geometry = GeometryFor(state, 0);
+    layout.frameBytes = static_cast<std::size_t>(kHeaderlessFrameLength);
+    return ReadHeaderless(file, scratch.frame);
+  }
+  if (length == g.binnedRawFileLength) {
+    layout.geometry = GeometryFor(state, 1);
+    layout.geometryMode = kGeometrySubFrame;
+    layout.frameBytes = RowsBytes(layout.geometry);
+    return ReadExact(file, scratch.frame, layout.frameBytes) && ReadExact(file, tag.data(), tag.size());
+  }
+  if (length == g.rawFileLength) {
+    layout.frameBytes = static_cast<std::size_t>(length - kRawTagBytes);
+    if (!ReadExact(file, scratch.frame, layout.frameBytes) || !ReadExact(file, tag.data(), tag.size())) return false;
+    if (tag[0] == 'H' || tag[1] == 'L') {
+      layout.geometry = GeometryFor(state, 0);
+      return true;
+    }
+    // A binned frame followed by its three colour planes.
+    layout.geometry = GeometryFor(state, 1);
+    layout.geometryMode = kGeometrySubFrame;
+    layout.colour = 1;
+    layout.planes = RawLayout::Planes::Packed;
+    return true;
+  }
+  if (length == g.colourRawFileLength) {
+    layout.geometry = GeometryFor(state, 0);
+    layout.colour = 1;
+    layout.planes = RawLayout::Planes::Separate;
+    layout.frameBytes = RowsBytes(layout.geometry);
+    return ReadExact(file, scratch.frame, layout.frameBytes) && ReadPlanes(file, scratch, layout.frameBytes);
+  }
+  return false;
+}
+
+void CommitRaw(ProgramState& state, const RawLayout& layout, const LoadScratch& scratch) {
+  ImageStore& images = state.images;
+  state.geometry = layout.geometry;
+  SetGeometryMode(state, layout.geometryMode);
+  images.colourConverted = layout.colour;
+  std::memcpy(images.workImage, scratch.frame, layout.frameBytes);
+  const auto planeBytes = static_cast<std::size_t>(layout.geometry.pixelCount) * 2;
+  if (layout.planes == RawLayout::Planes::Packed) {
+    for (int i = 0; i < 3; ++i) {
+      std::memcpy(images.colourPlanes[static_cast<std::size_t>(kColourFileOrder[i])],
+                  scratch.frame + planeBytes * static_cast<std::size_t>(i + 1), planeBytes);
+    }
+  } else if (layout.planes == RawLayout::Planes::Separate) {
+    for (std::size_t p = 0; p < scratch.planes.size(); ++p) {
+      std::memcpy(images.colourPlanes[p], scratch.planes[p], layout.frameBytes);
+    }
+  }
+}
+
+}  // namespace
+
 RawResult ReadRawFile(ProgramState& state, const std::string& path, long long length) {
   const FileHandle file = OpenForReading(path);
   if (!file.valid()) return RawResult::Failed;
   if (FileLength(file) != length) return RawResult::Failed;
-  ImageStore& images = state.images;
-  const FrameGeometry& g = state.geometry;
-  RawTag tag{};
-
-  if (length == kHeaderlessFrameLength) {
-    if (!ReadHeaderless(file, images.workImage)) return RawResult::Failed;
-    SetFileBinning(state, 0);
-    SetGeometryMode(state, kGeometryFull);
-    images.colourConverted = 0;
-    return RawResult::Ok;
-  }
-  if (length == g.binnedRawFileLength) {
-    SetFileBinning(state, 1);
-    if (!ReadRows(file, images.workImage, g) || !ReadExact(file, tag.data(), tag.size())) return RawResult::Failed;
-    SetGeometryMode(state, kGeometrySubFrame);
-    images.colourConverted = 0;
-    return RawResult::Ok;
-  }
-  if (length == g.rawFileLength) {
-    if (!ReadExact(file, images.workImage, static_cast<std::size_t>(length - kRawTagBytes)) ||
-        !ReadExact(file, tag.data(), tag.size()))
-      return RawResult::Failed;
-    if (tag[0] == 'H' || tag[1] == 'L') {
-      SetFileBinning(state, 0);
-      SetGeometryMode(state, kGeometryFull);
-      images.colourConverted = 0;
-      return RawResult::Ok;
-    }
-    // A binned frame followed by its three colour planes.
-    SetFileBinning(state, 1);
-    SetGeometryMode(state, kGeometrySubFrame);
-    images.colourConverted = 1;
-    const auto planePixels = static_cast<std::size_t>(g.pixelCount);
-    for (int i = 0; i < 3; ++i) {
-      std::memcpy(images.colourPlanes[static_cast<std::size_t>(kColourFileOrder[i])],
-                  images.workImage + planePixels * static_cast<std::size_t>(i + 1), planePixels * 2);
-    }
-    return RawResult::Ok;
-  }
-  if (length == g.colourRawFileLength) {
-    SetFileBinning(state, 0);
-    SetGeometryMode(state, kGeometryFull);
-    if (!ReadRows(file, images.workImage, g)) return RawResult::Failed;
-    for (int plane : kColourFileOrder) {
-      if (!ReadRows(file, images.colourPlanes[static_cast<std::size_t>(plane)], g)) return RawResult::Failed;
-    }
-    images.colourConverted = 1;
-    return RawResult::Ok;
-  }
-  return RawResult::Failed;
+  const LoadScratch scratch = LoadScratchOf(state.images);
+  RawLayout layout;
+  if (!ReadRawLayout(state, file, length, scratch, layout)) return RawResult::Failed;
+  CommitRaw(state, layout, scratch);
+  return RawResult::Ok;
 }
 
 RawResult ReadSecondRawFile(ProgramState& state, Host& host, const std::string& path, SecondFilePurpose purpose) {
@@ -168,7 +214,6 @@ RawResult ReadSecondRawFile(ProgramState& state, Host& host, const std::string& 
   }
   const long long length = FileLength(file);
   const FrameGeometry& g = state.geometry;
-  ImageStore& images = state.images;
   if (length != g.binnedRawFileLength && length != g.rawFileLength && length != g.colourRawFileLength &&
       length != kHeaderlessFrameLength) {
     char text[160];
@@ -178,31 +223,41 @@ RawResult ReadSecondRawFile(ProgramState& state, Host& host, const std::string& 
     ShowMessage(host, 16);
     return RawResult::Failed;
   }
+  // Everything is read into scratch and the tag checked before the second
+  // image, the colour planes or the geometry change.
+  const LoadScratch scratch = LoadScratchOf(state.images);
+  FrameGeometry geometry = g;
+  std::size_t frameBytes = static_cast<std::size_t>(length - kRawTagBytes);
+  bool planes = false;
+  bool read = true;
   RawTag tag;
   tag.fill(' ');
   if (length == kHeaderlessFrameLength) {
-    if (!ReadHeaderless(file, images.scratchImage)) {
-      ShowMessage(host, 11);
-      return RawResult::Failed;
-    }
+    frameBytes = static_cast<std::size_t>(kHeaderlessFrameLength);
+    read = ReadHeaderless(file, scratch.frame);
   } else if (length == g.colourRawFileLength) {
-    SetFileBinning(state, 0);
-    bool read = ReadRows(file, images.scratchImage, g);
-    for (int plane : kColourFileOrder) {
-      read = read && ReadRows(file, images.colourPlanes[static_cast<std::size_t>(plane)], g);
-    }
-    if (!read || !ReadExact(file, tag.data(), tag.size())) {
-      ShowMessage(host, 11);
-      return RawResult::Failed;
-    }
-  } else if (!ReadExact(file, images.scratchImage, static_cast<std::size_t>(length - kRawTagBytes)) ||
-             !ReadExact(file, tag.data(), tag.size())) {
+    geometry = GeometryFor(state, 0);
+    frameBytes = RowsBytes(geometry);
+    planes = true;
+    read = ReadExact(file, scratch.frame, frameBytes) && ReadPlanes(file, scratch, frameBytes) &&
+           ReadExact(file, tag.data(), tag.size());
+  } else {
+    read = ReadExact(file, scratch.frame, frameBytes) && ReadExact(file, tag.data(), tag.size());
+  }
+  if (!read) {
     ShowMessage(host, 11);
     return RawResult::Failed;
   }
   if (purpose == SecondFilePurpose::Flat && !(tag[0] == 'F' && tag[1] == 'L')) {
     ShowMessage(host, 70);
     return RawResult::Failed;
+  }
+  state.geometry = geometry;
+  std::memcpy(state.images.scratchImage, scratch.frame, frameBytes);
+  if (planes) {
+    for (std::size_t p = 0; p < scratch.planes.size(); ++p) {
+      std::memcpy(state.images.colourPlanes[p], scratch.planes[p], frameBytes);
+    }
   }
   return RawResult::Ok;
 }

@@ -14,18 +14,14 @@ namespace qv {
 
 namespace {
 
-// Holds one save-mode flag set for the duration of a save.
-class SaveModeFlag {
+// Sets the RGB FITS flag for the duration of a save; the other modes are
+// told apart by the mode itself.
+class RgbFitsSaveFlag {
  public:
-  SaveModeFlag(FilesState& files, SaveMode mode) : files_(files) {
-    files_.fitsSave = mode == SaveMode::Fits || mode == SaveMode::RgbFits;
-    files_.rgbFitsSave = mode == SaveMode::RgbFits;
-    files_.tiffSave = mode == SaveMode::Tiff;
-    files_.flatSave = mode == SaveMode::Flat;
-  }
-  ~SaveModeFlag() { files_.fitsSave = files_.rgbFitsSave = files_.tiffSave = files_.flatSave = 0; }
-  SaveModeFlag(const SaveModeFlag&) = delete;
-  SaveModeFlag& operator=(const SaveModeFlag&) = delete;
+  RgbFitsSaveFlag(FilesState& files, SaveMode mode) : files_(files) { files_.rgbFitsSave = mode == SaveMode::RgbFits; }
+  ~RgbFitsSaveFlag() { files_.rgbFitsSave = 0; }
+  RgbFitsSaveFlag(const RgbFitsSaveFlag&) = delete;
+  RgbFitsSaveFlag& operator=(const RgbFitsSaveFlag&) = delete;
 
  private:
   FilesState& files_;
@@ -62,7 +58,7 @@ bool CheckRgbFitsSave(ProgramState& state, Host& host) {
 bool SaveImageAs(ProgramState& state, Host& host, const std::string& path, SaveMode mode) {
   ResetBufferPointers(state.images);
   state.files.imageTitle = std::filesystem::path(path).filename().string();
-  SaveModeFlag flag(state.files, mode);
+  RgbFitsSaveFlag flag(state.files, mode);
   switch (mode) {
     case SaveMode::Tiff: {
       WaitCursor wait(host);

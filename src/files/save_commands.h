@@ -30,7 +30,7 @@ void PrepareFitsSave(ProgramState& state, Clock& clock);
 // image is not colour converted.
 bool CheckRgbFitsSave(ProgramState& state, Host& host);
 
-// The save itself, once a file is chosen. Sets the save-mode flag for the
+// The save itself, once a file is chosen. Sets rgbFitsSave for the
 // duration of the save, runs the writer and shows the failure messages.
 // The 8-bit colour export under auto contrast uses the display's black
 // level, as the image is shown. Returns true when the file was written.

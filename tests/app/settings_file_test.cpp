@@ -12,6 +12,7 @@
 #include <random>
 
 #include "app/settings_fields.h"
+#include "app/settings_text.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
@@ -314,6 +315,27 @@ TEST_F(SettingsFileTest, EachInconsistentValueRewritesTheFile) {
   }
 }
 
+TEST_F(SettingsFileTest, TheFileNumberTakesItsWholeUnsignedRange) {
+  // The autosave counter runs to 65530 before it wraps to 1.
+  ASSERT_EQ(SetSettingsByName(settings, {{"lastFileNumber", "65529"}}), std::nullopt);
+  EXPECT_EQ(settings.lastFileNumber, 65529);
+  EXPECT_EQ(ListSettings(settings).front(), (std::pair<std::string, std::string>{"lastFileNumber", "65529"}));
+  ASSERT_EQ(SaveSettings(settings, paths), SettingsStatus::Ok);
+  const Bytes bytes = test::ReadBytes(file());
+  EXPECT_EQ(bytes[0], 0xF9);
+  EXPECT_EQ(bytes[1], 0xFF);
+  ProgramSettings loaded;
+  ASSERT_EQ(LoadSettings(loaded, paths, host), SettingsStatus::Ok);
+  EXPECT_EQ(loaded.lastFileNumber, 65529);
+
+  ASSERT_EQ(SetSettingsByName(settings, {{"lastFileNumber", "65535"}}), std::nullopt);
+  EXPECT_EQ(settings.lastFileNumber, 65535);
+  for (const char* bad : {"65536", "-1", "12a"}) {
+    EXPECT_NE(SetSettingsByName(settings, {{"lastFileNumber", "0"}, {"lastFileNumber", bad}}), std::nullopt) << bad;
+    EXPECT_EQ(settings.lastFileNumber, 65535) << bad;
+  }
+}
+
 TEST_F(SettingsFileTest, BadTelescopeGuidingBecomesNone) {
   Bytes bytes = ExpectedDefaultFile();
   bytes[22] = 'z';
@@ -453,9 +475,9 @@ TEST_F(SettingsFileTest, EveryTruncatedLengthHasItsDocumentedResult) {
       EXPECT_EQ(host.boxes[0].caption, "");
       EXPECT_EQ(host.boxes[0].text, "Warning!\nNo INI file found, please set defaults...");
     }
-    if (length >= 2) {
-      EXPECT_EQ(s.lastFileNumber, 321) << length;
-    }
+    // Not even the fields before the end are taken.
+    EXPECT_EQ(s.lastFileNumber, 0) << length;
+    EXPECT_EQ(EncodeSettings(s), EncodeSettings(ProgramSettings{})) << length;
     // A short file is never rewritten.
     EXPECT_EQ(test::ReadBytes(file()).size(), length);
   }

@@ -47,7 +47,7 @@ TEST_F(AutosaveTest, NeverOverwritesAnExistingImage) {
   std::filesystem::create_directories(dir.path() / "saved");
   WriteBytes(dir.path() / "saved" / "IMG1.FIT", {1, 2, 3});
   WriteBytes(dir.path() / "saved" / "IMG2.FIT", {4});
-  state.settings.lastFileNumber = static_cast<std::int16_t>(65530);  // wraps to 1, which is taken
+  state.settings.lastFileNumber = 65530;  // wraps to 1, which is taken
   ASSERT_EQ(AutosaveFits(state, host, clock, state.images.workImage), 0);
   EXPECT_EQ(state.settings.lastFileNumber, 3);
   EXPECT_EQ(ReadBytes(dir.path() / "saved" / "IMG1.FIT").size(), 3u);

@@ -364,7 +364,7 @@ TEST_F(FitsTest, WriterReportsAFileItCannotCreate) {
   EXPECT_EQ(WriteFitsFile(state, host, file("missing/dir/x.fit"), state.images.workImage), FitsWriteResult::Failed);
   EXPECT_FALSE(SaveImageAs(state, host, file("missing/dir/x.fit"), SaveMode::Fits));
   EXPECT_EQ(MessageNumbers(), std::vector<int>{29});
-  EXPECT_EQ(state.files.fitsSave, 0);
+  EXPECT_EQ(state.files.rgbFitsSave, 0);
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ TEST_F(TiffTest, SaveCommandExportsAndReportsFailures) {
   EXPECT_EQ(ReadBytes(file("s.tif")).size(), 186 + 8 * 520 + 6u * 1392 * 1040 + 6);
   EXPECT_FALSE(SaveImageAs(state, host, file("nowhere/s.tif"), SaveMode::Tiff));
   EXPECT_EQ(MessageNumbers(), std::vector<int>{29});
-  EXPECT_EQ(state.files.tiffSave, 0);
+  EXPECT_EQ(state.files.rgbFitsSave, 0);
 }
 
 TEST_F(TiffTest, AutoContrastColourExportUsesTheDisplaysBlackLevel) {

@@ -40,9 +40,10 @@ class FilesDialogsTest : public QObject {
     QCOMPARE(Control<QLineEdit>(dialog, 113)->maxLength(), 19);
     QVERIFY(Control<QCheckBox>(dialog, 117)->isHidden());
 
+    // Line up (the left arrow) adds an hour up to 11.
     auto* scroll = Control<QScrollBar>(dialog, 111);
-    scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
     QCOMPARE(scroll->value(), 11);
     QCOMPARE(Control<QLineEdit>(dialog, 112)->text(), QString("11"));
 
@@ -56,6 +57,27 @@ class FilesDialogsTest : public QObject {
     QCOMPARE(settings.fits.historyText.str(), std::string("stacked"));
     QCOMPARE(settings.fits.aperture, 3.5);
     QCOMPARE(int(settings.utOffsetHours), 11);
+  }
+
+  void fitsDialogTimeDifferenceLineDownSubtracts() {
+    qv::ProgramSettings settings;
+    settings.utOffsetHours = -9;
+    qv::TFITSDialog dialog(settings);
+    auto* scroll = Control<QScrollBar>(dialog, 111);
+    auto* shown = Control<QLineEdit>(dialog, 112);
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // line down, the right arrow
+    QCOMPARE(scroll->value(), -10);
+    QCOMPARE(shown->text(), QString("-10"));
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(scroll->value(), -11);
+    QCOMPARE(shown->text(), QString("-11"));
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);  // line up, the left arrow
+    QCOMPARE(scroll->value(), -10);
+    scroll->setSliderPosition(5);  // a dragged thumb moves nothing
+    QCOMPARE(scroll->value(), -10);
+    Control<QPushButton>(dialog, 1)->click();
+    QCOMPARE(int(settings.utOffsetHours), -10);
   }
 
   void fitsDialogAbortKeepsFieldsButNotCheckBoxes() {

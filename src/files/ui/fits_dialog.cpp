@@ -68,6 +68,25 @@ TFITSDialog::TFITSDialog(ProgramSettings& settings, QWidget* parent) : QDialog(p
   grid->addWidget(new QLabel("Time Difference to UT in Hrs:", this), row, 0);
   grid->addWidget(utOffset_, row, 1);
   grid->addWidget(utOffsetText_, row++, 2);
+  // The arrows step through the core's rules: the line-down (right) arrow
+  // subtracts an hour, the line-up (left) arrow adds one; dragging the thumb
+  // moves nothing.
+  connect(utOffset_, &QAbstractSlider::actionTriggered, this, [this](int action) {
+    const int hours = utOffset_->value();
+    switch (action) {
+      case QAbstractSlider::SliderSingleStepAdd:
+      case QAbstractSlider::SliderPageStepAdd:
+        utOffset_->setSliderPosition(UtOffsetLineDown(hours));
+        break;
+      case QAbstractSlider::SliderSingleStepSub:
+      case QAbstractSlider::SliderPageStepSub:
+        utOffset_->setSliderPosition(UtOffsetLineUp(hours));
+        break;
+      default:
+        utOffset_->setSliderPosition(hours);
+        break;
+    }
+  });
   connect(utOffset_, &QScrollBar::valueChanged, this,
           [this](int value) { utOffsetText_->setText(QString::number(value)); });
 
