@@ -6,21 +6,13 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace qv {
 namespace {
 
-struct Run {
-  int status;
-  std::string out, err;
-};
-
-Run Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
+constexpr auto& Cli = test::RunCliCaptured;
 
 TEST(CameraCli, SimulatedCameraFromOpenToCoolerAndWheel) {
   test::TempDir dir;

@@ -7,28 +7,16 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace qv {
 namespace {
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliResult Cli(const test::TempDir& root, std::vector<std::string> commands, std::vector<std::string> options = {}) {
-  std::vector<std::string> args{"--root", root.str(), "--camera", "K1C"};
-  args.insert(args.end(), options.begin(), options.end());
-  args.insert(args.end(), commands.begin(), commands.end());
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
+using CliResult = test::CliOutcome;
 
 std::string RaRate(const test::TempDir& root) {
-  const std::string listing = Cli(root, {"settings-show"}).out;
+  const std::string listing = test::RunCliOnK1C(root, {"settings-show"}).out;
   const auto at = listing.find("\nraRate=");
   return listing.substr(at + 8, listing.find('\n', at + 1) - at - 8);
 }
@@ -53,7 +41,7 @@ TEST(CliRules, BadInputIsOneLineAndChangesNothing) {
   };
   for (const Case& c : cases) {
     // The good command before the bad one does not run either.
-    const CliResult run = Cli(root, {"settings-set raRate=9", c.line});
+    const CliResult run = test::RunCliOnK1C(root, {"settings-set raRate=9", c.line});
     EXPECT_EQ(run.status, 2) << c.line;
     EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     EXPECT_EQ(Lines(run.err), 1) << run.err;
@@ -65,17 +53,17 @@ TEST(CliRules, RefusedCommandsStopTheRunUnlessKeepGoing) {
   test::TempDir root;
   const std::string missing = (root.path() / "missing.fit").string();
   // A colour command on a mono image is refused with a message.
-  CliResult run = Cli(root, {"save-rgb-fits " + (root.path() / "c.fit").string(), "settings-set raRate=9"});
+  CliResult run = test::RunCliOnK1C(root, {"save-rgb-fits " + (root.path() / "c.fit").string(), "settings-set raRate=9"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("message 72: "), std::string::npos);
   EXPECT_NE(run.err.find("qelvesk-cli: save-rgb-fits failed"), std::string::npos);
   EXPECT_EQ(RaRate(root), "2");
-  run = Cli(root, {"dump-image " + (root.path() / "r.raw").string() + " plane=red", "settings-set raRate=9"});
+  run = test::RunCliOnK1C(root, {"dump-image " + (root.path() / "r.raw").string() + " plane=red", "settings-set raRate=9"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("not colour converted"), std::string::npos);
   EXPECT_EQ(RaRate(root), "2");
   // With --keep-going the later commands still run; the exit says one failed.
-  run = Cli(root, {"open " + missing, "settings-set raRate=9"}, {"--keep-going"});
+  run = test::RunCliOnK1C(root, {"open " + missing, "settings-set raRate=9"}, {"--keep-going"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(RaRate(root), "9");
 }
@@ -84,14 +72,14 @@ TEST(CliRules, DumpImageAndPixelsReadTheCurrentFrame) {
   test::TempDir root;
   const auto file = root.path() / "frame.raw";
   // The start-up picture: row y holds y * 62.
-  const CliResult run = Cli(root, {"dump-image " + file.string(), "pixels x=5 y=100", "pixels x=1391 y=1039"});
+  const CliResult run = test::RunCliOnK1C(root, {"dump-image " + file.string(), "pixels x=5 y=100", "pixels x=1391 y=1039"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "1392 1040\nimage=6200 red=0 green=0 blue=0\nimage=64418 red=0 green=0 blue=0\n");
   const auto bytes = test::ReadBytes(file);
   ASSERT_EQ(bytes.size(), 1392u * 1040u * 2u);
   const std::size_t at = (100u * 1392u + 5u) * 2u;
   EXPECT_EQ(bytes[at] | bytes[at + 1] << 8, 6200);
-  EXPECT_EQ(Cli(root, {"pixels x=1392 y=0"}).status, 1);
+  EXPECT_EQ(test::RunCliOnK1C(root, {"pixels x=1392 y=0"}).status, 1);
 }
 
 }  // namespace

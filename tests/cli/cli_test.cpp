@@ -9,22 +9,14 @@
 
 #include "app/settings_file.h"
 #include "app/command_args.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace qv {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunTool(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
+using CliRun = test::CliOutcome;
+constexpr auto& RunTool = test::RunCliCaptured;
 
 std::string Value(const std::string& listing, const std::string& name) {
   std::istringstream in(listing);

@@ -7,6 +7,7 @@
 
 #include "cli/cli_app.h"
 #include "support/black_level_frame.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace qv {
@@ -14,18 +15,7 @@ namespace {
 
 constexpr int kWidth = 1392, kHeight = 1040;  // the headerless frame's size
 
-struct CliRun {
-  int status;
-  std::string err;
-};
-
-CliRun RunTool(const test::TempDir& root, std::vector<std::string> commands) {
-  std::vector<std::string> args{"--root", root.str(), "--camera", "K1C"};
-  args.insert(args.end(), commands.begin(), commands.end());
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, err.str()};
-}
+using CliRun = test::CliOutcome;
 
 TEST(RemoveBackgroundCli, UsesTheBlackLevelOfTheShownFrame) {
   test::TempDir root;
@@ -41,7 +31,7 @@ TEST(RemoveBackgroundCli, UsesTheBlackLevelOfTheShownFrame) {
   const auto output = root.path() / "out.raw";
   test::WriteBytes(input, frame);
 
-  const CliRun run = RunTool(root, {"open " + input.string(), "remove-background", "save-raw " + output.string()});
+  const CliRun run = test::RunCliOnK1C(root, {"open " + input.string(), "remove-background", "save-raw " + output.string()});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err.find("below 3"), std::string::npos) << run.err;
   const auto saved = test::ReadBytes(output);
@@ -68,7 +58,7 @@ TEST(RemoveBackgroundCli, SaysSoWhenTheBlackLevelIsBelowThree) {
   test::TempDir root;
   // Nothing shown yet: no level has been measured.
   const auto output = root.path() / "out.raw";
-  CliRun run = RunTool(
+  CliRun run = test::RunCliOnK1C(
       root, {"save-raw " + (root.path() / "before.raw").string(), "remove-background", "save-raw " + output.string()});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("remove-background: black level below 3, nothing done"), std::string::npos) << run.err;
