@@ -253,8 +253,7 @@ CommandStatus RunPixelValues(CommandContext& c, const CommandArgs& args) {
   if (!r.proceed()) return r.status();
   const FrameGeometry& g = c.state.geometry;
   if (x >= g.width || y >= g.height) {
-    c.err << args.name << ": (" << x << ", " << y << ") is outside the " << g.width << " x " << g.height
-          << " frame\n";
+    c.err << args.name << ": (" << x << ", " << y << ") is outside the " << g.width << " x " << g.height << " frame\n";
     return CommandStatus::Refused;
   }
   const ImageStore& images = c.state.images;

@@ -34,8 +34,7 @@ const std::string* ArgReader::take(std::string_view key) {
 long ArgReader::integer(std::string_view key, long low, long high) {
   const std::string* text = take(key);
   if (!text) {
-    fail(std::string("give ") + std::string(key) + "=N (" + std::to_string(low) + " to " + std::to_string(high) +
-         ")");
+    fail(std::string("give ") + std::string(key) + "=N (" + std::to_string(low) + " to " + std::to_string(high) + ")");
     return low;
   }
   const auto value = ParseWholeNumber(*text);

@@ -52,15 +52,15 @@ struct CommandEntry {
   MenuGroup group = MenuGroup::None;
   bool separatorBefore = false;  // a separator line above the item in its menu
   std::string_view cliName = {};
-  std::string_view cliUsage = {};  // arguments, after the name
-  std::string_view cliHelp = {};   // one or two lines for --help
-  CommandRun run = nullptr;        // nothing yet: the command shows greyed out
-  StatePredicate enabled = nullptr;  // nothing: always enabled
-  StatePredicate checked = nullptr;  // nothing: no check mark
-  bool windowOnly = false;  // a window operation without meaning in a script
+  std::string_view cliUsage = {};             // arguments, after the name
+  std::string_view cliHelp = {};              // one or two lines for --help
+  CommandRun run = nullptr;                   // nothing yet: the command shows greyed out
+  StatePredicate enabled = nullptr;           // nothing: always enabled
+  StatePredicate checked = nullptr;           // nothing: no check mark
+  bool windowOnly = false;                    // a window operation without meaning in a script
   std::array<std::string_view, 2> keys = {};  // accelerators in portable text ("Ctrl+O")
-  int toolBarPlace = 0;     // order on the tool bar; 0 when not on it
-  bool toolBarGapBefore = false;  // a separator before the button
+  int toolBarPlace = 0;                       // order on the tool bar; 0 when not on it
+  bool toolBarGapBefore = false;              // a separator before the button
 };
 
 // Every command, in menu order within each menu.

@@ -14,7 +14,7 @@ namespace qv {
 template <std::size_t N>
 struct FixedText {
   static_assert(N >= 1);
-  static constexpr std::size_t kCapacity = N;     // bytes, terminator included
+  static constexpr std::size_t kCapacity = N;  // bytes, terminator included
   static constexpr std::size_t kMaxLength = N - 1;
 
   char bytes[N] = {};

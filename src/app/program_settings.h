@@ -55,10 +55,9 @@ struct ProgramSettings {
   float guiderDefault5 = 0.0f;  // a whole number in the file
   bool ignoreRaAngle = true;
   std::int16_t filterCount = 7;
-  std::array<FixedText<10>, 8> filterNames{FixedText<10>("Blank"),    FixedText<10>("Filter 2"),
-                                           FixedText<10>("Filter 3"), FixedText<10>("Filter 4"),
-                                           FixedText<10>("Filter 5"), FixedText<10>("Filter 6"),
-                                           FixedText<10>("Filter 7"), FixedText<10>("Filter 8")};
+  std::array<FixedText<10>, 8> filterNames{
+      FixedText<10>("Blank"),    FixedText<10>("Filter 2"), FixedText<10>("Filter 3"), FixedText<10>("Filter 4"),
+      FixedText<10>("Filter 5"), FixedText<10>("Filter 6"), FixedText<10>("Filter 7"), FixedText<10>("Filter 8")};
   bool lineOffset = false;
   bool pixelOffset = false;
   bool autoAntiAlias = true;
@@ -103,7 +102,7 @@ struct ProgramSettings {
     int guiderColumnOffset = 0;
     int guiderPixelCount = 145'000;
     std::string autosaveDirectory = "c:\\AUTOSAVE";  // the working autosave folder
-    std::int16_t coolerSetpointC = 0;               // the cooler's current set point
+    std::int16_t coolerSetpointC = 0;                // the cooler's current set point
     std::string timeZone = "PST8PDT";                // TZ value in force
 
     bool operator==(const Derived&) const = default;

@@ -150,8 +150,8 @@ std::vector<SettingsField> SettingsFields(ProgramSettings& s) {
   // Flags whose byte must be one of its two letters; anything else makes the
   // load rewrite the file.
   for (auto& field : f) {
-    for (std::string_view name : {"ignoreSmallDrift", "exposureOption", "autoHighPassLowPower", "autoUnsharpMask",
-                                  "autoRemoveBackground"}) {
+    for (std::string_view name :
+         {"ignoreSmallDrift", "exposureOption", "autoHighPassLowPower", "autoUnsharpMask", "autoRemoveBackground"}) {
       if (field.name == name) field.strict = true;
     }
   }

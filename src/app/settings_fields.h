@@ -21,27 +21,27 @@ inline constexpr int kCardPieceLength = 68;     // characters of a long text per
 inline constexpr int kLastPieceMaxLength = 51;  // the fourth card gives at most this many
 
 enum class FieldKind {
-  Int16,        // signed 16-bit little-endian
-  UInt16,       // unsigned 16-bit little-endian
-  WholeFloat,   // a float in memory, a 16-bit whole number in the file
-  YesNo,        // "y"/"n"
-  OneZero,      // "1"/"0"
-  AlwaysNo,     // a flag always written "n"
-  Letters,      // bytes kept as they are
-  LayoutMarker, // one letter whose absence marks the earlier layout
-  Card,         // one 80-byte FITS card
-  LongText,     // four 80-byte FITS cards
-  Double,       // IEEE 754 little-endian
-  Path,         // 100 bytes: zero-terminated text, then spaces
-  FilterNames,  // eight zero-terminated names of 10 bytes
-  Pid,          // four digits and a zero byte
+  Int16,         // signed 16-bit little-endian
+  UInt16,        // unsigned 16-bit little-endian
+  WholeFloat,    // a float in memory, a 16-bit whole number in the file
+  YesNo,         // "y"/"n"
+  OneZero,       // "1"/"0"
+  AlwaysNo,      // a flag always written "n"
+  Letters,       // bytes kept as they are
+  LayoutMarker,  // one letter whose absence marks the earlier layout
+  Card,          // one 80-byte FITS card
+  LongText,      // four 80-byte FITS cards
+  Double,        // IEEE 754 little-endian
+  Path,          // 100 bytes: zero-terminated text, then spaces
+  FilterNames,   // eight zero-terminated names of 10 bytes
+  Pid,           // four digits and a zero byte
 };
 
 enum class WriteClamp { None, TenFrom50, ZeroFrom50 };
 
 using SettingsTarget =
-    std::variant<std::int16_t*, std::uint16_t*, float*, bool*, char*, FixedText<70>*, FixedText<257>*, double*, FixedText<100>*,
-                 std::array<FixedText<10>, 8>*, FixedText<5>*>;
+    std::variant<std::int16_t*, std::uint16_t*, float*, bool*, char*, FixedText<70>*, FixedText<257>*, double*,
+                 FixedText<100>*, std::array<FixedText<10>, 8>*, FixedText<5>*>;
 
 struct SettingsField {
   std::string_view name;

@@ -1,5 +1,7 @@
 #include "app/settings_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +12,6 @@
 #include <iterator>
 #include <type_traits>
 #include <utility>
-#include <unistd.h>
 
 #include "app/settings_fields.h"
 
@@ -35,9 +36,12 @@ std::int16_t GetInt16(const std::uint8_t* at) { return static_cast<std::int16_t>
 int Clamped(int value, WriteClamp clamp) {
   if (value < 50) return value;
   switch (clamp) {
-    case WriteClamp::TenFrom50: return 10;
-    case WriteClamp::ZeroFrom50: return 0;
-    case WriteClamp::None: break;
+    case WriteClamp::TenFrom50:
+      return 10;
+    case WriteClamp::ZeroFrom50:
+      return 0;
+    case WriteClamp::None:
+      break;
   }
   return value;
 }
@@ -258,10 +262,17 @@ SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes, ProgramSe
 void ApplyDerivedSettings(ProgramSettings& s) {
   auto& d = s.derived;
   switch (s.windowBackground) {
-    case 'r': d.backgroundRed = 120, d.backgroundGreen = 40, d.backgroundBlue = 40; break;
-    case 'g': d.backgroundRed = d.backgroundGreen = d.backgroundBlue = 90; break;
-    case 'l': d.backgroundRed = d.backgroundGreen = d.backgroundBlue = 192; break;
-    default: break;
+    case 'r':
+      d.backgroundRed = 120, d.backgroundGreen = 40, d.backgroundBlue = 40;
+      break;
+    case 'g':
+      d.backgroundRed = d.backgroundGreen = d.backgroundBlue = 90;
+      break;
+    case 'l':
+      d.backgroundRed = d.backgroundGreen = d.backgroundBlue = 192;
+      break;
+    default:
+      break;
   }
   if (s.telescopePort == '1' || s.telescopePort == '2') {
     s.usePcPort = false;

@@ -13,9 +13,12 @@ namespace {
 std::string Escape(std::string_view text) {
   std::string out;
   for (char c : text) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\\') out += "\\\\";
-    else out += c;
+    if (c == '\n')
+      out += "\\n";
+    else if (c == '\\')
+      out += "\\\\";
+    else
+      out += c;
   }
   return out;
 }
@@ -46,27 +49,40 @@ bool ParseNumber(std::string_view text, T& out) {
 }
 
 bool ParseFlag(std::string_view text, bool& out) {
-  if (text == "y" || text == "1") out = true;
-  else if (text == "n" || text == "0") out = false;
-  else return false;
+  if (text == "y" || text == "1")
+    out = true;
+  else if (text == "n" || text == "0")
+    out = false;
+  else
+    return false;
   return true;
 }
 
 std::string Format(const SettingsField& field) {
   using K = FieldKind;
   switch (field.kind) {
-    case K::Int16: return std::to_string(*std::get<std::int16_t*>(field.target));
-    case K::UInt16: return std::to_string(*std::get<std::uint16_t*>(field.target));
-    case K::WholeFloat: return FormatDouble(*std::get<float*>(field.target));
+    case K::Int16:
+      return std::to_string(*std::get<std::int16_t*>(field.target));
+    case K::UInt16:
+      return std::to_string(*std::get<std::uint16_t*>(field.target));
+    case K::WholeFloat:
+      return FormatDouble(*std::get<float*>(field.target));
     case K::YesNo:
-    case K::AlwaysNo: return *std::get<bool*>(field.target) ? "y" : "n";
-    case K::OneZero: return *std::get<bool*>(field.target) ? "1" : "0";
+    case K::AlwaysNo:
+      return *std::get<bool*>(field.target) ? "y" : "n";
+    case K::OneZero:
+      return *std::get<bool*>(field.target) ? "1" : "0";
     case K::Letters:
-    case K::LayoutMarker: return std::string(std::get<char*>(field.target), static_cast<std::size_t>(field.size));
-    case K::Card: return Escape(std::get<FixedText<70>*>(field.target)->view());
-    case K::LongText: return Escape(std::get<FixedText<257>*>(field.target)->view());
-    case K::Double: return FormatDouble(*std::get<double*>(field.target));
-    case K::Path: return std::get<FixedText<100>*>(field.target)->str();
+    case K::LayoutMarker:
+      return std::string(std::get<char*>(field.target), static_cast<std::size_t>(field.size));
+    case K::Card:
+      return Escape(std::get<FixedText<70>*>(field.target)->view());
+    case K::LongText:
+      return Escape(std::get<FixedText<257>*>(field.target)->view());
+    case K::Double:
+      return FormatDouble(*std::get<double*>(field.target));
+    case K::Path:
+      return std::get<FixedText<100>*>(field.target)->str();
     case K::FilterNames: {
       std::string joined;
       for (const auto& name : *std::get<std::array<FixedText<10>, 8>*>(field.target)) {
@@ -75,7 +91,8 @@ std::string Format(const SettingsField& field) {
       }
       return joined;
     }
-    case K::Pid: return std::get<FixedText<5>*>(field.target)->str();
+    case K::Pid:
+      return std::get<FixedText<5>*>(field.target)->str();
   }
   return {};
 }

@@ -5,12 +5,12 @@
 #include <fstream>
 #include <optional>
 
-#include "camera/camera_commands.h"
-#include "camera/filter_cooler.h"
-#include "camera/usb_link.h"
 #include "app/arg_reader.h"
 #include "app/run_operation.h"
+#include "camera/camera_commands.h"
 #include "camera/device_bus.h"
+#include "camera/filter_cooler.h"
+#include "camera/usb_link.h"
 
 namespace qv {
 

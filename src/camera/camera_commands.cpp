@@ -46,7 +46,11 @@ bool ReadSubFrame(ProgramState& state, Host& host, std::uint32_t exposureMs) {
   const int offsetX = camera.focusWindowMode == 2 ? width / 2 : (width - cw) / 2;
   const int offsetY = camera.focusWindowMode == 2 ? height / 2 : (height - ch) / 2;
   const FrameWindow window{ClampOrigin(camera.subFrameCentreX - offsetX, cw, w),
-                           ClampOrigin(camera.subFrameCentreY - offsetY, ch, h), cw, ch, 1, 1};
+                           ClampOrigin(camera.subFrameCentreY - offsetY, ch, h),
+                           cw,
+                           ch,
+                           1,
+                           1};
   const std::size_t length = BuildMainReadout(camera.link.block, window, exposureMs);
   const bool ok = Exchange(camera, host, length, static_cast<std::size_t>(cw) * ch * 2, ReadoutTimeout(exposureMs));
   if (camera.focusWindowMode == 2) {
@@ -105,9 +109,9 @@ bool ReadFrame(ProgramState& state, Host& host, int mode, std::uint32_t exposure
     }
     case kBinned3x3: {
       const int tw = w / 3, th = h / 3;
-      const bool ok = Exchange(
-          camera, host, BuildMainReadout(camera.link.block, {0, 0, tw * 3, th * 3, 3, 3}, exposureMs),
-          static_cast<std::size_t>(tw) * th * 2, timeout);
+      const bool ok =
+          Exchange(camera, host, BuildMainReadout(camera.link.block, {0, 0, tw * 3, th * 3, 3, 3}, exposureMs),
+                   static_cast<std::size_t>(tw) * th * 2, timeout);
       DecodeLe16(reply, state.images.scratchImage, static_cast<std::size_t>(tw) * th);
       Resample3x3(state.images.scratchImage, tw, th, work, w / 2, h / 2);
       camera.readoutModeCode = 3;
@@ -132,8 +136,12 @@ bool ReadGuideBox(ProgramState& state, Host& host, std::uint32_t exposureMs, boo
   CameraState& camera = state.camera;
   FrameWindow window{camera.guideBoxOriginX, camera.guideBoxOriginY, kGuideBoxSize, kGuideBoxSize, 1, 1};
   if (binFocusFrame) {
-    window = {std::max(camera.guideBoxOriginX - 64, 0), std::max(camera.guideBoxOriginY - 64, 0), 2 * kGuideBoxSize,
-              2 * kGuideBoxSize, 2, 2};
+    window = {std::max(camera.guideBoxOriginX - 64, 0),
+              std::max(camera.guideBoxOriginY - 64, 0),
+              2 * kGuideBoxSize,
+              2 * kGuideBoxSize,
+              2,
+              2};
   }
   constexpr std::size_t kPixels = kGuideBoxSize * kGuideBoxSize;
   const bool ok = Exchange(camera, host, BuildMainReadout(camera.link.block, window, exposureMs), kPixels * 2,
@@ -158,9 +166,9 @@ bool ReadGuiderFrame(ProgramState& state, Host& host, std::uint32_t exposureMs) 
   const bool binned = state.settings.guiderBin2x2;
   const std::size_t pixels = static_cast<std::size_t>(columns) * kGuiderRows;
   const int bin = binned ? 2 : 1;
-  const bool ok = Exchange(camera, host,
-                           BuildGuiderReadout(camera.link.block, {0, 0, columns, kGuiderRows, bin, bin}, exposureMs),
-                           binned ? pixels / 4 : pixels, kTransferMarginMs);
+  const bool ok =
+      Exchange(camera, host, BuildGuiderReadout(camera.link.block, {0, 0, columns, kGuiderRows, bin, bin}, exposureMs),
+               binned ? pixels / 4 : pixels, kTransferMarginMs);
   if (binned) {
     GuiderBinned(camera.link.reply.data(), columns, kGuiderRows, state.images.guideImage);
   } else {

@@ -8,10 +8,9 @@ constexpr std::string_view kFast[3] = {" - takes 2-3 seconds", " - takes 1-2 sec
 constexpr std::string_view kSlow[3] = {" - takes 3-4 seconds", " - takes 2-3 seconds", " - takes 6-7 seconds"};
 
 constexpr CameraModel Row(int code, std::string_view name, int w, int h, double pixelMm, int blocks,
-                          std::string_view bmp, std::string_view fBmp, std::string_view gBmp,
-                          std::string_view hpm, const std::string_view (&texts)[3]) {
-  return CameraModel{code, name, w, h, pixelMm, pixelMm, blocks, bmp, fBmp, gBmp, hpm,
-                     {texts[0], texts[1], texts[2]}};
+                          std::string_view bmp, std::string_view fBmp, std::string_view gBmp, std::string_view hpm,
+                          const std::string_view (&texts)[3]) {
+  return CameraModel{code, name, w, h, pixelMm, pixelMm, blocks, bmp, fBmp, gBmp, hpm, {texts[0], texts[1], texts[2]}};
 }
 
 // The K7: no cooler control, and full frames corrected column pair by pair.

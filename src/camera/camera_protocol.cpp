@@ -166,13 +166,20 @@ std::optional<int> CameraTypeForPid(std::string_view pidText) {
   const auto* end = pidText.data() + pidText.size();
   if (std::from_chars(pidText.data(), end, number).ptr != end) return std::nullopt;
   switch (number) {
-    case 611: return 2;
-    case 612: return 1;
-    case 613: return 2;
-    case 614: return 5;
-    case 615: return 3;
-    case 616: return 4;
-    default: return std::nullopt;
+    case 611:
+      return 2;
+    case 612:
+      return 1;
+    case 613:
+      return 2;
+    case 614:
+      return 5;
+    case 615:
+      return 3;
+    case 616:
+      return 4;
+    default:
+      return std::nullopt;
   }
 }
 

@@ -31,7 +31,7 @@ enum CameraCommandCode : std::uint8_t {
   kCmdFirmwareVersion = 255,
 };
 
-inline constexpr std::uint16_t kReadoutValue = 3;     // the value word of every frame read-out
+inline constexpr std::uint16_t kReadoutValue = 3;         // the value word of every frame read-out
 inline constexpr std::uint32_t kCameraTimedMaxMs = 1000;  // longest exposure the camera times itself
 inline constexpr int kMainChannel = 0;
 inline constexpr int kGuiderChannel = 1;

@@ -5,12 +5,12 @@
 #include <optional>
 #include <utility>
 
+#include "app/command_table.h"
 #include "app/display_rebuild.h"
 #include "app/startup.h"
 #include "app/virtual_clock.h"
 #include "camera/camera_models.h"
 #include "camera/set_camera_type.h"
-#include "app/command_table.h"
 #include "cli/cli_host.h"
 #include "platform/linux_usb_bus.h"
 #include "platform/system_clock.h"

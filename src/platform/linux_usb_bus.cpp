@@ -1,7 +1,5 @@
 #include "platform/linux_usb_bus.h"
 
-#include "platform/tty_serial_port.h"
-
 #include <hidapi.h>
 #include <libusb.h>
 
@@ -10,20 +8,30 @@
 #include <string>
 #include <vector>
 
+#include "platform/tty_serial_port.h"
+
 namespace qv {
 
 namespace {
 
 int ErrnoOf(int libusbError) {
   switch (libusbError) {
-    case LIBUSB_ERROR_TIMEOUT: return ETIMEDOUT;
-    case LIBUSB_ERROR_NO_DEVICE: return ENODEV;
-    case LIBUSB_ERROR_ACCESS: return EACCES;
-    case LIBUSB_ERROR_PIPE: return EPIPE;
-    case LIBUSB_ERROR_OVERFLOW: return EOVERFLOW;
-    case LIBUSB_ERROR_BUSY: return EBUSY;
-    case LIBUSB_ERROR_NO_MEM: return ENOMEM;
-    default: return EIO;
+    case LIBUSB_ERROR_TIMEOUT:
+      return ETIMEDOUT;
+    case LIBUSB_ERROR_NO_DEVICE:
+      return ENODEV;
+    case LIBUSB_ERROR_ACCESS:
+      return EACCES;
+    case LIBUSB_ERROR_PIPE:
+      return EPIPE;
+    case LIBUSB_ERROR_OVERFLOW:
+      return EOVERFLOW;
+    case LIBUSB_ERROR_BUSY:
+      return EBUSY;
+    case LIBUSB_ERROR_NO_MEM:
+      return ENOMEM;
+    default:
+      return EIO;
   }
 }
 
@@ -70,7 +78,9 @@ class LibusbCamera final : public CameraTransport {
 
   std::uint16_t vendorId() const override { return descriptor_.idVendor; }
   std::uint16_t productId() const override { return descriptor_.idProduct; }
-  std::optional<std::string> manufacturerText() override { return StringDescriptor(handle_, descriptor_.iManufacturer); }
+  std::optional<std::string> manufacturerText() override {
+    return StringDescriptor(handle_, descriptor_.iManufacturer);
+  }
   std::optional<std::string> productText() override { return StringDescriptor(handle_, descriptor_.iProduct); }
   int handleNumber() const override { return number_; }
 
@@ -136,8 +146,8 @@ class LinuxUsbBus final : public UsbBus {
         libusb_device_descriptor d{};
         if (libusb_get_device_descriptor(devices[i], &d) != 0) continue;
         if (d.idVendor != kCameraVendorId || d.idProduct == kFilterWheelProductId) continue;
-        const std::string location =
-            std::to_string(libusb_get_bus_number(devices[i])) + "-" + std::to_string(libusb_get_device_address(devices[i]));
+        const std::string location = std::to_string(libusb_get_bus_number(devices[i])) + "-" +
+                                     std::to_string(libusb_get_device_address(devices[i]));
         list.push_back(PathText("usb", d.idVendor, d.idProduct, location));
       }
       libusb_free_device_list(devices, 1);
@@ -161,7 +171,8 @@ class LinuxUsbBus final : public UsbBus {
   std::unique_ptr<CameraTransport> openCamera(const std::string& path) override {
     const auto at = path.rfind('#');
     int busNumber = -1, address = -1;
-    if (at == std::string::npos || std::sscanf(path.c_str() + at + 1, "%d-%d", &busNumber, &address) != 2) return nullptr;
+    if (at == std::string::npos || std::sscanf(path.c_str() + at + 1, "%d-%d", &busNumber, &address) != 2)
+      return nullptr;
     libusb_device** devices = nullptr;
     const ssize_t count = libusb_get_device_list(context_, &devices);
     std::unique_ptr<CameraTransport> camera;

@@ -140,7 +140,8 @@ class SimCamera final : public CameraTransport {
     exposureStartMs_ = now;
     w.lastExposureMs = exposureMs;
     w.lastWindow = f;
-    const std::size_t pixels = static_cast<std::size_t>(f.binX ? f.width / f.binX : 0) * (f.binY ? f.height / f.binY : 0);
+    const std::size_t pixels =
+        static_cast<std::size_t>(f.binX ? f.width / f.binX : 0) * (f.binY ? f.height / f.binY : 0);
     pending_.assign(std::min(pixels * 2, kMaxReply), 0);
     if (!validWindow(f, w.model.sensorWidth, w.model.sensorHeight)) return;
     frame_.resize(pixels);
@@ -154,7 +155,8 @@ class SimCamera final : public CameraTransport {
   void guiderReadout(std::span<const std::uint8_t> block, std::uint32_t now) {
     SimWorld& w = *world_;
     const FrameWindow f = DecodeFrameWindow(block);
-    const std::size_t pixels = static_cast<std::size_t>(f.binX ? f.width / f.binX : 0) * (f.binY ? f.height / f.binY : 0);
+    const std::size_t pixels =
+        static_cast<std::size_t>(f.binX ? f.width / f.binX : 0) * (f.binY ? f.height / f.binY : 0);
     pending_.assign(std::min(pixels, kMaxReply), 0);
     if (f.height == 1 && f.width == kGuiderFlushColumns) {
       guiderStartMs_ = now;  // the flush starts the guider's exposure
@@ -172,7 +174,8 @@ class SimCamera final : public CameraTransport {
     w.scene.cooler.advanceTo(now);
     const double t = w.scene.cooler.temperatureC();
     const auto code = static_cast<std::uint16_t>(std::lround(t * 10) + 2730);
-    const double power = w.scene.cooler.on() ? std::clamp((w.scene.cooler.ambientC - t) / w.scene.cooler.maximumDeltaC, 0.0, 1.0) : 0;
+    const double power =
+        w.scene.cooler.on() ? std::clamp((w.scene.cooler.ambientC - t) / w.scene.cooler.maximumDeltaC, 0.0, 1.0) : 0;
     pending_ = {static_cast<std::uint8_t>(code & 0xFF), static_cast<std::uint8_t>(code >> 8),
                 static_cast<std::uint8_t>(std::lround(power * 100))};
   }
@@ -284,7 +287,9 @@ CameraModel ModelFor(int cameraType) {
 }  // namespace
 
 SimWorld::SimWorld(Clock& c, int cameraType, std::uint64_t seed)
-    : clock(c), model(ModelFor(cameraType)), scene(seed, model.sensorWidth, model.sensorHeight),
+    : clock(c),
+      model(ModelFor(cameraType)),
+      scene(seed, model.sensorWidth, model.sensorHeight),
       serial(scene, wheel, c) {
   scene.mount.advanceTo(clock.milliseconds());
   scene.cooler.advanceTo(clock.milliseconds());
@@ -292,16 +297,24 @@ SimWorld::SimWorld(Clock& c, int cameraType, std::uint64_t seed)
 
 std::string SimWorld::cameraPid() const {
   switch (model.code) {
-    case 1: return "0612";
-    case 2: return "0611";
-    case 3: return "0615";
-    case 4: return "0616";
-    case 5: return "0614";
-    default: return "0617";
+    case 1:
+      return "0612";
+    case 2:
+      return "0611";
+    case 3:
+      return "0615";
+    case 4:
+      return "0616";
+    case 5:
+      return "0614";
+    default:
+      return "0617";
   }
 }
 
-std::unique_ptr<UsbBus> MakeSimBus(std::shared_ptr<SimWorld> world) { return std::make_unique<SimBus>(std::move(world)); }
+std::unique_ptr<UsbBus> MakeSimBus(std::shared_ptr<SimWorld> world) {
+  return std::make_unique<SimBus>(std::move(world));
+}
 
 std::shared_ptr<UsbBus> MakeSimulatedDevices(int cameraType, Clock& clock) {
   return MakeSimBus(std::make_shared<SimWorld>(clock, cameraType));

@@ -295,15 +295,15 @@ TEST_F(SettingsFileTest, EachInconsistentValueRewritesTheFile) {
     std::vector<unsigned char> bytes;
   };
   const Case cases[] = {
-      {11, {'x'}},        {17, {31, 0}},  {19, {0xFF, 0xFF}}, {21, {'y'}},  {22, {'q'}},
-      {23, {'n'}},        {30, {'a', 'b'}}, {35, {37, 0}},   {37, {'1'}},  {38, {'Y'}},
-      {39, {0, 0}},       {41, {7, 0}},   {43, {'0'}},       {1287, {31, 0}}, {1289, {0xFF, 0xFF}},
-      {1391, {0, 0}},     {1393, {'x'}},  {1395, {9, 0}},    {1397, {0, 0}}, {1399, {'1'}},
+      {11, {'x'}},    {17, {31, 0}},    {19, {0xFF, 0xFF}}, {21, {'y'}},     {22, {'q'}},
+      {23, {'n'}},    {30, {'a', 'b'}}, {35, {37, 0}},      {37, {'1'}},     {38, {'Y'}},
+      {39, {0, 0}},   {41, {7, 0}},     {43, {'0'}},        {1287, {31, 0}}, {1289, {0xFF, 0xFF}},
+      {1391, {0, 0}}, {1393, {'x'}},    {1395, {9, 0}},     {1397, {0, 0}},  {1399, {'1'}},
   };
   for (const auto& c : cases) {
     Bytes bytes = ExpectedDefaultFile();
-    bytes[0] = 42;       // read before any check
-    bytes[1436] = 4;     // after every check: the rewrite puts back the variable
+    bytes[0] = 42;    // read before any check
+    bytes[1436] = 4;  // after every check: the rewrite puts back the variable
     std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin() + c.offset);
     writeFile(bytes);
     ProgramSettings s;
@@ -391,10 +391,8 @@ TEST_F(SettingsFileTest, LongTextsKeepAtMost255Characters) {
   settings.fits.commentText = std::string(70, 'x');
   ASSERT_EQ(SaveSettings(settings, paths), SettingsStatus::Ok);
   const Bytes b = test::ReadBytes(file());
-  EXPECT_EQ(std::string(b.begin() + 765, b.begin() + 765 + 80),
-            "COMMENT = '" + std::string(68, 'x') + "'");
-  EXPECT_EQ(std::string(b.begin() + 845, b.begin() + 845 + 80),
-            "COMMENT = 'xx" + std::string(66, ' ') + "'");
+  EXPECT_EQ(std::string(b.begin() + 765, b.begin() + 765 + 80), "COMMENT = '" + std::string(68, 'x') + "'");
+  EXPECT_EQ(std::string(b.begin() + 845, b.begin() + 845 + 80), "COMMENT = 'xx" + std::string(66, ' ') + "'");
 }
 
 TEST_F(SettingsFileTest, TimeZoneFollowsEveryLoadAndSave) {

@@ -451,8 +451,9 @@ namespace {
 TEST_F(CameraCommands, SecondMonitorPressStopsAWaitingMonitor) {
   state->camera.monitoring = true;  // a monitor loop further up the stack
   std::vector<std::string> captions;
-  MonitorCooler(*state, host, clock, [](void* c, const char* t) { static_cast<std::vector<std::string>*>(c)->push_back(t); },
-                &captions);
+  MonitorCooler(
+      *state, host, clock, [](void* c, const char* t) { static_cast<std::vector<std::string>*>(c)->push_back(t); },
+      &captions);
   EXPECT_FALSE(state->camera.monitoring);
   EXPECT_EQ(captions, (std::vector<std::string>{"Monitor"}));
   EXPECT_TRUE(script->written.empty());

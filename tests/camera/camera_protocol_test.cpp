@@ -20,8 +20,8 @@ TEST(CameraProtocol, ReadoutPicksDelayedOrImmediateByExposure) {
   const FrameWindow full{0, 0, 1392, 1040, 1, 1};
   // 1000 ms: the camera times it; 0x03E8 in bytes 18 and 19, 22 bytes sent.
   ASSERT_EQ(BuildMainReadout(block, full, 1000), 22u);
-  EXPECT_EQ(Sent(block, 22), (Bytes{0x40, 2, 3, 0, 0, 0, 14, 0, 0, 0, 0, 0, 0x70, 0x05, 0x10, 0x04, 1, 1, 0xE8, 0x03,
-                                    0, 0}));
+  EXPECT_EQ(Sent(block, 22),
+            (Bytes{0x40, 2, 3, 0, 0, 0, 14, 0, 0, 0, 0, 0, 0x70, 0x05, 0x10, 0x04, 1, 1, 0xE8, 0x03, 0, 0}));
   EXPECT_EQ(block[22], 0);  // the first 24 bytes are cleared
   EXPECT_EQ(block[24], 0xEE);
   // 1001 ms: timed by the caller; immediate read-out of 18 bytes.
@@ -62,8 +62,8 @@ TEST(CameraProtocol, CoolerSetpointAndTemperature) {
   BuildSetCooler(block, false, 35);
   EXPECT_EQ(Sent(block, 8), (Bytes{0x40, 30, 0x08, 0x0C, 0, 0, 0, 0}));
   EXPECT_EQ(DecodeCoolerTemperature(Bytes{0xD8, 0x09, 0x55}), -21);  // 2520
-  EXPECT_EQ(DecodeCoolerTemperature(Bytes{0xB4, 0x0A, 0}), 1);        // 2740
-  EXPECT_EQ(DecodeCoolerTemperature(Bytes{0xA9, 0x0A, 0}), 0);        // 2729: -0.1 truncates toward zero
+  EXPECT_EQ(DecodeCoolerTemperature(Bytes{0xB4, 0x0A, 0}), 1);       // 2740
+  EXPECT_EQ(DecodeCoolerTemperature(Bytes{0xA9, 0x0A, 0}), 0);       // 2729: -0.1 truncates toward zero
 }
 
 TEST(CameraProtocol, SerialRelayBlocks) {
@@ -105,7 +105,7 @@ TEST(CameraProtocol, VidPidFromPathsAndThePidTable) {
   EXPECT_EQ(t.vid, "5310");
   EXPECT_EQ(t.pid, "0612");
   EXPECT_FALSE(ParseVidPid("\\\\?\\usb#VID_5310&PID_0612").vid);  // only lower case counts
-  EXPECT_FALSE(ParseVidPid("xxvid_53").vid);                     // too short to hold four characters
+  EXPECT_FALSE(ParseVidPid("xxvid_53").vid);                      // too short to hold four characters
   EXPECT_EQ(CameraTypeForPid("0611"), 2);
   EXPECT_EQ(CameraTypeForPid("0612"), 1);
   EXPECT_EQ(CameraTypeForPid("0613"), 2);
@@ -185,10 +185,10 @@ TEST(FrameRebuild, WindowPlacedCentredWithZerosRound) {
 TEST(FrameRebuild, ColumnPairCorrection) {
   std::vector<std::uint16_t> row(20);
   for (int c = 0; c < 16; ++c) row[c] = c % 2 ? 300 : 100;  // A = 100, B = 300
-  row[16] = 1500;   // even: 1500 - 100 + 1000
-  row[17] = 1500;   // odd: 1500 - 300 + 1000
-  row[18] = 800;    // below 1000 - 100: 0
-  row[19] = 65300;  // above 65535 - 300: 65535
+  row[16] = 1500;                                           // even: 1500 - 100 + 1000
+  row[17] = 1500;                                           // odd: 1500 - 300 + 1000
+  row[18] = 800;                                            // below 1000 - 100: 0
+  row[19] = 65300;                                          // above 65535 - 300: 65535
   ColumnPairCorrection(row.data(), 20, 1);
   EXPECT_EQ(row[0], 100);
   EXPECT_EQ(row[16], 2400);

@@ -19,9 +19,9 @@ TEST(CameraCli, SimulatedCameraFromOpenToCoolerAndWheel) {
   const std::string trace = dir.str() + "/trace.txt";
   const std::string pgm = dir.str() + "/g.pgm";
   const auto r = Cli({"--root", dir.str(), "--simulate", "--camera", "K2C", "--trace-usb", trace,
-                      "settings-set ShowInterfaceDetails=n", "camera-open", "camera-info", "readout mode=4 exposure-ms=10",
-                      "guider-frame exposure-ms=10 binned=1 pgm=" + pgm, "cooler on=1 setpoint=-5", "filter prev",
-                      "guide-outputs bits=0"});
+                      "settings-set ShowInterfaceDetails=n", "camera-open", "camera-info",
+                      "readout mode=4 exposure-ms=10", "guider-frame exposure-ms=10 binned=1 pgm=" + pgm,
+                      "cooler on=1 setpoint=-5", "filter prev", "guide-outputs bits=0"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("camera K2C PID 0611"), std::string::npos);
   EXPECT_NE(r.out.find("firmware=2.12\ncooler=available\nfilterwheel=attached\nfilterPositions=7"), std::string::npos);
@@ -40,8 +40,9 @@ TEST(CameraCli, SimulatedCameraFromOpenToCoolerAndWheel) {
   const std::string log = text.str();
   EXPECT_NE(log.find("W wheel 3: 00 00 00\nR wheel 3: 00 01 07\n"), std::string::npos);
   EXPECT_NE(log.find("W camera 8: 40 ff 00 00 00 00 00 00\nR camera 4: 0c 00 02 00\n"), std::string::npos);
-  EXPECT_NE(log.find("W camera 22: 40 02 03 00 00 00 0e 00 00 00 00 00 94 07 b4 05 04 04 0a 00 00 00\nR camera 354050:"),
-            std::string::npos);
+  EXPECT_NE(
+      log.find("W camera 22: 40 02 03 00 00 00 0e 00 00 00 00 00 94 07 b4 05 04 04 0a 00 00 00\nR camera 354050:"),
+      std::string::npos);
   EXPECT_NE(log.find("W camera 8: 40 1e 78 0a 01 00 00 00\nR camera 3: "), std::string::npos);
 }
 

@@ -106,8 +106,8 @@ struct Outcome {
 
 Outcome RunOnce(const std::vector<std::string>& lines) {
   test::TempDir root;
-  std::vector<std::string> args{"--root", root.str(), "--simulate", "--camera", "K1C", "--virtual-clock=2024-03-01T22:15:00",
-                                "--keep-going"};
+  std::vector<std::string> args{
+      "--root", root.str(), "--simulate", "--camera", "K1C", "--virtual-clock=2024-03-01T22:15:00", "--keep-going"};
   args.insert(args.end(), lines.begin(), lines.end());
   args.push_back("dump-image c:/final.raw");
   std::ostringstream out, err;

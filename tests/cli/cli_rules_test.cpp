@@ -53,12 +53,14 @@ TEST(CliRules, RefusedCommandsStopTheRunUnlessKeepGoing) {
   test::TempDir root;
   const std::string missing = (root.path() / "missing.fit").string();
   // A colour command on a mono image is refused with a message.
-  CliResult run = test::RunCliOnK1C(root, {"save-rgb-fits " + (root.path() / "c.fit").string(), "settings-set raRate=9"});
+  CliResult run =
+      test::RunCliOnK1C(root, {"save-rgb-fits " + (root.path() / "c.fit").string(), "settings-set raRate=9"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("message 72: "), std::string::npos);
   EXPECT_NE(run.err.find("qelvesk-cli: save-rgb-fits failed"), std::string::npos);
   EXPECT_EQ(RaRate(root), "2");
-  run = test::RunCliOnK1C(root, {"dump-image " + (root.path() / "r.raw").string() + " plane=red", "settings-set raRate=9"});
+  run = test::RunCliOnK1C(root,
+                          {"dump-image " + (root.path() / "r.raw").string() + " plane=red", "settings-set raRate=9"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("not colour converted"), std::string::npos);
   EXPECT_EQ(RaRate(root), "2");
@@ -72,7 +74,8 @@ TEST(CliRules, DumpImageAndPixelsReadTheCurrentFrame) {
   test::TempDir root;
   const auto file = root.path() / "frame.raw";
   // The start-up picture: row y holds y * 62.
-  const CliResult run = test::RunCliOnK1C(root, {"dump-image " + file.string(), "pixels x=5 y=100", "pixels x=1391 y=1039"});
+  const CliResult run =
+      test::RunCliOnK1C(root, {"dump-image " + file.string(), "pixels x=5 y=100", "pixels x=1391 y=1039"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "1392 1040\nimage=6200 red=0 green=0 blue=0\nimage=64418 red=0 green=0 blue=0\n");
   const auto bytes = test::ReadBytes(file);

@@ -1,14 +1,13 @@
 // qelvesk-cli: word splitting, options, and the foundation commands end to end.
 
-#include "cli/cli_app.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <sstream>
 
-#include "app/settings_file.h"
 #include "app/command_args.h"
+#include "app/settings_file.h"
+#include "cli/cli_app.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
 

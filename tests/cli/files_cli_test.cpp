@@ -6,8 +6,8 @@
 
 #include "app/settings_file.h"
 #include "cli/cli_app.h"
-#include "support/recording_host.h"
 #include "support/cli_run.h"
+#include "support/recording_host.h"
 #include "support/temp_dir.h"
 
 namespace qv {
@@ -19,8 +19,8 @@ TEST(FilesCli, SavesOpensAndShowsTheHeaderValues) {
   test::TempDir root;
   const std::string fit = (root.path() / "m.fit").string();
   const std::string raw = (root.path() / "~m").string();
-  CliResult run = test::RunCliOnK1C(root, {"fits-set object='M 42' exptime=30 ut-offset=-3", "save-fits " + fit, "save-raw " + raw,
-                             "fits-set object=other", "open " + fit, "fits-show"});
+  CliResult run = test::RunCliOnK1C(root, {"fits-set object='M 42' exptime=30 ut-offset=-3", "save-fits " + fit,
+                                           "save-raw " + raw, "fits-set object=other", "open " + fit, "fits-show"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("object=M 42\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("exptime=3.0000000000E+01\n"), std::string::npos) << run.out;
@@ -58,8 +58,9 @@ TEST(FilesCli, AutoProcessingValidatesBeforeSaving) {
 TEST(FilesCli, QuickSaveAndLoadNextWalkTheAutosavedFiles) {
   test::TempDir root;
   // The default autosave folder is the data root's autosave folder.
-  CliResult run = test::RunCliOnK1C(root, {"quick-save", "quick-save", "open " + (root.path() / "autosave" / "IMG1.FIT").string(),
-                             "load-next-autosaved"});
+  CliResult run = test::RunCliOnK1C(
+      root,
+      {"quick-save", "quick-save", "open " + (root.path() / "autosave" / "IMG1.FIT").string(), "load-next-autosaved"});
   ASSERT_EQ(run.status, 0) << run.err;
   run = test::RunCliOnK1C(root, {"open " + (root.path() / "autosave" / "IMG2.FIT").string(), "load-next-autosaved"});
   EXPECT_EQ(run.status, 1);

@@ -31,7 +31,8 @@ TEST(RemoveBackgroundCli, UsesTheBlackLevelOfTheShownFrame) {
   const auto output = root.path() / "out.raw";
   test::WriteBytes(input, frame);
 
-  const CliRun run = test::RunCliOnK1C(root, {"open " + input.string(), "remove-background", "save-raw " + output.string()});
+  const CliRun run =
+      test::RunCliOnK1C(root, {"open " + input.string(), "remove-background", "save-raw " + output.string()});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err.find("below 3"), std::string::npos) << run.err;
   const auto saved = test::ReadBytes(output);

@@ -128,12 +128,14 @@ TEST(AutoProcessing, BlackLevelSampleIsCutToSmallFramesAndBinning) {
 
 TEST(ProcessingCli, RunsFiltersAndRefusesBadArguments) {
   std::ostringstream out, err;
-  const int ok = RunCli({"--root", ::testing::TempDir() + "/qv_proc_cli", "stretch-normal black=10 white=200",
-                         "stretch-power p=0.5", "median radius=3 power=10", "gaussian", "bas-relief", "gradient", "history"},
-                        out, err);
+  const int ok =
+      RunCli({"--root", ::testing::TempDir() + "/qv_proc_cli", "stretch-normal black=10 white=200",
+              "stretch-power p=0.5", "median radius=3 power=10", "gaussian", "bas-relief", "gradient", "history"},
+             out, err);
   EXPECT_EQ(ok, 0) << err.str();
   EXPECT_EQ(out.str(),
-            "Normal Stretch : max 400 , min : 20 \nPower Stretch :  0.5 \nMedian Filter : rad 3 ,power 1.0 \nGaussian Filter \n"
+            "Normal Stretch : max 400 , min : 20 \nPower Stretch :  0.5 \nMedian Filter : rad 3 ,power 1.0 \nGaussian "
+            "Filter \n"
             "Bas Relief Filter \nGradient Filter \n");
   for (const char* bad : {"median radius=4 power=5", "median radius=1 power=0", "unsharp radius=3",
                           "stretch-power p=3.5", "stretch-nonlinear power=1", "stretch-normal black=1 white=301"}) {

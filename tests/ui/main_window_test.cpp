@@ -1,12 +1,13 @@
 // The main window on the offscreen platform: caption, status text, start-up,
 // and the black level its paints leave for Remove Background.
 
+#include "app/ui/main_window.h"
+
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/startup.h"
-#include "app/ui/main_window.h"
 #include "app/ui/qt_host.h"
 #include "support/black_level_frame.h"
 
@@ -22,8 +23,7 @@ class MainWindowTest : public QObject {
     qv::TQel_VeskFrame frame(state, host);
     frame.show();
     QCOMPARE(frame.windowTitle(), QString("Qel_Vesk_USB - (Untitled)"));
-    QCOMPARE(frame.statusBar()->currentMessage(),
-             QString("Qel Vesk Camera Control and Image processing program"));
+    QCOMPARE(frame.statusBar()->currentMessage(), QString("Qel Vesk Camera Control and Image processing program"));
     QVERIFY(QFile::exists(root.path() + "/autosave/Qel_K1C.ini"));
   }
 

@@ -193,7 +193,6 @@ class ProcessingDialogsTest : public QObject {
     QVERIFY(AskAndRun(qv::CommandId::UnsharpMask, *state, host));
     QCOMPARE(QString::fromStdString(state->images.history.lines[3].str()), QString("Unsharp Mask : rad 2 ,power 5"));
   }
-
 };
 
 QTEST_MAIN(ProcessingDialogsTest)

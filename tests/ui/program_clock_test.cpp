@@ -6,9 +6,9 @@
 #include <QtTest>
 
 #include "app/startup.h"
+#include "app/ui/main_window.h"
 #include "app/ui/qt_host.h"
 #include "app/virtual_clock.h"
-#include "app/ui/main_window.h"
 
 class ProgramClockTest : public QObject {
   Q_OBJECT

@@ -12,7 +12,8 @@
 
 namespace qv {
 
-TStretchDisplayDialog::TStretchDisplayDialog(ProgramState& state, std::function<void(CommandId)> sendCommand, QWidget* parent)
+TStretchDisplayDialog::TStretchDisplayDialog(ProgramState& state, std::function<void(CommandId)> sendCommand,
+                                             QWidget* parent)
     : QDialog(parent), state_(state), sendCommand_(std::move(sendCommand)) {
   setObjectName("dialog21");
   setWindowTitle("Stretch Display");

@@ -92,12 +92,9 @@ std::optional<CommandArgs> AskMedianFilter(ProgramState& state, QtHost& host, QW
 const CommandDialogs& ProcessingDialogs() {
   using Id = CommandId;
   static const CommandDialogs dialogs{
-      {Id::NormalStretch, AskNormalStretch},
-      {Id::PowerLawStretch, AskPowerLawStretch},
-      {Id::NonLinearStretch, AskNonLinearStretch},
-      {Id::NonLinearColourStretch, AskNonLinearColourStretch},
-      {Id::UnsharpMask, AskUnsharpMask},
-      {Id::MedianFilter, AskMedianFilter},
+      {Id::NormalStretch, AskNormalStretch},       {Id::PowerLawStretch, AskPowerLawStretch},
+      {Id::NonLinearStretch, AskNonLinearStretch}, {Id::NonLinearColourStretch, AskNonLinearColourStretch},
+      {Id::UnsharpMask, AskUnsharpMask},           {Id::MedianFilter, AskMedianFilter},
   };
   return dialogs;
 }
