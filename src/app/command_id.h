@@ -151,6 +151,18 @@ enum class CommandId : int {
   GuideOutputs,
   SerialWrite,
   SerialRead,
+  FindCentre,
+  GuideSubFrame,
+  ScopePulse,
+  ScopeRate,
+  ScopeMove,
+  ScopeStop,
+  ScopeGoTo,
+  ScopeGoToCoords,
+  AoStep,
+  AoCentre,
+  AoCounters,
+  SocketPulse,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

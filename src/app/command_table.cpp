@@ -3,6 +3,7 @@
 #include "app/app_command_runs.h"
 #include "camera/camera_command_runs.h"
 #include "files/files_command_runs.h"
+#include "guiding/guiding_command_runs.h"
 #include "processing/processing_command_runs.h"
 
 namespace qv {
@@ -389,6 +390,44 @@ constexpr CommandEntry kCommands[] = {
     {.id = CommandId::SerialRead, .menuText = "", .hint = "Read from the camera's serial port", .group = G::None,
      .cliName = "serial-read", .cliUsage = "port=0..2 count=N",
      .cliHelp = "Read N bytes from the camera's serial port and print them.", .run = RunSerialRead},
+    {.id = CommandId::FindCentre, .menuText = "", .hint = "Find the centre of a star", .group = G::None,
+     .cliName = "find-centre", .cliUsage = "x=N y=N [source=main|guider]",
+     .cliHelp = "Find the star near (x, y) in the main image or the guider frame; print its centre with tenths.",
+     .run = RunFindCentre},
+    {.id = CommandId::GuideSubFrame, .menuText = "", .hint = "Place the guide sub-frame", .group = G::None,
+     .cliName = "guide-subframe", .cliUsage = "x=N y=N",
+     .cliHelp = "Place the 128 x 128 guide sub-frame round the star at (x, y); print its origin and offsets.",
+     .run = RunGuideSubFrame},
+    {.id = CommandId::ScopePulse, .menuText = "", .hint = "LX200 guide pulse", .group = G::None,
+     .cliName = "scope-pulse", .cliUsage = "n|s|e|w ms=N",
+     .cliHelp = "LX200 guide pulse: guide rate, move, N ms, quit.", .run = RunScopePulse},
+    {.id = CommandId::ScopeRate, .menuText = "", .hint = "LX200 hand-slew rate", .group = G::None,
+     .cliName = "scope-rate", .cliUsage = "slew|find|centre|guide",
+     .cliHelp = "Rate of the following scope-move.", .run = RunScopeRate},
+    {.id = CommandId::ScopeMove, .menuText = "", .hint = "Start an LX200 hand slew", .group = G::None,
+     .cliName = "scope-move", .cliUsage = "n|s|e|w",
+     .cliHelp = "Start a hand slew at the chosen rate (the drive direction letters apply).", .run = RunScopeMove},
+    {.id = CommandId::ScopeStop, .menuText = "", .hint = "Stop the LX200 hand slew", .group = G::None,
+     .cliName = "scope-stop", .cliHelp = "Stop the hand slew.", .run = RunScopeStop},
+    {.id = CommandId::ScopeGoTo, .menuText = "", .hint = "LX200 GoTo a catalogue object", .group = G::None,
+     .cliName = "scope-goto", .cliUsage = "messier=N|cngc=N|planet=NAME",
+     .cliHelp = "GoTo Messier 1-110, CNGC 1-7815 or a planet; print the object information and the reply.",
+     .run = RunScopeGoTo},
+    {.id = CommandId::ScopeGoToCoords, .menuText = "", .hint = "LX200 GoTo coordinates", .group = G::None,
+     .cliName = "scope-goto-coords", .cliUsage = "ra=HH:MM dec=sDD*MM",
+     .cliHelp = "GoTo R.A. 0:00-23:59 and Dec. -89*59 to +89*59; print the object information and the reply.",
+     .run = RunScopeGoToCoords},
+    {.id = CommandId::AoStep, .menuText = "", .hint = "Step the AO unit", .group = G::None, .cliName = "ao-step",
+     .cliUsage = "n|s|e|w count=N", .cliHelp = "Step the AO element N steps (the mount is bumped past 50).",
+     .run = RunAoStep},
+    {.id = CommandId::AoCentre, .menuText = "", .hint = "Centre the AO unit", .group = G::None,
+     .cliName = "ao-centre", .cliHelp = "Re-centre the AO element and clear its counters.", .run = RunAoCentre},
+    {.id = CommandId::AoCounters, .menuText = "", .hint = "Show the AO counters", .group = G::None,
+     .cliName = "ao-counters", .cliHelp = "Print the AO unit's north-south and east-west step counters.",
+     .run = RunAoCounters},
+    {.id = CommandId::SocketPulse, .menuText = "", .hint = "Autoguider socket pulse", .group = G::None,
+     .cliName = "socket-pulse", .cliUsage = "n|s|e|w ms=N",
+     .cliHelp = "Pulse one relay of the autoguider socket for N ms.", .run = RunSocketPulse},
 };
 // clang-format on
 

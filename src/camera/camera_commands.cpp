@@ -4,6 +4,7 @@
 
 #include "camera/camera_protocol.h"
 #include "camera/frame_rebuild.h"
+#include "camera/serial_trace.h"
 #include "camera/usb_link.h"
 
 namespace qv {
@@ -183,6 +184,7 @@ bool SetGuideOutputs(ProgramState& state, Host& host, std::uint8_t bits) {
 }
 
 bool SerialWrite(ProgramState& state, Host& host, int port, std::span<const std::uint8_t> text) {
+  TraceSerial(state.camera.link, "sent", port, text);
   return Exchange(state.camera, host, BuildSerialWrite(state.camera.link.block, port, text), 0, 0);
 }
 
@@ -194,37 +196,9 @@ bool SerialWrite(ProgramState& state, Host& host, int port, std::string_view tex
 bool SerialRead(ProgramState& state, Host& host, int port, std::size_t count) {
   CameraState& camera = state.camera;
   const bool ok = Exchange(camera, host, BuildSerialRead(camera.link.block, port, count), count, kTransferMarginMs);
+  TraceSerial(camera.link, "recv", port, {camera.link.reply.data(), count});
   if (count == kTelescopeReplyBytes) {
     camera.telescopeReply = TelescopeReplyText({camera.link.reply.data(), count});
-  }
-  return ok;
-}
-
-bool ReadTelescopeReply(ProgramState& state, Host& host, int port) {
-  CameraState& camera = state.camera;
-  if (!SerialRead(state, host, port, 1)) return false;
-  if (camera.link.reply[0] == '0') {
-    camera.secondTelescopeReply.clear();
-    return true;
-  }
-  const bool ok = SerialRead(state, host, port, kTelescopeReplyBytes);
-  camera.secondTelescopeReply = TelescopeReplyText({camera.link.reply.data(), kTelescopeReplyBytes});
-  return ok;
-}
-
-bool SendAoCommand(ProgramState& state, Host& host, Clock& clock, std::string_view text, bool guideOutputMode) {
-  if (text.empty()) return false;
-  if (guideOutputMode) return SetGuideOutputs(state, host, static_cast<std::uint8_t>(text[0]));
-  const int port = state.settings.aoPortChoice;
-  bool ok = SerialWrite(state, host, port, text);
-  clock.sleepMs(50);
-  if (text[0] == 'H') {
-    ok = SerialRead(state, host, port, 1) && ok;
-    const char echo = static_cast<char>(state.camera.link.reply[0]);
-    if (echo != 'H') {
-      ShowPlainBox(host, std::string("Return from AO - ") + std::string(1, echo));
-      return false;
-    }
   }
   return ok;
 }

@@ -43,12 +43,6 @@ bool SetGuideOutputs(ProgramState& state, Host& host, std::uint8_t bits);
 bool SerialWrite(ProgramState& state, Host& host, int port, std::span<const std::uint8_t> text);
 bool SerialWrite(ProgramState& state, Host& host, int port, std::string_view text);
 bool SerialRead(ProgramState& state, Host& host, int port, std::size_t count);
-// After a GoTo: a first byte "0" means the slew was accepted (empty reply).
-bool ReadTelescopeReply(ProgramState& state, Host& host, int port);
-// Sends an adaptive-optics packet on the AO port (or its first byte on the
-// guide outputs in guide-output mode) and checks the echo of "H".
-bool SendAoCommand(ProgramState& state, Host& host, Clock& clock, std::string_view text, bool guideOutputMode);
-
 // Sends the set point and on/off state (or only reads the temperature when
 // cooling is off in maximum-cooling mode); nothing without a cooler.
 bool UpdateCooler(ProgramState& state, Host& host);

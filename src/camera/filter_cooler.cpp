@@ -7,6 +7,7 @@
 #include "app/run_operation.h"
 #include "app/settings_file.h"
 #include "camera/camera_commands.h"
+#include "camera/serial_trace.h"
 #include "camera/usb_link.h"
 
 namespace qv {
@@ -38,7 +39,7 @@ bool SelectFilter(ProgramState& state, Host& host, Clock& clock) {
 
 int FilterWheelSerialPort(const ProgramSettings& settings) { return settings.telescopePort == '2' ? 0 : 1; }
 
-bool PcSerialWrite(ProgramState& state, Host& host, std::span<const std::uint8_t> bytes) {
+bool OpenPcSerial(ProgramState& state, Host& host) {
   UsbLink& link = state.camera.link;
   if (!link.pcSerial && link.bus) link.pcSerial = link.bus->openPcSerialPort();
   if (link.pcSerial && !link.pcSerialOpen) {
@@ -53,6 +54,13 @@ bool PcSerialWrite(ProgramState& state, Host& host, std::span<const std::uint8_t
     ShowPlainBox(host, "Open Communications Failed");
     return false;
   }
+  return true;
+}
+
+bool PcSerialWrite(ProgramState& state, Host& host, std::span<const std::uint8_t> bytes) {
+  if (!OpenPcSerial(state, host)) return false;
+  UsbLink& link = state.camera.link;
+  TraceSerial(link, "sent", kPcSerialRoute, bytes);
   return link.pcSerial->write(bytes) == static_cast<int>(bytes.size());
 }
 

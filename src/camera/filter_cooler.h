@@ -25,9 +25,11 @@ bool SelectFilter(ProgramState& state, Host& host, Clock& clock);
 // The camera serial port the wheel hangs on: the one the telescope leaves
 // free (Com1, port 0, when the telescope is on Com2; else Com2, port 1).
 int FilterWheelSerialPort(const ProgramSettings& settings);
-// Writes on the computer's own serial port, opening it on first use; a
-// failed open is reported and tried again next time.
 inline constexpr int kLastCameraSerialPort = 2;
+// Opens the computer's port when it is not open yet; the failure is shown
+// and tried again on the next use.
+bool OpenPcSerial(ProgramState& state, Host& host);
+// Writes on the computer's own serial port, opening it on first use.
 bool PcSerialWrite(ProgramState& state, Host& host, std::span<const std::uint8_t> bytes);
 bool FilterFirst(ProgramState& state, Host& host, Clock& clock);
 bool FilterNext(ProgramState& state, Host& host, Clock& clock);

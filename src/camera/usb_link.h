@@ -59,7 +59,8 @@ struct UsbLink {
   std::unique_ptr<SerialPort> pcSerial;
   bool pcSerialOpen = false;
 
-  std::string traceUsbPath;  // when set, every block and reply is logged here as hex
+  std::string traceUsbPath;     // when set, every block and reply is logged here as hex
+  std::string traceSerialPath;  // when set, every serial text sent and reply read is logged here
 };
 
 // Everything the search changes besides the link itself.

@@ -25,6 +25,7 @@ struct CliOptions {
   bool simulate = false;
   std::string camera;
   std::string traceUsb;
+  std::string traceSerial;
   bool keepGoing = false;
   std::optional<std::time_t> virtualClockStart;  // run on the virtual clock from this UT time
   std::vector<std::string> lines;                // command lines, in order
@@ -60,7 +61,7 @@ bool ReadScript(const std::string& path, std::vector<std::string>& lines, std::o
 std::string CliHelpText() {
   std::string text =
       "Usage: qelvesk-cli [--root DIR] [--simulate] [--virtual-clock[=UT]] [--camera MODEL] [--trace-usb FILE]\n"
-      "                   [--keep-going] [--script FILE] 'COMMAND ARG...' ...\n"
+      "                   [--trace-serial FILE] [--keep-going] [--script FILE] 'COMMAND ARG...' ...\n"
       "\n"
       "Runs the program's operations without a window. Each argument after the options is one\n"
       "command line: a name, then positional arguments and key=value options, split as a shell\n"
@@ -82,6 +83,8 @@ std::string CliHelpText() {
       "                  the time waited, so exposures, FITS dates and autosave names repeat\n"
       "  --camera MODEL  start with camera model K1C, K2C, K3C, K4C, K5C or K7\n"
       "  --trace-usb FILE  append every USB block sent and reply received to FILE as hex\n"
+      "  --trace-serial FILE  append every serial text sent and reply read (camera ports 0-2,\n"
+      "                  the computer's port 'pc') to FILE as 'sent port=P \"...\"' / 'recv ...'\n"
       "  --keep-going    run every command even after one fails; exit 1 at the end if any failed\n"
       "  --script FILE   run the command lines of FILE\n"
       "  --help          this text\n"
@@ -145,6 +148,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       const auto* v = value("--trace-usb");
       if (!v) return kCliUsageError;
       options.traceUsb = *v;
+    } else if (arg == "--trace-serial") {
+      const auto* v = value("--trace-serial");
+      if (!v) return kCliUsageError;
+      options.traceSerial = *v;
     } else if (arg == "--script") {
       const auto* v = value("--script");
       if (!v || !ReadScript(*v, options.lines, err)) return kCliUsageError;
@@ -179,6 +186,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   state->paths.root = options.root;
   state->camera.link.makeBus = options.simulate ? sim::MakeSimulatedDevices : MakeRealDevices;
   state->camera.link.traceUsbPath = options.traceUsb;
+  state->camera.link.traceSerialPath = options.traceSerial;
   CliHost host(err);
   std::unique_ptr<Clock> clockOwner;
   if (options.virtualClockStart) {

@@ -11,6 +11,8 @@
 #include "camera/filter_cooler.h"
 #include "camera/scripted_devices.h"
 #include "camera/set_camera_type.h"
+#include "guiding/ao_unit.h"
+#include "guiding/telescope_commands.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/test_clock.h"
@@ -216,8 +218,9 @@ TEST_F(CameraCommands, SerialRelayAndTelescopeReplies) {
 
   // "0": the slew was accepted; no 33-byte read, second reply emptied.
   state->camera.secondTelescopeReply = "old";
+  state->settings.telescopePort = '2';  // the telescope on camera port 1
   script->replies.push_back({'0'});
-  EXPECT_TRUE(ReadTelescopeReply(*state, host, 1));
+  EXPECT_TRUE(ReadSlewReply(*state, host));
   EXPECT_EQ(script->readSizes, (std::vector<std::size_t>{1}));
   EXPECT_EQ(Written(1), (Bytes{0x40, 11, 0, 0, 1, 0, 1, 0}));
   EXPECT_EQ(state->camera.secondTelescopeReply, "");
@@ -227,7 +230,7 @@ TEST_F(CameraCommands, SerialRelayAndTelescopeReplies) {
   const std::string below = "1Object below horizon#";
   std::copy(below.begin(), below.end(), text.begin());
   script->replies.push_back(text);
-  EXPECT_TRUE(ReadTelescopeReply(*state, host, 1));
+  EXPECT_TRUE(ReadSlewReply(*state, host));
   EXPECT_EQ(script->readSizes.back(), 33u);
   EXPECT_EQ(state->camera.secondTelescopeReply, "1Object below horizon");
 }
@@ -235,19 +238,20 @@ TEST_F(CameraCommands, SerialRelayAndTelescopeReplies) {
 TEST_F(CameraCommands, AdaptiveOpticsEcho) {
   state->settings.aoPortChoice = 1;
   script->replies.push_back({'H'});
-  EXPECT_TRUE(SendAoCommand(*state, host, clock, "H", false));
+  EXPECT_TRUE(WriteAoPacket(*state, host, clock, "H"));
   EXPECT_TRUE(host.boxes.empty());
   script->replies.push_back({'X'});
-  EXPECT_FALSE(SendAoCommand(*state, host, clock, "H", false));
+  EXPECT_FALSE(WriteAoPacket(*state, host, clock, "H"));
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].text, "Return from AO - X");
   // A move packet is not answered.
   const std::size_t reads = script->readSizes.size();
-  EXPECT_TRUE(SendAoCommand(*state, host, clock, "GN00001", false));
+  EXPECT_TRUE(WriteAoPacket(*state, host, clock, "GN00001"));
   EXPECT_EQ(script->readSizes.size(), reads);
   // Guide-output mode sends the first byte on the guide outputs.
   script->written.clear();
-  EXPECT_TRUE(SendAoCommand(*state, host, clock, "\x0B", true));
+  state->settings.aoMode = true;
+  EXPECT_TRUE(WriteAoPacket(*state, host, clock, "\x0B"));
   EXPECT_EQ(Written(0), (Bytes{0x40, 9, 11, 0, 0, 0, 0, 0}));
 }
 

@@ -93,6 +93,18 @@ const std::map<std::string_view, std::vector<std::string>>& Samples() {
       {"guide-outputs", {"guide-outputs bits=1"}},
       {"serial-write", {"serial-write port=1 text=:GR#"}},
       {"serial-read", {"serial-write port=1 text=:GR#", "serial-read port=1 count=8"}},
+      {"find-centre", {"readout mode=1 exposure-ms=500", "find-centre x=200 y=150"}},
+      {"guide-subframe", {"guide-subframe x=300 y=200"}},
+      {"scope-pulse", {"scope-pulse n ms=500"}},
+      {"scope-rate", {"scope-rate find"}},
+      {"scope-move", {"scope-move e", "scope-stop"}},
+      {"scope-stop", {"scope-stop"}},
+      {"scope-goto", {"scope-goto messier=31"}},
+      {"scope-goto-coords", {"scope-goto-coords ra=05:35 dec=-05*30"}},
+      {"ao-step", {"ao-step n count=60"}},
+      {"ao-centre", {"ao-step e count=5", "ao-centre"}},
+      {"ao-counters", {"ao-step w count=7", "ao-counters"}},
+      {"socket-pulse", {"socket-pulse w ms=200"}},
   };
   return samples;
 }

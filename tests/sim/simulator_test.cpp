@@ -10,6 +10,8 @@
 #include "camera/filter_cooler.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
+#include "guiding/ao_unit.h"
+#include "guiding/telescope_commands.h"
 #include "sim/sim_world.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -252,11 +254,12 @@ TEST_F(Simulator, GoToByCoordinatesSlewsTheField) {
   sim::Mount& mount = world->scene.mount;
   mount.driftXPerSecond = mount.driftYPerSecond = mount.periodicErrorAmplitude = 0;
   mount.decBacklash = 0;
+  state->settings.telescopePort = '2';  // the telescope on camera port 1
   auto goTo = [&](std::string_view ra, std::string_view dec) {
     SerialWrite(*state, host, 1, ra);
     SerialWrite(*state, host, 1, dec);
     SerialWrite(*state, host, 1, std::string_view("#:MS#"));
-    return ReadTelescopeReply(*state, host, 1);
+    return ReadSlewReply(*state, host);
   };
   // The texts as the telescope control sends them: the closing "#" left off.
   ASSERT_TRUE(goTo("#:Sr 05:35.0", "#:Sd +00*00"));
@@ -278,16 +281,17 @@ TEST_F(Simulator, TelescopeAndAdaptiveOpticsAnswer) {
   SerialRead(*state, host, 1, 33);
   EXPECT_EQ(state->camera.telescopeReply, "M31 MAG 5.0");
   SerialWrite(*state, host, 1, std::string_view("#:MS#"));
+  state->settings.telescopePort = '2';
   state->camera.secondTelescopeReply = "x";
-  EXPECT_TRUE(ReadTelescopeReply(*state, host, 1));
+  EXPECT_TRUE(ReadSlewReply(*state, host));
   EXPECT_EQ(state->camera.secondTelescopeReply, "");
 
   state->settings.aoPortChoice = 0;
-  EXPECT_TRUE(SendAoCommand(*state, host, clock, "H", false));
-  EXPECT_TRUE(SendAoCommand(*state, host, clock, "GT00010", false));
+  EXPECT_TRUE(WriteAoPacket(*state, host, clock, "H"));
+  EXPECT_TRUE(WriteAoPacket(*state, host, clock, "GT00010"));
   EXPECT_EQ(world->serial.aoEastWest, 10);
   EXPECT_NEAR(world->scene.aoShiftX, 0.5, 1e-9);
-  SendAoCommand(*state, host, clock, "K", false);
+  WriteAoPacket(*state, host, clock, "K");
   EXPECT_EQ(world->serial.aoEastWest, 0);
   EXPECT_TRUE(host.boxes.empty());
 }

@@ -30,6 +30,9 @@ int main(int argc, char** argv) {
       "Run on a virtual clock that starts at the UT time YYYY-MM-DDTHH:MM:SS (default 2000-01-01T00:00:00): "
       "waits end at once and the calendar moves on by the time waited.",
       "UT");
+  QCommandLineOption traceSerial("trace-serial",
+                                 "Append every serial text sent and reply read to FILE (sent/recv port=P \"...\").",
+                                 "FILE");
   QCommandLineOption root("root", "Data root (default $QELVESK_ROOT, else ~/QelVesk).", "DIR");
   // For documentation and checks: run command ids after start, save a
   // picture of the main window and quit.
@@ -37,7 +40,7 @@ int main(int argc, char** argv) {
   QCommandLineOption screenshot("screenshot", "Save a picture of the main window to FILE and quit.", "FILE");
   QCommandLineOption delay("screenshot-delay", "Wait MS milliseconds before the picture (default 300).", "MS", "300");
   for (auto* hidden : {&run, &screenshot, &delay}) hidden->setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({simulate, virtualClock, root, run, screenshot, delay});
+  parser.addOptions({simulate, virtualClock, traceSerial, root, run, screenshot, delay});
   // The virtual clock's time may be left out: "--virtual-clock" alone takes
   // the default start, which the parser would otherwise refuse.
   QStringList arguments = QApplication::arguments();
@@ -61,6 +64,7 @@ int main(int argc, char** argv) {
   auto state = std::make_unique<qv::ProgramState>();
   state->paths.root = parser.isSet(root) ? parser.value(root).toStdString() : qv::DefaultDataRoot();
   state->camera.link.makeBus = parser.isSet(simulate) ? qv::sim::MakeSimulatedDevices : qv::MakeRealDevices;
+  if (parser.isSet(traceSerial)) state->camera.link.traceSerialPath = parser.value(traceSerial).toStdString();
 
   qv::QtHost host;
   if (virtualStart) host.useClock(*virtualStart);

@@ -1,0 +1,23 @@
+#pragma once
+// The camera's autoguider socket: four relay lines, west 1, south 2, north 4
+// and east 8, set by one camera command.
+
+#include <cstdint>
+
+#include "app/clock.h"
+#include "app/host.h"
+#include "app/program_state.h"
+#include "guiding/telescope_commands.h"
+
+namespace qv {
+
+std::uint8_t SocketBit(SkyDirection direction);
+
+// 10 ms, the direction's relay for `ms`, all released, 300 ms to settle.
+bool SocketPulse(ProgramState& state, Host& host, Clock& clock, SkyDirection direction, std::uint32_t ms);
+// Hand moves: a press while nothing moves holds the relay (false and nothing
+// sent while moving); the release lets all go.
+bool SocketStartMove(ProgramState& state, Host& host, Clock& clock, SkyDirection direction);
+bool SocketStopMove(ProgramState& state, Host& host);
+
+}  // namespace qv

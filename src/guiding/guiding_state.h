@@ -1,0 +1,60 @@
+#pragma once
+// What the guiding and telescope side keeps between commands: the star
+// positions found, the guide sub-frame, the hand-control commands of the
+// telescope link, the AO counters and the stacked-series tracking.
+
+#include <cstdint>
+#include <string>
+
+namespace qv {
+
+// A star's place in a frame: whole pixels plus tenths (0 to 9).
+struct StarPosition {
+  int x = 0, y = 0;
+  int tenthsX = 0, tenthsY = 0;
+  bool operator==(const StarPosition&) const = default;
+};
+
+// Alignment of a stacked series: the reference the next frame is measured
+// against and the accumulated shift of the profile method.
+struct TrackingState {
+  bool referenceSet = false;
+  StarPosition reference;
+  std::uint16_t referencePeak = 0;
+  // Profile method.
+  int referenceLevel = 0;  // 0 until the first frame
+  int windowBase = 0;
+  int offsetX = 0, offsetY = 0;
+  std::int64_t rowProfile[100] = {}, columnProfile[100] = {};
+};
+
+struct GuidingState {
+  StarPosition guideStar;  // main camera, set by the pick and by every find centre
+  bool guideStarChosen = false;
+  StarPosition guiderStar;  // guider camera
+  // Main-camera guiding is running: find centre works in the 128 x 128
+  // guide frame and keeps its tenths unless small drifts are ignored.
+  bool mainGuidingRunning = false;
+
+  // Guide sub-frame on the main camera.
+  StarPosition savedGuideStar;
+  int subFrameOriginX = 0, subFrameOriginY = 0;
+  bool subFrameActive = false;
+
+  // Telescope link.
+  bool telescopeInitialised = false;
+  std::string slewRateCommand = "#:RS#";
+  std::string moveCommand = "#:Mw#";
+  std::string focusSpeedCommand = "#:FS#";
+  std::string focusDirectionCommand = "#:F+#";
+  bool moving = false;
+  bool focusing = false;
+
+  // AO unit: the sums of the steps sent, and when the mount was last bumped.
+  std::int16_t aoNorthSouth = 0, aoEastWest = 0;
+  std::uint32_t lastBumpMs = 0;
+
+  TrackingState tracking;
+};
+
+}  // namespace qv
