@@ -22,7 +22,8 @@ struct TrackingState {
   StarPosition reference;
   std::uint16_t referencePeak = 0;
   // Profile method.
-  int referenceLevel = 0;  // 0 until the first frame
+  bool profileSet = false;
+  int referenceLevel = 0;
   int windowBase = 0;
   int offsetX = 0, offsetY = 0;
   std::int64_t rowProfile[100] = {}, columnProfile[100] = {};

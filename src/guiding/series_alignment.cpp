@@ -131,7 +131,9 @@ SeriesAlignResult AlignByProfile(ProgramState& state, int divisor) {
   const int m = FullestCoarseBin(state);
   const int level = m * 256 + 1024;
 
-  if (t.referenceLevel == 0) {
+  // The first frame is marked by its own flag, not by a mean level of 0,
+  // so a series of very dark frames does not start again at every frame.
+  if (!t.profileSet) {
     StartSum(state, divisor);
     std::int64_t first = 0;
     for (int i = 0; i < std::min(state.geometry.pixelCount, 10'000); ++i) first += work[i];
@@ -146,6 +148,7 @@ SeriesAlignResult AlignByProfile(ProgramState& state, int divisor) {
       }
       if (brightest >= 400 * m) break;
     }
+    t.profileSet = true;
     t.windowBase = base;
     Profiles(state, base, level, t.rowProfile, t.columnProfile);
     t.offsetX = t.offsetY = 0;
