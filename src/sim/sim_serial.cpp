@@ -10,7 +10,7 @@ namespace qv::sim {
 
 namespace {
 
-constexpr double kGuideRate = 2.0, kCentreRate = 16.0, kFindRate = 64.0, kSlewRate = 256.0;
+constexpr double kGuideRate = SerialDevices::kLx200GuideRate, kCentreRate = 16.0, kFindRate = 64.0, kSlewRate = 256.0;
 
 }  // namespace
 
@@ -65,6 +65,11 @@ void SerialDevices::lx200(const std::string& command, int port) {
   } else if (op == 'L' && (arg == 'M' || arg == 'S' || arg == 'C')) {
     const int number = std::atoi(command.c_str() + 2);
     lastObject = std::string(arg == 'M' ? "M" : arg == 'S' ? "STAR " : "CNGC ") + std::to_string(number);
+    // Each catalogue object has its own place on the sky, so a GoTo to it
+    // moves the field like a GoTo by coordinates.
+    const int key = number * 3 + (arg == 'M' ? 0 : arg == 'S' ? 1 : 2);
+    targetRaMinutes_ = (key * 7) % 1440;
+    targetDecArcmin_ = ((key * 13) % 170 - 85) * 60.0;
   } else if (op == 'L' && arg == 'I') {
     pending_[port] = (lastObject.empty() ? std::string("NO OBJECT") : lastObject) + " MAG 5.0#";
   } else if (op == 'S' && arg == 'r') {

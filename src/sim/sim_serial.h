@@ -23,6 +23,9 @@ struct SimWheel {
 
 class SerialDevices {
  public:
+  // Pixels per second of an LX200 move at the guide rate ("#:RG#").
+  static constexpr double kLx200GuideRate = 2.0;
+
   SerialDevices(SkyScene& scene, SimWheel& wheel, Clock& clock) : scene_(scene), wheel_(wheel), clock_(clock) {}
 
   void write(int port, std::span<const std::uint8_t> bytes);
