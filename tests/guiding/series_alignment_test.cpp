@@ -75,7 +75,7 @@ TEST_F(SeriesAlignment, StarMuchBrighterOrFainterIsLost) {
   NewFrame(100, 20, 20, 31000);  // above 3 x 10000
   EXPECT_EQ(AlignByStar(*state, host, 1), SeriesAlignResult::StarLost);
   EXPECT_EQ(Work(20, 20), 10000);  // the sum is put back
-  NewFrame(100, 20, 20, 2900);  // below 0.3 x 10000
+  NewFrame(100, 20, 20, 2900);     // below 0.3 x 10000
   EXPECT_EQ(AlignByStar(*state, host, 1), SeriesAlignResult::StarLost);
   NewFrame(100, 20, 20, 29000);
   EXPECT_EQ(AlignByStar(*state, host, 1), SeriesAlignResult::Added);
