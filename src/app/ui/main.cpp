@@ -30,9 +30,8 @@ int main(int argc, char** argv) {
       "Run on a virtual clock that starts at the UT time YYYY-MM-DDTHH:MM:SS (default 2000-01-01T00:00:00): "
       "waits end at once and the calendar moves on by the time waited.",
       "UT");
-  QCommandLineOption traceSerial("trace-serial",
-                                 "Append every serial text sent and reply read to FILE (sent/recv port=P \"...\").",
-                                 "FILE");
+  QCommandLineOption traceSerial(
+      "trace-serial", "Append every serial text sent and reply read to FILE (sent/recv port=P \"...\").", "FILE");
   QCommandLineOption root("root", "Data root (default $QELVESK_ROOT, else ~/QelVesk).", "DIR");
   // For documentation and checks: run command ids after start, save a
   // picture of the main window and quit.
