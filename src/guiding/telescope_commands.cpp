@@ -41,6 +41,11 @@ char DriveLetter(const ProgramSettings& settings, SkyDirection direction) {
   return settings.driveDirections[static_cast<std::size_t>(direction)];
 }
 
+char CorrectionLetter(const ProgramSettings& settings, bool rowError, int error) {
+  const std::size_t index = (rowError ? 0 : 2) + (error > 0 ? 0 : 1);
+  return settings.driveDirections[index];
+}
+
 std::optional<SkyDirection> ParseSkyDirection(std::string_view text) {
   if (text == "n") return SkyDirection::North;
   if (text == "s") return SkyDirection::South;

@@ -30,6 +30,10 @@ inline constexpr int kLastCngc = 7815;
 enum class SkyDirection { North, South, East, West };
 char DriveLetter(const ProgramSettings& settings, SkyDirection direction);
 std::optional<SkyDirection> ParseSkyDirection(std::string_view text);  // "n", "s", "e", "w"
+// The letter that corrects a star's drift in the frame: a positive row error
+// takes the first letter, a negative one the second; a positive column error
+// the third, a negative one the fourth.
+char CorrectionLetter(const ProgramSettings& settings, bool rowError, int error);
 
 // Guide pulse: rate "#:RG#", 20 ms after the start the move, `ms` later the
 // quit. `letter` is the LX200 direction letter n, s, e or w.

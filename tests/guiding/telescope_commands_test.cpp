@@ -190,6 +190,11 @@ TEST_F(Telescope, DirectionLettersMapByMeaningAndSwap) {
   EXPECT_EQ(letters(), "snew");
   s.driveDirections = {'n', 's', 'w', 'e'};  // "Swap e/w direction"
   EXPECT_EQ(letters(), "nswe");
+  // Drift corrections by the sign of the error, with e/w swapped.
+  EXPECT_EQ(CorrectionLetter(s, true, 2), 'n');
+  EXPECT_EQ(CorrectionLetter(s, true, -1), 's');
+  EXPECT_EQ(CorrectionLetter(s, false, 3), 'w');
+  EXPECT_EQ(CorrectionLetter(s, false, -3), 'e');
   // The hand controls follow the swap.
   EXPECT_TRUE(StartSlew(*state, host, clock, SkyDirection::East));
   EXPECT_EQ(Relay()[1], Sent(0, "#:Mw#"));
