@@ -68,6 +68,11 @@ TEST(FindCentre, FlatBoxGivesTheCentroidOneOneInTheBox) {
   EXPECT_EQ(c->cx, 1.0);
   EXPECT_EQ(c->cy, 1.0);
   EXPECT_EQ(Rounded(*c), (StarPosition{16, 16, 0, 0}));
+  // A negative radius from a damaged settings file measures a one-pixel box
+  // (flat, so again one past its corner) instead of dividing by no pixels.
+  const auto one = MeasureCentroid(f.view(), 20, 20, -3);
+  ASSERT_TRUE(one);
+  EXPECT_EQ(Rounded(*one), (StarPosition{21, 21, 0, 0}));
 }
 
 TEST(FindCentre, FaintStarsAreAmplifiedBelowPeak17000) {
