@@ -8,6 +8,7 @@
 #include "app/program_settings.h"
 #include "camera/camera_state.h"
 #include "files/files_state.h"
+#include "processing/analysis_state.h"
 #include "processing/processing_state.h"
 
 namespace qv {
@@ -21,6 +22,7 @@ struct ProgramState {
   DisplayState display;
   FilesState files;
   ProcessingState processing;
+  AnalysisState analysis;
 };
 
 }  // namespace qv
