@@ -344,7 +344,7 @@ bool SetAutosaveDirectory(ProgramState& state, Host& host, std::string_view text
       return false;
     }
     std::string_view rest = text.substr(2);
-    path = "c:";
+    path = std::string(text.substr(0, 2));
     if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) path += '\\';
     path += rest;
   } else if (text[0] == '/') {
