@@ -58,5 +58,9 @@ void RegisterDisplayUiCommands(UiCommands& commands, UiContext& ui);
 // The file, stretch and filter commands that ask for something first.
 void RegisterFilesUiCommands(UiCommands& commands, UiContext& ui);
 void RegisterProcessingUiCommands(UiCommands& commands, UiContext& ui);
+// The histogram, photometry, plots and pixel values dialogs.
+void RegisterAnalysisUiCommands(UiCommands& commands, UiContext& ui);
+// The Set Program Defaults dialog.
+void RegisterDefaultsUiCommands(UiCommands& commands, UiContext& ui);
 
 }  // namespace qv

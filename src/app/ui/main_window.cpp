@@ -180,6 +180,8 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   RegisterDisplayUiCommands(uiCommands_, *ui_);
   RegisterFilesUiCommands(uiCommands_, *ui_);
   RegisterProcessingUiCommands(uiCommands_, *ui_);
+  RegisterAnalysisUiCommands(uiCommands_, *ui_);
+  RegisterDefaultsUiCommands(uiCommands_, *ui_);
 
   buildMenus();
   buildToolBar();

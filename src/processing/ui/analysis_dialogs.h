@@ -1,0 +1,100 @@
+#pragma once
+// The modeless analysis dialogs: the histogram (dialog 5), photometry (10),
+// the 3-D plot (11), the row plot (12) and the pixel values (28). Each shows
+// what the core computes; the plots are drawn at the dialogs' coordinates.
+
+#include <QDialog>
+#include <QPixmap>
+#include <functional>
+#include <map>
+
+#include "app/host.h"
+#include "app/program_state.h"
+
+class QLineEdit;
+class QRadioButton;
+
+namespace qv {
+
+// Each dialog deletes itself when closed; closing it ends its view in the
+// core (the open flag or mouse mode).
+
+// A fixed-size area painted by a function.
+class PlotCanvas : public QWidget {
+  Q_OBJECT
+ public:
+  PlotCanvas(QWidget* parent, const QString& name, QSize size, std::function<void(QPainter&)> paint);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  std::function<void(QPainter&)> paint_;
+};
+
+class THistogramDialog : public QDialog {
+  Q_OBJECT
+ public:
+  THistogramDialog(ProgramState& state, Host& host, QWidget* parent = nullptr);
+ ~THistogramDialog() override;
+
+ private:
+  void draw(QPainter& painter);
+  ProgramState& state_;
+};
+
+class TPhotometryDialog : public QDialog {
+  Q_OBJECT
+ public:
+  TPhotometryDialog(ProgramState& state, Host& host, QWidget* parent = nullptr);
+  ~TPhotometryDialog() override;
+  // Shows the picks, the means and the magnitude.
+  void refresh();
+
+ private:
+  ProgramState& state_;
+  std::map<int, QRadioButton*> radios_;
+  std::map<int, QLineEdit*> fields_;
+};
+
+class TRowPlotDialog : public QDialog {
+  Q_OBJECT
+ public:
+  TRowPlotDialog(ProgramState& state, QWidget* parent = nullptr);
+  ~TRowPlotDialog() override;
+  void refresh();
+
+ private:
+  void draw(QPainter& painter);
+  ProgramState& state_;
+  QLineEdit* row_;
+  QWidget* canvas_;
+};
+
+class TPlot3dDialog : public QDialog {
+  Q_OBJECT
+ public:
+  TPlot3dDialog(ProgramState& state, QWidget* parent = nullptr);
+  ~TPlot3dDialog() override;
+
+ private:
+  void draw(QPainter& painter);
+  ProgramState& state_;
+  QPixmap plot_;  // drawn once, copied on later paints
+};
+
+class TPixelValuesDialog : public QDialog {
+  Q_OBJECT
+ public:
+  // `view` is called with a channel letter when a "Display" button is pressed.
+  TPixelValuesDialog(ProgramState& state, Host& host, std::function<void(char)> view, QWidget* parent = nullptr);
+  ~TPixelValuesDialog() override;
+  void refresh();
+
+ private:
+  ProgramState& state_;
+  Host& host_;
+  std::map<int, QLineEdit*> fields_;
+};
+
+}  // namespace qv
