@@ -94,8 +94,7 @@ CommandStatus RunDefaultsShow(CommandContext& c, const CommandArgs& args) {
   const ProgramSettings& s = state.settings;
   for (const auto& group : DefaultsRadioGroups()) {
     const int chosen = CurrentChoice(state, group.radio);
-    c.out << group.name << '=' << (chosen >= 0 ? group.choices[static_cast<std::size_t>(chosen)].cliValue : "")
-          << '\n';
+    c.out << group.name << '=' << (chosen >= 0 ? group.choices[static_cast<std::size_t>(chosen)].cliValue : "") << '\n';
   }
   for (const auto& box : DefaultsCheckBoxes()) {
     if (box.shown) c.out << box.name << '=' << (CheckState(state, box.check) ? 'y' : 'n') << '\n';

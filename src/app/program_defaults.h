@@ -33,8 +33,17 @@ inline constexpr std::size_t kAutosaveTextLength = 79;
 
 // ---------------------------------------------------------------- radio groups
 
-enum class DefaultsRadio { CameraModel, GuiderCamera, MaskRadius, TrainingTime, GuiderTrainingTime, Background, Port,
-                           Guiding, Drift };
+enum class DefaultsRadio {
+  CameraModel,
+  GuiderCamera,
+  MaskRadius,
+  TrainingTime,
+  GuiderTrainingTime,
+  Background,
+  Port,
+  Guiding,
+  Drift
+};
 
 struct DefaultsChoice {
   int control = 0;
@@ -63,9 +72,25 @@ void Choose(ProgramState& state, Host& host, DefaultsRadio radio, int index);
 // ---------------------------------------------------------------- check boxes
 
 enum class DefaultsCheck {
-  IgnoreSmallDrift, FocusDelay, NorthCorrectionsOff, SouthCorrectionsOff, SwapNorthSouth, SwapEastWest,
-  IgnoreBacklash, FilterWheel, UseUsbFilterWheel, AoUnitAvailable, AoHalfRate, UnsignedFits, ShowInterfaceDetails,
-  PixelOffset, LineOffset, Tiff16Bit, IgnoreCameraVidPid, UseSavedCooling, MaximumCooling
+  IgnoreSmallDrift,
+  FocusDelay,
+  NorthCorrectionsOff,
+  SouthCorrectionsOff,
+  SwapNorthSouth,
+  SwapEastWest,
+  IgnoreBacklash,
+  FilterWheel,
+  UseUsbFilterWheel,
+  AoUnitAvailable,
+  AoHalfRate,
+  UnsignedFits,
+  ShowInterfaceDetails,
+  PixelOffset,
+  LineOffset,
+  Tiff16Bit,
+  IgnoreCameraVidPid,
+  UseSavedCooling,
+  MaximumCooling
 };
 
 struct DefaultsCheckBox {
@@ -118,7 +143,7 @@ bool SetAutosaveDirectory(ProgramState& state, Host& host, std::string_view text
 
 // The read-only fields.
 std::string FilterWheelStatus(const ProgramState& state);  // "on USB", "on Com1", "on Com2" or empty
-std::string AoPortText(const ProgramSettings& settings);    // the port number, counted from 1
+std::string AoPortText(const ProgramSettings& settings);   // the port number, counted from 1
 
 // Reads whole numbers as the edit fields hold them; nothing for other text.
 std::optional<long> FieldNumber(std::string_view text);

@@ -30,7 +30,7 @@ struct HistogramTick {
 };
 
 struct HistogramPicture {
-  std::array<int, 256> heights{};      // bar heights in pixels, at most 210
+  std::array<int, 256> heights{};       // bar heights in pixels, at most 210
   std::array<bool, 256> highlighted{};  // the count was over the top of the plot
   std::string listing;                  // the text beside the plot
 };

@@ -59,8 +59,8 @@ std::int32_t PhotometryBoxSum(const std::uint16_t* image, const FrameGeometry& g
   return sum;
 }
 
-bool RecordPhotometryClick(PhotometryPicks& picks, const ImageStore& images, const FrameGeometry& geometry,
-                           Host& host, int x, int y) {
+bool RecordPhotometryClick(PhotometryPicks& picks, const ImageStore& images, const FrameGeometry& geometry, Host& host,
+                           int x, int y) {
   if (!PhotometryBoxInside(geometry, x, y, picks.radius)) {
     ShowMessage(host, kOutsideImageMessage);
     return false;

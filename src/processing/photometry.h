@@ -40,8 +40,8 @@ std::int32_t PhotometryBoxSum(const std::uint16_t* image, const FrameGeometry& g
 // A click at image position (x, y): stores it and its box sum for the current
 // choice. A box reaching past the frame is refused with message 2 and changes
 // nothing.
-bool RecordPhotometryClick(PhotometryPicks& picks, const ImageStore& images, const FrameGeometry& geometry,
-                           Host& host, int x, int y);
+bool RecordPhotometryClick(PhotometryPicks& picks, const ImageStore& images, const FrameGeometry& geometry, Host& host,
+                           int x, int y);
 // The pointer at image position (x, y): stored with the value under it when
 // it is at least two pixels inside the frame.
 bool RecordPhotometryPointer(PhotometryPicks& picks, const ImageStore& images, const FrameGeometry& geometry, int x,
@@ -57,8 +57,8 @@ std::optional<double> MagnitudeDifference(std::int32_t object, std::int32_t comp
 struct PhotometryFields {
   std::string objectX, objectY, comparisonX, comparisonY, backgroundX, backgroundY;
   std::string objectMean, comparisonMean, background;  // "%7.0f"
-  std::string magnitude;                                // "%2.2f", or empty
-  std::string pointerX, pointerY, pointerValue;         // the value "%6.0f"
+  std::string magnitude;                               // "%2.2f", or empty
+  std::string pointerX, pointerY, pointerValue;        // the value "%6.0f"
 };
 PhotometryFields PhotometryDisplay(const PhotometryPicks& picks, int blackLevel);
 

@@ -44,8 +44,8 @@ struct DefaultsFixture {
 
 TEST(ProgramDefaults, HysteresisIsHeldTo0To20) {
   DefaultsFixture f;
-  for (auto [typed, stored] : {std::pair{"25", 20}, std::pair{"20", 20}, std::pair{"21", 20}, std::pair{"0", 0},
-                               std::pair{"-1", 0}}) {
+  for (auto [typed, stored] :
+       {std::pair{"25", 20}, std::pair{"20", 20}, std::pair{"21", 20}, std::pair{"0", 0}, std::pair{"-1", 0}}) {
     f.enterSlew("raHysteresis", typed);
     EXPECT_EQ(f.settings().raHysteresis, stored) << typed;
     f.enterSlew("guiderDecHysteresis", typed);
@@ -55,8 +55,8 @@ TEST(ProgramDefaults, HysteresisIsHeldTo0To20) {
 
 TEST(ProgramDefaults, BacklashIsHeldTo0To30AndRatesToAtLeast1) {
   DefaultsFixture f;
-  for (auto [typed, stored] : {std::pair{"31", 30}, std::pair{"49", 30}, std::pair{"30", 30}, std::pair{"0", 0},
-                               std::pair{"-4", 0}}) {
+  for (auto [typed, stored] :
+       {std::pair{"31", 30}, std::pair{"49", 30}, std::pair{"30", 30}, std::pair{"0", 0}, std::pair{"-4", 0}}) {
     f.enterSlew("decBacklash", typed);
     EXPECT_EQ(f.settings().decBacklash, stored) << typed;
     f.enterSlew("guiderRaBacklash", typed);

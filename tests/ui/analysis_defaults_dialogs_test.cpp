@@ -11,11 +11,11 @@
 #include <memory>
 
 #include "app/program_defaults.h"
+#include "app/ui/program_defaults_dialog.h"
 #include "processing/analysis_views.h"
 #include "processing/photometry.h"
 #include "processing/pixel_values.h"
 #include "processing/ui/analysis_dialogs.h"
-#include "app/ui/program_defaults_dialog.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/test_clock.h"
@@ -70,9 +70,11 @@ class AnalysisDefaultsDialogsTest : public QObject {
     }
     for (const auto& field : qv::SlewFields()) QVERIFY(Control<QLineEdit>(&dialog, field.control));
     for (int id : {17163, 17153, 17160, 17110, 17990, 17166, 17169}) QVERIFY(Control<QLineEdit>(&dialog, id));
-    const std::pair<int, const char*> buttons[] = {
-        {17124, "Set slew values"}, {17162, "Set Filter Details"}, {17991, "Set AutoSave Dir"},
-        {1, "Save Changes"},        {2, "Cancel"}};
+    const std::pair<int, const char*> buttons[] = {{17124, "Set slew values"},
+                                                   {17162, "Set Filter Details"},
+                                                   {17991, "Set AutoSave Dir"},
+                                                   {1, "Save Changes"},
+                                                   {2, "Cancel"}};
     for (const auto& [id, text] : buttons) QCOMPARE(Control<QPushButton>(&dialog, id)->text(), QString(text));
     QCOMPARE(Control<QGroupBox>(&dialog, 17177)->title(), QString("Radius of Guide Star Mask"));
     QCOMPARE(Control<QGroupBox>(&dialog, 17145)->title(), QString("Default Guide Training Time"));
@@ -150,7 +152,7 @@ class AnalysisDefaultsDialogsTest : public QObject {
     QCOMPARE(dialog.windowTitle(), QString("Histogram of Current Image"));
     QVERIFY(Control<QPushButton>(&dialog, 101));
     const QImage plot = dialog.findChild<QWidget*>("histogramPlot")->grab().toImage();
-    QCOMPARE(plot.pixelColor(8, 1), QColor(200, 0, 0));     // 210 high, highlighted
+    QCOMPARE(plot.pixelColor(8, 1), QColor(200, 0, 0));      // 210 high, highlighted
     QCOMPARE(plot.pixelColor(108, 111), QColor(0, 0, 160));  // 100 high
     QVERIFY(plot.pixelColor(108, 109) != QColor(0, 0, 160));
     QCOMPARE(plot.pixelColor(136, 224), QColor(Qt::black));  // the middle tick

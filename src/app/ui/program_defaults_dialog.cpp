@@ -53,9 +53,9 @@ TINIDialog::TINIDialog(ProgramState& state, Host& host, Clock& clock, QWidget* p
   auto* tiff = Group(this, "Tiff Format (8 or 16 bit)");
   tiff->layout()->addWidget(makeCheck(DefaultsCheck::Tiff16Bit));
   cameras->addWidget(tiff);
-  for (auto check : {DefaultsCheck::UnsignedFits, DefaultsCheck::ShowInterfaceDetails,
-                     DefaultsCheck::IgnoreCameraVidPid, DefaultsCheck::UseSavedCooling, DefaultsCheck::MaximumCooling,
-                     DefaultsCheck::FocusDelay}) {
+  for (auto check :
+       {DefaultsCheck::UnsignedFits, DefaultsCheck::ShowInterfaceDetails, DefaultsCheck::IgnoreCameraVidPid,
+        DefaultsCheck::UseSavedCooling, DefaultsCheck::MaximumCooling, DefaultsCheck::FocusDelay}) {
     cameras->addWidget(makeCheck(check));
   }
   cameras->addStretch();
@@ -92,8 +92,8 @@ TINIDialog::TINIDialog(ProgramState& state, Host& host, Clock& clock, QWidget* p
   auto* slew = new QGridLayout;
   slew->addWidget(new QLabel("Main Camera", this), 0, 1);
   slew->addWidget(new QLabel("Autoguider", this), 0, 2);
-  const char* labels[] = {"RA pixels per sec",    "Dec pixels per sec",        "RA Backlash",
-                          "Dec Backlash",         "Hysteresis in RA (0-10)",  "Hysteresis in Dec (0-20)"};
+  const char* labels[] = {"RA pixels per sec", "Dec pixels per sec",      "RA Backlash",
+                          "Dec Backlash",      "Hysteresis in RA (0-10)", "Hysteresis in Dec (0-20)"};
   const auto& slewFields = SlewFields();
   for (int row = 0; row < 6; ++row) {
     slew->addWidget(new QLabel(labels[row], this), row + 1, 0);

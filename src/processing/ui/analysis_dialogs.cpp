@@ -1,5 +1,6 @@
 #include "processing/ui/analysis_dialogs.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -71,7 +72,8 @@ THistogramDialog::THistogramDialog(ProgramState& state, Host& host, QWidget* par
   setWindowTitle("Histogram of Current Image");
   setModal(false);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new PlotCanvas(this, "histogramPlot", kHistogramArea, [this](QPainter& p) { draw(p); }));
+  plot_ = new PlotCanvas(this, "histogramPlot", kHistogramArea, [this](QPainter& p) { draw(p); });
+  layout->addWidget(plot_);
   auto* buttons = new QHBoxLayout;
   auto* close = Button(this, 101, "Close");
   auto* help = Button(this, 9, "Help");
@@ -88,7 +90,20 @@ THistogramDialog::THistogramDialog(ProgramState& state, Host& host, QWidget* par
   });
 }
 
-THistogramDialog::~THistogramDialog() { CloseHistogram(state_); }
+THistogramDialog::~THistogramDialog() {
+  if (picture_) picture_->removeEventFilter(this);
+  CloseHistogram(state_);
+}
+
+void THistogramDialog::followPaintsOf(QWidget* picture) {
+  picture_ = picture;
+  picture->installEventFilter(this);
+}
+
+bool THistogramDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == picture_ && event->type() == QEvent::Paint) plot_->update();
+  return QDialog::eventFilter(watched, event);
+}
 
 void THistogramDialog::draw(QPainter& p) {
   const HistogramPicture picture = BuildHistogramPicture(state_.images.displayHistogram);
@@ -201,9 +216,9 @@ void TPhotometryDialog::refresh() {
   radios_[114 + PhotometryRadiusButton(picks.radius)]->setChecked(true);
   const PhotometryFields f = PhotometryDisplay(picks, state_.display.blackLevel);
   const std::pair<int, const std::string*> shown[] = {
-      {104, &f.objectX},     {105, &f.objectY},         {106, &f.comparisonX},   {107, &f.comparisonY},
-      {108, &f.backgroundX}, {109, &f.backgroundY},     {157, &f.objectMean},    {158, &f.comparisonMean},
-      {159, &f.background},  {113, &f.magnitude},       {1018, &f.pointerX},     {1019, &f.pointerY},
+      {104, &f.objectX},      {105, &f.objectY},     {106, &f.comparisonX}, {107, &f.comparisonY},
+      {108, &f.backgroundX},  {109, &f.backgroundY}, {157, &f.objectMean},  {158, &f.comparisonMean},
+      {159, &f.background},   {113, &f.magnitude},   {1018, &f.pointerX},   {1019, &f.pointerY},
       {1020, &f.pointerValue}};
   for (const auto& [id, text] : shown) fields_[id]->setText(QString::fromStdString(*text));
 }
@@ -276,8 +291,7 @@ void TPlot3dDialog::draw(QPainter& p) {
 
 // ---------------------------------------------------------------- pixel values
 
-TPixelValuesDialog::TPixelValuesDialog(ProgramState& state, Host& host, std::function<void(char)> view,
-                                       QWidget* parent)
+TPixelValuesDialog::TPixelValuesDialog(ProgramState& state, Host& host, std::function<void(char)> view, QWidget* parent)
     : QDialog(parent), state_(state), host_(host) {
   setObjectName("dialog28");
   setWindowTitle("Pixel Value");

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QPixmap>
+#include <QPointer>
 #include <functional>
 #include <map>
 
@@ -36,11 +37,19 @@ class THistogramDialog : public QDialog {
   Q_OBJECT
  public:
   THistogramDialog(ProgramState& state, Host& host, QWidget* parent = nullptr);
- ~THistogramDialog() override;
+  ~THistogramDialog() override;
+  // The counts change with every paint of `picture` (the main window's
+  // image): the histogram is drawn again after each.
+  void followPaintsOf(QWidget* picture);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void draw(QPainter& painter);
   ProgramState& state_;
+  QWidget* plot_;
+  QPointer<QWidget> picture_;
 };
 
 class TPhotometryDialog : public QDialog {

@@ -34,7 +34,9 @@ void RegisterAnalysisUiCommands(UiCommands& c, UiContext& ui) {
   using Id = CommandId;
   c[Id::Histogram] = [&ui] {
     if (OpenHistogram(ui.state, ui.host, ui.clock) != ViewOpening::Opened) return;
-    Present(new THistogramDialog(ui.state, ui.host, &ui.frame));
+    auto* dialog = new THistogramDialog(ui.state, ui.host, &ui.frame);
+    dialog->followPaintsOf(ui.window.viewport());
+    Present(dialog);
   };
   c[Id::Photometry] = [&ui] {
     if (OpenPhotometryView(ui.state, ui.host) != ViewOpening::Opened) return;
