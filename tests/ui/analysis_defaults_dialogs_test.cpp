@@ -11,6 +11,8 @@
 #include <memory>
 
 #include "app/program_defaults.h"
+#include "app/startup.h"
+#include "app/ui/main_window.h"
 #include "app/ui/program_defaults_dialog.h"
 #include "processing/analysis_views.h"
 #include "processing/photometry.h"
@@ -207,6 +209,37 @@ class AnalysisDefaultsDialogsTest : public QObject {
     delete dialog;
     QVERIFY(!state->analysis.values.open);
     QCOMPARE(state->display.channelView, 'N');
+  }
+
+  void theMenuCommandsOpenTheirDialogsOnce() {
+    QTemporaryDir root;
+    auto state = std::make_unique<qv::ProgramState>();
+    state->paths.root = root.path().toStdString();
+    qv::QtHost host;
+    qv::RunStartup(*state, host);
+    qv::TQel_VeskFrame frame(*state, host);
+    frame.show();
+    for (int id : {6, 14, 15, 16, 8124, 121}) {
+      frame.refreshCommandStates();
+      QVERIFY2(frame.findChild<QAction*>(QString("cmd%1").arg(id))->isEnabled(), qPrintable(QString::number(id)));
+    }
+    frame.dispatch(qv::CommandId::Histogram);
+    frame.dispatch(qv::CommandId::IntensityPlot3d);
+    frame.dispatch(qv::CommandId::ShowValues);
+    frame.dispatch(qv::CommandId::ShowValues);
+    frame.dispatch(qv::CommandId::Photometry);
+    QCOMPARE(frame.findChildren<QDialog*>("dialog5").size(), qsizetype(1));
+    QCOMPARE(frame.findChildren<QDialog*>("dialog11").size(), qsizetype(1));
+    QCOMPARE(frame.findChildren<QDialog*>("dialog28").size(), qsizetype(1));
+    auto* photometry = frame.findChild<QDialog*>("dialog10");
+    QVERIFY(photometry);
+    QCOMPARE(frame.client()->viewport()->cursor().shape(), Qt::CrossCursor);
+    Control<QPushButton>(photometry, 2)->click();
+    QTRY_VERIFY(!frame.findChild<QDialog*>("dialog10"));
+    QVERIFY(!state->analysis.photometry.open);
+    QCOMPARE(frame.client()->viewport()->cursor().shape(), Qt::ArrowCursor);
+    frame.findChild<QDialog*>("dialog11")->close();
+    QTRY_VERIFY(!state->analysis.plot3dOpen);
   }
 };
 

@@ -13,6 +13,10 @@ namespace qv {
 
 namespace {
 
+// The connections below are held by the client window: when the main frame
+// is torn down the window goes first, so a dialog deleted after it calls
+// nothing on it.
+
 void Present(QDialog* dialog) {
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->show();
@@ -22,7 +26,7 @@ void Present(QDialog* dialog) {
 // The window's cursor while a mouse mode runs, the arrow after it.
 void CursorUntilClosed(UiContext& ui, QDialog* dialog, Qt::CursorShape shape) {
   ui.window.viewport()->setCursor(shape);
-  QObject::connect(dialog, &QObject::destroyed, &ui.frame, [&ui] {
+  QObject::connect(dialog, &QObject::destroyed, &ui.window, [&ui] {
     ui.window.viewport()->setCursor(Qt::ArrowCursor);
     ui.frame.refreshCommandStates();
   });
@@ -65,7 +69,7 @@ void RegisterAnalysisUiCommands(UiCommands& c, UiContext& ui) {
         [&ui](char letter) { RunFromWindow(ui, CommandId::ChannelView, WindowArgs({}, {std::string(1, letter)})); },
         &ui.frame);
     // Finishing shows the full-colour picture again.
-    QObject::connect(dialog, &QObject::destroyed, &ui.frame, [&ui] { ui.window.showDisplay(); });
+    QObject::connect(dialog, &QObject::destroyed, &ui.window, [&ui] { ui.window.showDisplay(); });
     Present(dialog);
   };
 }
