@@ -56,6 +56,20 @@ TEST(AnalysisCli, ABacklashOver30IsHeldAndTheSavedFileKeepsTheLaterFields) {
   EXPECT_NE(run.out.find("\nfilterNames=L,R,G,Filter 4,"), std::string::npos);
 }
 
+TEST(AnalysisCli, SettingsSetRefusesABacklashTheFileWouldNotReadBackAndRatesBelow1) {
+  test::TempDir root;
+  ASSERT_EQ(RunCliOnK1C(root, {"settings-set autosaveDirectory=c:\\\\kept"}).status, 0);
+  for (const char* bad : {"raBacklash=31", "guiderDecBacklash=49", "raRate=0", "guiderDecRate=-2"}) {
+    const auto run = RunCliOnK1C(root, {std::string("settings-set ") + bad});
+    EXPECT_EQ(run.status, 2) << bad;
+  }
+  // 30 is read back; 50 and more are written as the file's clamp gives them.
+  EXPECT_EQ(RunCliOnK1C(root, {"settings-set raBacklash=30 decBacklash=60 raRate=1"}).status, 0);
+  const auto run = RunCliOnK1C(root, {"settings-show"});
+  EXPECT_NE(run.out.find("\nraBacklash=30\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\nautosaveDirectory=c:\\kept\n"), std::string::npos);
+}
+
 TEST(AnalysisCli, DefaultsSetWithoutSaveLeavesTheFileAndRefusesTheAoUnitWithoutGuiding) {
   test::TempDir root;
   auto run = RunCliOnK1C(root, {"defaults-set background=r tiff16Bit=y", "defaults-show"});
