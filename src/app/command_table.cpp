@@ -80,7 +80,7 @@ constexpr CommandEntry kCommands[] = {
     {.id = CommandId::SetProgramDefaults, .menuText = "Set Program Defa&ults", .hint = "Set the program defaults",
      .group = G::File, .separatorBefore = true, .cliName = "defaults-set", .cliUsage = "control=value ...",
      .cliHelp = "Set Program Defaults: set controls by name (as defaults-show names them) in order, with the\n"
-         "dialog's checks; nothing is saved until defaults-save.",
+         "dialog's checks; only defaults-save writes the file (a camera model is set up, and saved, at once).",
      .run = RunDefaultsSet, .toolBarPlace = 10, .toolBarGapBefore = true},
     {.id = CommandId::SetAutoProcessing, .menuText = "Set Auto &Processing",
      .hint = "Choose the processing applied to each new exposure", .group = G::File, .cliName = "auto-processing",
