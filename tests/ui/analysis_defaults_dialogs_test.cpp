@@ -170,9 +170,13 @@ class AnalysisDefaultsDialogsTest : public QObject {
     QCOMPARE(rowPlot.pixelColor(300, 150), QColor(255, 255, 255));
 
     qv::TPlot3dDialog plot(*state);
+    QTRY_VERIFY(plot.complete());
     const QImage plot3d = plot.findChild<QWidget*>("plot3d")->grab().toImage();
     // Trace k = 2 starts at x 135, y 2 + 186 - 100.
     QCOMPARE(plot3d.pixelColor(140, 88), QColor(0, 0, 160));
+    // The last, k = 129, from x 8 at y 129 + 186 - 100; nothing left of it.
+    QCOMPARE(plot3d.pixelColor(8, 215), QColor(0, 0, 160));
+    QCOMPARE(plot3d.pixelColor(7, 215), QColor(255, 255, 255));
   }
 
   void photometryShowsThePicksAndClosingEndsTheMode() {

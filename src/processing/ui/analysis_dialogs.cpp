@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "processing/analysis_views.h"
@@ -263,30 +264,36 @@ void TRowPlotDialog::draw(QPainter& p) {
 
 // ---------------------------------------------------------------- 3-D plot
 
-TPlot3dDialog::TPlot3dDialog(ProgramState& state, QWidget* parent) : QDialog(parent), state_(state) {
+TPlot3dDialog::TPlot3dDialog(ProgramState& state, QWidget* parent)
+    : QDialog(parent), state_(state), traces_(Plot3dTraces(state.images.workImage, state.geometry)) {
   setObjectName("dialog11");
   setWindowTitle("3-D Intensity Plot");
   setModal(false);
+  plot_ = QPixmap(kPlot3dArea);
+  plot_.fill(kPlotBackground);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(new PlotCanvas(this, "plot3d", kPlot3dArea, [this](QPainter& p) { draw(p); }));
+  canvas_ = new PlotCanvas(this, "plot3d", kPlot3dArea, [this](QPainter& p) { p.drawPixmap(0, 0, plot_); });
+  layout->addWidget(canvas_);
+  auto* timer = new QTimer(this);
+  connect(timer, &QTimer::timeout, this, [this, timer] {
+    drawNextTrace();
+    if (complete()) timer->stop();
+  });
+  timer->start(0);
 }
 
 TPlot3dDialog::~TPlot3dDialog() { ClosePlot3d(state_); }
 
-void TPlot3dDialog::draw(QPainter& p) {
-  if (plot_.isNull()) {
-    plot_ = QPixmap(kPlot3dArea);
-    plot_.fill(kPlotBackground);
-    QPainter into(&plot_);
-    for (const Plot3dTrace& trace : Plot3dTraces(state_.images.workImage, state_.geometry)) {
-      for (std::size_t i = 1; i < trace.points.size(); ++i) {
-        into.setPen(trace.rising[i] ? kRising : kFalling);
-        into.drawLine(trace.points[i - 1].x, trace.points[i - 1].y, trace.points[i].x, trace.points[i].y);
-      }
-    }
+void TPlot3dDialog::drawNextTrace() {
+  if (complete()) return;
+  const Plot3dTrace& trace = traces_[next_++];
+  QPainter into(&plot_);
+  for (std::size_t i = 1; i < trace.points.size(); ++i) {
+    into.setPen(trace.rising[i] ? kRising : kFalling);
+    into.drawLine(trace.points[i - 1].x, trace.points[i - 1].y, trace.points[i].x, trace.points[i].y);
   }
-  p.drawPixmap(0, 0, plot_);
+  canvas_->update();
 }
 
 // ---------------------------------------------------------------- pixel values

@@ -8,9 +8,11 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "app/host.h"
 #include "app/program_state.h"
+#include "processing/intensity_plots.h"
 
 class QLineEdit;
 class QRadioButton;
@@ -85,11 +87,19 @@ class TPlot3dDialog : public QDialog {
  public:
   TPlot3dDialog(ProgramState& state, QWidget* parent = nullptr);
   ~TPlot3dDialog() override;
+  // True once every trace is in the picture.
+  bool complete() const { return next_ >= traces_.size(); }
 
  private:
-  void draw(QPainter& painter);
+  // Adds the next trace to the picture and shows it, so the plot builds up
+  // trace by trace while the window stays usable.
+  void drawNextTrace();
+
   ProgramState& state_;
-  QPixmap plot_;  // drawn once, copied on later paints
+  std::vector<Plot3dTrace> traces_;  // taken from the image when the dialog opens
+  std::size_t next_ = 0;
+  QPixmap plot_;  // the picture so far, copied on every paint
+  QWidget* canvas_;
 };
 
 class TPixelValuesDialog : public QDialog {
