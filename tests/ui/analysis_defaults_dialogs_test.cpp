@@ -205,11 +205,16 @@ class AnalysisDefaultsDialogsTest : public QObject {
     qv::OpenPixelValues(*state);
     char shown = 0;
     auto* dialog = new qv::TPixelValuesDialog(*state, host, [&shown](char letter) { shown = letter; });
+    dialog->show();
     QVERIFY(qv::RecordPixelValuesPointer(state->analysis.values, state->images, state->geometry, 10, 20));
     QCOMPARE(Control<QLineEdit>(dialog, 1801)->text(), QString("10"));
     QCOMPARE(Control<QLineEdit>(dialog, 1806)->text(), QString("  4321"));
     Control<QPushButton>(dialog, 1809)->click();
     QCOMPARE(shown, 'G');
+    state->display.channelView = 'G';
+    Control<QPushButton>(dialog, 1807)->click();
+    QVERIFY(!state->analysis.values.open);
+    QCOMPARE(state->display.channelView, 'N');
     delete dialog;
     QVERIFY(!state->analysis.values.open);
     QCOMPARE(state->display.channelView, 'N');

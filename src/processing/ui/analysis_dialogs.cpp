@@ -324,13 +324,16 @@ TPixelValuesDialog::TPixelValuesDialog(ProgramState& state, Host& host, std::fun
   auto* finished = Button(this, 1807, "Finished");
   layout->addWidget(finished, 6, 2);
   connect(finished, &QPushButton::clicked, this, &QWidget::close);
+  // Finishing (the button or the window's close box) shows the full-colour
+  // picture again.
+  connect(this, &QDialog::finished, this, [this] { ClosePixelValues(state_, host_); });
   state_.analysis.values.changed = [this] { refresh(); };
   refresh();
 }
 
 TPixelValuesDialog::~TPixelValuesDialog() {
   state_.analysis.values.changed = nullptr;
-  ClosePixelValues(state_, host_);
+  state_.analysis.values.open = false;
 }
 
 void TPixelValuesDialog::refresh() {
