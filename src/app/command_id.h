@@ -163,6 +163,8 @@ enum class CommandId : int {
   AoCentre,
   AoCounters,
   SocketPulse,
+  DefaultsShow,
+  DefaultsSave,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

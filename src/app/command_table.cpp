@@ -1,9 +1,11 @@
 #include "app/command_table.h"
 
 #include "app/app_command_runs.h"
+#include "app/defaults_command_runs.h"
 #include "camera/camera_command_runs.h"
 #include "files/files_command_runs.h"
 #include "guiding/guiding_command_runs.h"
+#include "processing/analysis_command_runs.h"
 #include "processing/processing_command_runs.h"
 
 namespace qv {
@@ -77,7 +79,10 @@ constexpr CommandEntry kCommands[] = {
      .group = G::File, .cliName = "load-hot-pixel-map", .cliUsage = "FILE",
      .cliHelp = "Load a hot pixel map file (open takes one too).", .run = RunOpen},
     {.id = CommandId::SetProgramDefaults, .menuText = "Set Program Defa&ults", .hint = "Set the program defaults",
-     .group = G::File, .separatorBefore = true, .toolBarPlace = 10, .toolBarGapBefore = true},
+     .group = G::File, .separatorBefore = true, .cliName = "defaults-set", .cliUsage = "control=value ...",
+     .cliHelp = "Set Program Defaults: set controls by name (as defaults-show names them) in order, with the\n"
+         "dialog's checks; only defaults-save writes the file (a camera model is set up, and saved, at once).",
+     .run = RunDefaultsSet, .toolBarPlace = 10, .toolBarGapBefore = true},
     {.id = CommandId::SetAutoProcessing, .menuText = "Set Auto &Processing",
      .hint = "Choose the processing applied to each new exposure", .group = G::File, .cliName = "auto-processing",
      .cliUsage = "weak|strong|user|none [power=..] [background=0|1] [high-pass=0|1] [unsharp=0|1]\n"
@@ -202,15 +207,26 @@ constexpr CommandEntry kCommands[] = {
      .hint = "Repair the hot pixels of the map", .group = G::Process, .toolBarPlace = 22},
     {.id = CommandId::Photometry, .menuText = "&Photometry of Image",
      .hint = "Measure star brightness with the mouse", .group = G::Process, .separatorBefore = true,
-     .toolBarPlace = 11, .toolBarGapBefore = true},
+     .cliName = "photometry", .cliUsage = "object=X,Y comparison=X,Y background=X,Y [radius=0|2|3|4|6|8]",
+     .cliHelp = "Photometry: box sums around the three points (radius 4 unless given); prints the object,\n"
+         "comparison and background means and the magnitude difference as the dialog shows them.",
+     .run = RunPhotometry, .toolBarPlace = 11, .toolBarGapBefore = true},
     {.id = CommandId::IntensityPlot3d, .menuText = "3-D &Intensity Plot",
-     .hint = "Plot the intensity around a point in 3-D", .group = G::Process},
+     .hint = "Plot the intensity around a point in 3-D", .group = G::Process, .cliName = "plot-3d",
+     .cliHelp = "3-D Intensity Plot: print each trace's k, image row, first x and the 696 plotted y values.",
+     .run = RunPlot3d},
     {.id = CommandId::IntensityPlotRow, .menuText = "Intensity Plot of Current R&ow",
-     .hint = "Plot the intensity along an image row", .group = G::Process},
+     .hint = "Plot the intensity along an image row", .group = G::Process, .cliName = "row-plot",
+     .cliUsage = "[row=N]", .cliHelp = "Row plot of row N (250 unless given): print the row, then each point 'x y'.",
+     .run = RunRowPlot},
     {.id = CommandId::Histogram, .menuText = "&Histogram", .hint = "Show the image histogram", .group = G::Process,
-     .keys = {"Ctrl+H"}},
+     .cliName = "histogram",
+     .cliHelp = "Histogram of the displayed picture: print the dialog's listing and the 256 drawn bar heights.",
+     .run = RunHistogram, .keys = {"Ctrl+H"}},
     {.id = CommandId::ShowValues, .menuText = "Show &Values", .hint = "Show the pixel values under the mouse",
-     .group = G::Process, .toolBarPlace = 12, .toolBarGapBefore = true},
+     .group = G::Process, .cliName = "values", .cliUsage = "x=N y=N",
+     .cliHelp = "Show Values at column x, row y: print x, y, R, G, B and Lum as the dialog shows them.",
+     .run = RunShowValues, .toolBarPlace = 12, .toolBarGapBefore = true},
     {.id = CommandId::UnsharpMask, .menuText = "&Unsharp masking HPF   \tCtl+U",
      .hint = "Sharpen the image by unsharp masking", .group = G::Filters, .cliName = "unsharp",
      .cliUsage = "radius=R power=P", .cliHelp = "Unsharp masking: radius 1 to 7, power 1 to 7.",
@@ -428,6 +444,15 @@ constexpr CommandEntry kCommands[] = {
     {.id = CommandId::SocketPulse, .menuText = "", .hint = "Autoguider socket pulse", .group = G::None,
      .cliName = "socket-pulse", .cliUsage = "n|s|e|w ms=N",
      .cliHelp = "Pulse one relay of the autoguider socket for N ms.", .run = RunSocketPulse},
+    {.id = CommandId::DefaultsShow, .menuText = "", .hint = "Print the program defaults dialog's controls",
+     .group = G::None, .cliName = "defaults-show",
+     .cliHelp = "Print every control of Set Program Defaults as control=value (the names defaults-set takes).",
+     .run = RunDefaultsShow},
+    {.id = CommandId::DefaultsSave, .menuText = "", .hint = "Save the program defaults", .group = G::None,
+     .cliName = "defaults-save",
+     .cliHelp = "Save Changes of Set Program Defaults: check the autosave folder, save the settings file and\n"
+         "set up the telescope link again.",
+     .run = RunDefaultsSave},
 };
 // clang-format on
 

@@ -45,6 +45,7 @@ constexpr std::pair<int, std::string_view> kMessages[] = {
          "Pell geometry."},
     {40, "Sorry, you must first load an autosaved file to start the sequence, or there are no more files"},
     {51, "AutoGuiding Terminated"},
+    {52, "Sorry, Invalid directory"},
     {53, "No guiding star selected"},
     {55, "Sorry, No guidance mode selected"},
     {68, "Already Colour Converted"},
@@ -52,6 +53,7 @@ constexpr std::pair<int, std::string_view> kMessages[] = {
     {70, "Sorry, this is not a suitable Flat file"},
     {71, "Sorry, you can only save a colour converted file as a Flat file"},
     {72, "Sorry, you can only save a colour converted file as a RGB FITS file"},
+    {80, "Please select telescope guiding mode before selecting AO Unit"},
 };
 
 }  // namespace

@@ -94,6 +94,11 @@ struct ProgramSettings {
   bool useSavedCooling = false;
   char guiderCameraType = 's';  // 's' standard guider sensor, anything else the second type
 
+  // Default guide training times in seconds (1, 2, 4 or 8), chosen in the
+  // defaults dialog for this run; not stored.
+  int trainingSeconds = 2;
+  int guiderTrainingSeconds = 2;
+
   // Derived when the file is loaded; not stored.
   struct Derived {
     int backgroundRed = 192, backgroundGreen = 192, backgroundBlue = 192;

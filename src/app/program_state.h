@@ -9,6 +9,7 @@
 #include "camera/camera_state.h"
 #include "files/files_state.h"
 #include "guiding/guiding_state.h"
+#include "processing/analysis_state.h"
 #include "processing/processing_state.h"
 
 namespace qv {
@@ -23,6 +24,7 @@ struct ProgramState {
   FilesState files;
   ProcessingState processing;
   GuidingState guiding;
+  AnalysisState analysis;
 };
 
 }  // namespace qv

@@ -259,7 +259,7 @@ SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes, ProgramSe
   return {};
 }
 
-void ApplyDerivedSettings(ProgramSettings& s) {
+void ApplyWindowBackground(ProgramSettings& s) {
   auto& d = s.derived;
   switch (s.windowBackground) {
     case 'r':
@@ -274,12 +274,19 @@ void ApplyDerivedSettings(ProgramSettings& s) {
     default:
       break;
   }
+}
+
+void ApplyTelescopePort(ProgramSettings& s) {
   if (s.telescopePort == '1' || s.telescopePort == '2') {
     s.usePcPort = false;
-    d.comPort = s.telescopePort - '0';
+    s.derived.comPort = s.telescopePort - '0';
   } else if (s.telescopePort == '3') {
     s.usePcPort = true;
   }
+}
+
+void ApplyGuiderCameraType(ProgramSettings& s) {
+  auto& d = s.derived;
   if (s.guiderCameraType == 's') {
     d.guiderColumns = 500;
     d.guiderColumnOffset = 0;
@@ -290,6 +297,13 @@ void ApplyDerivedSettings(ProgramSettings& s) {
     d.guiderPixelCount = 376 * kGuiderRows;
     s.guiderBin2x2 = false;
   }
+}
+
+void ApplyDerivedSettings(ProgramSettings& s) {
+  ApplyWindowBackground(s);
+  ApplyTelescopePort(s);
+  ApplyGuiderCameraType(s);
+  auto& d = s.derived;
   if (s.useSavedCooling && !s.maximumCooling) {
     d.coolerSetpointC = s.savedCoolingSetpoint;
   } else {

@@ -33,6 +33,11 @@ SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes, ProgramSe
 
 // The run-time values that follow from the stored ones.
 void ApplyDerivedSettings(ProgramSettings& settings);
+// Pieces of it: the window background colour, the telescope's serial port
+// and the guider sensor's frame size.
+void ApplyWindowBackground(ProgramSettings& settings);
+void ApplyTelescopePort(ProgramSettings& settings);
+void ApplyGuiderCameraType(ProgramSettings& settings);
 
 // Sets TZ to "GMT" followed by the hour difference and re-reads it.
 void ApplyTimeZone(ProgramSettings& settings);

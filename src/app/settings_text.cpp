@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "app/settings_fields.h"
+#include "app/settings_file.h"
 
 namespace qv {
 
@@ -95,6 +96,11 @@ std::string Format(const SettingsField& field) {
       return std::get<FixedText<5>*>(field.target)->str();
   }
   return {};
+}
+
+// Rates divide later: they are at least 1.
+bool IsRate(std::string_view name) {
+  return name == "raRate" || name == "decRate" || name == "guiderRaRate" || name == "guiderDecRate";
 }
 
 // Parses `text` into the field's variable; an error text when it does not fit.
@@ -208,6 +214,21 @@ std::optional<std::string> SetSettingsByName(ProgramSettings& settings,
     }
     if (!found) return "unknown setting '" + name + "'";
     if (auto error = Parse(*found, value)) return error;
+    if (IsRate(found->name) && *std::get<std::int16_t*>(found->target) < 1) {
+      return "bad value '" + value + "' for " + name + " (a rate of at least 1)";
+    }
+  }
+  // A value the file would store but refuse when it is next read (a backlash
+  // of 31 to 49, say) would make that read drop every later setting.
+  ProgramSettings readBack = changed;
+  const SettingsReadResult read = DecodeSettings(EncodeSettings(changed), readBack);
+  if (read.kind != SettingsReadResult::Kind::Complete) {
+    for (const auto& field : fields) {
+      if (field.offset == read.fieldOffset) {
+        return "bad value for " + std::string(field.name) + " (the settings file would not read it back)";
+      }
+    }
+    return std::string("the settings file would not read these values back");
   }
   settings = changed;
   return std::nullopt;

@@ -48,6 +48,7 @@ TEST(Messages, TextsAreExact) {
            "Pell geometry."},
       {40, "Sorry, you must first load an autosaved file to start the sequence, or there are no more files"},
       {51, "AutoGuiding Terminated"},
+      {52, "Sorry, Invalid directory"},
       {53, "No guiding star selected"},
       {55, "Sorry, No guidance mode selected"},
       {68, "Already Colour Converted"},
@@ -55,6 +56,7 @@ TEST(Messages, TextsAreExact) {
       {70, "Sorry, this is not a suitable Flat file"},
       {71, "Sorry, you can only save a colour converted file as a Flat file"},
       {72, "Sorry, you can only save a colour converted file as a RGB FITS file"},
+      {80, "Please select telescope guiding mode before selecting AO Unit"},
   };
   int withText = 0;
   for (int n = -5; n <= 100; ++n) {
@@ -73,7 +75,7 @@ TEST(Messages, TextsAreExact) {
 }
 
 TEST(Messages, NumbersWithoutTextShowAnEmptyBox) {
-  for (int n : {0, 3, 45, 80, 81, 32767, -1}) {
+  for (int n : {0, 3, 45, 79, 81, 32767, -1}) {
     test::RecordingHost host;
     ShowMessage(host, n, "not shown");
     ASSERT_EQ(host.boxes.size(), 1u);

@@ -105,6 +105,14 @@ const std::map<std::string_view, std::vector<std::string>>& Samples() {
       {"ao-centre", {"ao-step e count=5", "ao-centre"}},
       {"ao-counters", {"ao-step w count=7", "ao-counters"}},
       {"socket-pulse", {"socket-pulse w ms=200"}},
+      {"histogram", {"histogram"}},
+      {"photometry", {"photometry object=100,100 comparison=200,300 background=50,50 radius=3"}},
+      {"row-plot", {"row-plot row=10"}},
+      {"plot-3d", {"plot-3d"}},
+      {"values", {"values x=5 y=600"}},
+      {"defaults-set", {"defaults-set raRate=3 background=r filterCount=9 autosaveDir=shots", "defaults-save"}},
+      {"defaults-show", {"defaults-show"}},
+      {"defaults-save", {"defaults-save"}},
   };
   return samples;
 }

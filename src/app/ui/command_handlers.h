@@ -60,5 +60,9 @@ void RegisterFilesUiCommands(UiCommands& commands, UiContext& ui);
 void RegisterProcessingUiCommands(UiCommands& commands, UiContext& ui);
 // The guiding menu's dialogs (Move Telescope).
 void RegisterGuidingUiCommands(UiCommands& commands, UiContext& ui);
+// The histogram, photometry, plots and pixel values dialogs.
+void RegisterAnalysisUiCommands(UiCommands& commands, UiContext& ui);
+// The Set Program Defaults dialog.
+void RegisterDefaultsUiCommands(UiCommands& commands, UiContext& ui);
 
 }  // namespace qv

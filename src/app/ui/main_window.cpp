@@ -181,6 +181,8 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   RegisterFilesUiCommands(uiCommands_, *ui_);
   RegisterProcessingUiCommands(uiCommands_, *ui_);
   RegisterGuidingUiCommands(uiCommands_, *ui_);
+  RegisterAnalysisUiCommands(uiCommands_, *ui_);
+  RegisterDefaultsUiCommands(uiCommands_, *ui_);
 
   buildMenus();
   buildToolBar();
