@@ -151,6 +151,8 @@ enum class CommandId : int {
   GuideOutputs,
   SerialWrite,
   SerialRead,
+  MonoExtract,
+  ColourHistogram,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

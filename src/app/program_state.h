@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/program_settings.h"
 #include "camera/camera_state.h"
+#include "colour/colour_state.h"
 #include "files/files_state.h"
 #include "processing/processing_state.h"
 
@@ -21,6 +22,7 @@ struct ProgramState {
   DisplayState display;
   FilesState files;
   ProcessingState processing;
+  ColourState colour;
 };
 
 }  // namespace qv
