@@ -46,9 +46,9 @@ TEST(ColourCli, SecondSynthesisAndAnEmptyUndoAreRefused) {
 
 TEST(ColourCli, BadArgumentsAreRefusedBeforeAnythingRuns) {
   test::TempDir root;
-  for (const char* line : {"chromatism red-x=4", "colour-balance red=1,2", "colour-balance blue=0,10,5",
-                           "colour-balance green=101,0,255", "single-filter 5", "mono-extract cyan",
-                           "synthesize daylight=2", "colour-stretch power=1"}) {
+  for (const char* line :
+       {"chromatism red-x=4", "colour-balance red=1,2", "colour-balance blue=0,10,5", "colour-balance green=101,0,255",
+        "single-filter 5", "mono-extract cyan", "synthesize daylight=2", "colour-stretch power=1"}) {
     const auto run = RunCliOnK1C(root, {"synthesize", line});
     EXPECT_NE(run.status, 0) << line;
     EXPECT_FALSE(run.err.empty()) << line;

@@ -55,7 +55,7 @@ TEST(AntiAlias, BrightPixelKeepsOnlyTheLowBitsOfItsDetail) {
 }
 
 std::vector<std::vector<std::uint16_t>> Reference(const std::vector<std::vector<std::uint16_t>>& in, int w, int h) {
-  static constexpr int kW[7][7] = {{0, 1, 2, 3, 2, 1, 0}, {1, 2, 3, 4, 3, 2, 1}, {2, 3, 6, 9, 6, 3, 2},
+  static constexpr int kW[7][7] = {{0, 1, 2, 3, 2, 1, 0},  {1, 2, 3, 4, 3, 2, 1}, {2, 3, 6, 9, 6, 3, 2},
                                    {3, 4, 9, 12, 9, 4, 3}, {2, 3, 6, 9, 6, 3, 2}, {1, 2, 3, 4, 3, 2, 1},
                                    {0, 1, 2, 3, 2, 1, 0}};
   auto out = in;

@@ -109,7 +109,7 @@ TEST(HistogramBalance, RaisesTheColourFurthestBelowAndTiesGoToBlue) {
   s = shifts(10, 10, 7);
   EXPECT_EQ(s.changedPlane, G);
   EXPECT_EQ(s.shift[G], 921);  // 3 x 307.2 truncated
-  s = shifts(5, 10, 5);  // red and green tie: blue, whose shift is 0
+  s = shifts(5, 10, 5);        // red and green tie: blue, whose shift is 0
   EXPECT_EQ(s.changedPlane, B);
   EXPECT_EQ(s.shift[B], 0);
   s = shifts(9, 9, 9);

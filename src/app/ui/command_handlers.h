@@ -58,5 +58,7 @@ void RegisterDisplayUiCommands(UiCommands& commands, UiContext& ui);
 // The file, stretch and filter commands that ask for something first.
 void RegisterFilesUiCommands(UiCommands& commands, UiContext& ui);
 void RegisterProcessingUiCommands(UiCommands& commands, UiContext& ui);
+// The colour commands that ask for something first.
+void RegisterColourUiCommands(UiCommands& commands, UiContext& ui);
 
 }  // namespace qv

@@ -180,6 +180,7 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   RegisterDisplayUiCommands(uiCommands_, *ui_);
   RegisterFilesUiCommands(uiCommands_, *ui_);
   RegisterProcessingUiCommands(uiCommands_, *ui_);
+  RegisterColourUiCommands(uiCommands_, *ui_);
 
   buildMenus();
   buildToolBar();
