@@ -100,7 +100,9 @@ RowFunction ChooseRow(RowLoops loops, bool rowPhase, int redDivisor) {
   return nullptr;
 }
 
-void RunSynthesis(ProgramState& state, Host& host) {
+}  // namespace
+
+void ConvertToColour(ProgramState& state, Host& host) {
   ImageStore& images = state.images;
   const FrameGeometry& g = state.geometry;
   host.openProgress("COLOUR CALCULATION IN PROGRESS");
@@ -130,8 +132,6 @@ void RunSynthesis(ProgramState& state, Host& host) {
     std::memcpy(images.workImage + at, images.scratchImage + at, static_cast<std::size_t>(g.width) * 2);
   }
 }
-
-}  // namespace
 
 int RedDivisor(bool irFilterUsed, bool daylightImage) {
   if (irFilterUsed) return daylightImage ? 39 : 40;
@@ -181,7 +181,7 @@ bool SynthesizeColour(ProgramState& state, Host& host, const std::function<bool(
   {
     WaitCursor wait(host);
     ResetBufferPointers(state.images);
-    RunSynthesis(state, host);
+    ConvertToColour(state, host);
     if (postProcess) {
       RunAutoProcessing(state, host);
       if (state.settings.autoAntiAlias) AntiAliasFilter(state, host, false);
@@ -197,7 +197,7 @@ bool SynthesizeAfterExposure(ProgramState& state, Host& host) {
   {
     WaitCursor wait(host);
     ResetBufferPointers(state.images);
-    RunSynthesis(state, host);
+    ConvertToColour(state, host);
     RunAutoProcessing(state, host);
     if (state.settings.autoAntiAlias) AntiAliasFilter(state, host, false);
   }

@@ -48,6 +48,12 @@ void SynthesizeRow(RowLoops loops, const SynthesisFrame& frame, int row, int row
 void SynthesizeFrame(RowLoops loops, const SynthesisFrame& frame, MatrixPhase phase, int redDivisor,
                      const std::function<void(int)>& progress = {});
 
+// The conversion step of the synthesis on the work image, with the stored
+// matrix phase, IR filter and daylight choices: planes and luminance, the
+// colour-converted flag set, the balance and chromatism values cleared. No
+// settings file, dialog or post-processing.
+void ConvertToColour(ProgramState& state, Host& host);
+
 // The synthesis command. Refused with "Already Colour Converted" on a
 // converted image. Reloads the settings, lets `chooseOptions` set them (the
 // options dialog; false cancels), saves them, converts the work image,
