@@ -71,15 +71,14 @@ void Measure(benchmark::State& bench, Prepare prepare, Operation operation) {
 
 void Synthesis(benchmark::State& bench) {
   Measure(
-      bench, [](Frame& f) { f.restoreRaw(); },
-      [](Frame& f) { qv::SynthesizeColour(*f.state, f.host, [] { return true; }, false); });
+      bench, [](Frame& f) { f.restoreRaw(); }, [](Frame& f) { qv::ConvertToColour(*f.state, f.host); });
 }
 
 // A converted frame to work on.
 void Converted(Frame& f) {
   if (f.state->images.colourConverted) return;
   f.restoreRaw();
-  qv::SynthesizeColour(*f.state, f.host, [] { return true; }, false);
+  qv::ConvertToColour(*f.state, f.host);
 }
 
 void AntiAlias(benchmark::State& bench) {

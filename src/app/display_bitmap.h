@@ -46,7 +46,7 @@ struct ColourViewOptions {
   char channelView = 'N';
   bool autoContrast = false;
   int blackLevel = 0;
-  double saturation = 2.0;  // (colourBalanceLevel + 1) / 2
+  double saturation = 2.0;                // (colourBalanceLevel + 1) / 2
   RowLoops rowLoops = RowLoops::Fastest;  // which build of the row loop runs
 };
 

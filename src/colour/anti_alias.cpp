@@ -112,7 +112,7 @@ template <std::size_t... E>
 
 [[gnu::always_inline]] inline void Median25Lanes(const std::uint16_t* const* rows, int x, std::uint16_t* out) {
   Lanes v[kWires];
-  for (int k = 0; k < 4; ++k) v[k] = Lanes{} ;
+  for (int k = 0; k < 4; ++k) v[k] = Lanes{};
   for (int k = 29; k < kWires; ++k) v[k] = Lanes{} - 1;
 #pragma GCC unroll 5
   for (int j = 0; j < 5; ++j) {
