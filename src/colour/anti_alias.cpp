@@ -145,9 +145,11 @@ template <std::size_t... E>
   }
   for (int x = kAntiAliasBorder; x < width - kAntiAliasBorder; ++x) {
     const std::uint32_t sum = q0[x - 3] + q0[x + 3] + q1[x - 2] + q1[x + 2] + q2[x - 1] + q2[x + 1] + q3[x];
-    const std::uint32_t low = std::min(sum / kAntiAliasWeightSum, 65'535u);
+    // The weights sum to 156, so the mean never passes 65535.
+    const std::uint32_t low = sum / kAntiAliasWeightSum;
     const std::uint32_t value = centre[x];
-    detail[x] = static_cast<std::uint16_t>(low < value ? value - low : 0);
+    const std::uint32_t above = value - low;
+    detail[x] = static_cast<std::uint16_t>(low < value ? above : 0u);
   }
 }
 
@@ -165,22 +167,35 @@ template <std::size_t... E>
 
 // The mix of one row: each plane becomes its median plus the low eight bits
 // of the mean detail, white where that reaches 65535.
-#define QV_COMBINE_PARAMETERS                                                                                     \
-  std::uint16_t* __restrict red, std::uint16_t* __restrict blue, std::uint16_t* __restrict green,                 \
-      const std::uint16_t* __restrict mr, const std::uint16_t* __restrict mb, const std::uint16_t* __restrict mg, \
-      const std::uint16_t* __restrict dr, const std::uint16_t* __restrict db, const std::uint16_t* __restrict dg, \
-      int width
-#define QV_COMBINE_BODY                                                                        \
-  for (int x = kAntiAliasBorder; x < width - kAntiAliasBorder; ++x) {                          \
-    const std::uint32_t d = ((static_cast<std::uint32_t>(dr[x]) + db[x] + dg[x]) / 3) & 0xFFu; \
-    red[x] = static_cast<std::uint16_t>(std::min(mr[x] + d, 65'535u));                         \
-    blue[x] = static_cast<std::uint16_t>(std::min(mb[x] + d, 65'535u));                        \
-    green[x] = static_cast<std::uint16_t>(std::min(mg[x] + d, 65'535u));                       \
+[[gnu::always_inline]] inline void CombineBody(std::uint16_t* __restrict red, std::uint16_t* __restrict blue,
+                                               std::uint16_t* __restrict green, const std::uint16_t* __restrict mr,
+                                               const std::uint16_t* __restrict mb, const std::uint16_t* __restrict mg,
+                                               const std::uint16_t* __restrict dr, const std::uint16_t* __restrict db,
+                                               const std::uint16_t* __restrict dg, int width) {
+  for (int x = kAntiAliasBorder; x < width - kAntiAliasBorder; ++x) {
+    const std::uint32_t d = ((static_cast<std::uint32_t>(dr[x]) + db[x] + dg[x]) / 3) & 0xFFu;
+    red[x] = static_cast<std::uint16_t>(std::min(mr[x] + d, 65'535u));
+    blue[x] = static_cast<std::uint16_t>(std::min(mb[x] + d, 65'535u));
+    green[x] = static_cast<std::uint16_t>(std::min(mg[x] + d, 65'535u));
   }
+}
 
-void CombinePlain(QV_COMBINE_PARAMETERS) { QV_COMBINE_BODY }
+// The planes, medians and details of a row never overlap; saying so in the
+// parameters lets the column loop vectorise.
+void CombinePlain(std::uint16_t* __restrict red, std::uint16_t* __restrict blue, std::uint16_t* __restrict green,
+                  const std::uint16_t* __restrict mr, const std::uint16_t* __restrict mb,
+                  const std::uint16_t* __restrict mg, const std::uint16_t* __restrict dr,
+                  const std::uint16_t* __restrict db, const std::uint16_t* __restrict dg, int width) {
+  CombineBody(red, blue, green, mr, mb, mg, dr, db, dg, width);
+}
 #if QV_AVX2_ROW_LOOPS
-[[gnu::target("avx2")]] void CombineAvx2(QV_COMBINE_PARAMETERS) { QV_COMBINE_BODY }
+[[gnu::target("avx2")]] void CombineAvx2(std::uint16_t* __restrict red, std::uint16_t* __restrict blue,
+                                         std::uint16_t* __restrict green, const std::uint16_t* __restrict mr,
+                                         const std::uint16_t* __restrict mb, const std::uint16_t* __restrict mg,
+                                         const std::uint16_t* __restrict dr, const std::uint16_t* __restrict db,
+                                         const std::uint16_t* __restrict dg, int width) {
+  CombineBody(red, blue, green, mr, mb, mg, dr, db, dg, width);
+}
 #endif
 
 void RowPlain(const std::uint16_t* centre, std::uint16_t* detail, std::uint16_t* median, int width,
