@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/messages.h"
+#include "colour/colour_checks.h"
 #include "processing/processing_pass.h"
 #include "processing/row_loop_builds.h"
 
@@ -218,10 +219,7 @@ std::uint16_t MedianOf25(const std::uint16_t* values) {
 }
 
 bool AntiAliasFilter(ProgramState& state, Host& host, bool redisplay) {
-  if (!state.images.colourConverted) {
-    ShowMessage(host, 69);
-    return false;
-  }
+  if (!ColourFilterAllowed(state, host)) return false;
   const FrameGeometry& g = state.geometry;
   ImageStore& images = state.images;
   const bool avx2 = UseAvx2RowLoops(state.processing.rowLoops);

@@ -4,6 +4,7 @@
 
 #include "app/messages.h"
 #include "app/settings_file.h"
+#include "colour/colour_checks.h"
 #include "processing/processing_pass.h"
 
 namespace qv {
@@ -15,11 +16,7 @@ constexpr int kPeakLastBin = 126;
 constexpr int kBalanceStep = 256;
 constexpr std::uint16_t kRaiseBelow = 62'720;
 
-bool Refused(const ProgramState& state, Host& host) {
-  if (state.images.colourConverted) return false;
-  ShowMessage(host, 69);
-  return true;
-}
+bool Refused(const ProgramState& state, Host& host) { return !ColourFilterAllowed(state, host); }
 
 std::size_t Pixels(const ProgramState& state) {
   return static_cast<std::size_t>(std::max(state.geometry.pixelCount, 0));

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/messages.h"
+#include "colour/colour_checks.h"
 #include "processing/processing_pass.h"
 #include "processing/row_loop_builds.h"
 
@@ -12,11 +13,7 @@ namespace qv {
 
 namespace {
 
-bool Refused(const ProgramState& state, Host& host) {
-  if (state.images.colourConverted) return false;
-  ShowMessage(host, 69);
-  return true;
-}
+bool Refused(const ProgramState& state, Host& host) { return !ColourFilterAllowed(state, host); }
 
 std::size_t Pixels(const ProgramState& state) {
   return static_cast<std::size_t>(std::max(state.geometry.pixelCount, 0));

@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "app/settings_file.h"
 #include "colour/anti_alias.h"
+#include "colour/colour_checks.h"
 #include "processing/auto_processing.h"
 #include "processing/row_loop_builds.h"
 
@@ -171,10 +172,7 @@ void SynthesizeFrame(RowLoops loops, const SynthesisFrame& f, MatrixPhase phase,
 }
 
 bool SynthesizeColour(ProgramState& state, Host& host, const std::function<bool()>& chooseOptions, bool postProcess) {
-  if (state.images.colourConverted) {
-    ShowMessage(host, 68);
-    return false;
-  }
+  if (!RawColourAllowed(state, host)) return false;
   if (LoadSettings(state.settings, state.paths, host) != SettingsStatus::Ok) ShowMessage(host, 23);
   if (chooseOptions && !chooseOptions()) return false;
   if (SaveSettings(state.settings, state.paths) != SettingsStatus::Ok) ShowMessage(host, 24);
@@ -193,7 +191,7 @@ bool SynthesizeColour(ProgramState& state, Host& host, const std::function<bool(
 }
 
 bool SynthesizeAfterExposure(ProgramState& state, Host& host) {
-  if (state.images.colourConverted) return false;
+  if (state.images.colourConverted || !ColourPlanesFitFrame(state.geometry)) return false;
   {
     WaitCursor wait(host);
     ResetBufferPointers(state.images);

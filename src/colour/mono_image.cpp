@@ -5,6 +5,7 @@
 
 #include "app/messages.h"
 #include "app/settings_file.h"
+#include "colour/colour_checks.h"
 #include "processing/auto_processing.h"
 #include "processing/processing_pass.h"
 
@@ -72,10 +73,7 @@ void ExtractMonoCells(std::uint16_t* raw, int width, int height, int firstRow, b
 }
 
 bool ExtractMonoImage(ProgramState& state, Host& host, MatrixColour colour) {
-  if (state.images.colourConverted) {
-    ShowMessage(host, 68);
-    return false;
-  }
+  if (!RawColourAllowed(state, host)) return false;
   if (LoadSettings(state.settings, state.paths, host) != SettingsStatus::Ok) ShowMessage(host, 23);
   if (SaveSettings(state.settings, state.paths) != SettingsStatus::Ok) ShowMessage(host, 24);
   {

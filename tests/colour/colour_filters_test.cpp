@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "app/undo_commands.h"
+#include "colour/colour_checks.h"
+#include "colour/colour_synthesis.h"
 #include "colour_fixture.h"
 
 namespace qv {
@@ -123,6 +125,25 @@ TEST(ColourFilters, RefusedOnARawFrame) {
   EXPECT_FALSE(UndoLastColourFilter(*f.state, f.host));
   ASSERT_EQ(f.host.boxes.size(), 4u);
   for (const auto& box : f.host.boxes) EXPECT_EQ(box.text, "Image Not Colour Converted");
+}
+
+// Planes of a colour cell mode that makes them smaller than the frame: the
+// colour commands say so and change nothing.
+TEST(ColourFilters, RefusedWhenThePlanesAreNotTheFramesSize) {
+  ColourFixture f(12, 10);
+  f.randomColour(2);
+  f.state->geometry.colourWidth = 6;
+  const auto red = f.planePixels(R);
+  EXPECT_FALSE(LowPassColourFilter(*f.state, f.host));
+  EXPECT_FALSE(AdjustChromatism(*f.state, f.host, {.redX = 1}));
+  EXPECT_EQ(f.lastMessage(), kColourFrameSizeRefusal);
+  EXPECT_EQ(f.planePixels(R), red);
+  f.state->images.colourConverted = 0;
+  const auto raw = f.pixels();
+  EXPECT_FALSE(SynthesizeColour(*f.state, f.host, nullptr, false));
+  EXPECT_EQ(f.lastMessage(), kColourFrameSizeRefusal);
+  EXPECT_EQ(f.pixels(), raw);
+  EXPECT_EQ(f.state->images.colourConverted, 0);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/settings_file.h"
 #include "app/ui/qt_host.h"
 #include "colour/colour_balance.h"
+#include "colour/colour_checks.h"
 #include "colour/mono_image.h"
 #include "colour/ui/colour_dialogs.h"
 
@@ -17,12 +18,6 @@ bool Confirmed(QDialog& dialog, QtHost& host) {
   const bool ok = dialog.exec() == QDialog::Accepted;
   host.requestRepaint();
   return ok;
-}
-
-bool ColourConverted(ProgramState& state, QtHost& host) {
-  if (state.images.colourConverted) return true;
-  ShowMessage(host, 69);
-  return false;
 }
 
 std::string Triple(const ColourBalance& v) {
@@ -52,7 +47,7 @@ std::optional<CommandArgs> AskSingleFilter(ProgramState& state, QtHost& host, QW
 }
 
 std::optional<CommandArgs> AskColourBalance(ProgramState& state, QtHost& host, QWidget* parent) {
-  if (!ColourConverted(state, host)) return std::nullopt;
+  if (!ColourFilterAllowed(state, host)) return std::nullopt;
   state.colour.balance = {};
   ComputeColourHistograms(state);
   TBalanceDialog dialog(state.colour, state.settings.colourBalanceLevel, host, parent);
@@ -65,7 +60,7 @@ std::optional<CommandArgs> AskColourBalance(ProgramState& state, QtHost& host, Q
 }
 
 std::optional<CommandArgs> AskChromatism(ProgramState& state, QtHost& host, QWidget* parent) {
-  if (!ColourConverted(state, host)) return std::nullopt;
+  if (!ColourFilterAllowed(state, host)) return std::nullopt;
   state.colour.chromatism = {};
   TChromaticDialog dialog(host, parent);
   if (!Confirmed(dialog, host)) return std::nullopt;
