@@ -165,6 +165,8 @@ enum class CommandId : int {
   SocketPulse,
   DefaultsShow,
   DefaultsSave,
+  MonoExtract,
+  ColourHistogram,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

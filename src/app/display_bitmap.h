@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/display_palette.h"
+#include "processing/processing_state.h"
 
 namespace qv {
 
@@ -45,7 +46,8 @@ struct ColourViewOptions {
   char channelView = 'N';
   bool autoContrast = false;
   int blackLevel = 0;
-  double saturation = 2.0;  // (colourBalanceLevel + 1) / 2
+  double saturation = 2.0;                // (colourBalanceLevel + 1) / 2
+  RowLoops rowLoops = RowLoops::Fastest;  // which build of the row loop runs
 };
 
 // Builds the colour rows of source rows [firstRow, firstRow + rowCount) into

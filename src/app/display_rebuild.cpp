@@ -47,6 +47,7 @@ BitmapWriteResult WriteColourBitmap(ProgramState& state, Host& host, const std::
   options.channelView = state.display.channelView;
   options.autoContrast = images.autoContrast != 0;
   options.blackLevel = state.display.blackLevel;
+  options.rowLoops = state.processing.rowLoops;
   // Each saturation step counts (1 to 5 in halves), as in the colour export,
   // so the picture on screen and the exported colours agree.
   options.saturation = (state.settings.colourBalanceLevel + 1) / 2.0;

@@ -102,6 +102,7 @@ void RestoreUndo(ImageStore& store, const FrameGeometry& geometry) {
 
 void SaveColourUndo(ImageStore& store, const FrameGeometry& geometry) {
   ResetBufferPointers(store);
+  store.colourUndoHeld = 1;
   for (int p = 0; p < ImageStore::kPlanes; ++p) {
     CopyPixels(store.buffers.colourUndo[p].data(), store.colourPlanes[p],
                Pixels(geometry, ImageStore::kImageCapacity));

@@ -68,6 +68,9 @@ struct ImageStore {
 
   // What the current image is (0 or 1).
   int colourConverted = 0;
+  // The colour undo store holds the planes of the current colour image as
+  // they were before its last colour filter.
+  int colourUndoHeld = 0;
   int focusPreview = 0;
   int guideView = 0;
   int darkLoaded = 0;

@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/program_settings.h"
 #include "camera/camera_state.h"
+#include "colour/colour_state.h"
 #include "files/files_state.h"
 #include "guiding/guiding_state.h"
 #include "processing/analysis_state.h"
@@ -25,6 +26,7 @@ struct ProgramState {
   ProcessingState processing;
   GuidingState guiding;
   AnalysisState analysis;
+  ColourState colour;
 };
 
 }  // namespace qv

@@ -15,7 +15,14 @@ bool UndoLastColourFilter(ProgramState& state, Host& host) {
     ShowMessage(host, 69);
     return false;
   }
+  // Restoring a store that holds nothing of this image would replace its
+  // colours with stale or black planes.
+  if (!state.images.colourUndoHeld) {
+    ShowMessage(host, kCallerTextMessage, kNothingToUndoColour);
+    return false;
+  }
   RestoreColourUndo(state.images, state.geometry);
+  state.images.colourUndoHeld = 0;
   host.requestRebuildDisplay();
   return true;
 }

@@ -10,8 +10,12 @@ namespace qv {
 // history line; the display is rebuilt.
 void UndoLastFilter(ProgramState& state, Host& host);
 
+inline constexpr const char* kNothingToUndoColour = "No colour filter to undo";
+
 // Restores the colour planes kept before the last colour filter; refused
-// with message 69 when the image is not colour converted.
+// with message 69 when the image is not colour converted, and with "No
+// colour filter to undo" when no colour filter has run on this image since
+// it was made or loaded, or its undo has already been taken.
 bool UndoLastColourFilter(ProgramState& state, Host& host);
 
 }  // namespace qv

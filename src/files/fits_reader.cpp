@@ -162,6 +162,7 @@ void CommitFits(ProgramState& state, const FitsLayout& layout, const LoadScratch
   state.settings.fits = layout.header;
   state.images.history = layout.history;
   state.images.colourConverted = layout.colour ? 1 : 0;
+  state.images.colourUndoHeld = 0;
   // Big-endian values plus the offset, truncated to 16 bits.
   const std::uint8_t* bytes = scratch.frame;
   const auto count = static_cast<std::size_t>(layout.geometry.pixelCount);

@@ -178,6 +178,7 @@ void CommitRaw(ProgramState& state, const RawLayout& layout, const LoadScratch& 
   state.geometry = layout.geometry;
   SetGeometryMode(state, layout.geometryMode);
   images.colourConverted = layout.colour;
+  images.colourUndoHeld = 0;
   std::memcpy(images.workImage, scratch.frame, layout.frameBytes);
   const auto planeBytes = static_cast<std::size_t>(layout.geometry.pixelCount) * 2;
   if (layout.planes == RawLayout::Planes::Packed) {

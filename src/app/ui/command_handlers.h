@@ -64,5 +64,7 @@ void RegisterGuidingUiCommands(UiCommands& commands, UiContext& ui);
 void RegisterAnalysisUiCommands(UiCommands& commands, UiContext& ui);
 // The Set Program Defaults dialog.
 void RegisterDefaultsUiCommands(UiCommands& commands, UiContext& ui);
+// The colour commands that ask for something first.
+void RegisterColourUiCommands(UiCommands& commands, UiContext& ui);
 
 }  // namespace qv

@@ -183,6 +183,7 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   RegisterGuidingUiCommands(uiCommands_, *ui_);
   RegisterAnalysisUiCommands(uiCommands_, *ui_);
   RegisterDefaultsUiCommands(uiCommands_, *ui_);
+  RegisterColourUiCommands(uiCommands_, *ui_);
 
   buildMenus();
   buildToolBar();
