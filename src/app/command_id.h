@@ -151,6 +151,14 @@ enum class CommandId : int {
   GuideOutputs,
   SerialWrite,
   SerialRead,
+  AutoDark,
+  AutoFlat,
+  MergeMark,
+  MergeRun,
+  MergeCancel,
+  HotPixelsSave,
+  MouseMode,
+  Click,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }
