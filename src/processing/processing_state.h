@@ -49,6 +49,7 @@ struct ProcessingState {
   LoadedReference loadedDark, loadedFlat;
 
   int hotPixelThreshold = 65'535;  // a pixel at or above it is hot
+  int labelAutoDate = 0;           // the Label dialog's "Auto Date" box
 };
 
 }  // namespace qv

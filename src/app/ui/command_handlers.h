@@ -58,5 +58,9 @@ void RegisterDisplayUiCommands(UiCommands& commands, UiContext& ui);
 // The file, stretch and filter commands that ask for something first.
 void RegisterFilesUiCommands(UiCommands& commands, UiContext& ui);
 void RegisterProcessingUiCommands(UiCommands& commands, UiContext& ui);
+// The label and sub-frame dialogs; the dark, flat, merge and hot pixel map
+// dialogs.
+void RegisterMouseUiCommands(UiCommands& commands, UiContext& ui);
+void RegisterCalibrationUiCommands(UiCommands& commands, UiContext& ui);
 
 }  // namespace qv

@@ -1,6 +1,7 @@
 #include "app/ui/main_window.h"
 
 #include <QContextMenuEvent>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -17,6 +18,7 @@
 #include "app/command_table.h"
 #include "app/display_commands.h"
 #include "app/display_rebuild.h"
+#include "app/mouse_modes.h"
 #include "app/ui/display_image.h"
 
 // The resources live in the static UI library, so they are registered by hand.
@@ -57,6 +59,7 @@ TQel_VeskWindow::TQel_VeskWindow(ProgramState& state, QtHost& host, QWidget* par
   // The initial range before any bitmap exists.
   horizontalScrollBar()->setRange(0, 400);
   verticalScrollBar()->setRange(0, 400);
+  viewport()->setMouseTracking(true);
   host_.onRebuildDisplay = [this] { rebuildDisplay(); };
   // A repaint a command asks for shows the changed image: the paint's black
   // level is measured from it (a rebuild measures as its last step).
@@ -113,6 +116,33 @@ void TQel_VeskWindow::resizeEvent(QResizeEvent* event) {
 
 void TQel_VeskWindow::scrollContentsBy(int, int) { viewport()->update(); }
 
+// Clicks and moves go to the core in client coordinates with the current
+// scroll position; the core maps them to the image.
+void TQel_VeskWindow::mouseReleaseEvent(QMouseEvent* event) {
+  state_.display.scrollX = horizontalScrollBar()->value();
+  state_.display.scrollY = verticalScrollBar()->value();
+  const QPoint at = event->position().toPoint();
+  if (event->button() == Qt::LeftButton) OnLeftClick(state_, host_, at.x(), at.y());
+  if (event->button() == Qt::RightButton) OnRightClick(state_, host_, at.x(), at.y());
+  applyPointerShape();
+  viewport()->update();
+  emit mouseStateChanged();
+}
+
+void TQel_VeskWindow::mouseMoveEvent(QMouseEvent* event) {
+  const MouseState& m = state_.mouse;
+  if (!m.valuesMode && !m.photometryMode && !m.subFramePickMode) return;
+  state_.display.scrollX = horizontalScrollBar()->value();
+  state_.display.scrollY = verticalScrollBar()->value();
+  const QPoint at = event->position().toPoint();
+  OnPointerMove(state_, host_, at.x(), at.y());
+  emit mouseStateChanged();
+}
+
+void TQel_VeskWindow::applyPointerShape() {
+  viewport()->setCursor(state_.mouse.pointer == PointerShape::Cross ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
 void TQel_VeskWindow::paintEvent(QPaintEvent*) {
   auto& d = state_.display;
   if (d.rebuildPending) {
@@ -143,7 +173,7 @@ void TQel_VeskWindow::paintEvent(QPaintEvent*) {
     painter.fillRect(client, background);
     painter.drawImage(picture.topLeft(), shown_);
   }
-  if (!d.mouseModeActive && !d.starPickingActive) viewport()->setCursor(Qt::ArrowCursor);
+  applyPointerShape();
   drawOverlays(painter);
 }
 
@@ -175,11 +205,14 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   setWindowTitle(Caption(QString()));
   setCentralWidget(client_);
   connect(client_, &TQel_VeskWindow::captionChanged, this, &QWidget::setWindowTitle);
+  connect(client_, &TQel_VeskWindow::mouseStateChanged, this, &TQel_VeskFrame::refreshCommandStates);
 
   ui_ = std::make_unique<UiContext>(UiContext{state_, host_, host_.clock(), *this, *client_});
   RegisterDisplayUiCommands(uiCommands_, *ui_);
   RegisterFilesUiCommands(uiCommands_, *ui_);
   RegisterProcessingUiCommands(uiCommands_, *ui_);
+  RegisterMouseUiCommands(uiCommands_, *ui_);
+  RegisterCalibrationUiCommands(uiCommands_, *ui_);
 
   buildMenus();
   buildToolBar();
@@ -240,7 +273,10 @@ void TQel_VeskFrame::buildMenus() {
   connect(popupMenu_, &QMenu::aboutToShow, this, &TQel_VeskFrame::refreshCommandStates);
   client_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(client_, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { popupMenu_->popup(client_->mapToGlobal(at)); });
+          [this](const QPoint& at) {
+            // In photometry the right button measures instead.
+            if (!state_.mouse.photometryMode) popupMenu_->popup(client_->mapToGlobal(at));
+          });
 }
 
 void TQel_VeskFrame::buildToolBar() {
@@ -290,6 +326,8 @@ void TQel_VeskFrame::dispatch(CommandId id) {
     RunFromWindow(*ui_, id);
   }
   refreshCommandStates();
+  client_->applyPointerShape();
+  emit commandFinished();
 }
 
 void TQel_VeskFrame::refreshCommandStates() {
