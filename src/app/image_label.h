@@ -14,7 +14,7 @@ namespace qv {
 
 inline constexpr std::size_t kLabelMaximumLength = 30;
 inline constexpr int kLabelCells = 64;
-inline constexpr int kLabelDateCells = 24;        // what the centring allows for the date stamp
+inline constexpr int kLabelDateCells = 24;         // what the centring allows for the date stamp
 inline constexpr int kLabelClearedPixels = 6'600;  // zeroed before drawing
 inline constexpr std::uint16_t kLabelMarker = 17;  // in pixels 0 to 5 of row 0
 

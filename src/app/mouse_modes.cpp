@@ -19,8 +19,8 @@ constexpr int kPhotometryBoxRadius = 4;
 
 bool AnyClickMode(const ProgramState& state) {
   const MouseState& m = state.mouse;
-  return m.photometryMode || m.rowPlotMode || state.processing.merge.mergeMode || m.starPickMode ||
-         m.focusPickMode || m.subFramePickMode;
+  return m.photometryMode || m.rowPlotMode || state.processing.merge.mergeMode || m.starPickMode || m.focusPickMode ||
+         m.subFramePickMode;
 }
 
 void UpdateMouseOwnership(ProgramState& state) {
@@ -276,7 +276,8 @@ void OnPointerMove(ProgramState& state, Host& host, int clientX, int clientY) {
     m.pointerY = at.y;
     m.pointerValue = images.workImage[index];
     if (m.valuesMode) {
-      for (int p = 0; p < ImageStore::kPlanes; ++p) m.pointerPlanes[p] = images.colourPlanes[static_cast<std::size_t>(p)][index];
+      for (int p = 0; p < ImageStore::kPlanes; ++p)
+        m.pointerPlanes[p] = images.colourPlanes[static_cast<std::size_t>(p)][index];
     }
   }
   if (m.subFramePickMode) {

@@ -20,7 +20,7 @@ struct MouseState {
   int valuesMode = 0;
   int starBoxActive = 0;  // a click is first centred on the star under it
 
-  int boxRadius = 4;                // half size of the star box
+  int boxRadius = 4;                 // half size of the star box
   int centroidX = 0, centroidY = 0;  // the last star centre found
 
   // Star picking.

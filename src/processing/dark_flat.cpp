@@ -115,7 +115,8 @@ int EnsureReference(ProgramState& state, Host& host, bool flat) {
 }  // namespace
 
 void SubtractDark(std::uint16_t* image, const std::uint16_t* dark, int pixelCount) {
-  for (int i = 0; i < pixelCount; ++i) image[i] = dark[i] < image[i] ? static_cast<std::uint16_t>(image[i] - dark[i]) : 0;
+  for (int i = 0; i < pixelCount; ++i)
+    image[i] = dark[i] < image[i] ? static_cast<std::uint16_t>(image[i] - dark[i]) : 0;
 }
 
 void FlatFieldRow(std::uint16_t* image, const std::uint16_t* flat, double mean, int row, int width) {

@@ -20,8 +20,8 @@ TEST(CalibrationCli, MergeOnTwoMarksAddsTheShiftedRows) {
 
 TEST(CalibrationCli, DarkSubtractionByHandAndAutomatically) {
   test::TempDir root;
-  auto run = test::RunCliOnK1C(root, {"save-raw c:/~dark", "invert", "subtract-dark c:/~dark", "pixels x=5 y=100",
-                                      "history"});
+  auto run =
+      test::RunCliOnK1C(root, {"save-raw c:/~dark", "invert", "subtract-dark c:/~dark", "pixels x=5 y=100", "history"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(Has(run.out, "image=" + std::to_string(59'334 - 6'200) + " ")) << run.out;  // inverted: 59334
   EXPECT_TRUE(Has(run.out, "Dark Frame Subtracted")) << run.out;
@@ -53,9 +53,9 @@ TEST(CalibrationCli, HotPixelMapSavedAndLoadedBack) {
 
 TEST(CalibrationCli, ClicksAndModes) {
   test::TempDir root;
-  auto run = test::RunCliOnK1C(root, {"mode star", "click x=100 y=200 scroll-x=5", "pick-star", "focus-pick", "click x=10 y=500",
-                                      "subframe-size 4", "subframe-pick", "click x=700 y=520", "mode none",
-                                      "label abc", "pixels x=0 y=0"});
+  auto run = test::RunCliOnK1C(
+      root, {"mode star", "click x=100 y=200 scroll-x=5", "pick-star", "focus-pick", "click x=10 y=500",
+             "subframe-size 4", "subframe-pick", "click x=700 y=520", "mode none", "label abc", "pixels x=0 y=0"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(Has(run.err, "x position =   105\ny position =   200")) << run.err;
   EXPECT_TRUE(Has(run.err, "x position =    67\ny position =   499\nleft =     5")) << run.err;

@@ -29,7 +29,9 @@ class CalibrationTest : public FilesTest {
     for (std::size_t i = 0; i < f.size(); ++i) f[i] = static_cast<std::uint16_t>(offset + (i * step) % 3000);
     return f;
   }
-  void SetWork(const std::vector<std::uint16_t>& pixels) { std::copy(pixels.begin(), pixels.end(), state.images.workImage); }
+  void SetWork(const std::vector<std::uint16_t>& pixels) {
+    std::copy(pixels.begin(), pixels.end(), state.images.workImage);
+  }
   std::uint16_t& At(int x, int y) { return state.images.workImage[y * state.geometry.width + x]; }
 };
 

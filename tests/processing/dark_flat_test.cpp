@@ -91,6 +91,18 @@ TEST_F(ManualCorrection, RefusedFilesChangeNothing) {
   EXPECT_EQ(state.images.history.lines[0].str(), "");
 }
 
+TEST_F(ManualCorrection, AColourDarkLeavesTheImagesColourPlanes) {
+  SetWork(Frame(1'000));
+  FillPlanes();
+  state.images.colourConverted = 1;
+  const std::vector<std::uint16_t> red = PlaneCopy(0);
+  std::vector<std::uint16_t> colourDark = Frame(100);
+  colourDark.resize(colourDark.size() * 4, 7);  // the frame and three planes
+  ASSERT_TRUE(SubtractDarkFile(state, host, WriteRaw("colourdark", colourDark)));
+  EXPECT_EQ(At(9, 9), 900);
+  EXPECT_EQ(PlaneCopy(0), red);
+}
+
 using AutoCorrection = CalibrationTest;
 
 TEST_F(AutoCorrection, DarkReadOnceAndKeptPastAFilterUndoCopy) {
@@ -132,14 +144,14 @@ TEST_F(AutoCorrection, FlatUsesItsOwnAreaAndIsReadAgainForANewPath) {
   std::vector<std::uint16_t> flat = Frame(2'000);
   const int w = state.geometry.width;
   flat[static_cast<std::size_t>(10 * w + 600)] = 2'000 + 6'000;  // inside 5..604: mean 2001
-  flat[static_cast<std::size_t>(10 * w + 700)] = 9;               // outside
+  flat[static_cast<std::size_t>(10 * w + 700)] = 9;              // outside
   state.files.flatFieldPath = WriteRaw("flat", flat, "FLATH  1");
   SetWork(Frame(1'000));
   EXPECT_EQ(ApplyAutoFlat(state, host, state.images.workImage), kAutoApplied);
   EXPECT_EQ(state.images.flatLoaded, 1);
-  EXPECT_EQ(At(3, 2), 1'000);                    // 1000 / 2000 * 2001 = 1000.5
-  EXPECT_EQ(At(700, 10), 65'535);                // 1000 / 9 * 2001
-  EXPECT_EQ(At(3, 1), 1'000);                    // row 1 stays
+  EXPECT_EQ(At(3, 2), 1'000);                          // 1000 / 2000 * 2001 = 1000.5
+  EXPECT_EQ(At(700, 10), 65'535);                      // 1000 / 9 * 2001
+  EXPECT_EQ(At(3, 1), 1'000);                          // row 1 stays
   EXPECT_EQ(At(3, state.geometry.height - 1), 1'000);  // so does the last row
 
   state.files.flatFieldPath = WriteRaw("flat2", Frame(500), "FLATH  1");

@@ -84,12 +84,12 @@ TEST_F(HotPixels, ApplyAveragesInListOrderAndSkipsPositionsOffTheFrame) {
   At(12, 10) = 200;
   At(11, 11) = 300;
   std::int32_t* list = state.images.buffers.hotPixelList.data();
-  list[0] = 10 * w + 10;                   // (8 + 12 + 16 + 21) / 4 = 14
-  list[1] = 10 * w + 11;                   // uses the new 14: (14 + 200 + 100 + 300) / 4 = 153
-  list[2] = -5;                            // off the frame
-  list[3] = 3;                             // first row: no pixel above
+  list[0] = 10 * w + 10;                    // (8 + 12 + 16 + 21) / 4 = 14
+  list[1] = 10 * w + 11;                    // uses the new 14: (14 + 200 + 100 + 300) / 4 = 153
+  list[2] = -5;                             // off the frame
+  list[3] = 3;                              // first row: no pixel above
   list[4] = state.geometry.pixelCount - 2;  // last row: no pixel below
-  list[5] = 20 * w;                        // column 0: its left neighbour is on another row
+  list[5] = 20 * w;                         // column 0: its left neighbour is on another row
   state.files.hotPixelCount = 6;
   state.files.hotPixelMapValid = 1;
   const std::vector<std::uint16_t> before = WorkCopy();

@@ -1,10 +1,9 @@
 // Merging two images on marked points.
 
-#include "processing/merge_images.h"
-
 #include <gtest/gtest.h>
 
 #include "app/mouse_modes.h"
+#include "processing/merge_images.h"
 #include "processing/processing_fixture.h"
 
 namespace qv::test {
@@ -64,9 +63,9 @@ TEST_F(Merge, ThePartnerIsShiftedByTheMarks) {
   ASSERT_EQ(MergeImages(s, f.host), MergeResult::Merged);
   EXPECT_EQ(f.at(3, 4), 100 * 5 + 5);
   EXPECT_EQ(f.at(17, 4), 100 * 5 + 19);
-  EXPECT_EQ(f.at(18, 4), 0);   // partner column 20 is off the image
+  EXPECT_EQ(f.at(18, 4), 0);  // partner column 20 is off the image
   EXPECT_EQ(f.at(3, 14), 1'505);
-  EXPECT_EQ(f.at(3, 15), 0);   // partner row 16 is off the image
+  EXPECT_EQ(f.at(3, 15), 0);  // partner row 16 is off the image
 }
 
 TEST_F(Merge, OverALabelBandRowsAboveTenStay) {

@@ -1,9 +1,9 @@
 #include "app/ui/main_window.h"
 
 #include <QContextMenuEvent>
-#include <QMouseEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -272,11 +272,10 @@ void TQel_VeskFrame::buildMenus() {
   }
   connect(popupMenu_, &QMenu::aboutToShow, this, &TQel_VeskFrame::refreshCommandStates);
   client_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(client_, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) {
-            // In photometry the right button measures instead.
-            if (!state_.mouse.photometryMode) popupMenu_->popup(client_->mapToGlobal(at));
-          });
+  connect(client_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    // In photometry the right button measures instead.
+    if (!state_.mouse.photometryMode) popupMenu_->popup(client_->mapToGlobal(at));
+  });
 }
 
 void TQel_VeskFrame::buildToolBar() {

@@ -56,8 +56,7 @@ THPMDialog::THPMDialog(ProgramState& state, Host& host, QWidget* parent)
   form->addRow("", nameRow);
   form->addRow("", fileName_);
   layout->addLayout(form);
-  layout->addWidget(
-      new QLabel("NB:\nEnsure you have loaded a valid Darkframe before creating a Hot Pixel Map.", this));
+  layout->addWidget(new QLabel("NB:\nEnsure you have loaded a valid Darkframe before creating a Hot Pixel Map.", this));
   auto* buttons = new QHBoxLayout;
   auto* save = new QPushButton("Save Pixel Map", this);
   save->setObjectName("ctl1");

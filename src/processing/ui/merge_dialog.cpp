@@ -71,9 +71,10 @@ TMergeDialog::TMergeDialog(UiContext& ui, QWidget* parent) : QDialog(parent), ui
   special_ = Named(new QCheckBox("Special Average", this), 1310);
   centre_ = Named(new QCheckBox("Centre", this), 17186);
   superimpose_ = Named(new QCheckBox("Superimpose", this), 17185);
-  const std::pair<QCheckBox*, void (*)(ProgramState&, bool)> boxes[] = {
-      {average_, SetMergeAverage}, {special_, SetMergeSpecialAverage},
-      {centre_, SetMergeCentre},   {superimpose_, SetMergeSuperimpose}};
+  const std::pair<QCheckBox*, void (*)(ProgramState&, bool)> boxes[] = {{average_, SetMergeAverage},
+                                                                        {special_, SetMergeSpecialAverage},
+                                                                        {centre_, SetMergeCentre},
+                                                                        {superimpose_, SetMergeSuperimpose}};
   for (const auto& [box, set] : boxes) {
     layout->addWidget(box);
     connect(box, &QCheckBox::clicked, this, [this, &state, set = set](bool on) {
@@ -92,18 +93,19 @@ TMergeDialog::TMergeDialog(UiContext& ui, QWidget* parent) : QDialog(parent), ui
   layout->addLayout(buttons);
   connect(merge, &QPushButton::clicked, this, [this, &state] {
     const ProcessingState::Merge& m = state.processing.merge;
-    RunFromWindow(ui_, CommandId::MergeRun,
-                  WindowArgs({{"average", Flag(m.average)},
-                              {"special", Flag(m.specialAverage)},
-                              {"superimpose", Flag(m.superimpose)}}));
+    RunFromWindow(
+        ui_, CommandId::MergeRun,
+        WindowArgs(
+            {{"average", Flag(m.average)}, {"special", Flag(m.specialAverage)}, {"superimpose", Flag(m.superimpose)}}));
     refresh();
   });
   connect(cancel, &QPushButton::clicked, this, [this] {
     RunFromWindow(ui_, CommandId::MergeCancel);
     refresh();
   });
-  connect(help, &QPushButton::clicked, this,
-          [this] { ui_.host.showMessage({"Qel_K8_USB - Merge Images", kMergeHelp, MessageIcon::None, -1}); });
+  connect(help, &QPushButton::clicked, this, [this] {
+    ui_.host.showMessage({"Qel_K8_USB - Merge Images", kMergeHelp, MessageIcon::None, -1});
+  });
   // Closing the dialog ends the merge as "Cancel" does.
   connect(this, &QDialog::rejected, this, [this] {
     if (ui_.state.processing.merge.mergeMode) RunFromWindow(ui_, CommandId::MergeCancel);
