@@ -110,7 +110,7 @@ CommandStatus RunFindHotPixels(CommandContext& c, const CommandArgs& args) {
 
 CommandStatus RunSaveHotPixelMap(CommandContext& c, const CommandArgs& args) {
   ArgReader r(c, args);
-  const std::string name = r.text("name", c.state.geometry.hotPixelMapName);
+  const std::string name = r.text("name", HotPixelMapName(c.state));
   std::string path;
   if (!args.positional.empty()) path = FileArgument(c, r);
   if (!r.proceed()) return r.status();

@@ -48,9 +48,13 @@ bool FindHotPixels(ProgramState& state, Host& host, const std::uint16_t* source)
   return true;
 }
 
+std::string HotPixelMapName(const ProgramState& state) {
+  const std::string& chosen = state.processing.hotPixelMapName;
+  return chosen.empty() ? state.geometry.hotPixelMapName : chosen;
+}
+
 std::string HotPixelMapPath(const ProgramState& state) {
-  return NativePath(state.paths,
-                    state.settings.derived.autosaveDirectory + "\\" + state.geometry.hotPixelMapName + ".HPM");
+  return NativePath(state.paths, state.settings.derived.autosaveDirectory + "\\" + HotPixelMapName(state) + ".HPM");
 }
 
 bool SaveHotPixelMap(ProgramState& state, Host& host, const std::string& path) {
@@ -104,8 +108,8 @@ bool ApplyHotPixelMap(ProgramState& state, Host& host) {
 
 bool ChangeHotPixelMapName(ProgramState& state, Host& host, std::string_view name) {
   name = name.substr(0, kMaximumNameLength);
-  std::string& current = state.geometry.hotPixelMapName;
-  if (name == current) return true;
+  std::string& current = state.processing.hotPixelMapName;
+  if (name == HotPixelMapName(state)) return true;
   if (name.find_first_of("*/:?\\") != std::string_view::npos) {
     ShowText(host, "Sorry, a file name cannot contain * / : ? or \\");
     return false;

@@ -23,6 +23,9 @@ inline constexpr std::string_view kDefaultHotPixelMapName = "Vesk_HPM";
 // listed. A scan that finds too many shows why and leaves the map invalid.
 bool FindHotPixels(ProgramState& state, Host& host, const std::uint16_t* source);
 
+// The map's name: the one chosen last, else the camera model's.
+std::string HotPixelMapName(const ProgramState& state);
+
 // Native path of the map file: the autosave directory, the map name, ".HPM".
 std::string HotPixelMapPath(const ProgramState& state);
 

@@ -49,7 +49,10 @@ struct ProcessingState {
   LoadedReference loadedDark, loadedFlat;
 
   int hotPixelThreshold = 65'535;  // a pixel at or above it is hot
-  int labelAutoDate = 0;           // the Label dialog's "Auto Date" box
+  // The hot pixel map name chosen with "Change"; empty: the camera model's.
+  // Kept here because the frame geometry is recomputed with every frame.
+  std::string hotPixelMapName;
+  int labelAutoDate = 0;  // the Label dialog's "Auto Date" box
 };
 
 }  // namespace qv

@@ -115,18 +115,25 @@ TEST_F(HotPixels, SaveFailuresLeaveNoFile) {
   ASSERT_TRUE(SaveHotPixelMap(state, host, HotPixelMapPath(state)));
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "autosave" / "testdata.csv"));
   EXPECT_EQ(ReadBytes(HotPixelMapPath(state)).size(), 19u);
+  // A write that cannot be completed under the final name leaves nothing.
+  std::filesystem::create_directories(dir.path() / "taken");
+  EXPECT_FALSE(SaveHotPixelMap(state, host, file("taken")));
+  EXPECT_EQ(host.boxes.back().text, "Hot Pixel Map file write failed");
+  EXPECT_FALSE(std::filesystem::exists(file("taken.new")));
 }
 
 TEST_F(HotPixels, MapNamesAndTheThresholdScroller) {
   state.settings.lastFileNumber = 40;
   EXPECT_FALSE(ChangeHotPixelMapName(state, host, "a/b"));
-  EXPECT_EQ(state.geometry.hotPixelMapName, "Qel_K1C_HPM");
+  EXPECT_EQ(HotPixelMapName(state), "Qel_K1C_HPM");
   EXPECT_TRUE(ChangeHotPixelMapName(state, host, "Qel_K1C_HPM"));
   EXPECT_EQ(state.settings.lastFileNumber, 40);  // the same name changes nothing
   EXPECT_TRUE(ChangeHotPixelMapName(state, host, "Night1"));
   EXPECT_EQ(state.settings.lastFileNumber, 0);
+  RecomputeFrameGeometry(state.geometry, state.camera.model);  // as every new frame does
+  EXPECT_EQ(HotPixelMapPath(state), file("autosave/Night1.HPM"));
   EXPECT_TRUE(ChangeHotPixelMapName(state, host, ""));
-  EXPECT_EQ(state.geometry.hotPixelMapName, "Vesk_HPM");
+  EXPECT_EQ(HotPixelMapName(state), "Vesk_HPM");
 
   EXPECT_EQ(StepHotPixelThreshold(5'000, ScrollStep::LineLeft), 5'000);
   EXPECT_EQ(StepHotPixelThreshold(5'100, ScrollStep::PageLeft), 5'100);

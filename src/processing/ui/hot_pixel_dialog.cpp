@@ -113,7 +113,7 @@ void THPMDialog::refresh() {
   threshold_->setText(QString::number(state_.processing.hotPixelThreshold));
   found_->setText(QString::number(state_.files.hotPixelCount));
   directory_->setText(QString::fromStdString(state_.settings.derived.autosaveDirectory));
-  name_->setText(QString::fromStdString(state_.geometry.hotPixelMapName));
+  name_->setText(QString::fromStdString(HotPixelMapName(state_)));
   fileName_->setText(QString::fromStdString(HotPixelMapPath(state_)));
   bar_->setValue(state_.processing.hotPixelThreshold);
 }
