@@ -167,6 +167,14 @@ enum class CommandId : int {
   DefaultsSave,
   MonoExtract,
   ColourHistogram,
+  AutoDark,
+  AutoFlat,
+  MergeMark,
+  MergeRun,
+  MergeCancel,
+  HotPixelsSave,
+  MouseMode,
+  Click,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

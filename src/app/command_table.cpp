@@ -2,11 +2,13 @@
 
 #include "app/app_command_runs.h"
 #include "app/defaults_command_runs.h"
+#include "app/mouse_command_runs.h"
 #include "camera/camera_command_runs.h"
 #include "colour/colour_command_runs.h"
 #include "files/files_command_runs.h"
 #include "guiding/guiding_command_runs.h"
 #include "processing/analysis_command_runs.h"
+#include "processing/calibration_command_runs.h"
 #include "processing/processing_command_runs.h"
 
 namespace qv {
@@ -22,6 +24,9 @@ bool CentreImageOn(const ProgramState& s) { return s.display.centreImage; }
 bool ShowCentreOn(const ProgramState& s) { return s.images.showCentre != 0; }
 bool FalseColourOn(const ProgramState& s) { return s.images.falseColour != 0; }
 bool AutoContrastOn(const ProgramState& s) { return s.images.autoContrast != 0; }
+bool PhotometryOpen(const ProgramState& s) { return s.analysis.photometry.open; }
+bool StarPickOn(const ProgramState& s) { return s.mouse.starPickMode != 0; }
+bool MergeModeOn(const ProgramState& s) { return s.processing.merge.mergeMode != 0; }
 
 // Menu order within each menu; a window command has no `run` here, a command
 // without either is not built yet and shows greyed out. Key code 11 of the
@@ -108,7 +113,9 @@ constexpr CommandEntry kCommands[] = {
     {.id = CommandId::Copy, .menuText = "&Copy\tShift+Ins", .hint = "Copy the displayed image to the clipboard",
      .group = G::Edit, .separatorBefore = true, .enabled = HasBitmap, .windowOnly = true},
     {.id = CommandId::Label, .menuText = "&Label    ", .hint = "Write a text label into the top of the image",
-     .group = G::Edit, .separatorBefore = true},
+     .group = G::Edit, .separatorBefore = true, .cliName = "label", .cliUsage = "TEXT [date=0|1]",
+     .cliHelp = "Label: write TEXT (at most 30 characters) into the top 10 rows, with a UT date stamp on date=1.",
+     .run = RunLabel},
     {.id = CommandId::ProcessingHistory, .menuText = "Processing &History",
      .hint = "Show the processing steps applied to the image", .group = G::Edit, .cliName = "history",
      .cliHelp = "Print the processing history as the Processing History box shows it.", .run = RunProcessingHistory},
@@ -148,21 +155,36 @@ constexpr CommandEntry kCommands[] = {
      .hint = "Open the camera control", .group = G::Camera, .keys = {"Ctrl+Z"}, .toolBarPlace = 5,
      .toolBarGapBefore = true},
     {.id = CommandId::SubFrameSelection, .menuText = "Sub-Frame Selection",
-     .hint = "Choose the sub-frame read from the sensor", .group = G::Camera, .separatorBefore = true},
+     .hint = "Choose the sub-frame read from the sensor", .group = G::Camera, .separatorBefore = true,
+     .cliName = "subframe-size", .cliUsage = "2|3|4",
+     .cliHelp = "Sub-Frame Selection: centre the sub-frame and take the half, third or quarter frame size.",
+     .run = RunSubFrameSelection},
     {.id = CommandId::PickSubFrame, .menuText = "Pick Sub-Frame", .hint = "Pick the sub-frame centre with the mouse",
-     .group = G::Camera},
+     .group = G::Camera, .cliName = "subframe-pick", .cliHelp = "Pick Sub-Frame: the next left click picks its centre.",
+     .run = RunPickSubFrame},
     {.id = CommandId::DefaultSubFrameCentre, .menuText = "Default Sub-Frame Centre",
-     .hint = "Put the sub-frame centre at the sensor centre", .group = G::Camera},
+     .hint = "Put the sub-frame centre at the sensor centre", .group = G::Camera,
+     .cliName = "subframe-centre-default", .cliHelp = "Default Sub-Frame Centre: the centre of the frame.",
+     .run = RunDefaultSubFrameCentre},
     {.id = CommandId::FocusFrameCentre, .menuText = "Focus Frame Centre",
-     .hint = "Pick the focus frame centre with the mouse", .group = G::Camera, .separatorBefore = true},
+     .hint = "Pick the focus frame centre with the mouse", .group = G::Camera, .separatorBefore = true,
+     .cliName = "focus-pick", .cliHelp = "Focus Frame Centre: the next left click picks the focus frame.",
+     .run = RunFocusFrameCentre},
     {.id = CommandId::DefaultFocusFrameCentre, .menuText = "Default Focus Frame Centre",
-     .hint = "Put the focus frame centre at the sensor centre", .group = G::Camera},
+     .hint = "Put the focus frame centre at the sensor centre", .group = G::Camera,
+     .cliName = "focus-centre-default", .cliHelp = "Default Focus Frame Centre: the focus frame round the centre.",
+     .run = RunDefaultFocusFrameCentre},
     {.id = CommandId::CreateHotPixelMap, .menuText = "Create Hot Pixel Map",
-     .hint = "Create a hot pixel map from a dark frame", .group = G::Camera, .separatorBefore = true},
+     .hint = "Create a hot pixel map from a dark frame", .group = G::Camera, .separatorBefore = true,
+     .cliName = "hot-pixels-find", .cliUsage = "[threshold=N]",
+     .cliHelp = "Scan the image (a dark frame) for hot pixels at or above N (5000 to 65535; the last threshold).",
+     .run = RunFindHotPixels},
     {.id = CommandId::AutoGuiderCamera, .menuText = "AutoGuider Camera \tCTL+G",
      .hint = "Open the autoguider camera", .group = G::Guiding, .keys = {"Ctrl+G"}, .toolBarPlace = 6},
     {.id = CommandId::PickGuideStar, .menuText = "Pic&k Guide Star\tCTL+K",
-     .hint = "Pick the guide star with the mouse", .group = G::Guiding, .separatorBefore = true, .keys = {"Ctrl+K"}},
+     .hint = "Pick the guide star with the mouse", .group = G::Guiding, .separatorBefore = true,
+     .cliName = "pick-star", .cliHelp = "Pick Guide Star: switch star picking on or off.", .run = RunPickGuideStar,
+     .checked = StarPickOn, .keys = {"Ctrl+K"}},
     {.id = CommandId::StartAutoGuiding, .menuText = "Start Auto-Guiding",
      .hint = "Guide the telescope with the main camera", .group = G::Guiding, .enabled = TelescopeGuidingChosen},
     {.id = CommandId::TrainAutoGuiding, .menuText = "Train Auto-Guiding",
@@ -198,20 +220,28 @@ constexpr CommandEntry kCommands[] = {
      .hint = "Make a negative of the image", .group = G::Process, .cliName = "invert",
      .cliHelp = "Invert image to Negative.", .run = RunInvertToNegative},
     {.id = CommandId::SubtractDarkFrame, .menuText = "&Subtract Image (Dark Frame)  \tCtl+D",
-     .hint = "Subtract the dark frame", .group = G::Process, .separatorBefore = true, .keys = {"Ctrl+D"},
+     .hint = "Subtract the dark frame", .group = G::Process, .separatorBefore = true, .cliName = "subtract-dark",
+     .cliUsage = "FILE", .cliHelp = "Subtract the dark frame in raw FILE from the image (never below 0).",
+     .run = RunSubtractDarkFrame, .keys = {"Ctrl+D"},
      .toolBarPlace = 24, .toolBarGapBefore = true},
     {.id = CommandId::ApplyFlatField, .menuText = "Apply &Flat Field", .hint = "Divide the image by the flat field",
-     .group = G::Process, .toolBarPlace = 25},
+     .group = G::Process, .cliName = "flat-field", .cliUsage = "FILE",
+     .cliHelp = "Divide the image by the flat field in raw flat FILE, scaled by the flat's mean.",
+     .run = RunApplyFlatField, .toolBarPlace = 25},
     {.id = CommandId::MergeImages, .menuText = "Merge two Images &together   \tCtl+M",
-     .hint = "Merge another image with this one", .group = G::Process, .keys = {"Ctrl+M"}, .toolBarPlace = 26},
+     .hint = "Merge another image with this one", .group = G::Process, .cliName = "merge-start",
+     .cliHelp = "Start merging: mark the image (merge-mark), open the second image, mark it, then merge.",
+     .run = RunStartMerge, .checked = MergeModeOn, .keys = {"Ctrl+M"}, .toolBarPlace = 26},
     {.id = CommandId::ApplyHotPixelMap, .menuText = "Apply Hot Pixel Map",
-     .hint = "Repair the hot pixels of the map", .group = G::Process, .toolBarPlace = 22},
+     .hint = "Repair the hot pixels of the map", .group = G::Process, .cliName = "hot-pixels-apply",
+     .cliHelp = "Apply Hot Pixel Map: each listed pixel becomes the mean of its four neighbours.",
+     .run = RunApplyHotPixelMap, .toolBarPlace = 22},
     {.id = CommandId::Photometry, .menuText = "&Photometry of Image",
      .hint = "Measure star brightness with the mouse", .group = G::Process, .separatorBefore = true,
      .cliName = "photometry", .cliUsage = "object=X,Y comparison=X,Y background=X,Y [radius=0|2|3|4|6|8]",
      .cliHelp = "Photometry: box sums around the three points (radius 4 unless given); prints the object,\n"
          "comparison and background means and the magnitude difference as the dialog shows them.",
-     .run = RunPhotometry, .toolBarPlace = 11, .toolBarGapBefore = true},
+     .run = RunPhotometry, .checked = PhotometryOpen, .toolBarPlace = 11, .toolBarGapBefore = true},
     {.id = CommandId::IntensityPlot3d, .menuText = "3-D &Intensity Plot",
      .hint = "Plot the intensity around a point in 3-D", .group = G::Process, .cliName = "plot-3d",
      .cliHelp = "3-D Intensity Plot: print each trace's k, image row, first x and the 696 plotted y values.",
@@ -487,6 +517,36 @@ constexpr CommandEntry kCommands[] = {
      .cliName = "colour-histogram",
      .cliHelp = "Print each colour's histogram peak bin (512 values a bin) and the counts of the bins around it.",
      .run = RunColourHistogram},
+    {.id = CommandId::AutoDark, .menuText = "", .hint = "Subtract the selected dark frame", .group = G::None,
+     .cliName = "auto-dark",
+     .cliHelp = "Subtract the selected dark frame as after each exposure (read once, again for a new path or size).",
+     .run = RunAutoDark},
+    {.id = CommandId::AutoFlat, .menuText = "", .hint = "Apply the selected flat field", .group = G::None,
+     .cliName = "auto-flat",
+     .cliHelp = "Apply the selected flat field as after each exposure (read once, again for a new path or size).",
+     .run = RunAutoFlat},
+    {.id = CommandId::MergeMark, .menuText = "", .hint = "Mark a merge point", .group = G::None,
+     .cliName = "merge-mark", .cliUsage = "x=N y=N",
+     .cliHelp = "Mark the merge point in image pixels: on the base image, or on the second image once opened.",
+     .run = RunMergeMark},
+    {.id = CommandId::MergeRun, .menuText = "", .hint = "Merge the two images", .group = G::None, .cliName = "merge",
+     .cliUsage = "[average=1|special=1] [superimpose=1]",
+     .cliHelp = "Merge the second image into the base image on the marks (sum, average or special average;\n"
+         "superimpose: no shift).",
+     .run = RunMergeImages},
+    {.id = CommandId::MergeCancel, .menuText = "", .hint = "Stop merging", .group = G::None,
+     .cliName = "merge-cancel", .cliHelp = "Stop merging without merging.", .run = RunCancelMerge},
+    {.id = CommandId::HotPixelsSave, .menuText = "", .hint = "Save the hot pixel map", .group = G::None,
+     .cliName = "hot-pixels-save", .cliUsage = "[FILE] [name=NAME]",
+     .cliHelp = "Save the hot pixel map to FILE, or as NAME.HPM (the map name) in the autosave directory.",
+     .run = RunSaveHotPixelMap},
+    {.id = CommandId::MouseMode, .menuText = "", .hint = "Choose the mouse mode", .group = G::None,
+     .cliName = "mode", .cliUsage = "star|focus|subframe|merge|photometry|none",
+     .cliHelp = "Put the window's mouse in a mode (none leaves every mode, merging too).", .run = RunMouseMode},
+    {.id = CommandId::Click, .menuText = "", .hint = "Click on the image", .group = G::None, .cliName = "click",
+     .cliUsage = "x=N y=N [button=left|right] [scroll-x=N scroll-y=N]",
+     .cliHelp = "A click in the window's client area at (x, y), with the view scrolled as given.",
+     .run = RunClick},
 };
 // clang-format on
 

@@ -4,6 +4,7 @@
 #include "app/display_state.h"
 #include "app/frame_geometry.h"
 #include "app/image_store.h"
+#include "app/mouse_state.h"
 #include "app/paths.h"
 #include "app/program_settings.h"
 #include "camera/camera_state.h"
@@ -27,6 +28,7 @@ struct ProgramState {
   GuidingState guiding;
   AnalysisState analysis;
   ColourState colour;
+  MouseState mouse;
 };
 
 }  // namespace qv

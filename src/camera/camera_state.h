@@ -16,6 +16,10 @@ struct CameraState {
   int focusWindowMode = 0;  // 2: windowed read-out of the focus frame
   int focusCentreX = 0, focusCentreY = 0;
   int subFrameCentreX = 0, subFrameCentreY = 0;
+  // Size of the user sub-frame: half the sensor until the Sub-Frame
+  // Selection dialog picks one of its fixed sizes.
+  int subFrameWidth = BuiltInCameraModel().sensorWidth / 2;
+  int subFrameHeight = BuiltInCameraModel().sensorHeight / 2;
   int guideBoxOriginX = 0, guideBoxOriginY = 0;  // top-left of the 128 x 128 guide box
 
   UsbLink link;

@@ -8,6 +8,8 @@ SettingsStatus SetCameraType(ProgramSettings& settings, CameraState& camera, Fra
   camera.focusWindowMode = kWindowedFocusMode;
   camera.focusCentreX = camera.subFrameCentreX = camera.model.sensorWidth / 2;
   camera.focusCentreY = camera.subFrameCentreY = camera.model.sensorHeight / 2;
+  camera.subFrameWidth = camera.model.sensorWidth / 2;
+  camera.subFrameHeight = camera.model.sensorHeight / 2;
   camera.guideBoxOriginX = camera.focusCentreX - kGuideBoxHalf;
   camera.guideBoxOriginY = camera.focusCentreY - kGuideBoxHalf;
   RecomputeFrameGeometry(geometry, camera.model);

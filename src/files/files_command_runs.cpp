@@ -9,6 +9,7 @@
 #include "files/fits_header.h"
 #include "files/image_loader.h"
 #include "files/save_commands.h"
+#include "processing/merge_images.h"
 
 namespace qv {
 
@@ -70,7 +71,11 @@ CommandStatus RunOpen(CommandContext& c, const CommandArgs& args) {
   ArgReader r(c, args);
   const std::string path = FileArgument(c, r);
   if (!r.proceed()) return r.status();
-  return LoadImageFile(c.state, c.host, path) != LoadResult::Failed ? CommandStatus::Done : CommandStatus::Refused;
+  // While merging, the image opened is the second image of the merge.
+  KeepMergeBase(c.state);
+  const LoadResult result = LoadImageFile(c.state, c.host, path);
+  MergeSecondImageOpened(c.state, result == LoadResult::Loaded);
+  return result != LoadResult::Failed ? CommandStatus::Done : CommandStatus::Refused;
 }
 
 CommandStatus RunSaveRaw(CommandContext& c, const CommandArgs& args) { return SaveAs(c, args, SaveMode::Raw); }

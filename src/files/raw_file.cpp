@@ -255,7 +255,9 @@ RawResult ReadSecondRawFile(ProgramState& state, Host& host, const std::string& 
   }
   state.geometry = geometry;
   std::memcpy(state.images.scratchImage, scratch.frame, frameBytes);
-  if (planes) {
+  // A dark or flat corrects the frame only: the colour planes of the image
+  // being corrected are kept.
+  if (planes && purpose == SecondFilePurpose::Merge) {
     for (std::size_t p = 0; p < scratch.planes.size(); ++p) {
       std::memcpy(state.images.colourPlanes[p], scratch.planes[p], frameBytes);
     }

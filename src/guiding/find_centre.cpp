@@ -76,6 +76,11 @@ StarPosition Rounded(const BoxCentroid& c) {
 }
 
 std::optional<StarPosition> FindCentre(ProgramState& state, Host& host, int x, int y, CentreSource source) {
+  return FindCentreWithRadius(state, host, x, y, source, state.settings.guideStarMaskRadius);
+}
+
+std::optional<StarPosition> FindCentreWithRadius(ProgramState& state, Host& host, int x, int y, CentreSource source,
+                                                 int radius) {
   GuidingState& g = state.guiding;
   const bool guider = source == CentreSource::GuiderCamera;
   FrameView frame{state.images.workImage, state.geometry.width, state.geometry.height, state.geometry.width};
@@ -84,7 +89,7 @@ std::optional<StarPosition> FindCentre(ProgramState& state, Host& host, int x, i
   } else if (g.mainGuidingRunning || g.subFrameActive) {
     frame.width = frame.height = frame.stride = kGuideFrameSize;
   }
-  const auto centroid = MeasureCentroid(frame, x, y, state.settings.guideStarMaskRadius);
+  const auto centroid = MeasureCentroid(frame, x, y, radius);
   if (!centroid) {
     host.showMessage({"QEL_VESK_USB  - Find Centre", "Find centre failed - outside image area", MessageIcon::None});
     return std::nullopt;

@@ -49,5 +49,8 @@ enum class CentreSource { MainCamera, GuiderCamera };
 // position is updated and returned; on failure the message box is shown and
 // nothing changes. Callers repeat it from the last result to converge.
 std::optional<StarPosition> FindCentre(ProgramState& state, Host& host, int x, int y, CentreSource source);
+// The same with a box radius of the caller's (the mouse modes' star box).
+std::optional<StarPosition> FindCentreWithRadius(ProgramState& state, Host& host, int x, int y, CentreSource source,
+                                                 int radius);
 
 }  // namespace qv

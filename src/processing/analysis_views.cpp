@@ -19,7 +19,7 @@ void UpdateMouseMode(ProgramState& state) { state.display.mouseModeActive = Anal
 }  // namespace
 
 bool AnalysisMouseModeActive(const ProgramState& state) {
-  return state.analysis.photometry.open || state.analysis.rowPlot.open;
+  return state.analysis.photometry.open || state.analysis.rowPlot.open || state.processing.merge.mergeMode;
 }
 
 ViewOpening OpenHistogram(ProgramState& state, Host& host, Clock& clock) {
@@ -44,7 +44,7 @@ void CloseHistogram(ProgramState& state) { state.analysis.histogramOpen = false;
 
 ViewOpening OpenPhotometryView(ProgramState& state, Host& host) {
   auto& a = state.analysis;
-  if (a.rowPlot.open) {
+  if (a.rowPlot.open || state.processing.merge.mergeMode) {
     ShowMessage(host, kModeConflictMessage);
     return ViewOpening::Refused;
   }
@@ -68,7 +68,7 @@ void ClosePhotometryView(ProgramState& state) {
 
 ViewOpening OpenRowPlot(ProgramState& state, Host& host) {
   auto& a = state.analysis;
-  if (a.photometry.open) {
+  if (a.photometry.open || state.processing.merge.mergeMode) {
     ShowMessage(host, kModeConflictMessage);
     return ViewOpening::Refused;
   }

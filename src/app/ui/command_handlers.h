@@ -66,5 +66,9 @@ void RegisterAnalysisUiCommands(UiCommands& commands, UiContext& ui);
 void RegisterDefaultsUiCommands(UiCommands& commands, UiContext& ui);
 // The colour commands that ask for something first.
 void RegisterColourUiCommands(UiCommands& commands, UiContext& ui);
+// The label and sub-frame dialogs; the dark, flat, merge and hot pixel map
+// dialogs.
+void RegisterMouseUiCommands(UiCommands& commands, UiContext& ui);
+void RegisterCalibrationUiCommands(UiCommands& commands, UiContext& ui);
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 #include "app/command_table.h"
 #include "app/display_commands.h"
 #include "app/display_rebuild.h"
+#include "app/mouse_modes.h"
 #include "app/ui/display_image.h"
 
 // The resources live in the static UI library, so they are registered by hand.
@@ -57,6 +59,7 @@ TQel_VeskWindow::TQel_VeskWindow(ProgramState& state, QtHost& host, QWidget* par
   // The initial range before any bitmap exists.
   horizontalScrollBar()->setRange(0, 400);
   verticalScrollBar()->setRange(0, 400);
+  viewport()->setMouseTracking(true);
   host_.onRebuildDisplay = [this] { rebuildDisplay(); };
   // A repaint a command asks for shows the changed image: the paint's black
   // level is measured from it (a rebuild measures as its last step).
@@ -113,6 +116,33 @@ void TQel_VeskWindow::resizeEvent(QResizeEvent* event) {
 
 void TQel_VeskWindow::scrollContentsBy(int, int) { viewport()->update(); }
 
+// Clicks and moves go to the core in client coordinates with the current
+// scroll position; the core maps them to the image.
+void TQel_VeskWindow::mouseReleaseEvent(QMouseEvent* event) {
+  state_.display.scrollX = horizontalScrollBar()->value();
+  state_.display.scrollY = verticalScrollBar()->value();
+  const QPoint at = event->position().toPoint();
+  if (event->button() == Qt::LeftButton) OnLeftClick(state_, host_, at.x(), at.y());
+  if (event->button() == Qt::RightButton) OnRightClick(state_, host_, at.x(), at.y());
+  applyPointerShape();
+  viewport()->update();
+  emit mouseStateChanged();
+}
+
+void TQel_VeskWindow::mouseMoveEvent(QMouseEvent* event) {
+  const MouseState& m = state_.mouse;
+  if (!state_.analysis.values.open && !state_.analysis.photometry.open && !m.subFramePickMode) return;
+  state_.display.scrollX = horizontalScrollBar()->value();
+  state_.display.scrollY = verticalScrollBar()->value();
+  const QPoint at = event->position().toPoint();
+  OnPointerMove(state_, host_, at.x(), at.y());
+  emit mouseStateChanged();
+}
+
+void TQel_VeskWindow::applyPointerShape() {
+  viewport()->setCursor(ShownPointer(state_) == PointerShape::Cross ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
 void TQel_VeskWindow::paintEvent(QPaintEvent*) {
   auto& d = state_.display;
   if (d.rebuildPending) {
@@ -143,7 +173,7 @@ void TQel_VeskWindow::paintEvent(QPaintEvent*) {
     painter.fillRect(client, background);
     painter.drawImage(picture.topLeft(), shown_);
   }
-  if (!d.mouseModeActive && !d.starPickingActive) viewport()->setCursor(Qt::ArrowCursor);
+  applyPointerShape();
   drawOverlays(painter);
 }
 
@@ -175,6 +205,7 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   setWindowTitle(Caption(QString()));
   setCentralWidget(client_);
   connect(client_, &TQel_VeskWindow::captionChanged, this, &QWidget::setWindowTitle);
+  connect(client_, &TQel_VeskWindow::mouseStateChanged, this, &TQel_VeskFrame::refreshCommandStates);
 
   ui_ = std::make_unique<UiContext>(UiContext{state_, host_, host_.clock(), *this, *client_});
   RegisterDisplayUiCommands(uiCommands_, *ui_);
@@ -184,6 +215,8 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   RegisterAnalysisUiCommands(uiCommands_, *ui_);
   RegisterDefaultsUiCommands(uiCommands_, *ui_);
   RegisterColourUiCommands(uiCommands_, *ui_);
+  RegisterMouseUiCommands(uiCommands_, *ui_);
+  RegisterCalibrationUiCommands(uiCommands_, *ui_);
 
   buildMenus();
   buildToolBar();
@@ -243,8 +276,10 @@ void TQel_VeskFrame::buildMenus() {
   }
   connect(popupMenu_, &QMenu::aboutToShow, this, &TQel_VeskFrame::refreshCommandStates);
   client_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(client_, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { popupMenu_->popup(client_->mapToGlobal(at)); });
+  connect(client_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    // In photometry the right button measures instead.
+    if (!state_.analysis.photometry.open) popupMenu_->popup(client_->mapToGlobal(at));
+  });
 }
 
 void TQel_VeskFrame::buildToolBar() {
@@ -294,6 +329,8 @@ void TQel_VeskFrame::dispatch(CommandId id) {
     RunFromWindow(*ui_, id);
   }
   refreshCommandStates();
+  client_->applyPointerShape();
+  emit commandFinished();
 }
 
 void TQel_VeskFrame::refreshCommandStates() {

@@ -37,14 +37,20 @@ class TQel_VeskWindow : public QAbstractScrollArea {
   void showDisplay();
 
   const QImage& shownImage() const { return shown_; }
+  // The pointer the current mouse mode asks for.
+  void applyPointerShape();
 
  signals:
   void captionChanged(const QString& caption);
+  // A click or pointer move went to a mouse mode.
+  void mouseStateChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
   void drawOverlays(QPainter& painter);
@@ -78,6 +84,10 @@ class TQel_VeskFrame : public QMainWindow {
   TQel_VeskWindow* client() const { return client_; }
   QToolBar* commandToolBar() const { return toolBar_; }
   QMenu* popupMenu() const { return popupMenu_; }
+
+ signals:
+  // A command run from a menu, button or key has finished.
+  void commandFinished();
 
  private:
   void buildMenus();

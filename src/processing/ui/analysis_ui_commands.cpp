@@ -4,6 +4,7 @@
 
 #include <QScrollBar>
 
+#include "app/mouse_modes.h"
 #include "app/ui/command_handlers.h"
 #include "app/ui/main_window.h"
 #include "processing/analysis_views.h"
@@ -43,7 +44,7 @@ void RegisterAnalysisUiCommands(UiCommands& c, UiContext& ui) {
     Present(dialog);
   };
   c[Id::Photometry] = [&ui] {
-    if (OpenPhotometryView(ui.state, ui.host) != ViewOpening::Opened) return;
+    if (!StartPhotometry(ui.state, ui.host)) return;
     auto* dialog = new TPhotometryDialog(ui.state, ui.host, &ui.frame);
     CursorUntilClosed(ui, dialog, Qt::CrossCursor);
     Present(dialog);
