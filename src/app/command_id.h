@@ -175,6 +175,9 @@ enum class CommandId : int {
   HotPixelsSave,
   MouseMode,
   Click,
+  Expose,
+  Focus,
+  CameraDialogShow,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

@@ -4,6 +4,7 @@
 #include "app/defaults_command_runs.h"
 #include "app/mouse_command_runs.h"
 #include "camera/camera_command_runs.h"
+#include "camera/exposure_command_runs.h"
 #include "colour/colour_command_runs.h"
 #include "files/files_command_runs.h"
 #include "guiding/guiding_command_runs.h"
@@ -547,6 +548,20 @@ constexpr CommandEntry kCommands[] = {
      .cliUsage = "x=N y=N [button=left|right] [scroll-x=N scroll-y=N]",
      .cliHelp = "A click in the window's client area at (x, y), with the view scrolled as given.",
      .run = RunClick},
+    {.id = CommandId::Expose, .menuText = "", .hint = "Take pictures", .group = G::None, .cliName = "expose",
+     .cliUsage = "[range=q|h|t|s|m] [value=N] [count=N] [average=0|1] [slew-sum=0|1] [alt-slew=0|1] [continuous=0|1]\n"
+         "    [pause=N] [pause-unit=s|m] [autosave=0|1] [auto-dark=0|1] [auto-flat=0|1] [auto-process=0|1] [mode=1..5]\n"
+         "    [cancel-after-ms=N]",
+     .cliHelp = "Take Photo with the camera dialog's settings and these changes: one frame, a series stacked on\n"
+         "the picked star (averaged or summed), or a continuous run; one line per frame (mean, peak, saved file).",
+     .run = RunExpose},
+    {.id = CommandId::Focus, .menuText = "", .hint = "Run the focus loop", .group = G::None, .cliName = "focus",
+     .cliUsage = "frames=N [stretch=1..50] [autochange=0|1]",
+     .cliHelp = "Run N focus frames of the guide box; print the peak, the half level and the FWHM of each.",
+     .run = RunFocus},
+    {.id = CommandId::CameraDialogShow, .menuText = "", .hint = "Show the camera dialog's fields", .group = G::None,
+     .cliName = "camera-dialog-show", .cliHelp = "Print every field the camera control dialog shows, name=value.",
+     .run = RunCameraDialogShow},
 };
 // clang-format on
 

@@ -7,6 +7,7 @@
 
 #include "camera/camera_models.h"
 #include "camera/camera_protocol.h"
+#include "camera/exposure_settings.h"
 #include "camera/usb_link.h"
 
 namespace qv {
@@ -37,6 +38,10 @@ struct CameraState {
   bool coolingOn = false;
   bool monitoring = false;
   int actualTemperatureC = 0;
+
+  // Exposure runs.
+  ExposureSettings exposure;
+  bool exposureRunning = false;  // a run or the focus loop is under way; no second one starts
 };
 
 }  // namespace qv

@@ -1,0 +1,147 @@
+#include "camera/exposure_command_runs.h"
+
+#include "app/arg_reader.h"
+#include "app/run_operation.h"
+#include "camera/camera_dialog_fields.h"
+#include "camera/exposure_run.h"
+#include "camera/focus_loop.h"
+
+namespace qv {
+
+namespace {
+
+// Passes everything to the command's host; the command line has no keyboard,
+// so a press is made up once the asked time has passed (a cancel), or after
+// the asked number of focus frames (the left press that ends the focus loop).
+class PressingHost final : public Host {
+ public:
+  PressingHost(CommandContext& c, long cancelAfterMs) : c_(c), cancelAt_(c.clock.milliseconds() + cancelAfterMs) {
+    armed_ = cancelAfterMs >= 0;
+  }
+  int showMessage(const MessageBoxRequest& box) override { return c_.host.showMessage(box); }
+  void openProgress(std::string_view caption) override { c_.host.openProgress(caption); }
+  void setProgress(int position) override { c_.host.setProgress(position); }
+  void closeProgress() override { c_.host.closeProgress(); }
+  void setWaitCursor(bool on) override { c_.host.setWaitCursor(on); }
+  void beep() override { c_.host.beep(); }
+  InputEvents pumpEvents() override {
+    InputEvents events = c_.host.pumpEvents();
+    if (armed_ && MsUntil(cancelAt_, c_.clock.milliseconds()) == 0) {
+      events.keyPressed = true;
+      armed_ = false;
+    }
+    if (leftPressPending_) events.leftButtonPressed = true;
+    leftPressPending_ = false;
+    return events;
+  }
+  void requestRebuildDisplay() override { c_.host.requestRebuildDisplay(); }
+  void requestRepaint() override { c_.host.requestRepaint(); }
+  void pressLeft() { leftPressPending_ = true; }
+
+ private:
+  CommandContext& c_;
+  std::uint32_t cancelAt_;
+  bool armed_ = false;
+  bool leftPressPending_ = false;
+};
+
+const char* kRanges = "qhtsm";
+
+}  // namespace
+
+CommandStatus RunExpose(CommandContext& c, const CommandArgs& args) {
+  ArgReader r(c, args);
+  const std::string range = r.text("range", "");
+  const long value = r.integer("value", 1, 500, 0);
+  const long count = r.integer("count", 1, kMaxSeriesCount, 0);
+  const ExposureSettings& now = c.state.camera.exposure;
+  const bool average = r.flag("average", now.average);
+  const bool slewSum = r.flag("slew-sum", true);
+  const bool alternative = r.flag("alt-slew", now.alternativeSlew);
+  const bool continuous = r.flag("continuous", now.continuous);
+  const long pause = r.integer("pause", 0, kMaxPauseBetweenFrames, now.pause);
+  const std::string pauseUnit = r.text("pause-unit", now.pauseInMinutes ? "m" : "s");
+  const bool autosave = r.flag("autosave", now.autosave);
+  const bool autoDark = r.flag("auto-dark", now.autoDark);
+  const bool autoFlat = r.flag("auto-flat", now.autoFlat);
+  const bool autoProcess = r.flag("auto-process", now.autoProcess);
+  const long mode = r.integer("mode", 1, 5, now.readoutMode);
+  const long cancelAfter = r.integer("cancel-after-ms", 0, 100'000'000, -1);
+  if (!range.empty() && (range.size() != 1 || std::string_view(kRanges).find(range[0]) == std::string_view::npos)) {
+    r.fail("range must be q, h, t, s or m");
+  }
+  if (pauseUnit != "s" && pauseUnit != "m") r.fail("pause-unit must be s or m");
+  const char chosenRange = range.empty() ? now.range : range[0];
+  if (value > RangeMaximum(chosenRange)) {
+    r.fail("value must be from 1 to " + std::to_string(RangeMaximum(chosenRange)) + " in this range");
+  }
+  if (!r.proceed()) return r.status();
+  if (!OpenCameraInterface(c.state, c.host, c.clock)) return CommandStatus::Refused;
+
+  ExposureSettings& s = c.state.camera.exposure;
+  if (!range.empty()) ChooseRange(s, chosenRange);
+  if (value > 0) SetExposureValue(s, value);
+  // Without slew and sum a series is a run of single frames.
+  if (count > 0) SetSeriesCount(s, count);
+  s.average = average;
+  s.alternativeSlew = alternative;
+  s.continuous = continuous;
+  s.pause = static_cast<int>(pause);
+  s.pauseInMinutes = pauseUnit == "m";
+  s.autosave = autosave;
+  s.autoDark = autoDark;
+  s.autoFlat = autoFlat;
+  s.autoProcess = autoProcess;
+  s.readoutMode = static_cast<int>(mode);
+
+  PressingHost host(c, cancelAfter);
+  auto print = [&c](const FrameReport& f) {
+    c.out << "frame " << f.index << " exposure-ms=" << f.exposureMs << " mean=" << f.mean << " peak=" << f.peak;
+    if (!f.savedFile.empty()) c.out << " saved=" << f.savedFile;
+    c.out << '\n';
+  };
+  const int runs = (!slewSum && s.count > 1 && !s.continuous) ? s.count : 1;
+  const int perRun = runs > 1 ? 1 : s.count;
+  bool failed = false;
+  for (int i = 0; i < runs && !failed; ++i) {
+    s.count = perRun;
+    ExposureOperation run(c.state, host, c.clock, print);
+    RunOperation(run, c.clock, host);
+    failed = run.readoutFailed();
+  }
+  return failed ? CommandStatus::Refused : CommandStatus::Done;
+}
+
+CommandStatus RunFocus(CommandContext& c, const CommandArgs& args) {
+  ArgReader r(c, args);
+  const long frames = r.integer("frames", 1, 100'000);
+  const long stretch = r.integer("stretch", kMinFocusStretch, kMaxFocusStretch, c.state.camera.exposure.focusStretch);
+  const bool autochange = r.flag("autochange", c.state.camera.exposure.autochange);
+  if (!r.proceed()) return r.status();
+  if (!OpenCameraInterface(c.state, c.host, c.clock)) return CommandStatus::Refused;
+  ExposureSettings& s = c.state.camera.exposure;
+  if (!FocusLoopAllowed(s)) {
+    c.err << "focus: the focus loop takes exposures below 100 units and not in minutes\n";
+    return CommandStatus::Refused;
+  }
+  SetFocusStretch(s, stretch);
+  s.autochange = autochange;
+  PressingHost host(c, -1);
+  long taken = 0;
+  FocusOperation loop(c.state, host, [&](const FocusAnalysis& a) {
+    c.out << "focus " << ++taken << " peak=" << a.peak << " half=" << a.level << " fwhm=" << a.fwhm
+          << " next-exposure-ms=" << ExposureMs(s) << '\n';
+    if (taken >= frames) host.pressLeft();
+  });
+  RunOperation(loop, c.clock, host);
+  return CommandStatus::Done;
+}
+
+CommandStatus RunCameraDialogShow(CommandContext& c, const CommandArgs& args) {
+  ArgReader r(c, args);
+  if (!r.proceed()) return r.status();
+  for (const auto& [name, value] : CameraDialogFields(c.state)) c.out << name << '=' << value << '\n';
+  return CommandStatus::Done;
+}
+
+}  // namespace qv
