@@ -70,5 +70,7 @@ void RegisterColourUiCommands(UiCommands& commands, UiContext& ui);
 // dialogs.
 void RegisterMouseUiCommands(UiCommands& commands, UiContext& ui);
 void RegisterCalibrationUiCommands(UiCommands& commands, UiContext& ui);
+// The camera control dialog and the exposure run it starts.
+void RegisterCameraUiCommands(UiCommands& commands, UiContext& ui);
 
 }  // namespace qv

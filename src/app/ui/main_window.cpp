@@ -217,6 +217,7 @@ TQel_VeskFrame::TQel_VeskFrame(ProgramState& state, QtHost& host)
   RegisterColourUiCommands(uiCommands_, *ui_);
   RegisterMouseUiCommands(uiCommands_, *ui_);
   RegisterCalibrationUiCommands(uiCommands_, *ui_);
+  RegisterCameraUiCommands(uiCommands_, *ui_);
 
   buildMenus();
   buildToolBar();

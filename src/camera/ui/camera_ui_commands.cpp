@@ -1,0 +1,16 @@
+#include "app/ui/command_handlers.h"
+#include "app/ui/main_window.h"
+#include "app/ui/qt_host.h"
+#include "camera/ui/camera_dialog.h"
+
+namespace qv {
+
+void RegisterCameraUiCommands(UiCommands& commands, UiContext& ui) {
+  commands[CommandId::CameraInterface] = [&ui] {
+    RunCameraInterface(ui.state, ui.host, ui.clock, &ui.frame, [&ui](int result) {
+      if (result == kGoToAutoguiderResult) ui.frame.dispatch(CommandId::AutoGuiderCamera);
+    });
+  };
+}
+
+}  // namespace qv

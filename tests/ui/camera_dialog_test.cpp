@@ -1,0 +1,169 @@
+// The camera control dialog on the offscreen platform with the simulated
+// camera: ranges and their maxima, refused edits, Take Photo, the set point,
+// and the window painting while the exposure it starts runs.
+
+#include "camera/ui/camera_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "app/settings_file.h"
+#include "app/ui/qt_host.h"
+#include "camera/set_camera_type.h"
+#include "camera/usb_link.h"
+#include "sim/sim_world.h"
+#include "support/temp_dir.h"
+#include "support/test_clock.h"
+
+namespace {
+
+template <typename W>
+W* Control(QWidget* dialog, int id) {
+  return dialog->findChild<W*>(QString("ctl%1").arg(id));
+}
+
+struct Rig {
+  Rig() {
+    state->paths.root = dir.str();
+    state->settings.ShowInterfaceDetails = false;
+    state->settings.cameraType = 1;
+    qv::SetCameraType(state->settings, state->camera, state->geometry, state->paths);
+    world = std::make_shared<qv::sim::SimWorld>(clock, 1, 7);
+    bus = qv::sim::MakeSimBus(world);
+    qv::ConnectCamera(*state, *bus, host, clock);
+  }
+  qv::test::TempDir dir;
+  std::unique_ptr<qv::ProgramState> state = std::make_unique<qv::ProgramState>();
+  qv::QtHost host;
+  qv::test::TestClock clock;
+  std::shared_ptr<qv::sim::SimWorld> world;
+  std::unique_ptr<qv::UsbBus> bus;
+};
+
+// Counts its paints and asks for one every 20 ms, as a window kept current does.
+class PaintCounter final : public QWidget {
+ public:
+  PaintCounter() {
+    connect(&tick, &QTimer::timeout, this, [this] { update(); });
+    tick.start(20);
+  }
+  int paints = 0;
+  QTimer tick;
+
+ protected:
+  void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+}  // namespace
+
+class CameraDialogTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void rangeButtonsSetTheMaxima() {
+    Rig rig;
+    qv::TWyDialog dialog(*rig.state, rig.host, rig.clock, nullptr);
+    auto* value = Control<QLineEdit>(&dialog, 105);
+    value->setText("7");
+    Control<QRadioButton>(&dialog, 175)->click();  // Minutes
+    QCOMPARE(rig.state->camera.exposure.maximum, 90);
+    QCOMPARE(value->text(), QString("1"));
+    Control<QRadioButton>(&dialog, 171)->click();  // Thousandths
+    QCOMPARE(rig.state->camera.exposure.maximum, 500);
+    QCOMPARE(value->text(), QString("5"));
+    Control<QRadioButton>(&dialog, 173)->click();  // Tenth's
+    QCOMPARE(rig.state->camera.exposure.maximum, 100);
+    auto* arrows = Control<QScrollBar>(&dialog, 104);
+    arrows->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(value->text(), QString("6"));
+    QCOMPARE(Control<QLineEdit>(&dialog, 14)->text(), QString("Single Image"));
+    Control<QLineEdit>(&dialog, 112)->setText("3");
+    emit Control<QLineEdit>(&dialog, 112)->editingFinished();
+    QCOMPARE(Control<QLineEdit>(&dialog, 14)->text(), QString("Auto Merging"));
+  }
+
+  void editsRefuseValuesOutsideTheirRange() {
+    Rig rig;
+    qv::TWyDialog dialog(*rig.state, rig.host, rig.clock, nullptr);
+    Control<QRadioButton>(&dialog, 175)->click();  // Minutes, 1..90
+    auto* value = Control<QLineEdit>(&dialog, 105);
+    for (const char* bad : {"91", "-3", "70000"}) {
+      value->setText(bad);
+      emit value->editingFinished();
+      QCOMPARE(rig.state->camera.exposure.value, 1);
+      QCOMPARE(value->text(), QString("1"));
+    }
+    auto* count = Control<QLineEdit>(&dialog, 112);
+    for (const char* bad : {"10000", "-2"}) {
+      count->setText(bad);
+      emit count->editingFinished();
+      QCOMPARE(rig.state->camera.exposure.count, 1);
+    }
+  }
+
+  void takePhotoWithZeroDoesNothing() {
+    Rig rig;
+    qv::TWyDialog dialog(*rig.state, rig.host, rig.clock, nullptr);
+    dialog.show();
+    Control<QLineEdit>(&dialog, 105)->setText("0");
+    Control<QPushButton>(&dialog, 1)->click();
+    QVERIFY(dialog.isVisible());
+    Control<QLineEdit>(&dialog, 105)->setText("");
+    Control<QPushButton>(&dialog, 1)->click();
+    QVERIFY(dialog.isVisible());
+    Control<QLineEdit>(&dialog, 105)->setText("3");
+    Control<QPushButton>(&dialog, 1)->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), qv::kTakePhotoResult);
+    QCOMPARE(rig.state->camera.exposure.value, 3);
+  }
+
+  void setPointIsSavedAtEveryChangeExceptInMaximumCooling() {
+    Rig rig;
+    qv::TWyDialog dialog(*rig.state, rig.host, rig.clock, nullptr);
+    auto* bar = Control<QScrollBar>(&dialog, 737);
+    bar->setValue(-12);
+    QCOMPARE(rig.state->settings.derived.coolerSetpointC, -12);
+    qv::ProgramSettings fromFile;
+    qv::LoadSettings(fromFile, rig.state->paths, rig.host);
+    QCOMPARE(static_cast<int>(fromFile.savedCoolingSetpoint), -12);
+    QCOMPARE(Control<QLineEdit>(&dialog, 739)->text(), QString("-12"));
+    rig.state->settings.maximumCooling = true;
+    rig.state->settings.derived.coolerSetpointC = -40;
+    dialog.refresh();
+    bar->setValue(20);
+    QCOMPARE(rig.state->settings.derived.coolerSetpointC, -40);
+    QCOMPARE(Control<QLineEdit>(&dialog, 744)->text(), QString("Max Cooling Set"));
+  }
+
+  void windowPaintsWhileTheExposureRuns() {
+    Rig rig;
+    PaintCounter window;
+    window.show();
+    rig.state->camera.exposure.range = 's';
+    rig.state->camera.exposure.value = 2;
+    // Take Photo on the modal dialog as soon as it shows.
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      Control<QPushButton>(dialog, 1)->click();
+    });
+    qv::RunCameraInterface(*rig.state, rig.host, rig.clock, &window);
+    QVERIFY(rig.state->camera.exposureRunning);
+    const int before = window.paints;
+    QTest::qWait(300);
+    QVERIFY(rig.state->camera.exposureRunning);
+    QVERIFY(window.paints > before);
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.state->camera.exposureRunning, 10000);
+    QVERIFY(rig.world->blocksReceived > 0);
+  }
+};
+
+QTEST_MAIN(CameraDialogTest)
+#include "camera_dialog_test.moc"
