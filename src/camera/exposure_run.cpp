@@ -344,6 +344,10 @@ void ExposureOperation::finishFrame() {
 void ExposureOperation::report() {
   if (!pendingReport_) return;
   pendingReport_ = false;
+  if (!frameDone_) {  // nobody to tell: no pass over the frame
+    savedFile_.clear();
+    return;
+  }
   FrameReport frame;
   frame.index = framesRead_;
   frame.exposureMs = exposureMs_;
@@ -359,7 +363,7 @@ void ExposureOperation::report() {
   frame.peak = peak;
   frame.savedFile = std::move(savedFile_);
   savedFile_.clear();
-  if (frameDone_) frameDone_(frame);
+  frameDone_(frame);
 }
 
 }  // namespace qv
