@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -14,8 +15,11 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/display_rebuild.h"
+#include "app/null_host.h"
 #include "app/settings_file.h"
 #include "app/ui/qt_host.h"
+#include "camera/exposure_run.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
 #include "sim/sim_world.h"
@@ -162,6 +166,47 @@ class CameraDialogTest : public QObject {
     QVERIFY(window.paints > before);
     QTRY_VERIFY_WITH_TIMEOUT(!rig.state->camera.exposureRunning, 10000);
     QVERIFY(rig.world->blocksReceived > 0);
+  }
+
+  // With QV_CAMERA_SCREENSHOT=file.png: the dialog after a focus frame,
+  // beside a simulated frame as the window shows it (the picture in docs/).
+  void screenshotWhenAsked() {
+    const QString path = qEnvironmentVariable("QV_CAMERA_SCREENSHOT");
+    if (path.isEmpty()) QSKIP("no screenshot asked for");
+    Rig rig;
+    rig.state->display.stretchDisplay = true;
+    qv::TWyDialog dialog(*rig.state, rig.host, rig.clock, nullptr);
+    rig.host.onRebuildDisplay = [&] { qv::RebuildDisplay(*rig.state, rig.host); };
+    dialog.show();
+    Control<QRadioButton>(&dialog, 173)->click();  // Tenth's, 5: half a second
+    Control<QPushButton>(&dialog, 107)->click();
+    QTRY_VERIFY(rig.state->camera.exposure.focusPeak > 0);
+    QTest::mouseClick(Control<QPushButton>(&dialog, 108), Qt::LeftButton);
+    QTRY_VERIFY(!rig.state->camera.exposureRunning);
+    const QPixmap dialogPicture = dialog.grab();
+
+    rig.state->images.focusPreview = 0;
+    rig.state->camera.exposure.range = 's';
+    rig.state->camera.exposure.value = 20;
+    qv::NullHost quiet;
+    qv::ExposureOperation run(*rig.state, quiet, rig.clock);
+    qv::WakeTime wake = run.start(rig.clock.nowMs);
+    while (wake) {
+      rig.clock.nowMs = std::max(rig.clock.nowMs, *wake);
+      wake = run.step(rig.clock.nowMs);
+    }
+    qv::RebuildDisplay(*rig.state, quiet);
+    QImage frame;
+    QVERIFY(frame.loadFromData(rig.state->display.bitmap.data(), static_cast<int>(rig.state->display.bitmap.size()),
+                               "BMP"));
+    frame = frame.scaledToHeight(dialogPicture.height(), Qt::SmoothTransformation);
+    QImage sheet(dialogPicture.width() + frame.width() + 8, dialogPicture.height(), QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    painter.drawPixmap(0, 0, dialogPicture);
+    painter.drawImage(dialogPicture.width() + 8, 0, frame);
+    painter.end();
+    QVERIFY(sheet.save(path));
   }
 };
 
