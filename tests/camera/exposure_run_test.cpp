@@ -341,6 +341,35 @@ TEST_F(ExposureRun, DarkThenFlatAfterEachFrame) {
   EXPECT_EQ(state->images.history.lines[1].view(), "Flatfield Applied");
 }
 
+TEST_F(ExposureRun, AutoProcessingConvertsEachNewFrameToColour) {
+  settings().autoProcess = true;
+  ChooseRange(settings(), 's');
+  Run();
+  EXPECT_EQ(state->images.colourConverted, 1);
+  // The next run starts from a raw frame again.
+  Run();
+  EXPECT_EQ(framesRead, 1);
+  EXPECT_EQ(state->images.colourConverted, 1);
+  EXPECT_GE(host.rebuilds, 2);
+}
+
+TEST_F(ExposureRun, AnAutosaveFolderThatCannotBeWrittenKeepsTheFrame) {
+  settings().autosave = true;
+  ChooseRange(settings(), 'h');
+  // A file where the folder should be.
+  const std::filesystem::path folder = std::filesystem::path(AutosaveFilePath(*state, 1)).parent_path();
+  std::filesystem::remove_all(folder);
+  std::ofstream(folder.string()) << "not a folder";
+  ASSERT_TRUE(std::filesystem::is_regular_file(folder));
+  Run();
+  EXPECT_EQ(framesRead, 1);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_TRUE(reports[0].savedFile.empty());
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, "Unable to create file, check disk space");
+  EXPECT_EQ(Work(), raw[0]);
+}
+
 TEST_F(ExposureRun, CountdownBeepsTenTimesFirst) {
   settings().countdown = true;
   ChooseRange(settings(), 'h');

@@ -59,5 +59,27 @@ TEST(CameraCli, BadArgumentsChangeNothing) {
   EXPECT_NE(r.err.find("Sorry, No camera found on USB"), std::string::npos);
 }
 
+TEST(CameraCli, ExposeAndFocusOnTheSimulatedCamera) {
+  test::TempDir dir;
+  auto r = Cli(
+      {"--root", dir.str(), "--simulate", "--virtual-clock=2024-03-01T21:00:00", "settings-set ShowInterfaceDetails=n",
+       "expose range=h value=5 continuous=1 autosave=1 cancel-after-ms=5000", "focus frames=2", "camera-dialog-show"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("frame 1 exposure-ms=50 "), std::string::npos);
+  EXPECT_NE(r.out.find("frame 3 exposure-ms=50 "), std::string::npos);
+  EXPECT_EQ(r.out.find("frame 4 "), std::string::npos);
+  EXPECT_NE(r.out.find("IMG3.FIT\n"), std::string::npos);
+  EXPECT_NE(r.out.find("focus 2 peak="), std::string::npos);
+  EXPECT_NE(r.out.find("camera-mode=Continuous Imaging\n"), std::string::npos);
+  EXPECT_NE(r.out.find("last-file-no=3\n"), std::string::npos);
+
+  r = Cli({"--root", dir.str(), "--simulate", "expose range=m value=91"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("expose: value must be from 1 to 90 in this range"), std::string::npos);
+  r = Cli({"--root", dir.str(), "--simulate", "--camera", "K7", "settings-set ShowInterfaceDetails=n", "expose"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Sorry, No camera found on USB"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qv
