@@ -199,6 +199,9 @@ WakeTime ExposureOperation::readOut(std::uint32_t nowMs) {
   darkApplied_ = flatApplied_ = false;
   if (fresh) {
     ++framesRead_;
+    // A new raw frame: the colour of the last one no longer applies.
+    state_.images.colourConverted = 0;
+    state_.images.colourUndoHeld = 0;
     if (frameRead_) frameRead_();
     state_.images.focusPreview = 0;
     state_.images.guideView = 0;

@@ -343,14 +343,20 @@ TEST_F(ExposureRun, DarkThenFlatAfterEachFrame) {
 
 TEST_F(ExposureRun, AutoProcessingConvertsEachNewFrameToColour) {
   settings().autoProcess = true;
-  ChooseRange(settings(), 's');
-  Run();
-  EXPECT_EQ(state->images.colourConverted, 1);
-  // The next run starts from a raw frame again.
-  Run();
-  EXPECT_EQ(framesRead, 1);
-  EXPECT_EQ(state->images.colourConverted, 1);
-  EXPECT_GE(host.rebuilds, 2);
+  settings().continuous = true;
+  settings().count = 2;
+  ChooseRange(settings(), 'h');
+  std::vector<int> whenRead, whenDone;
+  ExposureOperation run(*state, host, clock,
+                        [&](const FrameReport&) { whenDone.push_back(state->images.colourConverted); });
+  run.onFrameRead([&] { whenRead.push_back(state->images.colourConverted); });
+  WakeTime wake = run.start(clock.nowMs);
+  while (wake) {
+    clock.nowMs = std::max(clock.nowMs, *wake);
+    wake = run.step(clock.nowMs);
+  }
+  EXPECT_EQ(whenRead, (std::vector<int>{0, 0}));
+  EXPECT_EQ(whenDone, (std::vector<int>{1, 1}));
 }
 
 TEST_F(ExposureRun, AnAutosaveFolderThatCannotBeWrittenKeepsTheFrame) {
