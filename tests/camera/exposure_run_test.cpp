@@ -164,6 +164,28 @@ TEST_F(ExposureRun, SummedSeriesStopsAt65535) {
   EXPECT_GT(clamped, 0);
 }
 
+TEST_F(ExposureRun, AlternativeSlewAddsFramesMatchedByProfiles) {
+  settings().alternativeSlew = true;
+  // Bring the bright star into the profile window (columns 200 to 299, rows
+  // 100 to 199).
+  const auto& star = world->scene.stars()[0];
+  world->scene.mount.nudge(250 - world->scene.starX(star, clock.nowMs), 150 - world->scene.starY(star, clock.nowMs));
+  ChooseRange(settings(), 's');
+  SetExposureValue(settings(), 5);
+  settings().count = 2;
+  Run();
+  ASSERT_TRUE(host.boxes.empty()) << host.boxes[0].text;
+  ASSERT_EQ(raw.size(), 2u);
+  EXPECT_EQ(state->guiding.tracking.offsetX, 0);
+  EXPECT_EQ(state->guiding.tracking.offsetY, 0);
+  // The mount stands still: the sum of the two frames, inside the frame.
+  const int w = state->geometry.width;
+  const Frame stack = Work();
+  for (int i : {300 * w + 400, 600 * w + 900, 150 * w + 250}) {
+    EXPECT_EQ(stack[i], std::min<std::uint32_t>(std::uint32_t{raw[0][i]} + raw[1][i], 65535));
+  }
+}
+
 TEST_F(ExposureRun, StackedSeriesFollowsADriftingStar) {
   PickBrightStar();
   ChooseRange(settings(), 't');  // 500 ms: the star stays below the ceiling
