@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "app/messages.h"
+#include "colour/colour_checks.h"
 #include "files/file_geometry.h"
 #include "files/file_io.h"
 #include "files/fits_file.h"
@@ -30,6 +31,35 @@ std::size_t ToEightBit(const std::uint16_t* source, const FrameGeometry& g, std:
   const std::size_t padding = (kFitsBlockBytes - count % kFitsBlockBytes) % kFitsBlockBytes;
   std::memset(buffer + count, 0, padding);
   return count + padding;
+}
+
+// The cards other tools read, from what the program knows of the frame and
+// the camera when the file is written.
+FitsStandardCards StandardCardsFor(const ProgramState& state, const FitsHeaderShape& shape) {
+  const FrameGeometry& g = state.geometry;
+  const CameraState& camera = state.camera;
+  FitsStandardCards cards;
+  if (camera.model.hasCooler && camera.coolerAvailable) {
+    if (camera.coolingOn || camera.monitoring) cards.ccdTemperatureC = camera.actualTemperatureC;
+    if (camera.coolingOn) cards.setTemperatureC = state.settings.derived.coolerSetpointC;
+  }
+  int binning = 1;
+  if (state.files.geometryMode == kGeometryBinned) {
+    binning = camera.readoutModeCode >= 2 && camera.readoutModeCode <= 4 ? camera.readoutModeCode : 2;
+  }
+  cards.binningX = cards.binningY = binning;
+  cards.pixelSizeXUm = camera.model.pixelSizeXMm * 1000.0 * binning;
+  cards.pixelSizeYUm = camera.model.pixelSizeYMm * 1000.0 * binning;
+  // A raw colour-matrix frame: unbinned, not converted, plain colour cells.
+  // The synthesis puts red where the line and pixel offsets say, counted
+  // from row 0 (the header band has an even number of rows); an odd width
+  // turns the column phase from row to row, which no pattern card describes.
+  const bool rawMatrix = !shape.colour && !shape.eightBit && state.images.colourConverted == 0 &&
+                         state.files.geometryMode != kGeometryBinned && ColourPlanesFitFrame(g) && g.width % 2 == 0;
+  static_assert(kHeaderBandRows % 2 == 0);
+  if (rawMatrix) cards.bayerPattern = BayerPatternWithRedAt(state.settings.lineOffset, state.settings.pixelOffset);
+  cards.kind = state.files.frameKind;
+  return cards;
 }
 
 }  // namespace
@@ -67,7 +97,7 @@ FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string
 
   // The header and the data already in file byte order go out in as few
   // calls as possible; the file takes its name only once all of it is there.
-  const FitsHeader header = ComposeFitsHeader(info, images.history, shape);
+  const FitsHeader header = ComposeFitsHeader(info, images.history, shape, StandardCardsFor(state, shape));
   const Piece headerBytes = Bytes(header.data(), sizeof header);
   std::uint8_t* buffer = images.buffers.fileBuffers[0].data();
   const auto planeBytes = static_cast<std::size_t>(g.pixelCount) * 2;
