@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/null_host.h"
 #include "app/host.h"
+#include "app/null_host.h"
 #include "app/program_state.h"
 #include "camera/camera_models.h"
 #include "files/file_io.h"
