@@ -3,6 +3,8 @@
 // library is present, beside cfitsio writing and reading the same image.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -10,10 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "app/null_host.h"
 #include "app/host.h"
+#include "app/null_host.h"
 #include "app/program_state.h"
 #include "camera/camera_models.h"
+#include "files/file_io.h"
 #include "files/fits_file.h"
 #include "files/raw_file.h"
 #include "files/tiff_file.h"
@@ -56,6 +59,38 @@ void BM_CopyFrameBytes(benchmark::State& bench) {
   SetBytes(bench, FrameBytes());
 }
 BENCHMARK(BM_CopyFrameBytes)->Unit(benchmark::kMillisecond);
+
+// The floor of every file write here: the frame's bytes, already in file
+// order, put in the page cache with one call under a temporary name and
+// renamed over the last file, as the writers do. No conversion at all.
+void BM_WriteFrameBytesOnly(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  for (auto _ : bench) {
+    qv::StagedFile staged(BenchPath("bytes.raw"));
+    if (!qv::WriteAll(staged.handle(), s.images.workImage, FrameBytes()) || !staged.commit())
+      bench.SkipWithError("write");
+  }
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_WriteFrameBytesOnly)->Unit(benchmark::kMillisecond);
+
+// The same bytes as the writers used to put them out: the old file deleted,
+// a new one created, one call per row. For comparison only.
+void BM_WriteFrameBytesPerRow(benchmark::State& bench) {
+  qv::ProgramState& s = LargestFrame();
+  const std::string path = BenchPath("rows.raw");
+  const auto rowBytes = static_cast<std::size_t>(s.geometry.rowBytes);
+  for (auto _ : bench) {
+    ::unlink(path.c_str());
+    const qv::FileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    for (int y = 0; y < s.geometry.height; ++y) {
+      if (!qv::WriteAll(file, s.images.workImage + static_cast<std::size_t>(y) * s.geometry.width, rowBytes))
+        bench.SkipWithError("write");
+    }
+  }
+  SetBytes(bench, FrameBytes());
+}
+BENCHMARK(BM_WriteFrameBytesPerRow)->Unit(benchmark::kMillisecond);
 
 void BM_WriteFits(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();

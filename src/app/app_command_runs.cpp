@@ -1,6 +1,6 @@
 #include "app/app_command_runs.h"
 
-#include <fstream>
+#include <span>
 
 #include "app/arg_reader.h"
 #include "app/display_commands.h"
@@ -10,6 +10,7 @@
 #include "app/settings_file.h"
 #include "app/settings_text.h"
 #include "app/undo_commands.h"
+#include "files/file_io.h"
 #include "camera/camera_models.h"
 #include "camera/set_camera_type.h"
 
@@ -189,10 +190,7 @@ CommandStatus RunExportDisplay(CommandContext& c, const CommandArgs& args) {
     return CommandStatus::Refused;
   }
   const auto& bitmap = c.state.display.bitmap;
-  std::ofstream out(NativePath(c.state.paths, path), std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bitmap.data()), static_cast<std::streamsize>(bitmap.size()));
-  out.close();
-  if (!out) {
+  if (!ReplaceFileWith(NativePath(c.state.paths, path), std::span(bitmap.data(), bitmap.size()))) {
     c.err << args.name << ": cannot write " << path << '\n';
     return CommandStatus::Refused;
   }
@@ -230,15 +228,12 @@ CommandStatus RunDumpImage(CommandContext& c, const CommandArgs& args) {
   if (!pixels) return CommandStatus::Refused;
   const FrameGeometry& g = c.state.geometry;
   const std::size_t count = static_cast<std::size_t>(std::max(g.pixelCount, 0));
-  std::vector<char> bytes(count * 2);
+  std::vector<std::uint8_t> bytes(count * 2);
   for (std::size_t i = 0; i < count; ++i) {
-    bytes[2 * i] = static_cast<char>(pixels[i] & 0xFF);
-    bytes[2 * i + 1] = static_cast<char>(pixels[i] >> 8);
+    bytes[2 * i] = static_cast<std::uint8_t>(pixels[i] & 0xFF);
+    bytes[2 * i + 1] = static_cast<std::uint8_t>(pixels[i] >> 8);
   }
-  std::ofstream out(NativePath(c.state.paths, path), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
+  if (!ReplaceFileWith(NativePath(c.state.paths, path), bytes)) {
     c.err << args.name << ": cannot write " << path << '\n';
     return CommandStatus::Refused;
   }

@@ -1,10 +1,13 @@
 #include "app/display_bitmap.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
 
+#include "files/file_io.h"
 #include "processing/row_loop_builds.h"
 
 namespace qv {
@@ -190,12 +193,18 @@ void BuildColourBitmapRows(std::uint8_t* out, const std::uint8_t* displayBytes, 
 BitmapWriteResult WriteBitmapFile(const std::string& path, const std::uint8_t* image, std::size_t imageBytes,
                                   std::size_t headerBytes, int blockCount, FileWriteFunction write) {
   std::error_code ec;
-  // The old file goes first; a folder of that name is left for fopen to refuse.
-  if (!std::filesystem::is_directory(path, ec)) std::filesystem::remove(path, ec);
   const auto folder = std::filesystem::path(path).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return BitmapWriteResult::CannotCreate;
+  // Written under a temporary name and renamed over the old picture only when
+  // whole, so a failed write leaves the previous file and no partial one.
+  if (std::filesystem::is_directory(path, ec)) return BitmapWriteResult::CannotCreate;
+  StagedFile staged(path);
+  const int fd = staged.valid() ? ::dup(staged.handle().fd()) : -1;
+  std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+  if (!file) {
+    if (fd >= 0) ::close(fd);
+    return BitmapWriteResult::CannotCreate;
+  }
   BitmapWriteResult result = BitmapWriteResult::Ok;
   if (write(image, 1, headerBytes, file) != headerBytes) {
     result = BitmapWriteResult::HeaderShort;
@@ -215,6 +224,7 @@ BitmapWriteResult WriteBitmapFile(const std::string& path, const std::uint8_t* i
     }
   }
   if (std::fclose(file) != 0 && result == BitmapWriteResult::Ok) result = BitmapWriteResult::PixelsShort;
+  if (result == BitmapWriteResult::Ok && !staged.commit()) result = BitmapWriteResult::PixelsShort;
   return result;
 }
 

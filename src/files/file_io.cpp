@@ -2,9 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <utility>
+#include <vector>
 
 namespace qv {
 
@@ -29,9 +34,33 @@ FileHandle OpenForReading(const std::string& path) {
   return file;
 }
 
-FileHandle CreateNew(const std::string& path) {
-  ::unlink(path.c_str());
-  return FileHandle(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+StagedFile::StagedFile(std::string target) : target_(std::move(target)) {
+  // Same folder as the target, so the final rename never crosses file systems.
+  std::string pattern = target_ + ".XXXXXX";
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0) return;
+  ::fchmod(fd, 0644);
+  temporary_ = std::move(pattern);
+  file_ = FileHandle(fd);
+}
+
+StagedFile::~StagedFile() {
+  file_.close();
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+bool StagedFile::commit() {
+  if (!file_.valid()) return false;
+  // A close can report a failed write-back, so its result counts.
+  const bool closed = ::close(file_.release()) == 0;
+  if (!closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) return false;
+  temporary_.clear();
+  return true;
+}
+
+bool ReplaceFileWith(const std::string& path, std::span<const std::uint8_t> bytes) {
+  StagedFile staged(path);
+  return staged.valid() && WriteAll(staged.handle(), bytes.data(), bytes.size()) && staged.commit();
 }
 
 long long FileLength(const FileHandle& file) {
@@ -48,6 +77,28 @@ bool WriteAll(const FileHandle& file, const void* data, std::size_t length) {
     if (done <= 0) return false;
     bytes += done;
     length -= static_cast<std::size_t>(done);
+  }
+  return true;
+}
+
+bool WriteAllPieces(const FileHandle& file, std::span<const std::span<const std::uint8_t>> pieces) {
+  std::vector<iovec> left;
+  for (const auto& piece : pieces) {
+    if (!piece.empty()) left.push_back({const_cast<std::uint8_t*>(piece.data()), piece.size()});
+  }
+  std::size_t first = 0;
+  while (first < left.size()) {
+    const int count = static_cast<int>(std::min<std::size_t>(left.size() - first, IOV_MAX));
+    const ssize_t done = ::writev(file.fd(), left.data() + first, count);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    // Step past what went out, part of a piece included.
+    auto rest = static_cast<std::size_t>(done);
+    while (rest > 0 && rest >= left[first].iov_len) rest -= left[first++].iov_len;
+    if (rest > 0) {
+      left[first].iov_base = static_cast<std::uint8_t*>(left[first].iov_base) + rest;
+      left[first].iov_len -= rest;
+    }
   }
   return true;
 }

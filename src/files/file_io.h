@@ -1,9 +1,11 @@
 #pragma once
 // Small POSIX file helpers for the image files: whole writes and exact reads
-// that report short transfers, and a handle that closes itself.
+// that report short transfers, a handle that closes itself, and a file staged
+// under a temporary name until it is complete.
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace qv {
@@ -21,6 +23,12 @@ class FileHandle {
   bool valid() const { return fd_ >= 0; }
   int fd() const { return fd_; }
   void close();
+  // Gives up the descriptor without closing it.
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
 
  private:
   int fd_ = -1;
@@ -28,15 +36,43 @@ class FileHandle {
 
 // Opens for reading; invalid when it cannot be opened or is not a regular file.
 FileHandle OpenForReading(const std::string& path);
-// Deletes an existing file of the name, then creates it new (write-only,
-// create, truncate).
-FileHandle CreateNew(const std::string& path);
+
+// A file written under a temporary name in the target's folder and renamed
+// over the target only by commit(). Until then the target (if any) is
+// untouched; a write that fails, or a file never committed, is removed, so a
+// failure leaves the old file and no partial one.
+class StagedFile {
+ public:
+  // Invalid when the temporary cannot be created (no such folder, no room,
+  // no permission). A target that is a folder fails at commit().
+  explicit StagedFile(std::string target);
+  ~StagedFile();
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  bool valid() const { return file_.valid(); }
+  const FileHandle& handle() const { return file_; }
+  // Closes the file and renames it over the target; false when either fails,
+  // and then the temporary is gone and the target as it was.
+  bool commit();
+
+ private:
+  std::string target_;
+  std::string temporary_;
+  FileHandle file_;
+};
 
 // Length of an open file, or -1.
 long long FileLength(const FileHandle& file);
 
+// Writes the bytes as the whole new content of `path` through a StagedFile;
+// false (old file kept, nothing partial left) on any failure.
+bool ReplaceFileWith(const std::string& path, std::span<const std::uint8_t> bytes);
+
 // True when every byte was written / read.
 bool WriteAll(const FileHandle& file, const void* data, std::size_t length);
+// The pieces in order, in as few system calls as the kernel allows.
+bool WriteAllPieces(const FileHandle& file, std::span<const std::span<const std::uint8_t>> pieces);
 bool ReadExact(const FileHandle& file, void* data, std::size_t length);
 bool SeekTo(const FileHandle& file, long long offset);
 

@@ -12,6 +12,10 @@ namespace qv {
 // sub-frame; 3 and 4 are further read-out modes of the camera control.
 enum GeometryModeValue : int { kGeometryFull = 1, kGeometryBinned = 2, kGeometrySubFrame = 5 };
 
+// What kind of exposure a frame is, for the FITS image type card; Unknown
+// writes no such card.
+enum class FrameKind { Unknown, Light, Dark, Flat };
+
 // Which writer a save runs; none set writes a raw file.
 enum class SaveMode { Raw, Fits, RgbFits, Tiff, Flat };
 
@@ -38,6 +42,9 @@ struct FilesState {
   // exposure sequencer; the autosave time is their midpoint.
   std::time_t exposureStart = 0;
   std::time_t exposureEnd = 0;
+  // What the current frame was taken as, for the FITS image type; set by
+  // whatever takes the frame, Unknown when not known (a loaded file).
+  FrameKind frameKind = FrameKind::Unknown;
 
   // Reference files of the automatic dark subtraction and flat correction.
   std::string darkFramePath;

@@ -45,6 +45,66 @@ class CardWriter {
   int next_ = 0;
 };
 
+// Standard fixed-format values: numbers right-aligned to column 30, strings
+// quoted from column 11 and padded to at least eight characters.
+std::string KeyField(std::string_view key) {
+  std::string text(key);
+  text.resize(8, ' ');
+  return text + "= ";
+}
+std::string IntegerCard(std::string_view key, int value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%20d", value);
+  return KeyField(key) + text;
+}
+std::string RealCard(std::string_view key, double value, int decimals) {
+  // to_chars keeps the decimal point whatever the process locale.
+  char number[32];
+  const auto end = std::to_chars(number, number + sizeof number, value, std::chars_format::fixed, decimals).ptr;
+  std::string text(number, end);
+  if (text.size() < 20) text.insert(0, 20 - text.size(), ' ');
+  return KeyField(key) + text;
+}
+std::string StringCard(std::string_view key, std::string_view value) {
+  std::string text(value);
+  if (text.size() < 8) text.resize(8, ' ');
+  return KeyField(key) + "'" + text + "'";
+}
+
+std::string_view FrameKindText(FrameKind kind) {
+  switch (kind) {
+    case FrameKind::Light:
+      return "Light Frame";
+    case FrameKind::Dark:
+      return "Dark Frame";
+    case FrameKind::Flat:
+      return "Flat Field";
+    case FrameKind::Unknown:
+      break;
+  }
+  return {};
+}
+
+void WriteStandardCards(CardWriter& w, const FitsStandardCards& c) {
+  if (c.ccdTemperatureC) w.fixed(RealCard("CCD-TEMP", *c.ccdTemperatureC, 1));
+  if (c.setTemperatureC) w.fixed(RealCard("SET-TEMP", *c.setTemperatureC, 1));
+  if (c.binningX > 0 && c.binningY > 0) {
+    w.fixed(IntegerCard("XBINNING", c.binningX));
+    w.fixed(IntegerCard("YBINNING", c.binningY));
+  }
+  if (c.pixelSizeXUm > 0 && c.pixelSizeYUm > 0) {
+    w.fixed(RealCard("XPIXSZ", c.pixelSizeXUm, 3));
+    w.fixed(RealCard("YPIXSZ", c.pixelSizeYUm, 3));
+  }
+  if (!c.bayerPattern.empty()) {
+    w.fixed(StringCard("BAYERPAT", c.bayerPattern));
+    w.fixed(IntegerCard("XBAYROFF", 0));
+    w.fixed(IntegerCard("YBAYROFF", 0));
+    w.fixed(StringCard("ROWORDER", "TOP-DOWN"));
+  }
+  if (const std::string_view kind = FrameKindText(c.kind); !kind.empty()) w.fixed(StringCard("IMAGETYP", kind));
+}
+
 std::string Printf4d(int value) {
   char text[32];
   std::snprintf(text, sizeof text, "%4d /", value);
@@ -94,8 +154,13 @@ std::string LongTextPiece(std::string_view text, int index) {
   return piece;
 }
 
-FitsHeader ComposeFitsHeader(const FitsHeaderInfo& info, const ProcessingHistory& history,
-                             const FitsHeaderShape& shape) {
+std::string_view BayerPatternWithRedAt(int redRow, int redColumn) {
+  static constexpr std::string_view kPatterns[2][2] = {{"RGGB", "GRBG"}, {"GBRG", "BGGR"}};
+  return kPatterns[redRow & 1][redColumn & 1];
+}
+
+FitsHeader ComposeFitsHeader(const FitsHeaderInfo& info, const ProcessingHistory& history, const FitsHeaderShape& shape,
+                             const FitsStandardCards& standard) {
   FitsHeader header;
   for (auto& card : header) card.fill(' ');
   CardWriter w(header);
@@ -131,6 +196,7 @@ FitsHeader ComposeFitsHeader(const FitsHeaderInfo& info, const ProcessingHistory
     w.fixed("FILTER2 = 'GRN'");
     w.fixed("FILTER3 = 'BLU'");
   }
+  WriteStandardCards(w, standard);
   w.fixed("END");
   return header;
 }

@@ -4,11 +4,13 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/fits_header_info.h"
 #include "app/processing_history.h"
+#include "files/files_state.h"
 
 namespace qv {
 
@@ -33,9 +35,32 @@ struct FitsHeaderShape {
   int geometryMode = 1;
 };
 
-// Every card in order; blank cards fill the header to 72.
-FitsHeader ComposeFitsHeader(const FitsHeaderInfo& info, const ProcessingHistory& history,
-                             const FitsHeaderShape& shape);
+// The keywords other astronomy tools read (stacking, calibration, debayering),
+// where the program knows them. They go after the program's own cards, just
+// before END, into the blank cards that pad the header; every card of the
+// program's layout keeps its position.
+struct FitsStandardCards {
+  std::optional<double> ccdTemperatureC;  // CCD-TEMP
+  std::optional<double> setTemperatureC;  // SET-TEMP
+  int binningX = 0;                       // XBINNING, YBINNING; 0 writes none
+  int binningY = 0;
+  double pixelSizeXUm = 0;  // XPIXSZ, YPIXSZ in micrometres, binning included; 0 writes none
+  double pixelSizeYUm = 0;
+  // BAYERPAT of file pixel (0, 0) with zero XBAYROFF/YBAYROFF and top-down
+  // rows; empty for anything but a raw colour-matrix frame.
+  std::string_view bayerPattern;
+  FrameKind kind = FrameKind::Unknown;  // IMAGETYP
+};
+
+// Every card in order, the standard cards after the program's own and before
+// END; blank cards fill the header to 72.
+FitsHeader ComposeFitsHeader(const FitsHeaderInfo& info, const ProcessingHistory& history, const FitsHeaderShape& shape,
+                             const FitsStandardCards& standard = {});
+
+// The colour-matrix pattern of file pixel (0, 0) as "RGGB", "GRBG", "GBRG" or
+// "BGGR", when red sits on rows of parity `redRow` and columns of parity
+// `redColumn`.
+std::string_view BayerPatternWithRedAt(int redRow, int redColumn);
 
 // The geometry line's fixed text.
 std::string_view GeometryLineText(int binned, int geometryMode);

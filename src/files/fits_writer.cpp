@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "app/messages.h"
+#include "colour/colour_checks.h"
 #include "files/file_geometry.h"
 #include "files/file_io.h"
 #include "files/fits_file.h"
@@ -19,35 +20,46 @@ void ToFitsRow(const std::uint16_t* pixels, int count, std::uint8_t* out) {
   }
 }
 
-// One converted plane, written one row per call.
-bool WriteConvertedPlane(const FileHandle& file, const std::uint16_t* plane, const FrameGeometry& g,
-                         std::uint8_t* buffer) {
-  ToFitsRow(plane, g.pixelCount, buffer);
-  for (int y = 0; y < g.height; ++y) {
-    if (!WriteAll(file, buffer + static_cast<std::size_t>(y) * g.rowBytes, static_cast<std::size_t>(g.rowBytes)))
-      return false;
-  }
-  return true;
-}
+using Piece = std::span<const std::uint8_t>;
 
-bool WriteRawPlane(const FileHandle& file, const std::uint16_t* plane, const FrameGeometry& g) {
-  for (int y = 0; y < g.height; ++y) {
-    if (!WriteAll(file, plane + static_cast<std::size_t>(y) * g.width, static_cast<std::size_t>(g.rowBytes)))
-      return false;
-  }
-  return true;
-}
+Piece Bytes(const void* data, std::size_t length) { return {static_cast<const std::uint8_t*>(data), length}; }
 
-bool WriteEightBit(const FileHandle& file, const std::uint16_t* source, const FrameGeometry& g, std::uint8_t* buffer) {
+// The 8-bit data: high bytes, zero-padded to whole blocks.
+std::size_t ToEightBit(const std::uint16_t* source, const FrameGeometry& g, std::uint8_t* buffer) {
   const auto count = static_cast<std::size_t>(g.pixelCount);
   for (std::size_t i = 0; i < count; ++i) buffer[i] = static_cast<std::uint8_t>(source[i] >> 8);
   const std::size_t padding = (kFitsBlockBytes - count % kFitsBlockBytes) % kFitsBlockBytes;
   std::memset(buffer + count, 0, padding);
-  for (int y = 0; y < g.height; ++y) {
-    if (!WriteAll(file, buffer + static_cast<std::size_t>(y) * g.width, static_cast<std::size_t>(g.width)))
-      return false;
+  return count + padding;
+}
+
+// The cards other tools read, from what the program knows of the frame and
+// the camera when the file is written.
+FitsStandardCards StandardCardsFor(const ProgramState& state, const FitsHeaderShape& shape) {
+  const FrameGeometry& g = state.geometry;
+  const CameraState& camera = state.camera;
+  FitsStandardCards cards;
+  if (camera.model.hasCooler && camera.coolerAvailable) {
+    if (camera.coolingOn || camera.monitoring) cards.ccdTemperatureC = camera.actualTemperatureC;
+    if (camera.coolingOn) cards.setTemperatureC = state.settings.derived.coolerSetpointC;
   }
-  return padding == 0 || WriteAll(file, buffer + count, padding);
+  int binning = 1;
+  if (state.files.geometryMode == kGeometryBinned) {
+    binning = camera.readoutModeCode >= 2 && camera.readoutModeCode <= 4 ? camera.readoutModeCode : 2;
+  }
+  cards.binningX = cards.binningY = binning;
+  cards.pixelSizeXUm = camera.model.pixelSizeXMm * 1000.0 * binning;
+  cards.pixelSizeYUm = camera.model.pixelSizeYMm * 1000.0 * binning;
+  // A raw colour-matrix frame: unbinned, not converted, plain colour cells.
+  // The synthesis puts red where the line and pixel offsets say, counted
+  // from row 0 (the header band has an even number of rows); an odd width
+  // turns the column phase from row to row, which no pattern card describes.
+  const bool rawMatrix = !shape.colour && !shape.eightBit && state.images.colourConverted == 0 &&
+                         state.files.geometryMode != kGeometryBinned && ColourPlanesFitFrame(g) && g.width % 2 == 0;
+  static_assert(kHeaderBandRows % 2 == 0);
+  if (rawMatrix) cards.bayerPattern = BayerPatternWithRedAt(state.settings.lineOffset, state.settings.pixelOffset);
+  cards.kind = state.files.frameKind;
+  return cards;
 }
 
 }  // namespace
@@ -68,8 +80,9 @@ FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string
   const FrameGeometry& g = state.geometry;
   ImageStore& images = state.images;
 
-  const FileHandle file = CreateNew(path);
-  if (!file.valid()) return FitsWriteResult::Failed;
+  StagedFile staged(path);
+  if (!staged.valid()) return FitsWriteResult::Failed;
+  const FileHandle& file = staged.handle();
   info.unsignedFormat = 0;
 
   FitsHeaderShape shape;
@@ -82,34 +95,37 @@ FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string
   shape.binned = g.binned;
   shape.geometryMode = state.files.geometryMode;
 
-  const FitsHeader header = ComposeFitsHeader(info, images.history, shape);
-  for (const FitsCard& card : header) {
-    if (!WriteAll(file, card.data(), card.size())) return FitsWriteResult::Failed;
-  }
-
+  // The header and the data already in file byte order go out in as few
+  // calls as possible; the file takes its name only once all of it is there.
+  const FitsHeader header = ComposeFitsHeader(info, images.history, shape, StandardCardsFor(state, shape));
+  const Piece headerBytes = Bytes(header.data(), sizeof header);
   std::uint8_t* buffer = images.buffers.fileBuffers[0].data();
+  const auto planeBytes = static_cast<std::size_t>(g.pixelCount) * 2;
+  bool written = false;
   if (shape.eightBit) {
-    return WriteEightBit(file, source, g, buffer) ? FitsWriteResult::Ok : FitsWriteResult::Failed;
-  }
-  if (shape.rgb) {
+    const std::size_t length = ToEightBit(source, g, buffer);
+    const Piece pieces[] = {headerBytes, Bytes(buffer, length)};
+    written = WriteAllPieces(file, pieces);
+  } else if (shape.rgb) {
+    // The file buffer holds one converted plane at a time.
+    written = WriteAll(file, headerBytes.data(), headerBytes.size());
     for (int plane : {ImageStore::kRed, ImageStore::kGreen, ImageStore::kBlue}) {
-      if (!WriteConvertedPlane(file, images.planeWorkSet[static_cast<std::size_t>(plane)], g, buffer)) {
-        ShowMessage(host, 18);
-        return FitsWriteResult::Failed;
-      }
+      if (!written) break;
+      ToFitsRow(images.planeWorkSet[static_cast<std::size_t>(plane)], g.pixelCount, buffer);
+      written = WriteAll(file, buffer, planeBytes);
     }
-    return FitsWriteResult::Ok;
+  } else {
+    ToFitsRow(source, g.pixelCount, buffer);
+    const auto& planes = images.colourPlanes;
+    const Piece pieces[] = {headerBytes, Bytes(buffer, planeBytes),
+                            Bytes(planes[ImageStore::kRed], shape.colour ? planeBytes : 0),
+                            Bytes(planes[ImageStore::kGreen], shape.colour ? planeBytes : 0),
+                            Bytes(planes[ImageStore::kBlue], shape.colour ? planeBytes : 0)};
+    written = WriteAllPieces(file, pieces);
   }
-  if (!WriteConvertedPlane(file, source, g, buffer)) return FitsWriteResult::Failed;
-  if (shape.colour) {
-    for (int plane : {ImageStore::kRed, ImageStore::kGreen, ImageStore::kBlue}) {
-      if (!WriteRawPlane(file, images.colourPlanes[static_cast<std::size_t>(plane)], g)) {
-        ShowMessage(host, 18);
-        return FitsWriteResult::Failed;
-      }
-    }
-  }
-  return FitsWriteResult::Ok;
+  if (written && staged.commit()) return FitsWriteResult::Ok;
+  if (shape.colour) ShowMessage(host, 18);
+  return FitsWriteResult::Failed;
 }
 
 }  // namespace qv

@@ -20,12 +20,12 @@ RawTag MakeTag(std::string_view kind, char digit) {
   return tag;
 }
 
-bool WriteRows(const FileHandle& file, const std::uint16_t* image, const FrameGeometry& g) {
-  for (int y = 0; y < g.height; ++y) {
-    if (!WriteAll(file, image + static_cast<std::size_t>(y) * g.width, static_cast<std::size_t>(g.rowBytes)))
-      return false;
-  }
-  return true;
+using Piece = std::span<const std::uint8_t>;
+
+// A frame's pixels as the file holds them: rows top down, low byte first,
+// which is how they lie in memory.
+Piece FrameBytes(const std::uint16_t* image, const FrameGeometry& g) {
+  return {reinterpret_cast<const std::uint8_t*>(image), static_cast<std::size_t>(g.height) * g.rowBytes};
 }
 
 constexpr int kColourFileOrder[] = {ImageStore::kRed, ImageStore::kGreen, ImageStore::kBlue};
@@ -49,22 +49,22 @@ bool FlatFileTag(const ProgramState& state, RawTag& tag) {
 }
 
 RawResult WriteRawFile(ProgramState& state, Host& host, const std::string& path) {
-  const FileHandle file = CreateNew(path);
-  if (!file.valid()) {
+  StagedFile staged(path);
+  if (!staged.valid()) {
     ShowMessage(host, 17);
     return RawResult::Failed;
   }
   WaitCursor wait(host);
   const FrameGeometry& g = state.geometry;
   ImageStore& images = state.images;
-  bool written = WriteRows(file, images.workImage, g);
-  if (written && images.colourConverted) {
-    for (int plane : kColourFileOrder) {
-      if (!(written = WriteRows(file, images.colourPlanes[static_cast<std::size_t>(plane)], g))) break;
-    }
-  }
   const RawTag tag = RawFileTag(state);
-  if (!written || !WriteAll(file, tag.data(), tag.size())) {
+  const bool colour = images.colourConverted != 0;
+  const auto plane = [&](int index) {
+    return colour ? FrameBytes(images.colourPlanes[static_cast<std::size_t>(kColourFileOrder[index])], g) : Piece{};
+  };
+  const Piece pieces[] = {FrameBytes(images.workImage, g), plane(0), plane(1), plane(2),
+                          Piece(reinterpret_cast<const std::uint8_t*>(tag.data()), tag.size())};
+  if (!WriteAllPieces(staged.handle(), pieces) || !staged.commit()) {
     ShowMessage(host, 18);
     return RawResult::Failed;
   }
@@ -76,15 +76,17 @@ RawResult WriteFlatFile(ProgramState& state, Host& host, const std::string& path
     ShowMessage(host, 71);
     return RawResult::Failed;
   }
-  const FileHandle file = CreateNew(path);
-  if (!file.valid()) {
+  StagedFile staged(path);
+  if (!staged.valid()) {
     ShowMessage(host, 17);
     return RawResult::Failed;
   }
   RawTag tag;
   // An unbinned frame of another read-out mode leaves the file empty.
-  if (!FlatFileTag(state, tag)) return RawResult::Ok;
-  if (!WriteRows(file, state.images.workImage, state.geometry) || !WriteAll(file, tag.data(), tag.size())) {
+  if (!FlatFileTag(state, tag)) return staged.commit() ? RawResult::Ok : RawResult::Failed;
+  const Piece pieces[] = {FrameBytes(state.images.workImage, state.geometry),
+                          Piece(reinterpret_cast<const std::uint8_t*>(tag.data()), tag.size())};
+  if (!WriteAllPieces(staged.handle(), pieces) || !staged.commit()) {
     ShowMessage(host, 18);
     return RawResult::Failed;
   }

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/image_store.h"
 #include "files/file_io.h"
 #include "files/tiff_file.h"
 
@@ -82,10 +83,10 @@ TiffResult WriteTiffFile(ProgramState& state, const std::string& path, const std
                          const std::uint8_t* exportBytes) {
   const FrameGeometry& g = state.geometry;
   const bool colour = state.images.colourConverted != 0;
-  const FileHandle file = CreateNew(path);
-  if (!file.valid()) return TiffResult::Failed;
+  StagedFile staged(path);
+  if (!staged.valid()) return TiffResult::Failed;
+  const FileHandle& file = staged.handle();
   const std::vector<std::uint8_t> header = TiffHeaderBytes(g.width, g.height, colour, sixteenBit);
-  if (!WriteAll(file, header.data(), header.size())) return TiffResult::Failed;
 
   const int strips = g.height / 2;
   const auto width = static_cast<std::size_t>(g.width);
@@ -127,22 +128,42 @@ TiffResult WriteTiffFile(ProgramState& state, const std::string& path, const std
     }
   };
 
-  if (!colour && !sixteenBit) {
-    // The whole frame of high bytes, written five rows per call.
+  using Piece = std::span<const std::uint8_t>;
+  const Piece headerBytes(header.data(), header.size());
+  const std::size_t rowsPerStrip = strips ? rows / static_cast<std::size_t>(strips) : 0;
+  const bool wholeRowStrips = stripBytes == rowsPerStrip * rowBytes;
+  bool written = true;
+  if (!colour && sixteenBit && wholeRowStrips) {
+    // The frame lies in memory as the file holds it.
+    const Piece pieces[] = {headerBytes, Piece(reinterpret_cast<const std::uint8_t*>(image), dataLength)};
+    written = WriteAllPieces(file, pieces);
+  } else if (!colour && !sixteenBit) {
+    // The whole frame of high bytes, then one write of header and data.
     for (std::size_t u = 0; u < rows; ++u) fillRow(u, data + u * rowBytes);
-    const std::size_t chunk = 5 * rowBytes;
-    for (std::size_t done = 0; done < dataLength; done += chunk) {
-      if (!WriteAll(file, data + done, std::min(chunk, dataLength - done))) return TiffResult::Failed;
+    const Piece pieces[] = {headerBytes, Piece(data, dataLength)};
+    written = WriteAllPieces(file, pieces);
+  } else if (wholeRowStrips) {
+    // As many whole strips as the file buffer holds per write: a 16-bit
+    // colour frame is larger than the buffer.
+    written = WriteAll(file, header.data(), header.size());
+    const std::size_t stripsPerWrite =
+        std::max<std::size_t>(1, ImageStore::kByteBufferCapacity / std::max<std::size_t>(stripBytes, 1));
+    for (std::size_t k = 0; written && k < static_cast<std::size_t>(strips); k += stripsPerWrite) {
+      const std::size_t count = std::min(stripsPerWrite, static_cast<std::size_t>(strips) - k);
+      for (std::size_t r = 0; r < count * rowsPerStrip; ++r) fillRow(k * rowsPerStrip + r, data + r * rowBytes);
+      written = WriteAll(file, data, count * stripBytes);
     }
   } else {
-    // One strip at a time: a whole 16-bit colour frame is larger than the file buffer.
-    const std::size_t rowsPerStrip = strips ? rows / static_cast<std::size_t>(strips) : 0;
-    for (int k = 0; k < strips; ++k) {
+    // Strips that end part way through a row: one strip at a time, each
+    // written at its full length from the buffer.
+    written = WriteAll(file, header.data(), header.size());
+    for (int k = 0; written && k < strips; ++k) {
       for (std::size_t r = 0; r < rowsPerStrip; ++r)
         fillRow(static_cast<std::size_t>(k) * rowsPerStrip + r, data + r * rowBytes);
-      if (!WriteAll(file, data, stripBytes)) return TiffResult::Failed;
+      written = WriteAll(file, data, stripBytes);
     }
   }
+  if (!written) return TiffResult::Failed;
   if (colour) {
     std::uint8_t bits[6];
     for (int i = 0; i < 3; ++i) {
@@ -151,7 +172,7 @@ TiffResult WriteTiffFile(ProgramState& state, const std::string& path, const std
     }
     if (!WriteAll(file, bits, sizeof bits)) return TiffResult::Failed;
   }
-  return TiffResult::Ok;
+  return staged.commit() ? TiffResult::Ok : TiffResult::Failed;
 }
 
 }  // namespace qv

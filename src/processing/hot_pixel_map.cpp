@@ -58,25 +58,19 @@ std::string HotPixelMapPath(const ProgramState& state) {
 }
 
 bool SaveHotPixelMap(ProgramState& state, Host& host, const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const std::string temporary = path + ".new";
-  bool written = false;
-  {
-    const FileHandle file = CreateNew(temporary);
-    if (!file.valid()) {
-      ShowText(host, "Failed to create Hot Pixel Map file");
-      return false;
-    }
-    const std::int32_t count = state.files.hotPixelCount;
-    written = WriteAll(file, kHotPixelMapMagic.data(), kHotPixelMapMagic.size()) &&
-              WriteAll(file, &count, sizeof count) &&
-              WriteAll(file, state.images.buffers.hotPixelList.data(),
-                       static_cast<std::size_t>(count) * sizeof(std::int32_t));
+  StagedFile staged(path);
+  if (!staged.valid()) {
+    ShowText(host, "Failed to create Hot Pixel Map file");
+    return false;
   }
-  if (written) fs::rename(temporary, path, ec);
-  if (!written || ec) {
-    fs::remove(temporary, ec);
+  const std::int32_t count = state.files.hotPixelCount;
+  using Piece = std::span<const std::uint8_t>;
+  const Piece pieces[] = {
+      Piece(reinterpret_cast<const std::uint8_t*>(kHotPixelMapMagic.data()), kHotPixelMapMagic.size()),
+      Piece(reinterpret_cast<const std::uint8_t*>(&count), sizeof count),
+      Piece(reinterpret_cast<const std::uint8_t*>(state.images.buffers.hotPixelList.data()),
+            static_cast<std::size_t>(count) * sizeof(std::int32_t))};
+  if (!WriteAllPieces(staged.handle(), pieces) || !staged.commit()) {
     ShowText(host, "Hot Pixel Map file write failed");
     return false;
   }

@@ -39,8 +39,10 @@ TEST_F(FitsTest, MonoFileHasTheFixedHeaderAndBigEndianOffsetData) {
   EXPECT_EQ(Card(bytes, 40), Padded("SATURATE=                32768"));
   EXPECT_EQ(Card(bytes, 41), Padded("EXPTIME =    0.0000000000E+00"));
   EXPECT_EQ(Card(bytes, 44), Padded("FILTER  = 'Red'"));
-  EXPECT_EQ(Card(bytes, 45), Padded("END"));
-  for (int i = 46; i < 72; ++i) EXPECT_EQ(Card(bytes, i), std::string(80, ' ')) << i;
+  // The standard cards follow (tested on their own); END moves down by as many.
+  EXPECT_EQ(Card(bytes, 45).substr(0, 9), "XBINNING=");
+  EXPECT_EQ(Card(bytes, 53), Padded("END"));
+  for (int i = 54; i < 72; ++i) EXPECT_EQ(Card(bytes, i), std::string(80, ' ')) << i;
   for (int i = 0; i < 5760; ++i) ASSERT_NE(bytes[static_cast<std::size_t>(i)], 0) << i;
   const std::vector<unsigned char> data(bytes.begin() + 5760, bytes.begin() + 5766);
   EXPECT_EQ(data, (std::vector<unsigned char>{0x80, 0x00, 0x00, 0x00, 0x7F, 0xFF}));
@@ -159,7 +161,8 @@ TEST_F(FitsTest, ColourKindsHaveTheirHeadersAndDataLayouts) {
   EXPECT_EQ(Card(bytes, 0), Padded("SIMPLE  =                    F /"));
   EXPECT_EQ(Card(bytes, 2), Padded("NAXIS   =                    3 /"));
   EXPECT_EQ(Card(bytes, 5), Padded("NAXIS3  =                    4 /"));
-  EXPECT_EQ(Card(bytes, 46), Padded("END"));
+  EXPECT_EQ(Card(bytes, 45), Padded("FILTER  = 'None'"));
+  EXPECT_EQ(Card(bytes, 50), Padded("END"));  // binning and pixel size; no colour-matrix cards
   // Planes follow the mono plane as in memory (low byte first), red, green, blue.
   const std::uint16_t green1 = state.images.colourPlanes[ImageStore::kGreen][1];
   EXPECT_EQ(bytes[5760 + 2 * n * 2 + 2], green1 & 0xFF);
@@ -176,8 +179,8 @@ TEST_F(FitsTest, ColourKindsHaveTheirHeadersAndDataLayouts) {
   EXPECT_EQ(Card(bytes, 5), Padded("NAXIS3  =                    3 /"));
   EXPECT_EQ(Card(bytes, 46), Padded("FILTER1 = 'RED'"));
   EXPECT_EQ(Card(bytes, 48), Padded("FILTER3 = 'BLU'"));
-  EXPECT_EQ(Card(bytes, 49), Padded("END"));
-  EXPECT_EQ(Card(bytes, 50), std::string(80, ' '));
+  EXPECT_EQ(Card(bytes, 53), Padded("END"));
+  EXPECT_EQ(Card(bytes, 54), std::string(80, ' '));
   // Red 100, then green (index 2) 300, then blue (index 1) 200, each minus 32768, high byte first.
   EXPECT_EQ(bytes[5760], (100 ^ 0x8000) >> 8);
   EXPECT_EQ(bytes[5761], 100 & 0xFF);

@@ -1,65 +1,86 @@
 // libFuzzer target for the image file loader. The first input byte picks a
-// file length the loader accepts (or none, or the input's own length); the
-// rest of the input is the start of the file, the remainder zeros. So the
-// FITS header parser, the raw readers and the hot pixel map reader all see
-// fuzzed bytes at the lengths that reach them.
+// file length the loader accepts and whether the rest of the input is the
+// start or the end of the file (the raw files' tag is at the end), or, from
+// 200 up, that the rest of the input is the whole file. The file is zeros
+// wherever the input does not reach. So the FITS header parser, the raw
+// readers and the hot pixel map reader all see fuzzed bytes at the lengths
+// that reach them.
+//
+// The program state lives across inputs, as in the program, where one load
+// follows another; each input resets only what a load depends on (the
+// geometry). The file is one descriptor kept open: each input truncates it,
+// writes its bytes and sets the length, so the zeros cost no writing.
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
+#include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "app/null_host.h"
-#include "app/host.h"
 #include "app/program_state.h"
 #include "camera/camera_models.h"
 #include "files/image_loader.h"
 
 namespace {
 
+struct Harness {
+  qv::ProgramState state;
+  qv::NullHost host;
+  std::string path = "/tmp/qelvesk-fuzz-" + std::to_string(::getpid()) + ".img";
+  int fd = -1;
 
-qv::ProgramState& State() {
-  static qv::ProgramState* state = [] {
-    auto* s = new qv::ProgramState;
-    s->camera.model = *qv::FindCameraModel(1);
-    return s;
-  }();
-  return *state;
+  Harness() {
+    state.camera.model = *qv::FindCameraModel(1);
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) std::abort();
+  }
+};
+
+Harness& TheHarness() {
+  static Harness* harness = new Harness;
+  return *harness;
 }
+
+constexpr std::uint8_t kOwnLength = 200;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  qv::ProgramState& state = State();
+  Harness& h = TheHarness();
+  qv::ProgramState& state = h.state;
   state.geometry.binned = 0;
   RecomputeFrameGeometry(state.geometry, state.camera.model);
   const qv::FrameGeometry& g = state.geometry;
   const long long lengths[] = {g.rawFileLength,
                                g.binnedRawFileLength,
+                               g.colourRawFileLength,
                                g.fitsFileLength,
                                g.fitsFileLength + g.fitsPadding,
                                g.binnedFitsFileLength,
                                g.binnedFitsFileLength + g.binnedFitsPadding,
+                               g.colourFitsFileLength,
                                2'895'360,
                                2'898'240};
+  constexpr int kLengths = static_cast<int>(sizeof lengths / sizeof lengths[0]);
+  if (size == 0) return 0;
+  const std::uint8_t pick = data[0];
+  ++data;
+  --size;
   long long length = static_cast<long long>(size);
-  if (size > 0 && data[0] < 8 * 16) length = lengths[data[0] % 8];
-  if (size > 0) {
-    ++data;
-    --size;
+  bool atEnd = false;
+  if (pick < kOwnLength) {
+    length = lengths[pick % kLengths];
+    atEnd = (pick / kLengths) % 2 == 1;
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length > static_cast<long long>(size) ? length : size));
-  std::copy(data, data + size, bytes.begin());
-  bytes.resize(static_cast<std::size_t>(length));
-
-  static const std::string path = "/tmp/qelvesk-fuzz-" + std::to_string(::getpid()) + ".img";
-  if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+  const std::size_t kept = static_cast<std::size_t>(std::min<long long>(length, static_cast<long long>(size)));
+  const long long offset = atEnd ? length - static_cast<long long>(kept) : 0;
+  if (::ftruncate(h.fd, 0) != 0 ||
+      ::pwrite(h.fd, atEnd ? data + size - kept : data, kept, offset) != static_cast<ssize_t>(kept) ||
+      ::ftruncate(h.fd, length) != 0) {
+    std::abort();
   }
-  qv::NullHost host;
-  qv::LoadImageFile(state, host, path);
+  qv::LoadImageFile(state, h.host, h.path);
   return 0;
 }

@@ -81,6 +81,29 @@ TEST_F(InteropTest, AstropyReadsTheMonoFitsFile) {
   EXPECT_EQ(header, "(1040, 1392) NGC 7000 Ha 120.0 0.00645");
 }
 
+TEST_F(InteropTest, AstropyReadsTheStandardCardsWithTheirTypes) {
+  if (!HavePythonModule("astropy")) GTEST_SKIP() << "astropy not installed";
+  state.camera.coolingOn = true;
+  state.camera.actualTemperatureC = -9;
+  state.settings.derived.coolerSetpointC = -10;
+  state.files.frameKind = FrameKind::Light;
+  state.settings.pixelOffset = true;
+  WriteMonoFits();
+  const std::string output = Python(
+      "import warnings\nwarnings.simplefilter('ignore')\nfrom astropy.io import fits\n"
+      "h = fits.open('" +
+      file("mono.fit") +
+      "')[0].header\n"
+      "for k in ('CCD-TEMP', 'SET-TEMP', 'XBINNING', 'YBINNING', 'XPIXSZ', 'YPIXSZ', 'BAYERPAT', 'XBAYROFF', "
+      "'YBAYROFF', 'ROWORDER', 'IMAGETYP', 'OBJECT', 'EXPTIME'):\n"
+      "    print(k, type(h[k]).__name__, repr(h[k]))\n"
+      "print(len(h.cards))\n");
+  EXPECT_EQ(output,
+            "CCD-TEMP float -9.0\nSET-TEMP float -10.0\nXBINNING int 1\nYBINNING int 1\n"
+            "XPIXSZ float 6.45\nYPIXSZ float 6.45\nBAYERPAT str 'GRBG'\nXBAYROFF int 0\nYBAYROFF int 0\n"
+            "ROWORDER str 'TOP-DOWN'\nIMAGETYP str 'Light Frame'\nOBJECT str 'NGC 7000'\nEXPTIME float 120.0\n56\n");
+}
+
 TEST_F(InteropTest, CfitsioReadsTheMonoFitsFile) {
   std::string ignored;
   if (!Run(std::string(kPython) + " -c \"import ctypes; ctypes.CDLL('libcfitsio.so.10')\"", ignored))
@@ -106,7 +129,7 @@ TEST_F(InteropTest, FitsverifyAcceptsTheHeader) {
   WriteMonoFits();
   std::string output;
   Run("{ fitsverify '" + file("mono.fit") + "' 2>&1; }", output);
-  EXPECT_NE(output.find("46 header keywords"), std::string::npos) << output;
+  EXPECT_NE(output.find("54 header keywords"), std::string::npos) << output;
   EXPECT_NE(output.find("16-bit integer pixels,  2 axes (1392 x 1040)"), std::string::npos) << output;
   // The data are not padded to a whole block (the program's layout); that
   // is the only thing it may report.
