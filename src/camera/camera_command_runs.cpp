@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
+#include <string>
+#include <vector>
 #include <optional>
 
 #include "app/arg_reader.h"
@@ -11,6 +12,7 @@
 #include "camera/device_bus.h"
 #include "camera/filter_cooler.h"
 #include "camera/usb_link.h"
+#include "files/file_io.h"
 
 namespace qv {
 
@@ -33,14 +35,18 @@ void PrintFirmware(CommandContext& c) {
   c.out << version;
 }
 
+// A 16-bit PGM, written whole under a temporary name and renamed over the
+// target, so a failed write keeps the old file.
 bool WritePgm(const std::string& path, const std::uint16_t* pixels, int width, int height) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << "P5\n" << width << ' ' << height << "\n65535\n";
-  for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i) {
-    const char bytes[2] = {static_cast<char>(pixels[i] >> 8), static_cast<char>(pixels[i] & 0xFF)};
-    out.write(bytes, 2);
+  const std::string header = "P5\n" + std::to_string(width) + ' ' + std::to_string(height) + "\n65535\n";
+  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  std::vector<std::uint8_t> bytes(header.begin(), header.end());
+  bytes.reserve(header.size() + 2 * count);
+  for (std::size_t i = 0; i < count; ++i) {
+    bytes.push_back(static_cast<std::uint8_t>(pixels[i] >> 8));
+    bytes.push_back(static_cast<std::uint8_t>(pixels[i] & 0xFF));
   }
-  return static_cast<bool>(out);
+  return ReplaceFileWith(path, bytes);
 }
 
 void PrintCooler(CommandContext& c) {
