@@ -178,6 +178,7 @@ enum class CommandId : int {
   Expose,
   Focus,
   CameraDialogShow,
+  GuideStep,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

@@ -7,6 +7,7 @@
 #include "camera/exposure_command_runs.h"
 #include "colour/colour_command_runs.h"
 #include "files/files_command_runs.h"
+#include "guiding/guide_loop_command_runs.h"
 #include "guiding/guiding_command_runs.h"
 #include "processing/analysis_command_runs.h"
 #include "processing/calibration_command_runs.h"
@@ -562,6 +563,11 @@ constexpr CommandEntry kCommands[] = {
     {.id = CommandId::CameraDialogShow, .menuText = "", .hint = "Show the camera dialog's fields", .group = G::None,
      .cliName = "camera-dialog-show", .cliHelp = "Print every field the camera control dialog shows, name=value.",
      .run = RunCameraDialogShow},
+    {.id = CommandId::GuideStep, .menuText = "", .hint = "Show one guiding decision", .group = G::None,
+     .cliName = "guide-step", .cliUsage = "ref=X.T,Y.T star=X.T,Y.T [camera=main|guider]",
+     .cliHelp = "The guiding decision for a star at `star` against `ref`: errors, directions, durations and the\n"
+         "bytes a pulse would send; nothing is sent. The last direction of each axis carries to the next step.",
+     .run = RunGuideStep},
 };
 // clang-format on
 

@@ -1,0 +1,80 @@
+#include "guiding/guide_loop_command_runs.h"
+
+#include <charconv>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/arg_reader.h"
+#include "guiding/guide_decision.h"
+#include "guiding/guide_pulses.h"
+
+namespace qv {
+
+namespace {
+
+// "X.T": whole pixels and one digit of tenths (the tenths may be left off).
+std::optional<std::pair<int, int>> ParseTenths(std::string_view text) {
+  const std::size_t dot = text.find('.');
+  const std::string_view whole = text.substr(0, dot);
+  int value = 0;
+  auto [end, ec] = std::from_chars(whole.data(), whole.data() + whole.size(), value);
+  if (ec != std::errc() || end != whole.data() + whole.size() || value < 0 || value > 100'000) return std::nullopt;
+  int tenths = 0;
+  if (dot != std::string_view::npos) {
+    const std::string_view t = text.substr(dot + 1);
+    if (t.size() != 1 || t[0] < '0' || t[0] > '9') return std::nullopt;
+    tenths = t[0] - '0';
+  }
+  return std::pair<int, int>{value, tenths};
+}
+
+// "X.T,Y.T" as a star position.
+std::optional<StarPosition> ParsePosition(std::string_view text) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string_view::npos) return std::nullopt;
+  const auto x = ParseTenths(text.substr(0, comma));
+  const auto y = ParseTenths(text.substr(comma + 1));
+  if (!x || !y) return std::nullopt;
+  return StarPosition{x->first, y->first, x->second, y->second};
+}
+
+void PrintAxis(CommandContext& c, std::string_view name, const AxisCorrection& a) {
+  c.out << name << ": ";
+  if (!a.corrected) {
+    c.out << "none\n";
+    return;
+  }
+  c.out << a.letter << " magnitude=" << a.magnitude << (a.reversed ? " backlash" : "") << " ms=" << a.durationMs;
+  if (a.pulse()) {
+    c.out << " sends " << PulseBytes(c.state.settings, a.letter) << '\n';
+  } else {
+    c.out << " no pulse\n";
+  }
+}
+
+}  // namespace
+
+CommandStatus RunGuideStep(CommandContext& c, const CommandArgs& args) {
+  ArgReader r(c, args);
+  const auto reference = ParsePosition(r.text("ref"));
+  const auto star = ParsePosition(r.text("star"));
+  const std::string camera = r.text("camera", "main");
+  if (r.ok() && (!reference || !star)) r.fail("ref and star must be X.T,Y.T (whole pixels, one digit of tenths)");
+  if (camera != "main" && camera != "guider") r.fail("camera must be main or guider");
+  if (!r.proceed()) return r.status();
+  GuidingState& g = c.state.guiding;
+  const GuideDecision d = camera == "main" ? DecideMainCorrection(c.state.settings, g, *reference, *star)
+                                           : DecideGuiderCorrection(c.state.settings, g, *reference, *star);
+  RecordDecision(g, d);
+  c.out << "error column=" << d.error.column << " row=" << d.error.row << '\n';
+  if (d.skipped) {
+    c.out << "skipped: the jump is too large, nothing sent\n";
+    return CommandStatus::Done;
+  }
+  PrintAxis(c, "column", d.column);
+  PrintAxis(c, "row", d.row);
+  return CommandStatus::Done;
+}
+
+}  // namespace qv
