@@ -1,0 +1,119 @@
+// Training and guiding on the main camera against the simulated mount.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "app/run_operation.h"
+#include "camera/camera_commands.h"
+#include "camera/set_camera_type.h"
+#include "camera/usb_link.h"
+#include "guiding/main_guiding.h"
+#include "guiding/main_training.h"
+#include "sim/sim_world.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+#include "support/test_clock.h"
+
+namespace qv {
+namespace {
+
+class MainGuidingSim : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state->paths.root = dir.str();
+    state->settings.ShowInterfaceDetails = false;
+    state->settings.cameraType = 1;
+    state->settings.guideStarMaskRadius = 8;
+    state->settings.telescopeGuiding = 'b';
+    state->settings.ignoreSmallDrift = false;
+    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
+    SetGeometryForReadout(*state, kFullResolution);
+    world = std::make_shared<sim::SimWorld>(clock, 1, 7);
+    bus = sim::MakeSimBus(world);
+    ASSERT_TRUE(ConnectCamera(*state, *bus, host, clock));
+    state->guiding.telescopeInitialised = true;  // no settings file to reload
+    sim::Mount& mount = world->scene.mount;
+    mount.driftXPerSecond = mount.driftYPerSecond = mount.periodicErrorAmplitude = 0;
+    mount.decBacklash = 0;
+    // The guide rate stays at 2 pixels per second: 4 pixels a training move,
+    // well inside the star box.
+    PickStar();
+  }
+
+  // The user picks the bright star where it now is.
+  void PickStar() {
+    const auto& star = world->scene.stars()[0];
+    state->guiding.guideStar = {static_cast<int>(std::lround(world->scene.starX(star, clock.nowMs))),
+                                static_cast<int>(std::lround(world->scene.starY(star, clock.nowMs))), 0, 0};
+    state->guiding.guideStarChosen = true;
+  }
+
+  MainTrainingResult Train() {
+    MainTrainingOperation training(*state, host, clock, 500);
+    RunOperation(training, clock, host);
+    EXPECT_TRUE(training.succeeded());
+    return training.result();
+  }
+
+  double GuidedRms(bool guide, int frames) {
+    PickStar();
+    MainGuidingOperation guiding(*state, host, clock, {.exposureMs = 1000, .frames = frames, .sendCorrections = guide});
+    RunOperation(guiding, clock, host);
+    EXPECT_FALSE(guiding.failed());
+    EXPECT_EQ(static_cast<int>(guiding.frames().size()), frames);
+    return RmsErrorPixels(guiding.frames());
+  }
+
+  test::TempDir dir;
+  std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+  test::RecordingHost host;
+  test::TestClock clock;
+  std::shared_ptr<sim::SimWorld> world;
+  std::unique_ptr<UsbBus> bus;
+};
+
+TEST_F(MainGuidingSim, TrainingRecoversTheMountRatesAndStoresThem) {
+  const MainTrainingResult r = Train();
+  EXPECT_EQ(r.raRate, 2);
+  EXPECT_EQ(r.decRate, 2);
+  EXPECT_EQ(state->settings.raRate, r.raRate);
+  EXPECT_EQ(state->settings.decRate, r.decRate);
+  EXPECT_FALSE(state->guiding.subFrameActive);
+  EXPECT_EQ(state->camera.guideOutputs, 0);
+}
+
+TEST_F(MainGuidingSim, TrainingWithSwappedDirectionsRecoversTheSameRates) {
+  state->settings.driveDirections = {'s', 'n', 'w', 'e'};
+  const MainTrainingResult r = Train();
+  EXPECT_EQ(r.raRate, 2);
+  EXPECT_EQ(r.decRate, 2);
+}
+
+TEST_F(MainGuidingSim, TrainingSeesTheDecBacklash) {
+  world->scene.mount.decBacklash = 4;
+  const MainTrainingResult r = Train();
+  EXPECT_GT(r.decBacklash, 0);
+  EXPECT_EQ(r.raBacklash, 0);
+}
+
+TEST_F(MainGuidingSim, GuidingHoldsTheStarBetterThanNoGuiding) {
+  sim::Mount& mount = world->scene.mount;
+  mount.driftXPerSecond = 0.1;
+  mount.driftYPerSecond = -0.05;
+  mount.periodicErrorAmplitude = 5;
+  world->scene.seeingSigma = 2.0 / 2.355;
+  // The simulated camera sees north as up: a star that rose needs a south
+  // pulse, which is what the swapped Dec letters give.
+  state->settings.driveDirections = {'s', 'n', 'e', 'w'};
+  Train();
+  const double unguided = GuidedRms(false, 30);
+  const double guided = GuidedRms(true, 30);
+  EXPECT_LT(guided, unguided);
+  EXPECT_LT(guided, 1.0);
+  EXPECT_EQ(host.boxes.back().text, kGuidingTerminated);
+}
+
+}  // namespace
+}  // namespace qv
