@@ -179,6 +179,8 @@ enum class CommandId : int {
   Focus,
   CameraDialogShow,
   GuideStep,
+  GuideTrain,
+  GuideRun,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

@@ -568,6 +568,16 @@ constexpr CommandEntry kCommands[] = {
      .cliHelp = "The guiding decision for a star at `star` against `ref`: errors, directions, durations and the\n"
          "bytes a pulse would send; nothing is sent. The last direction of each axis carries to the next step.",
      .run = RunGuideStep},
+    {.id = CommandId::GuideTrain, .menuText = "", .hint = "Train the guiding", .group = G::None, .cliName = "train",
+     .cliUsage = "main [exposure-ms=N] [x=N y=N]",
+     .cliHelp = "Train Auto-Guiding on the main camera round the picked star (or the star at x, y): pulses each way\n"
+         "for the training time and stores the drive rates and backlash found.",
+     .run = RunTrain},
+    {.id = CommandId::GuideRun, .menuText = "", .hint = "Guide the telescope", .group = G::None, .cliName = "guide",
+     .cliUsage = "main frames=N [exposure-ms=N] [x=N y=N] [correct=0|1]",
+     .cliHelp = "Guide on the main camera for N frames round the picked star (or the star at x, y); one line per\n"
+         "frame (drift in pixels, pulses sent), then the RMS drift. correct=0 measures without pulsing.",
+     .run = RunGuide},
 };
 // clang-format on
 

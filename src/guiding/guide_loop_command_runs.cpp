@@ -1,13 +1,17 @@
 #include "guiding/guide_loop_command_runs.h"
 
 #include <charconv>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/arg_reader.h"
+#include "app/run_operation.h"
 #include "guiding/guide_decision.h"
 #include "guiding/guide_pulses.h"
+#include "guiding/main_guiding.h"
+#include "guiding/main_training.h"
 
 namespace qv {
 
@@ -53,7 +57,79 @@ void PrintAxis(CommandContext& c, std::string_view name, const AxisCorrection& a
   }
 }
 
+// Picks the guide star when the command names one.
+void PickGuideStar(CommandContext& c, long x, long y) {
+  if (x < 0 || y < 0) return;
+  c.state.guiding.guideStar = {static_cast<int>(x), static_cast<int>(y), 0, 0};
+  c.state.guiding.guideStarChosen = true;
+}
+
+void PrintFrame(CommandContext& c, const GuideFrameRecord& f) {
+  char text[128];
+  std::snprintf(text, sizeof text, "frame=%d error x=%.1f y=%.1f px", f.frame, f.decision.error.column / 1000.0,
+                f.decision.error.row / 1000.0);
+  c.out << text;
+  if (f.decision.skipped) {
+    c.out << " skipped\n";
+    return;
+  }
+  for (const AxisCorrection* a : {&f.decision.column, &f.decision.row}) {
+    if (a->pulse()) {
+      c.out << ' ' << a->letter << '=' << a->durationMs << "ms";
+    } else {
+      c.out << " -";
+    }
+  }
+  c.out << '\n';
+}
+
 }  // namespace
+
+CommandStatus RunTrain(CommandContext& c, const CommandArgs& args) {
+  ArgReader r(c, args);
+  r.choice({"main"});
+  const long exposure = r.integer("exposure-ms", 1, 3'600'000, 1000);
+  const long x = r.integer("x", 0, 100'000, -1);
+  const long y = r.integer("y", 0, 100'000, -1);
+  if (!r.proceed()) return r.status();
+  if (c.state.settings.telescopeGuiding == 'n') {
+    c.err << args.name << ": no telescope guiding mode is chosen (telescopeGuiding=l or b)\n";
+    return CommandStatus::Refused;
+  }
+  PickGuideStar(c, x, y);
+  MainTrainingOperation training(c.state, c.host, c.clock, static_cast<std::uint32_t>(exposure));
+  RunOperation(training, c.clock, c.host);
+  if (!training.succeeded()) return CommandStatus::Refused;
+  const MainTrainingResult& t = training.result();
+  c.out << "ra-rate=" << t.raRate << " dec-rate=" << t.decRate << " ra-backlash=" << t.raBacklash
+        << " dec-backlash=" << t.decBacklash << '\n';
+  return CommandStatus::Done;
+}
+
+CommandStatus RunGuide(CommandContext& c, const CommandArgs& args) {
+  ArgReader r(c, args);
+  r.choice({"main"});
+  const long frames = r.integer("frames", 1, 1'000'000);
+  const long exposure = r.integer("exposure-ms", 1, 3'600'000, 1000);
+  const long x = r.integer("x", 0, 100'000, -1);
+  const long y = r.integer("y", 0, 100'000, -1);
+  const bool correct = r.flag("correct", true);
+  if (!r.proceed()) return r.status();
+  if (c.state.settings.telescopeGuiding == 'n') {
+    c.err << args.name << ": no telescope guiding mode is chosen (telescopeGuiding=l or b)\n";
+    return CommandStatus::Refused;
+  }
+  PickGuideStar(c, x, y);
+  MainGuidingOperation guiding(c.state, c.host, c.clock,
+                               {static_cast<std::uint32_t>(exposure), static_cast<int>(frames), correct},
+                               [&c](const GuideFrameRecord& f) { PrintFrame(c, f); });
+  RunOperation(guiding, c.clock, c.host);
+  char text[64];
+  std::snprintf(text, sizeof text, "rms=%.2f px over %zu frames\n", RmsErrorPixels(guiding.frames()),
+                guiding.frames().size());
+  c.out << text;
+  return guiding.failed() ? CommandStatus::Refused : CommandStatus::Done;
+}
 
 CommandStatus RunGuideStep(CommandContext& c, const CommandArgs& args) {
   ArgReader r(c, args);

@@ -1,10 +1,13 @@
 #pragma once
-// Commands of guiding itself: one frame's decision shown without sending.
+// Commands of guiding itself: one frame's decision shown without sending,
+// training, and guiding runs.
 
 #include "app/command_table.h"
 
 namespace qv {
 
 CommandStatus RunGuideStep(CommandContext& c, const CommandArgs& args);
+CommandStatus RunTrain(CommandContext& c, const CommandArgs& args);
+CommandStatus RunGuide(CommandContext& c, const CommandArgs& args);
 
 }  // namespace qv

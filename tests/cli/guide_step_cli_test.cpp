@@ -30,5 +30,33 @@ TEST(GuideStepCli, RefusesPositionsThatAreNotPixelsAndTenths) {
   EXPECT_NE(test::RunCliCaptured({"--root", dir.str(), "guide-step ref=1,1 star=1,1 camera=ao"}).status, 0);
 }
 
+// The simulator's bright star sits at (716, 509); its camera sees north as
+// up, so the Dec letters are swapped as a user would for such a camera.
+TEST(GuideCli, TrainsThenGuidesOnTheSimulatorAndPrintsEachFrame) {
+  test::TempDir dir;
+  const auto r = test::RunCliCaptured(
+      {"--root", dir.str(), "--simulate", "--virtual-clock",
+       "settings-set telescopeGuiding=b ignoreSmallDrift=n driveDirections=snew ShowInterfaceDetails=n",
+       "train main x=716 y=509", "guide main frames=6 x=716 y=509", "settings-show"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("ra-rate=2 dec-rate=2"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("raRate=2\n"), std::string::npos);
+  EXPECT_NE(r.out.find("frame=1 error x=0.0 y=0.0 px - -\n"), std::string::npos);
+  EXPECT_NE(r.out.find("frame=6 "), std::string::npos);
+  EXPECT_NE(r.out.find("rms="), std::string::npos);
+  EXPECT_NE(r.err.find("AutoGuiding Terminated"), std::string::npos);
+}
+
+TEST(GuideCli, NeedsAGuidingModeAndAStar) {
+  test::TempDir dir;
+  auto r = test::RunCliCaptured({"--root", dir.str(), "--simulate", "--virtual-clock", "guide main frames=2"});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("no telescope guiding mode"), std::string::npos);
+  r = test::RunCliCaptured(
+      {"--root", dir.str(), "--simulate", "--virtual-clock", "settings-set telescopeGuiding=l", "guide main frames=2"});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("No guiding star selected"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qv
