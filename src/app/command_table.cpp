@@ -574,9 +574,10 @@ constexpr CommandEntry kCommands[] = {
          "for the training time and stores the drive rates and backlash found.",
      .run = RunTrain},
     {.id = CommandId::GuideRun, .menuText = "", .hint = "Guide the telescope", .group = G::None, .cliName = "guide",
-     .cliUsage = "main frames=N [exposure-ms=N] [x=N y=N] [correct=0|1]",
-     .cliHelp = "Guide on the main camera for N frames round the picked star (or the star at x, y); one line per\n"
-         "frame (drift in pixels, pulses sent), then the RMS drift. correct=0 measures without pulsing.",
+     .cliUsage = "main|guider frames=N [exposure-ms=N] [x=N y=N] [target=mount|ao] [correct=0|1]",
+     .cliHelp = "Guide on the main or the guider camera for N frames round the picked star (or the star at x, y;\n"
+         "the guider's own pixels for the guider); the guider drives the mount or the AO unit. One line per frame\n"
+         "(drift in pixels, pulses or AO steps sent), then the RMS drift. correct=0 measures without sending.",
      .run = RunGuide},
 };
 // clang-format on

@@ -104,6 +104,30 @@ GuideDecision DecideGuiderCorrection(const ProgramSettings& s, GuidingState& g, 
   return d;
 }
 
+AoDecision DecideAoCorrection(const ProgramSettings& s, const StarPosition& reference, const StarPosition& star) {
+  AoDecision d;
+  d.error = MeasureDrift(reference, star);
+  if (std::abs(d.error.column) > kGuiderSkipError || std::abs(d.error.row) > kGuiderSkipError) {
+    d.skipped = true;
+    return d;
+  }
+  if (std::abs(d.error.column) > kGuiderColumnMinimum) {
+    const int steps = std::abs(d.error.column * s.aoDefault1) / 1000;
+    if (steps > 0) {
+      d.columnLetter = d.error.column > 0 ? s.aoSwapLeftRight[1] : s.aoSwapLeftRight[0];
+      d.columnSteps = steps;
+    }
+  }
+  if (std::abs(d.error.row) > kRowMinimum) {
+    const int steps = std::abs(d.error.row * s.aoDefault2) / 1000;
+    if (steps > 0) {
+      d.rowLetter = d.error.row > 0 ? s.aoSwapUpDown[0] : s.aoSwapUpDown[1];
+      d.rowSteps = steps;
+    }
+  }
+  return d;
+}
+
 void RecordDecision(GuidingState& g, const GuideDecision& d) {
   g.columnError = static_cast<std::int16_t>(d.error.column);
   g.rowError = static_cast<std::int16_t>(d.error.row);

@@ -65,6 +65,16 @@ GuideDecision DecideMainCorrection(const ProgramSettings& settings, GuidingState
 GuideDecision DecideGuiderCorrection(const ProgramSettings& settings, GuidingState& guiding,
                                      const StarPosition& reference, const StarPosition& star);
 
+// The guider camera's step toward the AO unit: steps per pixel from the rates
+// in use, letters from the AO swap options.
+struct AoDecision {
+  DriftError error;
+  bool skipped = false;
+  char columnLetter = 0, rowLetter = 0;  // n, s, e or w; 0 for none
+  int columnSteps = 0, rowSteps = 0;
+};
+AoDecision DecideAoCorrection(const ProgramSettings& settings, const StarPosition& reference, const StarPosition& star);
+
 // Keeps the last decision's errors (16-bit, for display) and pulse lengths.
 void RecordDecision(GuidingState& guiding, const GuideDecision& decision);
 

@@ -10,6 +10,7 @@
 #include "app/run_operation.h"
 #include "guiding/guide_decision.h"
 #include "guiding/guide_pulses.h"
+#include "guiding/guider_guiding.h"
 #include "guiding/main_guiding.h"
 #include "guiding/main_training.h"
 
@@ -73,6 +74,18 @@ void PrintFrame(CommandContext& c, const GuideFrameRecord& f) {
     c.out << " skipped\n";
     return;
   }
+  if (f.ao) {
+    const AoDecision& a = f.aoDecision;
+    for (const auto& [letter, steps] : {std::pair{a.columnLetter, a.columnSteps}, std::pair{a.rowLetter, a.rowSteps}}) {
+      if (steps > 0) {
+        c.out << " ao " << letter << '=' << steps;
+      } else {
+        c.out << " -";
+      }
+    }
+    c.out << '\n';
+    return;
+  }
   for (const AxisCorrection* a : {&f.decision.column, &f.decision.row}) {
     if (a->pulse()) {
       c.out << ' ' << a->letter << '=' << a->durationMs << "ms";
@@ -81,6 +94,24 @@ void PrintFrame(CommandContext& c, const GuideFrameRecord& f) {
     }
   }
   c.out << '\n';
+}
+
+void PrintRms(CommandContext& c, const std::vector<GuideFrameRecord>& frames) {
+  char text[64];
+  std::snprintf(text, sizeof text, "rms=%.2f px over %zu frames\n", RmsErrorPixels(frames), frames.size());
+  c.out << text;
+}
+
+CommandStatus RunGuiderGuide(CommandContext& c, long x, long y, GuiderGuidingOptions options) {
+  if (x >= 0 && y >= 0) {
+    c.state.guiding.guiderStar = {static_cast<int>(x), static_cast<int>(y), 0, 0};
+    c.state.guiding.guiderStarChosen = true;
+  }
+  GuiderGuidingOperation guiding(c.state, c.host, c.clock, options,
+                                 [&c](const GuideFrameRecord& f) { PrintFrame(c, f); });
+  RunOperation(guiding, c.clock, c.host);
+  PrintRms(c, guiding.frames());
+  return guiding.failed() ? CommandStatus::Refused : CommandStatus::Done;
 }
 
 }  // namespace
@@ -108,13 +139,20 @@ CommandStatus RunTrain(CommandContext& c, const CommandArgs& args) {
 
 CommandStatus RunGuide(CommandContext& c, const CommandArgs& args) {
   ArgReader r(c, args);
-  r.choice({"main"});
+  const bool guider = r.choice({"main", "guider"}) == 1;
   const long frames = r.integer("frames", 1, 1'000'000);
   const long exposure = r.integer("exposure-ms", 1, 3'600'000, 1000);
   const long x = r.integer("x", 0, 100'000, -1);
   const long y = r.integer("y", 0, 100'000, -1);
   const bool correct = r.flag("correct", true);
+  const std::string target = r.text("target", "mount");
+  if (target != "mount" && target != "ao") r.fail("target must be mount or ao");
+  if (target == "ao" && !guider) r.fail("only the guider camera guides with the AO unit");
   if (!r.proceed()) return r.status();
+  if (guider)
+    return RunGuiderGuide(c, x, y,
+                          {static_cast<std::uint32_t>(exposure), static_cast<int>(frames),
+                           target == "ao" ? GuideTarget::Ao : GuideTarget::Mount, correct});
   if (c.state.settings.telescopeGuiding == 'n') {
     c.err << args.name << ": no telescope guiding mode is chosen (telescopeGuiding=l or b)\n";
     return CommandStatus::Refused;
@@ -124,10 +162,7 @@ CommandStatus RunGuide(CommandContext& c, const CommandArgs& args) {
                                {static_cast<std::uint32_t>(exposure), static_cast<int>(frames), correct},
                                [&c](const GuideFrameRecord& f) { PrintFrame(c, f); });
   RunOperation(guiding, c.clock, c.host);
-  char text[64];
-  std::snprintf(text, sizeof text, "rms=%.2f px over %zu frames\n", RmsErrorPixels(guiding.frames()),
-                guiding.frames().size());
-  c.out << text;
+  PrintRms(c, guiding.frames());
   return guiding.failed() ? CommandStatus::Refused : CommandStatus::Done;
 }
 

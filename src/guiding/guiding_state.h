@@ -46,6 +46,7 @@ struct GuidingState {
   StarPosition guideStar;  // main camera, set by the pick and by every find centre
   bool guideStarChosen = false;
   StarPosition guiderStar;  // guider camera
+  bool guiderStarChosen = false;
   // Main-camera guiding is running: find centre works in the 128 x 128
   // guide frame and keeps its tenths unless small drifts are ignored.
   bool mainGuidingRunning = false;

@@ -25,7 +25,9 @@ struct GuideFrameRecord {
   int frame = 0;  // from 1
   std::uint32_t timeMs = 0;
   StarPosition star;
-  GuideDecision decision;
+  GuideDecision decision;  // its errors also for an AO frame
+  bool ao = false;
+  AoDecision aoDecision;
 };
 
 // Root mean square of the frames' drift in pixels (0 for no frames).

@@ -177,6 +177,23 @@ TEST(GuiderDecision, TrainedTurnsTheErrorByTheRotation) {
   EXPECT_EQ(DecideGuiderCorrection(s, g, kRef, Off(3000, 0)).column.letter, 'w');
 }
 
+TEST(AoDecision, StepsFromTheRatesLettersFromTheSwapsSkipFrom8001) {
+  ProgramSettings s;
+  s.aoDefault1 = 6;
+  s.aoDefault2 = 10;
+  AoDecision d = DecideAoCorrection(s, kRef, Off(2000, -300));
+  EXPECT_EQ(d.columnLetter, 'w');  // second letter for an error above 0
+  EXPECT_EQ(d.columnSteps, 12);
+  EXPECT_EQ(d.rowLetter, 's');
+  EXPECT_EQ(d.rowSteps, 3);
+  s.aoSwapLeftRight = {'w', 'e'};
+  EXPECT_EQ(DecideAoCorrection(s, kRef, Off(2000, 0)).columnLetter, 'e');
+  // 100 thousandths at 6 steps a pixel is no whole step: nothing sent.
+  EXPECT_EQ(DecideAoCorrection(s, kRef, Off(100, 0)).columnLetter, 0);
+  EXPECT_FALSE(DecideAoCorrection(s, kRef, Off(8000, 8000)).skipped);
+  EXPECT_TRUE(DecideAoCorrection(s, kRef, Off(0, -8100)).skipped);
+}
+
 class SendingCorrections : public ::testing::Test {
  protected:
   void SetUp() override { script = test::AttachScriptedCamera(state->camera.link); }

@@ -9,6 +9,7 @@
 #include "camera/camera_commands.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
+#include "guiding/guider_guiding.h"
 #include "guiding/main_guiding.h"
 #include "guiding/main_training.h"
 #include "sim/sim_world.h"
@@ -113,6 +114,73 @@ TEST_F(MainGuidingSim, GuidingHoldsTheStarBetterThanNoGuiding) {
   EXPECT_LT(guided, unguided);
   EXPECT_LT(guided, 1.0);
   EXPECT_EQ(host.boxes.back().text, kGuidingTerminated);
+}
+
+class GuiderGuidingSim : public MainGuidingSim {
+ protected:
+  void PickGuiderStar() {
+    const auto& star = world->scene.stars()[0];
+    const int columns = 500, rows = 290;
+    state->guiding.guiderStar = {
+        static_cast<int>(std::lround(world->scene.starX(star, clock.nowMs))) - world->scene.guiderOriginX(columns),
+        static_cast<int>(std::lround(world->scene.starY(star, clock.nowMs))) - world->scene.guiderOriginY(rows), 0, 0};
+    state->guiding.guiderStarChosen = true;
+  }
+  double GuiderRms(GuiderGuidingOptions options) {
+    PickGuiderStar();
+    GuiderGuidingOperation guiding(*state, host, clock, options);
+    RunOperation(guiding, clock, host);
+    EXPECT_FALSE(guiding.failed());
+    EXPECT_EQ(static_cast<int>(guiding.frames().size()), options.frames);
+    return RmsErrorPixels(guiding.frames());
+  }
+  void Drifting() {
+    sim::Mount& mount = world->scene.mount;
+    mount.driftXPerSecond = 0.1;
+    mount.driftYPerSecond = -0.05;
+    mount.periodicErrorAmplitude = 5;
+    world->scene.seeingSigma = 2.0 / 2.355;
+    state->settings.driveDirections = {'s', 'n', 'e', 'w'};
+    state->settings.guiderRaRate = 2;
+    state->settings.guiderDecRate = 2;
+  }
+};
+
+TEST_F(GuiderGuidingSim, MountGuidingHoldsTheStarBetterThanNoGuiding) {
+  Drifting();
+  const double unguided = GuiderRms({.exposureMs = 1000, .frames = 30, .sendCorrections = false});
+  const double guided = GuiderRms({.exposureMs = 1000, .frames = 30});
+  EXPECT_LT(guided, unguided);
+  EXPECT_LT(guided, 1.0);
+}
+
+TEST_F(GuiderGuidingSim, AoGuidingHoldsTheStarAndRecentresAtTheEnd) {
+  Drifting();
+  state->settings.aoPortChoice = 1;
+  // The simulated element moves the image east and south for T and S steps,
+  // 20 steps a pixel: both swap options on, and the rates to match.
+  state->settings.aoSwapLeftRight = {'w', 'e'};
+  state->settings.aoSwapUpDown = {'s', 'n'};
+  state->settings.aoDefault1 = state->settings.aoDefault2 = 20;
+  const double unguided =
+      GuiderRms({.exposureMs = 1000, .frames = 20, .target = GuideTarget::Ao, .sendCorrections = false});
+  const double guided = GuiderRms({.exposureMs = 1000, .frames = 20, .target = GuideTarget::Ao});
+  EXPECT_LT(guided, unguided);
+  EXPECT_EQ(state->guiding.aoEastWest, 0);
+  EXPECT_EQ(state->guiding.aoNorthSouth, 0);
+}
+
+TEST_F(GuiderGuidingSim, NeedsAStarAndStopsWhenItIsLost) {
+  GuiderGuidingOperation noStar(*state, host, clock, {.frames = 2});
+  RunOperation(noStar, clock, host);
+  EXPECT_TRUE(noStar.failed());
+  EXPECT_EQ(host.boxes.back().text, kNoGuideStar);
+  state->guiding.guiderStar = {2, 2, 0, 0};
+  state->guiding.guiderStarChosen = true;
+  GuiderGuidingOperation edge(*state, host, clock, {.frames = 2});
+  RunOperation(edge, clock, host);
+  EXPECT_TRUE(edge.failed());
+  EXPECT_EQ(state->camera.guideOutputs, 0);
 }
 
 }  // namespace
