@@ -569,9 +569,9 @@ constexpr CommandEntry kCommands[] = {
          "bytes a pulse would send; nothing is sent. The last direction of each axis carries to the next step.",
      .run = RunGuideStep},
     {.id = CommandId::GuideTrain, .menuText = "", .hint = "Train the guiding", .group = G::None, .cliName = "train",
-     .cliUsage = "main [exposure-ms=N] [x=N y=N]",
-     .cliHelp = "Train Auto-Guiding on the main camera round the picked star (or the star at x, y): pulses each way\n"
-         "for the training time and stores the drive rates and backlash found.",
+     .cliUsage = "main|guider|ao [exposure-ms=N] [x=N y=N]",
+     .cliHelp = "Train the guiding round the picked star (or the star at x, y): on the main camera or the guider\n"
+         "the mount is pulsed each way and the rates and backlash found are kept; ao steps the AO element.",
      .run = RunTrain},
     {.id = CommandId::GuideRun, .menuText = "", .hint = "Guide the telescope", .group = G::None, .cliName = "guide",
      .cliUsage = "main|guider frames=N [exposure-ms=N] [x=N y=N] [target=mount|ao] [correct=0|1]",

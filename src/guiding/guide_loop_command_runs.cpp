@@ -11,6 +11,7 @@
 #include "guiding/guide_decision.h"
 #include "guiding/guide_pulses.h"
 #include "guiding/guider_guiding.h"
+#include "guiding/guider_training.h"
 #include "guiding/main_guiding.h"
 #include "guiding/main_training.h"
 
@@ -118,11 +119,30 @@ CommandStatus RunGuiderGuide(CommandContext& c, long x, long y, GuiderGuidingOpt
 
 CommandStatus RunTrain(CommandContext& c, const CommandArgs& args) {
   ArgReader r(c, args);
-  r.choice({"main"});
+  const int which = r.choice({"main", "guider", "ao"});
   const long exposure = r.integer("exposure-ms", 1, 3'600'000, 1000);
   const long x = r.integer("x", 0, 100'000, -1);
   const long y = r.integer("y", 0, 100'000, -1);
   if (!r.proceed()) return r.status();
+  if (which > 0) {
+    if (x >= 0 && y >= 0) {
+      c.state.guiding.guiderStar = {static_cast<int>(x), static_cast<int>(y), 0, 0};
+      c.state.guiding.guiderStarChosen = true;
+    }
+    const auto kind = which == 1 ? GuiderTrainingKind::Mount : GuiderTrainingKind::Ao;
+    GuiderTrainingOperation training(c.state, c.host, c.clock, kind, static_cast<std::uint32_t>(exposure));
+    RunOperation(training, c.clock, c.host);
+    if (!training.succeeded()) return CommandStatus::Refused;
+    if (kind == GuiderTrainingKind::Mount) {
+      const GuiderTraining& t = c.state.guiding.guiderTraining;
+      c.out << "ra=" << t.raX << ',' << t.raY << " dec=" << t.decX << ',' << t.decY << " ra-rate=" << t.raMagnitude
+            << " dec-rate=" << t.decMagnitude << " ra-backlash=" << t.raBacklash << " dec-backlash=" << t.decBacklash
+            << " quadrant=" << t.quadrant << '\n';
+    } else {
+      c.out << "ao-ra-rate=" << training.aoResult().raRate << " ao-dec-rate=" << training.aoResult().decRate << '\n';
+    }
+    return CommandStatus::Done;
+  }
   if (c.state.settings.telescopeGuiding == 'n') {
     c.err << args.name << ": no telescope guiding mode is chosen (telescopeGuiding=l or b)\n";
     return CommandStatus::Refused;

@@ -10,6 +10,7 @@
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
 #include "guiding/guider_guiding.h"
+#include "guiding/guider_training.h"
 #include "guiding/main_guiding.h"
 #include "guiding/main_training.h"
 #include "sim/sim_world.h"
@@ -168,6 +169,71 @@ TEST_F(GuiderGuidingSim, AoGuidingHoldsTheStarAndRecentresAtTheEnd) {
   EXPECT_LT(guided, unguided);
   EXPECT_EQ(state->guiding.aoEastWest, 0);
   EXPECT_EQ(state->guiding.aoNorthSouth, 0);
+}
+
+TEST_F(GuiderGuidingSim, MountTrainingRecoversTheRatesOnTheGuiderFrame) {
+  for (const bool swapped : {false, true}) {
+    if (swapped) state->settings.driveDirections = {'s', 'n', 'w', 'e'};
+    state->settings.guiderTrainingSeconds = 4;
+    PickGuiderStar();
+    GuiderTrainingOperation training(*state, host, clock, GuiderTrainingKind::Mount, 500);
+    RunOperation(training, clock, host);
+    ASSERT_TRUE(training.succeeded());
+    const GuiderTraining& t = state->guiding.guiderTraining;
+    // The simulated mount moves 2 pixels a second along the frame's axes.
+    EXPECT_NEAR(t.raMagnitude, 2, 0.2);
+    EXPECT_NEAR(t.decMagnitude, 2, 0.2);
+    EXPECT_EQ(t.raY, 0);
+    EXPECT_EQ(t.theta, 0.0f);
+    EXPECT_TRUE(t.useTrained);
+    EXPECT_EQ(training.caption(), kGuiderCaption);
+  }
+}
+
+TEST_F(GuiderGuidingSim, AoTrainingRecoversTheStepSize) {
+  state->settings.aoPortChoice = 1;
+  PickGuiderStar();
+  GuiderTrainingOperation training(*state, host, clock, GuiderTrainingKind::Ao, 500);
+  RunOperation(training, clock, host);
+  ASSERT_TRUE(training.succeeded());
+  // 0.05 pixels a step: 20 steps a pixel.
+  EXPECT_NEAR(state->settings.aoLatest1, 20, 2);
+  EXPECT_NEAR(state->settings.aoLatest2, 20, 2);
+}
+
+TEST(GuiderTrainingResults, QuadrantThetaAndBacklashFromThePlaces) {
+  GuiderPlaces p{};
+  // T = 1: west moved the star by (-8, -4) over the three west moves, so the
+  // RA vector is (-4, -2): quadrant 1 + 1 + 1, theta atan(4 / 2) = 1.107.
+  p[0] = {100, 100, 0, 0};
+  p[3] = {92, 96, 0, 0};
+  p[4] = {95, 97, 0, 0};  // east came back 3, 1 of the 4, 2 expected
+  p[5] = {92, 96, 0, 0};
+  p[7] = {92, 108, 0, 0};  // 12 pixels in 1.2 s: 10 a second south on the frame
+  p[8] = {92, 99, 0, 0};
+  const GuiderTraining t = ComputeGuiderTraining(p, 1);
+  EXPECT_EQ(t.raX, -4);
+  EXPECT_EQ(t.raY, -2);
+  EXPECT_EQ(t.quadrant, 3);
+  EXPECT_NEAR(t.theta, std::atan(2.0), 1e-6);  // 4 / 2 in whole numbers
+  EXPECT_EQ(t.raMagnitude, 4);
+  EXPECT_EQ(t.decY, 10);
+  EXPECT_EQ(t.raBacklashX, 1);   // |92 - (95 - 4)|
+  EXPECT_EQ(t.raBacklashY, 1);   // |96 - (97 - 2)|
+  EXPECT_EQ(t.decBacklashY, 1);  // |108 - (99 + 10)|
+  EXPECT_EQ(GuiderTrainingText(t).substr(0, 24), "slew RA =    -4,   -2,  ");
+}
+
+TEST(AoTraining, NoMovementFailsAndKeepsTheRates) {
+  GuiderPlaces still{};
+  EXPECT_FALSE(ComputeAoTraining(still));
+  GuiderPlaces moved{};
+  moved[1] = {-2, 0, 5, 0};  // -1.5 pixels west
+  moved[3] = {0, 1, 0, 2};   // 1.2 pixels north
+  const auto r = ComputeAoTraining(moved);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->raRate, 16);   // 25 / 1.5
+  EXPECT_EQ(r->decRate, 20);  // 25 / 1.2
 }
 
 TEST_F(GuiderGuidingSim, NeedsAStarAndStopsWhenItIsLost) {
