@@ -114,8 +114,9 @@ WakeTime GuiderTrainingOperation::start(std::uint32_t) {
   }
   if (!PrepareTelescope(state_, host_, clock_, true)) return kOperationFinished;
   running_ = true;
-  places_[0] = state_.guiding.guiderStar;
-  return moveNext();
+  // The start is measured afresh: the star may have moved since it was picked.
+  if (!FlushGuider(state_, host_)) return finish();
+  return clock_.milliseconds() + exposureMs_;
 }
 
 // Makes move `done_ + 1` and starts its frame.
@@ -170,6 +171,19 @@ WakeTime GuiderTrainingOperation::step(std::uint32_t) {
   if (!running_) return kOperationFinished;
   if (!ReadGuiderFrame(state_, host_, exposureMs_)) return finish();
   host_.requestRebuildDisplay();
+  if (!startMeasured_) {
+    const StarPosition picked = state_.guiding.guiderStar;
+    for (int i = 0; i < 2; ++i) {
+      const StarPosition at = state_.guiding.guiderStar;
+      if (!FindCentre(state_, host_, at.x, at.y, CentreSource::GuiderCamera)) {
+        state_.guiding.guiderStar = picked;
+        return finish();
+      }
+    }
+    places_[0] = state_.guiding.guiderStar;
+    startMeasured_ = true;
+    return moveNext();
+  }
   if (!measure(done_ + 1)) return finish();
   if (++done_ < moves()) return moveNext();
   return complete();

@@ -69,6 +69,7 @@ class GuiderTrainingOperation final : public Operation {
   std::uint32_t exposureMs_;
   GuiderPlaces places_{};
   AoTrainingResult ao_;
+  bool startMeasured_ = false;
   int done_ = 0;  // places measured after the start
   bool running_ = false;
   bool succeeded_ = false;
