@@ -49,6 +49,7 @@ class GuiderGuidingOperation final : public Operation {
  private:
   WakeTime startFrame();
   WakeTime finish(bool failed);
+  void LogFrame(const GuideFrameRecord& record);
   bool correct(GuideFrameRecord& record);
 
   ProgramState& state_;
@@ -61,6 +62,7 @@ class GuiderGuidingOperation final : public Operation {
   bool running_ = false;
   bool failed_ = false;
   bool stopRequested_ = false;
+  bool logFailed_ = false;
   std::vector<GuideFrameRecord> frames_;
 };
 

@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "camera/camera_commands.h"
 #include "guiding/find_centre.h"
+#include "guiding/guide_log.h"
 #include "guiding/guide_pulses.h"
 #include "guiding/telescope_commands.h"
 
@@ -18,6 +19,12 @@ double RmsErrorPixels(const std::vector<GuideFrameRecord>& frames) {
     sum += x * x + y * y;
   }
   return std::sqrt(sum / static_cast<double>(frames.size()));
+}
+
+double RmsOfLastFrames(const std::vector<GuideFrameRecord>& frames, std::size_t count) {
+  const std::size_t from = frames.size() > count ? frames.size() - count : 0;
+  return RmsErrorPixels(
+      std::vector<GuideFrameRecord>(frames.begin() + static_cast<std::ptrdiff_t>(from), frames.end()));
 }
 
 MainGuidingOperation::MainGuidingOperation(ProgramState& state, Host& host, Clock& clock, MainGuidingOptions options,
@@ -68,6 +75,7 @@ WakeTime MainGuidingOperation::step(std::uint32_t) {
   RecordDecision(g, record.decision);
   if (options_.sendCorrections && !SendCorrection(state_, host_, clock_, record.decision, 0)) return finish(true);
   frames_.push_back(record);
+  LogFrame(record);
   if (frameDone_) frameDone_(record);
   if (stopRequested_ || (options_.frames > 0 && static_cast<int>(frames_.size()) >= options_.frames)) {
     return finish(false);
@@ -87,6 +95,15 @@ WakeTime MainGuidingOperation::finish(bool failed) {
   EndGuideSubFrame(state_);
   host_.requestRebuildDisplay();
   return kOperationFinished;
+}
+
+// A log that cannot be written is said once; guiding goes on.
+void MainGuidingOperation::LogFrame(const GuideFrameRecord& record) {
+  if (!options_.sendCorrections || logFailed_) return;
+  if (AppendGuideLog(state_, clock_.now(), record)) return;
+  logFailed_ = true;
+  host_.showMessage({std::string(kMessageCaption),
+                     "Unable to write the guiding log " + GuideLogPath(state_, clock_.now()), MessageIcon::None});
 }
 
 void MainGuidingOperation::cancel() { finish(false); }

@@ -32,6 +32,9 @@ struct GuideFrameRecord {
 
 // Root mean square of the frames' drift in pixels (0 for no frames).
 double RmsErrorPixels(const std::vector<GuideFrameRecord>& frames);
+// The same over the last `count` frames (all when fewer), as the guiding
+// dialog shows it.
+double RmsOfLastFrames(const std::vector<GuideFrameRecord>& frames, std::size_t count);
 
 struct MainGuidingOptions {
   std::uint32_t exposureMs = 1000;
@@ -56,6 +59,7 @@ class MainGuidingOperation final : public Operation {
  private:
   WakeTime startFrame();
   WakeTime finish(bool failed);
+  void LogFrame(const GuideFrameRecord& record);
 
   ProgramState& state_;
   Host& host_;
@@ -68,6 +72,7 @@ class MainGuidingOperation final : public Operation {
   bool running_ = false;
   bool failed_ = false;
   bool stopRequested_ = false;
+  bool logFailed_ = false;
   std::vector<GuideFrameRecord> frames_;
 };
 
