@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <sstream>
+
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
 
@@ -45,6 +49,29 @@ TEST(GuideCli, TrainsThenGuidesOnTheSimulatorAndPrintsEachFrame) {
   EXPECT_NE(r.out.find("frame=6 "), std::string::npos);
   EXPECT_NE(r.out.find("rms="), std::string::npos);
   EXPECT_NE(r.err.find("AutoGuiding Terminated"), std::string::npos);
+}
+
+// Every pulse a guided frame reports goes out on the telescope's port as rate,
+// move and quit, in the frame's order, and nothing else is sent.
+TEST(GuideCli, PulsesOnTheSerialPortAreExactlyThoseOfTheFrames) {
+  test::TempDir dir;
+  const std::string trace = dir.str() + "/serial.txt";
+  const auto r = test::RunCliCaptured(
+      {"--root", dir.str(), "--simulate", "--virtual-clock", "--trace-serial", trace,
+       "settings-set telescopeGuiding=l ignoreSmallDrift=n driveDirections=snew ShowInterfaceDetails=n",
+       "guide main frames=8 x=716 y=509"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string expected;
+  const std::regex pulse(" ([nsew])=[0-9]+ms");
+  for (std::sregex_iterator it(r.out.begin(), r.out.end(), pulse), end; it != end; ++it) {
+    const std::string l = (*it)[1];
+    expected += "sent port=0 \"#:RG#\"\nsent port=0 \"#:M" + l + "#\"\nsent port=0 \"#:Q" + l + "#\"\n";
+  }
+  EXPECT_FALSE(expected.empty());
+  std::ifstream in(trace);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), expected);
 }
 
 TEST(GuideCli, NeedsAGuidingModeAndAStar) {
