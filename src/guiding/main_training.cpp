@@ -9,6 +9,7 @@
 #include "camera/camera_commands.h"
 #include "guiding/find_centre.h"
 #include "guiding/guide_socket.h"
+#include "guiding/guider_defaults.h"
 #include "guiding/telescope_commands.h"
 
 namespace qv {
@@ -99,8 +100,10 @@ WakeTime MainTrainingOperation::step(std::uint32_t) {
   ProgramSettings& s = state_.settings;
   s.raRate = static_cast<std::int16_t>(std::max(result_.raRate, 1));
   s.decRate = static_cast<std::int16_t>(std::max(result_.decRate, 1));
-  s.raBacklash = static_cast<std::int16_t>(result_.raBacklash);
-  s.decBacklash = static_cast<std::int16_t>(result_.decBacklash);
+  // The settings file refuses a backlash above 30 and would then reset every
+  // later setting on the next load: a larger measurement is kept as 30.
+  s.raBacklash = static_cast<std::int16_t>(std::min(result_.raBacklash, kMostBacklash));
+  s.decBacklash = static_cast<std::int16_t>(std::min(result_.decBacklash, kMostBacklash));
   SaveSettings(s, state_.paths);
   succeeded_ = true;
   return finish();
