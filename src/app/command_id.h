@@ -181,6 +181,7 @@ enum class CommandId : int {
   GuideStep,
   GuideTrain,
   GuideRun,
+  GuidingShow,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

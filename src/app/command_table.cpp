@@ -579,6 +579,10 @@ constexpr CommandEntry kCommands[] = {
          "the guider's own pixels for the guider); the guider drives the mount or the AO unit. One line per frame\n"
          "(drift in pixels, pulses or AO steps sent), then the RMS drift. correct=0 measures without sending.",
      .run = RunGuide},
+    {.id = CommandId::GuidingShow, .menuText = "", .hint = "Show the guiding state", .group = G::None,
+     .cliName = "guiding-show",
+     .cliHelp = "Print the guiding settings, the trained values and the last frame's errors and pulses, name=value.",
+     .run = RunGuidingShow},
 };
 // clang-format on
 

@@ -209,3 +209,48 @@ CommandStatus RunGuideStep(CommandContext& c, const CommandArgs& args) {
 }
 
 }  // namespace qv
+
+namespace qv {
+
+namespace {
+
+std::string Letter(char c) { return c == 0 ? std::string("-") : std::string(1, c); }
+
+std::string Place(const StarPosition& p) {
+  return std::to_string(p.x) + '.' + std::to_string(p.tenthsX) + ',' + std::to_string(p.y) + '.' +
+         std::to_string(p.tenthsY);
+}
+
+}  // namespace
+
+CommandStatus RunGuidingShow(CommandContext& c, const CommandArgs& args) {
+  ArgReader r(c, args);
+  if (!r.proceed()) return r.status();
+  const ProgramSettings& s = c.state.settings;
+  const GuidingState& g = c.state.guiding;
+  const GuiderTraining& t = g.guiderTraining;
+  std::ostream& o = c.out;
+  o << "mode=" << s.telescopeGuiding << "\nguideStar=" << Place(g.guideStar) << "\nguiderStar=" << Place(g.guiderStar)
+    << "\nraRate=" << s.raRate << "\ndecRate=" << s.decRate << "\nraBacklash=" << s.raBacklash
+    << "\ndecBacklash=" << s.decBacklash << "\nraHysteresis=" << s.raHysteresis << "\ndecHysteresis=" << s.decHysteresis
+    << "\ntrainingSeconds=" << s.trainingSeconds << "\nignoreSmallDrift=" << s.ignoreSmallDrift
+    << "\ndriftThreshold=" << s.driftThreshold << "\nnorthCorrectionsOff=" << s.northCorrectionsOff
+    << "\nsouthCorrectionsOff=" << s.southCorrectionsOff
+    << "\ndriveDirections=" << std::string(s.driveDirections.begin(), s.driveDirections.end())
+    << "\nguiderRaRate=" << s.guiderRaRate << "\nguiderDecRate=" << s.guiderDecRate
+    << "\nguiderRaBacklash=" << s.guiderRaBacklash << "\nguiderDecBacklash=" << s.guiderDecBacklash
+    << "\nguiderRaHysteresis=" << s.guiderRaHysteresis << "\nguiderDecHysteresis=" << s.guiderDecHysteresis
+    << "\nguiderTrainingSeconds=" << s.guiderTrainingSeconds << "\nignoreRaAngle=" << s.ignoreRaAngle
+    << "\ntrained=" << t.trained << "\nuseTrained=" << t.useTrained << "\ntrainedRa=" << t.raX << ',' << t.raY << ','
+    << t.raMagnitude << "\ntrainedDec=" << t.decX << ',' << t.decY << ',' << t.decMagnitude
+    << "\ntrainedRaBacklash=" << t.raBacklash << "\ntrainedDecBacklash=" << t.decBacklash << "\ntheta=" << t.theta
+    << "\nquadrant=" << t.quadrant << "\naoRaRate=" << s.aoDefault1 << "\naoDecRate=" << s.aoDefault2
+    << "\naoLatestRaRate=" << s.aoLatest1 << "\naoLatestDecRate=" << s.aoLatest2
+    << "\naoSwapLeftRight=" << s.aoSwapLeftRight[0] << s.aoSwapLeftRight[1] << "\naoSwapUpDown=" << s.aoSwapUpDown[0]
+    << s.aoSwapUpDown[1] << "\ncolumnError=" << g.columnError << "\nrowError=" << g.rowError
+    << "\nlastX=" << Letter(g.lastXDirection) << "\nlastY=" << Letter(g.lastYDirection)
+    << "\nlastXPulseMs=" << g.lastXPulseMs << "\nlastYPulseMs=" << g.lastYPulseMs << '\n';
+  return CommandStatus::Done;
+}
+
+}  // namespace qv

@@ -9,5 +9,6 @@ namespace qv {
 CommandStatus RunGuideStep(CommandContext& c, const CommandArgs& args);
 CommandStatus RunTrain(CommandContext& c, const CommandArgs& args);
 CommandStatus RunGuide(CommandContext& c, const CommandArgs& args);
+CommandStatus RunGuidingShow(CommandContext& c, const CommandArgs& args);
 
 }  // namespace qv

@@ -27,6 +27,17 @@ TEST(GuideStepCli, ReversalsAcrossCommandsTakeUpBacklash) {
             "error column=-60000 row=0\nskipped: the jump is too large, nothing sent\n");
 }
 
+TEST(GuideStepCli, GuidingShowHasTheLastStep) {
+  test::TempDir dir;
+  const auto r = test::RunCliCaptured({"--root", dir.str(), "settings-set ignoreSmallDrift=n",
+                                       "guide-step ref=100.0,100.0 star=99.2,101.5", "guiding-show"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* field : {"columnError=800\n", "rowError=-1500\n", "lastX=e\n", "lastY=s\n", "lastXPulseMs=400\n",
+                            "lastYPulseMs=750\n", "driveDirections=nsew\n"}) {
+    EXPECT_NE(r.out.find(field), std::string::npos) << field;
+  }
+}
+
 TEST(GuideStepCli, RefusesPositionsThatAreNotPixelsAndTenths) {
   test::TempDir dir;
   EXPECT_NE(test::RunCliCaptured({"--root", dir.str(), "guide-step ref=100.0,100.0 star=99.25,100"}).status, 0);
