@@ -182,6 +182,8 @@ enum class CommandId : int {
   GuideTrain,
   GuideRun,
   GuidingShow,
+  GuiderExpose,
+  GuiderDark,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

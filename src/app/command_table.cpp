@@ -583,6 +583,15 @@ constexpr CommandEntry kCommands[] = {
      .cliName = "guiding-show",
      .cliHelp = "Print the guiding settings, the trained values and the last frame's errors and pulses, name=value.",
      .run = RunGuidingShow},
+    {.id = CommandId::GuiderExpose, .menuText = "", .hint = "Take a guider frame", .group = G::None,
+     .cliName = "guider-expose", .cliUsage = "range=h|t|s value=N",
+     .cliHelp = "Set the guider exposure (hundredths 1..500, tenths 1..100, seconds 1..10) and take a guider frame,\n"
+         "less the dark frame when it applies; print its peak and where it lies.",
+     .run = RunGuiderExpose},
+    {.id = CommandId::GuiderDark, .menuText = "", .hint = "Guider dark frame", .group = G::None,
+     .cliName = "guider-dark", .cliUsage = "take|apply [on=0|1]",
+     .cliHelp = "Take a guider dark frame with the guider exposure, or switch its subtraction on or off.",
+     .run = RunGuiderDark},
 };
 // clang-format on
 

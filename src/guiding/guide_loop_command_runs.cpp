@@ -1,5 +1,6 @@
 #include "guiding/guide_loop_command_runs.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <optional>
@@ -7,9 +8,13 @@
 #include <string_view>
 
 #include "app/arg_reader.h"
+#include "app/image_store.h"
 #include "app/run_operation.h"
+#include "camera/device_bus.h"
+#include "camera/usb_link.h"
 #include "guiding/guide_decision.h"
 #include "guiding/guide_pulses.h"
+#include "guiding/guider_exposure.h"
 #include "guiding/guider_guiding.h"
 #include "guiding/guider_training.h"
 #include "guiding/main_guiding.h"
@@ -214,6 +219,10 @@ namespace qv {
 
 namespace {
 
+bool CameraConnected(CommandContext& c) {
+  return ConnectCamera(c.state, *DeviceBus(c.state, c.clock), c.host, c.clock);
+}
+
 std::string Letter(char c) { return c == 0 ? std::string("-") : std::string(1, c); }
 
 std::string Place(const StarPosition& p) {
@@ -250,6 +259,44 @@ CommandStatus RunGuidingShow(CommandContext& c, const CommandArgs& args) {
     << s.aoSwapUpDown[1] << "\ncolumnError=" << g.columnError << "\nrowError=" << g.rowError
     << "\nlastX=" << Letter(g.lastXDirection) << "\nlastY=" << Letter(g.lastYDirection)
     << "\nlastXPulseMs=" << g.lastXPulseMs << "\nlastYPulseMs=" << g.lastYPulseMs << '\n';
+  return CommandStatus::Done;
+}
+
+CommandStatus RunGuiderExpose(CommandContext& c, const CommandArgs& args) {
+  ArgReader r(c, args);
+  const std::string unit = r.text("range");
+  const auto maximum = unit.size() == 1 ? GuiderExposureMaximum(unit[0]) : std::nullopt;
+  if (r.ok() && !maximum) r.fail("range must be h, t or s");
+  const long value = r.integer("value", 1, maximum.value_or(500));
+  if (!r.proceed()) return r.status();
+  GuidingState& g = c.state.guiding;
+  g.guiderExposure = {unit[0], static_cast<int>(value)};
+  if (!CameraConnected(c)) return CommandStatus::Refused;
+  if (!TakeGuiderFrame(c.state, c.host, c.clock, g.guiderExposure, g.guiderDark)) return CommandStatus::Refused;
+  c.host.requestRebuildDisplay();
+  const std::uint16_t* p = c.state.images.guideImage;
+  const std::size_t n = static_cast<std::size_t>(ImageStore::kGuideColumns) * ImageStore::kGuideRows;
+  const std::size_t peak = static_cast<std::size_t>(std::max_element(p, p + n) - p);
+  c.out << "exposure-ms=" << GuiderExposureMs(g.guiderExposure) << " peak=" << p[peak]
+        << " at x=" << peak % ImageStore::kGuideColumns << " y=" << peak / ImageStore::kGuideColumns
+        << " dark=" << (g.guiderDark.taken && g.guiderDark.apply ? "applied" : "none") << '\n';
+  return CommandStatus::Done;
+}
+
+CommandStatus RunGuiderDark(CommandContext& c, const CommandArgs& args) {
+  ArgReader r(c, args);
+  const bool take = r.choice({"take", "apply"}) == 0;
+  const bool on = r.flag("on", true);
+  if (!r.proceed()) return r.status();
+  GuidingState& g = c.state.guiding;
+  if (take) {
+    if (!CameraConnected(c)) return CommandStatus::Refused;
+    if (!TakeGuiderDark(c.state, c.host, c.clock, g.guiderExposure, g.guiderDark)) return CommandStatus::Refused;
+  } else {
+    // Applying stays off until a dark frame exists.
+    g.guiderDark.apply = on && g.guiderDark.taken;
+  }
+  c.out << GuiderDarkText(g.guiderDark) << '\n';
   return CommandStatus::Done;
 }
 

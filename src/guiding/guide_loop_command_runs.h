@@ -10,5 +10,7 @@ CommandStatus RunGuideStep(CommandContext& c, const CommandArgs& args);
 CommandStatus RunTrain(CommandContext& c, const CommandArgs& args);
 CommandStatus RunGuide(CommandContext& c, const CommandArgs& args);
 CommandStatus RunGuidingShow(CommandContext& c, const CommandArgs& args);
+CommandStatus RunGuiderExpose(CommandContext& c, const CommandArgs& args);
+CommandStatus RunGuiderDark(CommandContext& c, const CommandArgs& args);
 
 }  // namespace qv

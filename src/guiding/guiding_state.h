@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "guiding/guider_exposure_state.h"
+
 namespace qv {
 
 // A star's place in a frame: whole pixels plus tenths (0 to 9).
@@ -78,6 +80,8 @@ struct GuidingState {
   std::int16_t columnError = 0, rowError = 0;
   int lastXPulseMs = 0, lastYPulseMs = 0;
   GuiderTraining guiderTraining;
+  GuiderExposure guiderExposure;
+  GuiderDark guiderDark;
 };
 
 }  // namespace qv

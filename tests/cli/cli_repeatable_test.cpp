@@ -119,6 +119,8 @@ const std::map<std::string_view, std::vector<std::string>>& Samples() {
       {"ao-counters", {"ao-step w count=7", "ao-counters"}},
       {"socket-pulse", {"socket-pulse w ms=200"}},
       {"guide-step", {"guide-step ref=100.0,100.0 star=99.2,101.5"}},
+      {"guider-expose", {"guider-expose range=t value=3"}},
+      {"guider-dark", {"guider-dark take", "guider-dark apply"}},
       {"guiding-show", {"guide-step ref=100.0,100.0 star=99.2,101.5", "guiding-show"}},
       {"train", {"settings-set telescopeGuiding=b", "train main x=716 y=509 exposure-ms=200",
                  "train ao x=270 y=134 exposure-ms=200"}},

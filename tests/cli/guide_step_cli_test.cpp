@@ -38,6 +38,23 @@ TEST(GuideStepCli, GuidingShowHasTheLastStep) {
   }
 }
 
+TEST(GuiderCli, ExposureRangesAndTheDarkFrame) {
+  test::TempDir dir;
+  auto r = test::RunCliCaptured({"--root", dir.str(), "--simulate", "--virtual-clock", "guider-dark apply",
+                                 "guider-expose range=t value=5", "guider-dark take", "guider-dark apply",
+                                 "guider-expose range=t value=5", "guider-dark apply on=0"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("No darkframe has been taken\n"), std::string::npos);
+  EXPECT_NE(r.out.find("exposure-ms=500 "), std::string::npos);
+  EXPECT_NE(r.out.find(" 5 tenth darkframe available\n"), std::string::npos);
+  EXPECT_NE(r.out.find(" 5 tenth darkframe being used\n"), std::string::npos);
+  EXPECT_NE(r.out.find("dark=applied\n"), std::string::npos);
+  for (const char* bad : {"guider-expose range=h value=501", "guider-expose range=s value=11",
+                          "guider-expose range=m value=1", "guider-expose range=t value=0"}) {
+    EXPECT_NE(test::RunCliCaptured({"--root", dir.str(), bad}).status, 0) << bad;
+  }
+}
+
 TEST(GuideStepCli, RefusesPositionsThatAreNotPixelsAndTenths) {
   test::TempDir dir;
   EXPECT_NE(test::RunCliCaptured({"--root", dir.str(), "guide-step ref=100.0,100.0 star=99.25,100"}).status, 0);
