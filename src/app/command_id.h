@@ -178,6 +178,12 @@ enum class CommandId : int {
   Expose,
   Focus,
   CameraDialogShow,
+  GuideStep,
+  GuideTrain,
+  GuideRun,
+  GuidingShow,
+  GuiderExpose,
+  GuiderDark,
 };
 
 constexpr int ToInt(CommandId id) { return static_cast<int>(id); }

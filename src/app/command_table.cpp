@@ -7,6 +7,7 @@
 #include "camera/exposure_command_runs.h"
 #include "colour/colour_command_runs.h"
 #include "files/files_command_runs.h"
+#include "guiding/guide_loop_command_runs.h"
 #include "guiding/guiding_command_runs.h"
 #include "processing/analysis_command_runs.h"
 #include "processing/calibration_command_runs.h"
@@ -562,6 +563,35 @@ constexpr CommandEntry kCommands[] = {
     {.id = CommandId::CameraDialogShow, .menuText = "", .hint = "Show the camera dialog's fields", .group = G::None,
      .cliName = "camera-dialog-show", .cliHelp = "Print every field the camera control dialog shows, name=value.",
      .run = RunCameraDialogShow},
+    {.id = CommandId::GuideStep, .menuText = "", .hint = "Show one guiding decision", .group = G::None,
+     .cliName = "guide-step", .cliUsage = "ref=X.T,Y.T star=X.T,Y.T [camera=main|guider]",
+     .cliHelp = "The guiding decision for a star at `star` against `ref`: errors, directions, durations and the\n"
+         "bytes a pulse would send; nothing is sent. The last direction of each axis carries to the next step.",
+     .run = RunGuideStep},
+    {.id = CommandId::GuideTrain, .menuText = "", .hint = "Train the guiding", .group = G::None, .cliName = "train",
+     .cliUsage = "main|guider|ao [exposure-ms=N] [x=N y=N]",
+     .cliHelp = "Train the guiding round the picked star (or the star at x, y): on the main camera or the guider\n"
+         "the mount is pulsed each way and the rates and backlash found are kept; ao steps the AO element.",
+     .run = RunTrain},
+    {.id = CommandId::GuideRun, .menuText = "", .hint = "Guide the telescope", .group = G::None, .cliName = "guide",
+     .cliUsage = "main|guider frames=N [exposure-ms=N] [x=N y=N] [target=mount|ao] [correct=0|1]",
+     .cliHelp = "Guide on the main or the guider camera for N frames round the picked star (or the star at x, y;\n"
+         "the guider's own pixels for the guider); the guider drives the mount or the AO unit. One line per frame\n"
+         "(drift in pixels, pulses or AO steps sent), then the RMS drift. correct=0 measures without sending.",
+     .run = RunGuide},
+    {.id = CommandId::GuidingShow, .menuText = "", .hint = "Show the guiding state", .group = G::None,
+     .cliName = "guiding-show",
+     .cliHelp = "Print the guiding settings, the trained values and the last frame's errors and pulses, name=value.",
+     .run = RunGuidingShow},
+    {.id = CommandId::GuiderExpose, .menuText = "", .hint = "Take a guider frame", .group = G::None,
+     .cliName = "guider-expose", .cliUsage = "range=h|t|s value=N",
+     .cliHelp = "Set the guider exposure (hundredths 1..500, tenths 1..100, seconds 1..10) and take a guider frame,\n"
+         "less the dark frame when it applies; print its peak and where it lies.",
+     .run = RunGuiderExpose},
+    {.id = CommandId::GuiderDark, .menuText = "", .hint = "Guider dark frame", .group = G::None,
+     .cliName = "guider-dark", .cliUsage = "take|apply [on=0|1]",
+     .cliHelp = "Take a guider dark frame with the guider exposure, or switch its subtraction on or off.",
+     .run = RunGuiderDark},
 };
 // clang-format on
 

@@ -151,6 +151,16 @@ bool ReadGuideBox(ProgramState& state, Host& host, std::uint32_t exposureMs, boo
   return ok;
 }
 
+bool ReadMainWindow128(ProgramState& state, Host& host, int originX, int originY, std::uint32_t exposureMs) {
+  CameraState& camera = state.camera;
+  const FrameWindow window{originX, originY, kGuideBoxSize, kGuideBoxSize, 1, 1};
+  constexpr std::size_t kPixels = kGuideBoxSize * kGuideBoxSize;
+  const bool ok = Exchange(camera, host, BuildMainReadout(camera.link.block, window, exposureMs), kPixels * 2,
+                           ReadoutTimeout(exposureMs));
+  DecodeLe16(camera.link.reply.data(), state.images.workImage, kPixels);
+  return ok;
+}
+
 bool FlushGuider(ProgramState& state, Host& host) {
   CameraState& camera = state.camera;
   if (!camera.model.hasGuiderChannel) return false;

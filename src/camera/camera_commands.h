@@ -35,6 +35,9 @@ bool ClearSensor(ProgramState& state, Host& host);
 // by the camera, longer exposures have been timed by the caller.
 bool ReadFrame(ProgramState& state, Host& host, int mode, std::uint32_t exposureMs);
 bool ReadGuideBox(ProgramState& state, Host& host, std::uint32_t exposureMs, bool binFocusFrame);
+// Reads the 128 x 128 window at (originX, originY) of the main sensor into the
+// first pixels of the image (the guide sub-frame while guiding).
+bool ReadMainWindow128(ProgramState& state, Host& host, int originX, int originY, std::uint32_t exposureMs);
 bool FlushGuider(ProgramState& state, Host& host);
 bool ReadGuiderFrame(ProgramState& state, Host& host, std::uint32_t exposureMs);
 int GuiderColumns(const ProgramSettings& settings);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "guiding/guider_exposure_state.h"
+
 namespace qv {
 
 // A star's place in a frame: whole pixels plus tenths (0 to 9).
@@ -29,10 +31,24 @@ struct TrackingState {
   std::int64_t rowProfile[100] = {}, columnProfile[100] = {};
 };
 
+// What a guider-camera training measured: the drift per second of each mount
+// axis across the guider frame, the backlash, and the frame's rotation.
+struct GuiderTraining {
+  int raX = 0, raY = 0, decX = 0, decY = 0;  // pixels per second
+  int raMagnitude = 1, decMagnitude = 1;
+  int raBacklashX = 0, raBacklashY = 0, raBacklash = 0;
+  int decBacklashX = 0, decBacklashY = 0, decBacklash = 0;
+  float theta = 0.0f;  // radians
+  int quadrant = 1;    // 1 to 3
+  bool trained = false;
+  bool useTrained = false;
+};
+
 struct GuidingState {
   StarPosition guideStar;  // main camera, set by the pick and by every find centre
   bool guideStarChosen = false;
   StarPosition guiderStar;  // guider camera
+  bool guiderStarChosen = false;
   // Main-camera guiding is running: find centre works in the 128 x 128
   // guide frame and keeps its tenths unless small drifts are ignored.
   bool mainGuidingRunning = false;
@@ -56,6 +72,16 @@ struct GuidingState {
   std::uint32_t lastBumpMs = 0;
 
   TrackingState tracking;
+
+  // Guiding: the last direction letter sent on each axis (0 before the
+  // first), so a reversal takes up the drive's backlash; the last frame's
+  // errors in thousandths of a pixel and pulse lengths, for display.
+  char lastXDirection = 0, lastYDirection = 0;
+  std::int16_t columnError = 0, rowError = 0;
+  int lastXPulseMs = 0, lastYPulseMs = 0;
+  GuiderTraining guiderTraining;
+  GuiderExposure guiderExposure;
+  GuiderDark guiderDark;
 };
 
 }  // namespace qv

@@ -1,0 +1,130 @@
+#include "guiding/guider_guiding.h"
+
+#include "app/messages.h"
+#include "camera/camera_commands.h"
+#include "guiding/ao_unit.h"
+#include "guiding/find_centre.h"
+#include "guiding/guide_log.h"
+#include "guiding/guide_pulses.h"
+#include "guiding/guider_exposure.h"
+#include "guiding/telescope_commands.h"
+
+namespace qv {
+
+namespace {
+
+SkyDirection FromLetter(char letter) {
+  return ParseSkyDirection(std::string_view(&letter, 1)).value_or(SkyDirection::North);
+}
+
+}  // namespace
+
+bool ReadFreshGuiderFrame(ProgramState& state, Host& host, Clock& clock, std::uint32_t exposureMs) {
+  bool ok = FlushGuider(state, host);
+  clock.sleepMs(exposureMs);
+  return ReadGuiderFrame(state, host, exposureMs) && ok;
+}
+
+GuiderGuidingOperation::GuiderGuidingOperation(ProgramState& state, Host& host, Clock& clock,
+                                               GuiderGuidingOptions options, FrameDone frameDone)
+    : state_(state), host_(host), clock_(clock), options_(options), frameDone_(std::move(frameDone)) {}
+
+WakeTime GuiderGuidingOperation::start(std::uint32_t) {
+  const auto box = [this](std::string_view text) {
+    host_.showMessage({std::string(kMessageCaption), std::string(text), MessageIcon::None});
+  };
+  if (state_.settings.telescopeGuiding == 'n' && options_.target == GuideTarget::Mount) {
+    box(kNoGuidanceMode);
+    return finish(true);
+  }
+  if (!state_.guiding.guiderStarChosen) {
+    box(kNoGuideStar);
+    return finish(true);
+  }
+  if (!PrepareTelescope(state_, host_, clock_, true)) return finish(true);
+  running_ = true;
+  state_.guiding.lastXDirection = state_.guiding.lastYDirection = 0;
+  return startFrame();
+}
+
+WakeTime GuiderGuidingOperation::startFrame() {
+  if (!FlushGuider(state_, host_)) return finish(true);
+  return clock_.milliseconds() + options_.exposureMs;
+}
+
+bool GuiderGuidingOperation::correct(GuideFrameRecord& record) {
+  GuidingState& g = state_.guiding;
+  if (options_.target == GuideTarget::Ao) {
+    record.ao = true;
+    record.aoDecision = DecideAoCorrection(state_.settings, reference_, g.guiderStar);
+    record.decision.error = record.aoDecision.error;
+    record.decision.skipped = record.aoDecision.skipped;
+    RecordDecision(g, record.decision);
+    if (!options_.sendCorrections) return true;
+    const AoDecision& a = record.aoDecision;
+    bool ok = true;
+    for (const auto& [letter, steps] : {std::pair{a.columnLetter, a.columnSteps}, std::pair{a.rowLetter, a.rowSteps}}) {
+      if (steps <= 0) continue;
+      host_.beep();
+      ok = AoStep(state_, host_, clock_, FromLetter(letter), steps) && ok;
+      host_.beep();
+    }
+    return ok;
+  }
+  record.decision = DecideGuiderCorrection(state_.settings, g, reference_, g.guiderStar);
+  RecordDecision(g, record.decision);
+  return !options_.sendCorrections || SendCorrection(state_, host_, clock_, record.decision, kGuiderAxisPauseMs);
+}
+
+WakeTime GuiderGuidingOperation::step(std::uint32_t) {
+  if (!running_) return kOperationFinished;
+  if (stopRequested_) return finish(false);
+  GuidingState& g = state_.guiding;
+  if (!ReadGuiderFrame(state_, host_, options_.exposureMs)) return finish(true);
+  ApplyGuiderDark(state_, g.guiderDark);
+  host_.requestRebuildDisplay();
+  if (!FindCentre(state_, host_, g.guiderStar.x, g.guiderStar.y, CentreSource::GuiderCamera)) return finish(true);
+  if (!referenceTaken_) {
+    // The reference frame: measured twice, nothing sent.
+    if (!FindCentre(state_, host_, g.guiderStar.x, g.guiderStar.y, CentreSource::GuiderCamera)) return finish(true);
+    reference_ = g.guiderStar;
+    referenceTaken_ = true;
+    return startFrame();
+  }
+  GuideFrameRecord record{static_cast<int>(frames_.size()) + 1, clock_.milliseconds(), g.guiderStar, {}};
+  if (!correct(record)) return finish(true);
+  frames_.push_back(record);
+  LogFrame(record);
+  if (frameDone_) frameDone_(record);
+  if (stopRequested_ || (options_.frames > 0 && static_cast<int>(frames_.size()) >= options_.frames)) {
+    return finish(false);
+  }
+  return startFrame();
+}
+
+WakeTime GuiderGuidingOperation::finish(bool failed) {
+  failed_ = failed_ || failed;
+  if (!running_) return kOperationFinished;
+  running_ = false;
+  if (state_.settings.telescopeGuiding == 'b') SetGuideOutputs(state_, host_, 0);
+  if (options_.target == GuideTarget::Ao && options_.sendCorrections) ReturnAoToCentre(state_, host_, clock_);
+  host_.requestRebuildDisplay();
+  return kOperationFinished;
+}
+
+// A log that cannot be written is said once; guiding goes on.
+void GuiderGuidingOperation::LogFrame(const GuideFrameRecord& record) {
+  if (!options_.sendCorrections || logFailed_) return;
+  if (AppendGuideLog(state_, clock_.now(), record)) return;
+  logFailed_ = true;
+  host_.showMessage({std::string(kMessageCaption),
+                     "Unable to write the guiding log " + GuideLogPath(state_, clock_.now()), MessageIcon::None});
+}
+
+void GuiderGuidingOperation::cancel() { finish(false); }
+
+void GuiderGuidingOperation::input(OperationInput event) {
+  if (event == OperationInput::KeyPress) stopRequested_ = true;
+}
+
+}  // namespace qv
