@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
-#include <optional>
 
 #include "app/arg_reader.h"
+#include "app/forwarding_host.h"
 #include "app/run_operation.h"
 #include "camera/camera_commands.h"
 #include "camera/device_bus.h"
@@ -57,21 +58,14 @@ void PrintCooler(CommandContext& c) {
 
 // The command-line tool has no mouse: the monitor ends after the asked time,
 // as if the button had been pressed then.
-class TimedMonitorHost final : public Host {
+class TimedMonitorHost final : public ForwardingHost {
  public:
-  TimedMonitorHost(CommandContext& c, int rounds) : c_(c), rounds_(rounds) {}
-  int showMessage(const MessageBoxRequest& box) override { return c_.host.showMessage(box); }
-  void openProgress(std::string_view caption) override { c_.host.openProgress(caption); }
-  void setProgress(int position) override { c_.host.setProgress(position); }
-  void closeProgress() override { c_.host.closeProgress(); }
-  void setWaitCursor(bool on) override { c_.host.setWaitCursor(on); }
-  void beep() override { c_.host.beep(); }
+  TimedMonitorHost(CommandContext& c, int rounds) : ForwardingHost(c.host), c_(c), rounds_(rounds) {}
   InputEvents pumpEvents() override {
-    InputEvents events = c_.host.pumpEvents();
+    InputEvents events = ForwardingHost::pumpEvents();
     if (rounds_-- <= 0) events.leftButtonPressed = true;
     return events;
   }
-  void requestRebuildDisplay() override { c_.host.requestRebuildDisplay(); }
   void requestRepaint() override { PrintCooler(c_); }
 
  private:

@@ -1,6 +1,7 @@
 #include "camera/exposure_command_runs.h"
 
 #include "app/arg_reader.h"
+#include "app/forwarding_host.h"
 #include "app/run_operation.h"
 #include "camera/camera_dialog_fields.h"
 #include "camera/exposure_run.h"
@@ -13,19 +14,14 @@ namespace {
 // Passes everything to the command's host; the command line has no keyboard,
 // so a press is made up once the asked time has passed (a cancel), or after
 // the asked number of focus frames (the left press that ends the focus loop).
-class PressingHost final : public Host {
+class PressingHost final : public ForwardingHost {
  public:
-  PressingHost(CommandContext& c, long cancelAfterMs) : c_(c), cancelAt_(c.clock.milliseconds() + cancelAfterMs) {
+  PressingHost(CommandContext& c, long cancelAfterMs)
+      : ForwardingHost(c.host), c_(c), cancelAt_(c.clock.milliseconds() + cancelAfterMs) {
     armed_ = cancelAfterMs >= 0;
   }
-  int showMessage(const MessageBoxRequest& box) override { return c_.host.showMessage(box); }
-  void openProgress(std::string_view caption) override { c_.host.openProgress(caption); }
-  void setProgress(int position) override { c_.host.setProgress(position); }
-  void closeProgress() override { c_.host.closeProgress(); }
-  void setWaitCursor(bool on) override { c_.host.setWaitCursor(on); }
-  void beep() override { c_.host.beep(); }
   InputEvents pumpEvents() override {
-    InputEvents events = c_.host.pumpEvents();
+    InputEvents events = ForwardingHost::pumpEvents();
     if (armed_ && MsUntil(cancelAt_, c_.clock.milliseconds()) == 0) {
       events.keyPressed = true;
       armed_ = false;
@@ -34,8 +30,6 @@ class PressingHost final : public Host {
     leftPressPending_ = false;
     return events;
   }
-  void requestRebuildDisplay() override { c_.host.requestRebuildDisplay(); }
-  void requestRepaint() override { c_.host.requestRepaint(); }
   void pressLeft() { leftPressPending_ = true; }
 
  private:

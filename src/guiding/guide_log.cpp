@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/messages.h"
 #include "app/paths.h"
 
 namespace qv {
@@ -55,6 +56,14 @@ bool AppendGuideLog(const ProgramState& state, std::time_t now, const GuideFrame
   if (!out) return false;
   out << GuideLogLine(frame, now) << '\n';
   return static_cast<bool>(out.flush());
+}
+
+void LogGuidedFrame(const ProgramState& state, Host& host, std::time_t now, const GuideFrameRecord& frame,
+                    bool& failed) {
+  if (failed || AppendGuideLog(state, now, frame)) return;
+  failed = true;
+  host.showMessage(
+      {std::string(kMessageCaption), "Unable to write the guiding log " + GuideLogPath(state, now), MessageIcon::None});
 }
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <string>
 
+#include "app/host.h"
 #include "app/program_state.h"
 #include "guiding/main_guiding.h"
 
@@ -17,5 +18,9 @@ std::string GuideLogPath(const ProgramState& state, std::time_t now);
 std::string GuideLogLine(const GuideFrameRecord& frame, std::time_t now);
 // Appends the frame's line; false when the file cannot be written.
 bool AppendGuideLog(const ProgramState& state, std::time_t now, const GuideFrameRecord& frame);
+// What a guiding run does with each frame: appends it, and says once (then
+// `failed` is set) when the log cannot be written; guiding goes on.
+void LogGuidedFrame(const ProgramState& state, Host& host, std::time_t now, const GuideFrameRecord& frame,
+                    bool& failed);
 
 }  // namespace qv

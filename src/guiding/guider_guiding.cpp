@@ -94,7 +94,7 @@ WakeTime GuiderGuidingOperation::step(std::uint32_t) {
   GuideFrameRecord record{static_cast<int>(frames_.size()) + 1, clock_.milliseconds(), g.guiderStar, {}};
   if (!correct(record)) return finish(true);
   frames_.push_back(record);
-  LogFrame(record);
+  if (options_.sendCorrections) LogGuidedFrame(state_, host_, clock_.now(), record, logFailed_);
   if (frameDone_) frameDone_(record);
   if (stopRequested_ || (options_.frames > 0 && static_cast<int>(frames_.size()) >= options_.frames)) {
     return finish(false);
@@ -110,15 +110,6 @@ WakeTime GuiderGuidingOperation::finish(bool failed) {
   if (options_.target == GuideTarget::Ao && options_.sendCorrections) ReturnAoToCentre(state_, host_, clock_);
   host_.requestRebuildDisplay();
   return kOperationFinished;
-}
-
-// A log that cannot be written is said once; guiding goes on.
-void GuiderGuidingOperation::LogFrame(const GuideFrameRecord& record) {
-  if (!options_.sendCorrections || logFailed_) return;
-  if (AppendGuideLog(state_, clock_.now(), record)) return;
-  logFailed_ = true;
-  host_.showMessage({std::string(kMessageCaption),
-                     "Unable to write the guiding log " + GuideLogPath(state_, clock_.now()), MessageIcon::None});
 }
 
 void GuiderGuidingOperation::cancel() { finish(false); }

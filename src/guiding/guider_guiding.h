@@ -49,7 +49,6 @@ class GuiderGuidingOperation final : public Operation {
  private:
   WakeTime startFrame();
   WakeTime finish(bool failed);
-  void LogFrame(const GuideFrameRecord& record);
   bool correct(GuideFrameRecord& record);
 
   ProgramState& state_;

@@ -75,7 +75,7 @@ WakeTime MainGuidingOperation::step(std::uint32_t) {
   RecordDecision(g, record.decision);
   if (options_.sendCorrections && !SendCorrection(state_, host_, clock_, record.decision, 0)) return finish(true);
   frames_.push_back(record);
-  LogFrame(record);
+  if (options_.sendCorrections) LogGuidedFrame(state_, host_, clock_.now(), record, logFailed_);
   if (frameDone_) frameDone_(record);
   if (stopRequested_ || (options_.frames > 0 && static_cast<int>(frames_.size()) >= options_.frames)) {
     return finish(false);
@@ -95,15 +95,6 @@ WakeTime MainGuidingOperation::finish(bool failed) {
   EndGuideSubFrame(state_);
   host_.requestRebuildDisplay();
   return kOperationFinished;
-}
-
-// A log that cannot be written is said once; guiding goes on.
-void MainGuidingOperation::LogFrame(const GuideFrameRecord& record) {
-  if (!options_.sendCorrections || logFailed_) return;
-  if (AppendGuideLog(state_, clock_.now(), record)) return;
-  logFailed_ = true;
-  host_.showMessage({std::string(kMessageCaption),
-                     "Unable to write the guiding log " + GuideLogPath(state_, clock_.now()), MessageIcon::None});
 }
 
 void MainGuidingOperation::cancel() { finish(false); }

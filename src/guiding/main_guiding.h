@@ -59,7 +59,6 @@ class MainGuidingOperation final : public Operation {
  private:
   WakeTime startFrame();
   WakeTime finish(bool failed);
-  void LogFrame(const GuideFrameRecord& record);
 
   ProgramState& state_;
   Host& host_;
