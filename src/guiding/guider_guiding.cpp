@@ -25,8 +25,8 @@ bool ReadFreshGuiderFrame(ProgramState& state, Host& host, Clock& clock, std::ui
   return ReadGuiderFrame(state, host, exposureMs) && ok;
 }
 
-GuiderGuidingSession::GuiderGuidingSession(ProgramState& state, Host& host, Clock& clock,
-                                           GuiderGuidingOptions options, FrameDone frameDone)
+GuiderGuidingSession::GuiderGuidingSession(ProgramState& state, Host& host, Clock& clock, GuiderGuidingOptions options,
+                                           FrameDone frameDone)
     : state_(state), host_(host), clock_(clock), options_(options), frameDone_(std::move(frameDone)) {}
 
 bool GuiderGuidingSession::begin() {

@@ -59,7 +59,8 @@ GuideStepResult MainGuidingSession::step() {
   GuideFrameRecord record{static_cast<int>(frames_.size()) + 1, clock_.milliseconds(), g.guideStar, {}};
   record.decision = DecideMainCorrection(state_.settings, g, reference_, g.guideStar);
   RecordDecision(g, record.decision);
-  if (sendCorrections_ && !SendCorrection(state_, host_, clock_, record.decision, 0)) return GuideStepResult::DeviceFailed;
+  if (sendCorrections_ && !SendCorrection(state_, host_, clock_, record.decision, 0))
+    return GuideStepResult::DeviceFailed;
   frames_.push_back(record);
   if (sendCorrections_) LogGuidedFrame(state_, host_, clock_.now(), record, logFailed_);
   if (frameDone_) frameDone_(record);

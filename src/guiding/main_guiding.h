@@ -38,9 +38,9 @@ double RmsOfLastFrames(const std::vector<GuideFrameRecord>& frames, std::size_t 
 
 // What one guided frame came to.
 enum class GuideStepResult {
-  Reference,  // the first frame: the star's place to hold, nothing sent
-  Corrected,  // measured, and the correction (if any) sent
-  StarLost,   // the star could not be found (find centre's message shown)
+  Reference,    // the first frame: the star's place to hold, nothing sent
+  Corrected,    // measured, and the correction (if any) sent
+  StarLost,     // the star could not be found (find centre's message shown)
   DeviceFailed  // the camera or the mount did not take the frame or the correction
 };
 

@@ -61,7 +61,9 @@ void Mount::record() {
 
 Mount::PathPoint Mount::pastPlace(std::uint32_t ms) const {
   // Times as offsets back from the latest advance, so the clock may wrap.
-  const auto back = [this](std::uint32_t t) { return static_cast<std::int64_t>(static_cast<std::int32_t>(lastMs_ - t)); };
+  const auto back = [this](std::uint32_t t) {
+    return static_cast<std::int64_t>(static_cast<std::int32_t>(lastMs_ - t));
+  };
   const std::int64_t want = back(ms);
   if (path_.empty() || want <= 0) return {ms, guidedX_, decActual_};
   for (std::size_t i = path_.size(); i-- > 0;) {

@@ -63,7 +63,8 @@ class PhotoGuidingSim : public ::testing::Test {
 
   void PickGuiderStar(const sim::Star& star) {
     state->guiding.guiderStar = {
-        static_cast<int>(std::lround(world->scene.starX(star, clock.nowMs))) - world->scene.guiderOriginX(kGuiderColumns),
+        static_cast<int>(std::lround(world->scene.starX(star, clock.nowMs))) -
+            world->scene.guiderOriginX(kGuiderColumns),
         static_cast<int>(std::lround(world->scene.starY(star, clock.nowMs))) - world->scene.guiderOriginY(kGuiderRows),
         0, 0};
     state->guiding.guiderStarChosen = true;
@@ -163,7 +164,8 @@ TEST_F(PhotoGuidingSim, ALostStarEndsTheExposureEarlyWithTheMessage) {
   for (const sim::Star& s : world->scene.stars()) {
     const double gx = world->scene.starX(s, clock.nowMs) - world->scene.guiderOriginX(kGuiderColumns);
     const double gy = world->scene.starY(s, clock.nowMs) - world->scene.guiderOriginY(kGuiderRows);
-    if (gx > edgeX && gx < kGuiderColumns - kRadius - 1 && gy > kRadius && gy < kGuiderRows - kRadius && s.flux > 1000) {
+    if (gx > edgeX && gx < kGuiderColumns - kRadius - 1 && gy > kRadius && gy < kGuiderRows - kRadius &&
+        s.flux > 1000) {
       edge = &s;
       edgeX = gx;
     }
@@ -218,9 +220,8 @@ TEST_F(PhotoGuidingSim, ASeriesKeepsTheAoGuidingUntilItsLastFrame) {
     // Where the AO element stands as each frame is read: a series holds it
     // where guiding put it, a single photo has it back in the middle.
     std::vector<int> heldSteps;
-    run.onFrameRead([&] {
-      heldSteps.push_back(std::abs(state->guiding.aoEastWest) + std::abs(state->guiding.aoNorthSouth));
-    });
+    run.onFrameRead(
+        [&] { heldSteps.push_back(std::abs(state->guiding.aoEastWest) + std::abs(state->guiding.aoNorthSouth)); });
     RunOperation(run, clock, host);
     ASSERT_EQ(run.framesRead(), count);
     for (int i = 0; i < count; ++i) {
