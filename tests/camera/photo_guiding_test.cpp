@@ -154,6 +154,19 @@ TEST_F(PhotoGuidingSim, GuiderGuidingHoldsTheStarThroughAMinuteLongPhoto) {
   EXPECT_EQ(state->guiding.photoGuiding, PhotoGuiding::None);
 }
 
+TEST_F(PhotoGuidingSim, BinnedGuiderFramesGuideThePhotoToo) {
+  state->settings.guiderBin2x2 = true;
+  PickGuiderStar(Bright());
+  const double x0 = StarX(), y0 = StarY();
+  Photo('s', 30, 1, kBinned4x4);
+  state->guiding.photoGuiding = PhotoGuiding::GuiderCamera;
+  ExposureOperation run(*state, host, clock);
+  RunOperation(run, clock, host);
+  EXPECT_GT(run.guidedFrames().size(), 10u);
+  EXPECT_LT(RmsErrorPixels(run.guidedFrames()), 1.0);
+  EXPECT_LT(std::hypot(StarX() - x0, StarY() - y0), 1.0);
+}
+
 TEST_F(PhotoGuidingSim, ALostStarEndsTheExposureEarlyWithTheMessage) {
   // The star nearest the guider frame's right edge, knocked toward it
   // halfway through: find centre follows it until its box leaves the frame.
