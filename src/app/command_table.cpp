@@ -552,9 +552,11 @@ constexpr CommandEntry kCommands[] = {
     {.id = CommandId::Expose, .menuText = "", .hint = "Take pictures", .group = G::None, .cliName = "expose",
      .cliUsage = "[range=q|h|t|s|m] [value=N] [count=N] [average=0|1] [slew-sum=0|1] [alt-slew=0|1] [continuous=0|1]\n"
          "    [pause=N] [pause-unit=s|m] [autosave=0|1] [auto-dark=0|1] [auto-flat=0|1] [auto-process=0|1] [mode=1..5]\n"
-         "    [cancel-after-ms=N]",
+         "    [cancel-after-ms=N] [guide=none|main|guider] [x=N y=N]",
      .cliHelp = "Take Photo with the camera dialog's settings and these changes: one frame, a series stacked on\n"
-         "the picked star (averaged or summed), or a continuous run; one line per frame (mean, peak, saved file).",
+         "the picked star (averaged or summed), or a continuous run; one line per frame (mean, peak, saved file).\n"
+         "guide=guider guides on the guider camera while the main camera exposes (the star at x, y of the guider\n"
+         "frame); guide=main corrects on each frame read (the star at x, y of the frame); then the guided frames' RMS.",
      .run = RunExpose},
     {.id = CommandId::Focus, .menuText = "", .hint = "Run the focus loop", .group = G::None, .cliName = "focus",
      .cliUsage = "frames=N [stretch=1..50] [autochange=0|1]",

@@ -15,6 +15,7 @@ std::string CoolingModeText(const ProgramSettings& settings) {
 
 std::string GuiderStatusText(const ProgramState& state) {
   const bool detected = state.camera.link.cameraAttached && state.camera.model.hasGuiderChannel;
+  if (detected && state.guiding.guiderGuidingRunning) return "Already Autoguiding";
   return detected ? "Guider Camera available" : "Guider Camera not detected";
 }
 

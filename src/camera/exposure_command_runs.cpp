@@ -1,5 +1,7 @@
 #include "camera/exposure_command_runs.h"
 
+#include <cstdio>
+
 #include "app/arg_reader.h"
 #include "app/forwarding_host.h"
 #include "app/run_operation.h"
@@ -61,6 +63,11 @@ CommandStatus RunExpose(CommandContext& c, const CommandArgs& args) {
   const bool autoProcess = r.flag("auto-process", now.autoProcess);
   const long mode = r.integer("mode", 1, 5, now.readoutMode);
   const long cancelAfter = r.integer("cancel-after-ms", 0, 100'000'000, -1);
+  const std::string guideText = r.text("guide", "none");
+  const int guide = guideText == "main" ? 1 : guideText == "guider" ? 2 : 0;
+  if (guide == 0 && guideText != "none") r.fail("guide must be none, main or guider");
+  const long starX = r.integer("x", 0, 100'000, -1);
+  const long starY = r.integer("y", 0, 100'000, -1);
   if (!range.empty() && (range.size() != 1 || std::string_view(kRanges).find(range[0]) == std::string_view::npos)) {
     r.fail("range must be q, h, t, s or m");
   }
@@ -87,6 +94,17 @@ CommandStatus RunExpose(CommandContext& c, const CommandArgs& args) {
   s.autoFlat = autoFlat;
   s.autoProcess = autoProcess;
   s.readoutMode = static_cast<int>(mode);
+  GuidingState& g = c.state.guiding;
+  if (guide != 0 && g.guiderGuidingRunning) {
+    c.err << args.name << ": " << kAlreadyGuidingExternally << '\n';
+    return CommandStatus::Refused;
+  }
+  if (starX >= 0 && starY >= 0) {
+    // The star to guide on: on the guider frame or on the main frame.
+    (guide == 2 ? g.guiderStar : g.guideStar) = {static_cast<int>(starX), static_cast<int>(starY), 0, 0};
+    (guide == 2 ? g.guiderStarChosen : g.guideStarChosen) = true;
+  }
+  g.photoGuiding = guide == 2 ? PhotoGuiding::GuiderCamera : guide == 1 ? PhotoGuiding::MainCamera : PhotoGuiding::None;
 
   PressingHost host(c, cancelAfter);
   auto print = [&c](const FrameReport& f) {
@@ -96,12 +114,21 @@ CommandStatus RunExpose(CommandContext& c, const CommandArgs& args) {
   };
   const int runs = (!slewSum && s.count > 1 && !s.continuous) ? s.count : 1;
   const int perRun = runs > 1 ? 1 : s.count;
+  const PhotoGuiding guiding = g.photoGuiding;
   bool failed = false;
   for (int i = 0; i < runs && !failed; ++i) {
     s.count = perRun;
+    g.photoGuiding = guiding;
     ExposureOperation run(c.state, host, c.clock, print);
     RunOperation(run, c.clock, host);
-    failed = run.readoutFailed();
+    failed = run.readoutFailed() || run.guidingFailed();
+    if (guiding != PhotoGuiding::None) {
+      char text[96];
+      std::snprintf(text, sizeof text, "guided frames=%zu rms=%.2f px%s\n", run.guidedFrames().size(),
+                    RmsErrorPixels(run.guidedFrames()), run.guideStarLost() ? " star-lost" : "");
+      c.out << text;
+      failed = failed || run.guideStarLost();
+    }
   }
   return failed ? CommandStatus::Refused : CommandStatus::Done;
 }

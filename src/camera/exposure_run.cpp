@@ -1,6 +1,7 @@
 #include "camera/exposure_run.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/messages.h"
 #include "camera/camera_commands.h"
@@ -44,6 +45,8 @@ bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock) {
   state.images.darkLoaded = 0;
   ResetSeriesAlignment(state);
   state.camera.exposure.count = 1;
+  state.guiding.photoGuiding = PhotoGuiding::None;
+  state.guiding.goToAutoguider = false;
   return true;
 }
 
@@ -59,7 +62,7 @@ std::string ReadoutCaption(const ProgramState& state, int remaining, int mode) {
 }
 
 ExposureOperation::ExposureOperation(ProgramState& state, Host& host, Clock& clock, FrameDone frameDone)
-    : state_(state), host_(host), clock_(clock), frameDone_(std::move(frameDone)) {}
+    : state_(state), host_(host), clock_(clock), frameDone_(std::move(frameDone)), guider_(state, host, clock) {}
 
 WakeTime ExposureOperation::start(std::uint32_t nowMs) {
   CameraState& camera = state_.camera;
@@ -147,7 +150,11 @@ WakeTime ExposureOperation::startFrame(std::uint32_t nowMs) {
   host_.setProgress(0);
   host_.requestRepaint();
   ClearSensor(state_, host_);
-  if (!CancellableWait(s.range, exposureMs_)) {
+  // The guider camera guides in the exposure wait; the main camera works on
+  // each frame as it is read, whatever times the exposure.
+  const bool cancellable = CancellableWait(s.range, exposureMs_);
+  if ((cancellable || guider_.kind() == PhotoGuiding::MainCamera) && !startGuiding()) return readOut(nowMs);
+  if (!cancellable) {
     if (exposureMs_ <= kCameraTimedMaxMs) return readOut(nowMs);
     phase_ = Phase::CameraTimed;  // a plain wait, no cancel
     return nowMs + exposureMs_;
@@ -160,7 +167,37 @@ WakeTime ExposureOperation::startFrame(std::uint32_t nowMs) {
   return exposing(nowMs);
 }
 
+bool ExposureOperation::startGuiding() {
+  if (guider_.kind() == PhotoGuiding::None || guider_.running()) return true;
+  if (guider_.begin()) return true;
+  // Guiding cannot start: this frame is not read and the run ends with it.
+  ExposureSettings& s = state_.camera.exposure;
+  s.continuous = false;
+  continuousRunning_ = false;
+  s.count = 1;
+  skipReadout_ = true;
+  guidingFailed_ = true;
+  guider_.end();
+  return false;
+}
+
+void ExposureOperation::guideStarLost(std::uint32_t nowMs) {
+  // The star is gone (find centre has said so): the exposure ends now and
+  // is read; no later frame can be guided, so the run ends with it.
+  endMs_ = nowMs;
+  state_.camera.exposure.count = 1;
+  continuousRunning_ = false;
+  guideStarLost_ = true;
+}
+
 WakeTime ExposureOperation::exposing(std::uint32_t nowMs) {
+  std::optional<std::uint32_t> guiderDue;
+  if (guider_.running() && guider_.kind() == PhotoGuiding::GuiderCamera && MsUntil(endMs_, nowMs) > 0) {
+    // One guiding step in place of the plain wait; its pulses take time.
+    guiderDue = guider_.duringExposure(nowMs);
+    nowMs = clock_.milliseconds();
+    if (!guiderDue) guideStarLost(nowMs);
+  }
   if (takePress()) {
     // Cancelled during the exposure: this frame is not read and the run ends.
     state_.camera.exposure.count = 1;
@@ -176,8 +213,16 @@ WakeTime ExposureOperation::exposing(std::uint32_t nowMs) {
     host_.setProgress(position_);
   }
   const std::uint32_t left = MsUntil(endMs_, nowMs);
-  if (left == 0) return readOut(nowMs);
-  return nowMs + std::min({left, MsUntil(nextStepMs_, nowMs), std::uint32_t{1000}});
+  if (left == 0) {
+    // A series or a continuous run keeps the guider guiding into its next
+    // frame; a single photo's guiding ends with its exposure.
+    if (guider_.kind() == PhotoGuiding::GuiderCamera && !continuousRunning_ && state_.camera.exposure.count < 2) {
+      guider_.end();
+    }
+    return readOut(nowMs);
+  }
+  const std::uint32_t wait = std::min(left, MsUntil(nextStepMs_, nowMs));
+  return nowMs + (guiderDue ? std::min(wait, MsUntil(*guiderDue, nowMs)) : std::min(wait, std::uint32_t{1000}));
 }
 
 WakeTime ExposureOperation::readOut(std::uint32_t nowMs) {
@@ -206,6 +251,7 @@ WakeTime ExposureOperation::readOut(std::uint32_t nowMs) {
     state_.images.focusPreview = 0;
     state_.images.guideView = 0;
     correctFrame();
+    if (!guider_.afterReadout()) guideStarLost(nowMs);
     if (series_ && !s.continuous) stackFrame();
     pendingReport_ = true;
   } else if (readoutFailed_) {
@@ -284,6 +330,8 @@ WakeTime ExposureOperation::endRun() {
   if (phase_ == Phase::Done) return kOperationFinished;
   if (progressOpen_) host_.closeProgress();
   progressOpen_ = false;
+  guider_.end();
+  state_.guiding.photoGuiding = PhotoGuiding::None;
   host_.setWaitCursor(false);
   state_.camera.exposureRunning = false;
   host_.requestRepaint();

@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/clock.h"
 #include "app/host.h"
 #include "app/operation.h"
 #include "app/program_state.h"
+#include "camera/photo_guiding.h"
 
 namespace qv {
 
@@ -54,6 +56,13 @@ class ExposureOperation final : public Operation {
 
   int framesRead() const { return framesRead_; }
   bool readoutFailed() const { return readoutFailed_; }
+  // The frames guided during the run (guiding asked for by the camera
+  // dialog's "Autoguide Photo" or the command line).
+  const std::vector<GuideFrameRecord>& guidedFrames() const { return guider_.frames(); }
+  // Guiding was asked for and could not start: the run took nothing.
+  bool guidingFailed() const { return guidingFailed_; }
+  // The guide star was lost: the exposure ended early and the run with it.
+  bool guideStarLost() const { return guideStarLost_; }
 
  private:
   enum class Phase { Countdown, StartFrame, CameraTimed, Exposing, ContinuousGap, Pause, Done };
@@ -65,6 +74,8 @@ class ExposureOperation final : public Operation {
   WakeTime afterFrame(std::uint32_t nowMs);  // the cancel window after a continuous frame
   WakeTime pausing(std::uint32_t nowMs);
   WakeTime endRun();
+  bool startGuiding();
+  void guideStarLost(std::uint32_t nowMs);
   void finishFrame();
   void correctFrame();
   void stackFrame();
@@ -97,6 +108,9 @@ class ExposureOperation final : public Operation {
   bool darkApplied_ = false, flatApplied_ = false;
   bool pendingReport_ = false;  // a frame read and not yet reported
   std::string savedFile_;
+  PhotoGuider guider_;
+  bool guidingFailed_ = false;
+  bool guideStarLost_ = false;
 };
 
 }  // namespace qv

@@ -25,34 +25,32 @@ bool ReadFreshGuiderFrame(ProgramState& state, Host& host, Clock& clock, std::ui
   return ReadGuiderFrame(state, host, exposureMs) && ok;
 }
 
-GuiderGuidingOperation::GuiderGuidingOperation(ProgramState& state, Host& host, Clock& clock,
-                                               GuiderGuidingOptions options, FrameDone frameDone)
+GuiderGuidingSession::GuiderGuidingSession(ProgramState& state, Host& host, Clock& clock, GuiderGuidingOptions options,
+                                           FrameDone frameDone)
     : state_(state), host_(host), clock_(clock), options_(options), frameDone_(std::move(frameDone)) {}
 
-WakeTime GuiderGuidingOperation::start(std::uint32_t) {
+bool GuiderGuidingSession::begin() {
   const auto box = [this](std::string_view text) {
     host_.showMessage({std::string(kMessageCaption), std::string(text), MessageIcon::None});
   };
   if (state_.settings.telescopeGuiding == 'n' && options_.target == GuideTarget::Mount) {
     box(kNoGuidanceMode);
-    return finish(true);
+    return false;
   }
   if (!state_.guiding.guiderStarChosen) {
     box(kNoGuideStar);
-    return finish(true);
+    return false;
   }
-  if (!PrepareTelescope(state_, host_, clock_, true)) return finish(true);
+  if (!PrepareTelescope(state_, host_, clock_, true)) return false;
   running_ = true;
+  referenceTaken_ = false;
   state_.guiding.lastXDirection = state_.guiding.lastYDirection = 0;
-  return startFrame();
+  return true;
 }
 
-WakeTime GuiderGuidingOperation::startFrame() {
-  if (!FlushGuider(state_, host_)) return finish(true);
-  return clock_.milliseconds() + options_.exposureMs;
-}
+bool GuiderGuidingSession::exposeFrame() { return FlushGuider(state_, host_); }
 
-bool GuiderGuidingOperation::correct(GuideFrameRecord& record) {
+bool GuiderGuidingSession::correct(GuideFrameRecord& record) {
   GuidingState& g = state_.guiding;
   if (options_.target == GuideTarget::Ao) {
     record.ao = true;
@@ -76,27 +74,63 @@ bool GuiderGuidingOperation::correct(GuideFrameRecord& record) {
   return !options_.sendCorrections || SendCorrection(state_, host_, clock_, record.decision, kGuiderAxisPauseMs);
 }
 
-WakeTime GuiderGuidingOperation::step(std::uint32_t) {
-  if (!running_) return kOperationFinished;
-  if (stopRequested_) return finish(false);
+GuideStepResult GuiderGuidingSession::readFrame() {
   GuidingState& g = state_.guiding;
-  if (!ReadGuiderFrame(state_, host_, options_.exposureMs)) return finish(true);
+  if (!ReadGuiderFrame(state_, host_, options_.exposureMs)) return GuideStepResult::DeviceFailed;
   ApplyGuiderDark(state_, g.guiderDark);
   host_.requestRebuildDisplay();
-  if (!FindCentre(state_, host_, g.guiderStar.x, g.guiderStar.y, CentreSource::GuiderCamera)) return finish(true);
+  if (!FindCentre(state_, host_, g.guiderStar.x, g.guiderStar.y, CentreSource::GuiderCamera)) {
+    return GuideStepResult::StarLost;
+  }
   if (!referenceTaken_) {
     // The reference frame: measured twice, nothing sent.
-    if (!FindCentre(state_, host_, g.guiderStar.x, g.guiderStar.y, CentreSource::GuiderCamera)) return finish(true);
+    if (!FindCentre(state_, host_, g.guiderStar.x, g.guiderStar.y, CentreSource::GuiderCamera)) {
+      return GuideStepResult::StarLost;
+    }
     reference_ = g.guiderStar;
     referenceTaken_ = true;
-    return startFrame();
+    return GuideStepResult::Reference;
   }
   GuideFrameRecord record{static_cast<int>(frames_.size()) + 1, clock_.milliseconds(), g.guiderStar, {}};
-  if (!correct(record)) return finish(true);
+  if (!correct(record)) return GuideStepResult::DeviceFailed;
   frames_.push_back(record);
   if (options_.sendCorrections) LogGuidedFrame(state_, host_, clock_.now(), record, logFailed_);
   if (frameDone_) frameDone_(record);
-  if (stopRequested_ || (options_.frames > 0 && static_cast<int>(frames_.size()) >= options_.frames)) {
+  return GuideStepResult::Corrected;
+}
+
+void GuiderGuidingSession::end() {
+  if (!running_) return;
+  running_ = false;
+  // Whatever ended the run, no relay is left held and the AO element is
+  // back in the middle of its travel.
+  if (state_.settings.telescopeGuiding == 'b') SetGuideOutputs(state_, host_, 0);
+  if (options_.target == GuideTarget::Ao && options_.sendCorrections) ReturnAoToCentre(state_, host_, clock_);
+  host_.requestRebuildDisplay();
+}
+
+GuiderGuidingOperation::GuiderGuidingOperation(ProgramState& state, Host& host, Clock& clock,
+                                               GuiderGuidingOptions options, FrameDone frameDone)
+    : state_(state), clock_(clock), options_(options), session_(state, host, clock, options, std::move(frameDone)) {}
+
+WakeTime GuiderGuidingOperation::start(std::uint32_t) {
+  if (!session_.begin()) return finish(true);
+  running_ = true;
+  state_.guiding.guiderGuidingRunning = true;
+  return startFrame();
+}
+
+WakeTime GuiderGuidingOperation::startFrame() {
+  if (!session_.exposeFrame()) return finish(true);
+  return clock_.milliseconds() + options_.exposureMs;
+}
+
+WakeTime GuiderGuidingOperation::step(std::uint32_t) {
+  if (!running_) return kOperationFinished;
+  if (stopRequested_) return finish(false);
+  const GuideStepResult result = session_.readFrame();
+  if (result == GuideStepResult::StarLost || result == GuideStepResult::DeviceFailed) return finish(true);
+  if (stopRequested_ || (options_.frames > 0 && static_cast<int>(frames().size()) >= options_.frames)) {
     return finish(false);
   }
   return startFrame();
@@ -106,9 +140,8 @@ WakeTime GuiderGuidingOperation::finish(bool failed) {
   failed_ = failed_ || failed;
   if (!running_) return kOperationFinished;
   running_ = false;
-  if (state_.settings.telescopeGuiding == 'b') SetGuideOutputs(state_, host_, 0);
-  if (options_.target == GuideTarget::Ao && options_.sendCorrections) ReturnAoToCentre(state_, host_, clock_);
-  host_.requestRebuildDisplay();
+  state_.guiding.guiderGuidingRunning = false;
+  session_.end();
   return kOperationFinished;
 }
 

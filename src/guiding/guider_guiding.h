@@ -32,23 +32,32 @@ struct GuiderGuidingOptions {
 // Exposes and reads one guider frame: flush, wait, read.
 bool ReadFreshGuiderFrame(ProgramState& state, Host& host, Clock& clock, std::uint32_t exposureMs);
 
-class GuiderGuidingOperation final : public Operation {
+// Guiding on the guider camera one frame at a time, shared by the guiding
+// loop and the exposure run that guides while the main camera exposes:
+// begin() checks that guiding can start, each frame is exposeFrame() and,
+// once its exposure has passed, readFrame(); end() releases the outputs and
+// brings the AO unit back to centre.
+class GuiderGuidingSession {
  public:
   using FrameDone = std::function<void(const GuideFrameRecord&)>;
-  GuiderGuidingOperation(ProgramState& state, Host& host, Clock& clock, GuiderGuidingOptions options,
-                         FrameDone frameDone = {});
+  GuiderGuidingSession(ProgramState& state, Host& host, Clock& clock, GuiderGuidingOptions options,
+                       FrameDone frameDone = {});
 
-  WakeTime start(std::uint32_t nowMs) override;
-  WakeTime step(std::uint32_t nowMs) override;
-  void cancel() override;
-  void input(OperationInput event) override;
+  // False, with the message shown, without a guidance mode, a guider star or
+  // a telescope that answers.
+  bool begin();
+  // Starts a guider exposure; false when the camera does not take it.
+  bool exposeFrame();
+  // Reads the frame exposed and measures it: the first frame gives the
+  // reference, each later one a correction.
+  GuideStepResult readFrame();
+  void end();
 
+  bool running() const { return running_; }
+  std::uint32_t exposureMs() const { return options_.exposureMs; }
   const std::vector<GuideFrameRecord>& frames() const { return frames_; }
-  bool failed() const { return failed_; }
 
  private:
-  WakeTime startFrame();
-  WakeTime finish(bool failed);
   bool correct(GuideFrameRecord& record);
 
   ProgramState& state_;
@@ -59,10 +68,37 @@ class GuiderGuidingOperation final : public Operation {
   StarPosition reference_;
   bool referenceTaken_ = false;
   bool running_ = false;
-  bool failed_ = false;
-  bool stopRequested_ = false;
   bool logFailed_ = false;
   std::vector<GuideFrameRecord> frames_;
+};
+
+// The guider camera guiding on its own until stopped, a frame count reached
+// or the star lost. While it runs, a photo cannot ask for guiding of its own.
+class GuiderGuidingOperation final : public Operation {
+ public:
+  using FrameDone = GuiderGuidingSession::FrameDone;
+  GuiderGuidingOperation(ProgramState& state, Host& host, Clock& clock, GuiderGuidingOptions options,
+                         FrameDone frameDone = {});
+
+  WakeTime start(std::uint32_t nowMs) override;
+  WakeTime step(std::uint32_t nowMs) override;
+  void cancel() override;
+  void input(OperationInput event) override;
+
+  const std::vector<GuideFrameRecord>& frames() const { return session_.frames(); }
+  bool failed() const { return failed_; }
+
+ private:
+  WakeTime startFrame();
+  WakeTime finish(bool failed);
+
+  ProgramState& state_;
+  Clock& clock_;
+  GuiderGuidingOptions options_;
+  GuiderGuidingSession session_;
+  bool running_ = false;
+  bool failed_ = false;
+  bool stopRequested_ = false;
 };
 
 }  // namespace qv

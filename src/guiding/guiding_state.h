@@ -44,6 +44,10 @@ struct GuiderTraining {
   bool useTrained = false;
 };
 
+// Guiding asked for the next photo: on the guider camera while the main
+// camera exposes, or on the main camera's own frames as they are read.
+enum class PhotoGuiding { None, GuiderCamera, MainCamera };
+
 struct GuidingState {
   StarPosition guideStar;  // main camera, set by the pick and by every find centre
   bool guideStarChosen = false;
@@ -52,6 +56,13 @@ struct GuidingState {
   // Main-camera guiding is running: find centre works in the 128 x 128
   // guide frame and keeps its tenths unless small drifts are ignored.
   bool mainGuidingRunning = false;
+  // Guiding on the guider camera runs on its own ("external" to the main
+  // camera's exposures): a photo cannot ask for guiding of its own meanwhile.
+  bool guiderGuidingRunning = false;
+  // The camera dialog's requests: guiding for the photo it starts, and the
+  // hand-over to the guider camera when it closes.
+  PhotoGuiding photoGuiding = PhotoGuiding::None;
+  bool goToAutoguider = false;
 
   // Guide sub-frame on the main camera.
   StarPosition savedGuideStar;

@@ -27,21 +27,59 @@ double RmsOfLastFrames(const std::vector<GuideFrameRecord>& frames, std::size_t 
       std::vector<GuideFrameRecord>(frames.begin() + static_cast<std::ptrdiff_t>(from), frames.end()));
 }
 
-MainGuidingOperation::MainGuidingOperation(ProgramState& state, Host& host, Clock& clock, MainGuidingOptions options,
-                                           FrameDone frameDone)
-    : state_(state), host_(host), clock_(clock), options_(options), frameDone_(std::move(frameDone)) {}
+MainGuidingSession::MainGuidingSession(ProgramState& state, Host& host, Clock& clock, bool sendCorrections,
+                                       FrameDone frameDone)
+    : state_(state), host_(host), clock_(clock), sendCorrections_(sendCorrections), frameDone_(std::move(frameDone)) {}
 
-WakeTime MainGuidingOperation::start(std::uint32_t) {
-  if (state_.settings.telescopeGuiding == 'n') return finish(true);
+bool MainGuidingSession::begin() {
+  if (state_.settings.telescopeGuiding == 'n') return false;
   GuidingState& g = state_.guiding;
   if (!g.guideStarChosen) {
     host_.showMessage({std::string(kMessageCaption), std::string(kNoGuideStar), MessageIcon::None});
-    return finish(true);
+    return false;
   }
-  if (!PrepareTelescope(state_, host_, clock_, true)) return finish(true);
+  if (!PrepareTelescope(state_, host_, clock_, true)) return false;
+  referenceTaken_ = false;
+  g.lastXDirection = g.lastYDirection = 0;
+  return true;
+}
+
+GuideStepResult MainGuidingSession::step() {
+  GuidingState& g = state_.guiding;
+  const int passes = referenceTaken_ ? 1 : 2;
+  for (int i = 0; i < passes; ++i) {
+    if (!FindCentre(state_, host_, g.guideStar.x, g.guideStar.y, CentreSource::MainCamera)) {
+      return GuideStepResult::StarLost;
+    }
+  }
+  if (!referenceTaken_) {
+    reference_ = g.guideStar;
+    referenceTaken_ = true;
+  }
+  GuideFrameRecord record{static_cast<int>(frames_.size()) + 1, clock_.milliseconds(), g.guideStar, {}};
+  record.decision = DecideMainCorrection(state_.settings, g, reference_, g.guideStar);
+  RecordDecision(g, record.decision);
+  if (sendCorrections_ && !SendCorrection(state_, host_, clock_, record.decision, 0))
+    return GuideStepResult::DeviceFailed;
+  frames_.push_back(record);
+  if (sendCorrections_) LogGuidedFrame(state_, host_, clock_.now(), record, logFailed_);
+  if (frameDone_) frameDone_(record);
+  return frames_.size() == 1 ? GuideStepResult::Reference : GuideStepResult::Corrected;
+}
+
+MainGuidingOperation::MainGuidingOperation(ProgramState& state, Host& host, Clock& clock, MainGuidingOptions options,
+                                           FrameDone frameDone)
+    : state_(state),
+      host_(host),
+      clock_(clock),
+      options_(options),
+      session_(state, host, clock, options.sendCorrections, std::move(frameDone)) {}
+
+WakeTime MainGuidingOperation::start(std::uint32_t) {
+  if (!session_.begin()) return finish(true);
+  GuidingState& g = state_.guiding;
   running_ = true;
   g.mainGuidingRunning = true;
-  g.lastXDirection = g.lastYDirection = 0;
   placement_ = StartGuideSubFrame(state_, host_);
   // The sub-frame is read at exactly its origin, so the star is looked for at
   // its place inside it.
@@ -57,27 +95,13 @@ WakeTime MainGuidingOperation::startFrame() {
 WakeTime MainGuidingOperation::step(std::uint32_t) {
   if (!running_) return kOperationFinished;
   if (stopRequested_) return finish(false);
-  GuidingState& g = state_.guiding;
   if (!ReadMainWindow128(state_, host_, placement_.originX, placement_.originY, options_.exposureMs)) {
     return finish(true);
   }
   host_.requestRebuildDisplay();
-  const int passes = referenceTaken_ ? 1 : 2;
-  for (int i = 0; i < passes; ++i) {
-    if (!FindCentre(state_, host_, g.guideStar.x, g.guideStar.y, CentreSource::MainCamera)) return finish(true);
-  }
-  if (!referenceTaken_) {
-    reference_ = g.guideStar;
-    referenceTaken_ = true;
-  }
-  GuideFrameRecord record{static_cast<int>(frames_.size()) + 1, clock_.milliseconds(), g.guideStar, {}};
-  record.decision = DecideMainCorrection(state_.settings, g, reference_, g.guideStar);
-  RecordDecision(g, record.decision);
-  if (options_.sendCorrections && !SendCorrection(state_, host_, clock_, record.decision, 0)) return finish(true);
-  frames_.push_back(record);
-  if (options_.sendCorrections) LogGuidedFrame(state_, host_, clock_.now(), record, logFailed_);
-  if (frameDone_) frameDone_(record);
-  if (stopRequested_ || (options_.frames > 0 && static_cast<int>(frames_.size()) >= options_.frames)) {
+  const GuideStepResult result = session_.step();
+  if (result == GuideStepResult::StarLost || result == GuideStepResult::DeviceFailed) return finish(true);
+  if (stopRequested_ || (options_.frames > 0 && static_cast<int>(frames().size()) >= options_.frames)) {
     return finish(false);
   }
   return startFrame();

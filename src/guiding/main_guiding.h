@@ -36,6 +36,41 @@ double RmsErrorPixels(const std::vector<GuideFrameRecord>& frames);
 // dialog shows it.
 double RmsOfLastFrames(const std::vector<GuideFrameRecord>& frames, std::size_t count);
 
+// What one guided frame came to.
+enum class GuideStepResult {
+  Reference,    // the first frame: the star's place to hold, nothing sent
+  Corrected,    // measured, and the correction (if any) sent
+  StarLost,     // the star could not be found (find centre's message shown)
+  DeviceFailed  // the camera or the mount did not take the frame or the correction
+};
+
+// One guided frame on the main camera, shared by the guiding loop (on its
+// sub-frame) and the exposure run (on each frame it reads): the star is
+// found in the frame just read; the first frame gives the reference, each
+// later one a correction toward it, logged and recorded.
+class MainGuidingSession {
+ public:
+  using FrameDone = std::function<void(const GuideFrameRecord&)>;
+  MainGuidingSession(ProgramState& state, Host& host, Clock& clock, bool sendCorrections, FrameDone frameDone = {});
+
+  // False without a guidance mode (silently), without a guide star or a
+  // telescope that answers (with the message).
+  bool begin();
+  GuideStepResult step();
+  const std::vector<GuideFrameRecord>& frames() const { return frames_; }
+
+ private:
+  ProgramState& state_;
+  Host& host_;
+  Clock& clock_;
+  bool sendCorrections_;
+  FrameDone frameDone_;
+  StarPosition reference_;
+  bool referenceTaken_ = false;
+  bool logFailed_ = false;
+  std::vector<GuideFrameRecord> frames_;
+};
+
 struct MainGuidingOptions {
   std::uint32_t exposureMs = 1000;
   int frames = 0;               // 0: until stopped
@@ -53,7 +88,7 @@ class MainGuidingOperation final : public Operation {
   void cancel() override;
   void input(OperationInput event) override;
 
-  const std::vector<GuideFrameRecord>& frames() const { return frames_; }
+  const std::vector<GuideFrameRecord>& frames() const { return session_.frames(); }
   bool failed() const { return failed_; }
 
  private:
@@ -64,15 +99,11 @@ class MainGuidingOperation final : public Operation {
   Host& host_;
   Clock& clock_;
   MainGuidingOptions options_;
-  FrameDone frameDone_;
+  MainGuidingSession session_;
   SubFramePlacement placement_;
-  StarPosition reference_;
-  bool referenceTaken_ = false;
   bool running_ = false;
   bool failed_ = false;
   bool stopRequested_ = false;
-  bool logFailed_ = false;
-  std::vector<GuideFrameRecord> frames_;
 };
 
 }  // namespace qv

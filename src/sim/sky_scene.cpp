@@ -42,6 +42,7 @@ void Mount::advanceTo(std::uint32_t ms) {
   if (!started_) {
     started_ = true;
     startMs_ = lastMs_ = ms;
+    record();
     return;
   }
   const double dt = Seconds(lastMs_, ms);
@@ -49,6 +50,32 @@ void Mount::advanceTo(std::uint32_t ms) {
   guidedX_ += rateX() * dt;
   moveDec(rateY() * dt);
   lastMs_ = ms;
+  record();
+}
+
+void Mount::record() {
+  constexpr std::size_t kPlacesKept = 4096;
+  path_.push_back({lastMs_, guidedX_, decActual_});
+  if (path_.size() > kPlacesKept) path_.pop_front();
+}
+
+Mount::PathPoint Mount::pastPlace(std::uint32_t ms) const {
+  // Times as offsets back from the latest advance, so the clock may wrap.
+  const auto back = [this](std::uint32_t t) {
+    return static_cast<std::int64_t>(static_cast<std::int32_t>(lastMs_ - t));
+  };
+  const std::int64_t want = back(ms);
+  if (path_.empty() || want <= 0) return {ms, guidedX_, decActual_};
+  for (std::size_t i = path_.size(); i-- > 0;) {
+    const PathPoint& p = path_[i];
+    if (back(p.ms) < want) continue;
+    if (i + 1 == path_.size()) return p;
+    const PathPoint& q = path_[i + 1];
+    const double span = static_cast<double>(back(p.ms) - back(q.ms));
+    const double f = span > 0 ? static_cast<double>(back(p.ms) - want) / span : 1.0;
+    return {ms, p.guidedX + (q.guidedX - p.guidedX) * f, p.decActual + (q.decActual - p.decActual) * f};
+  }
+  return path_.front();
 }
 
 double Mount::rateX() const {
@@ -97,18 +124,23 @@ void Mount::stopMove(char direction, std::uint32_t ms) {
 void Mount::nudge(double dx, double dy) {
   guidedX_ += dx;
   moveDec(dy);
+  record();
 }
 
-double Mount::shiftX(std::uint32_t ms) const {
+double Mount::driftX(std::uint32_t ms) const {
   const double t = started_ ? Seconds(startMs_, ms) : 0;
-  return driftXPerSecond * t + periodicErrorAmplitude * std::sin(2 * std::numbers::pi * t / periodicErrorPeriodS) +
-         guidedX_;
+  return driftXPerSecond * t + periodicErrorAmplitude * std::sin(2 * std::numbers::pi * t / periodicErrorPeriodS);
 }
 
-double Mount::shiftY(std::uint32_t ms) const {
+double Mount::driftY(std::uint32_t ms) const {
   const double t = started_ ? Seconds(startMs_, ms) : 0;
-  return driftYPerSecond * t + decActual_;
+  return driftYPerSecond * t;
 }
+
+double Mount::shiftX(std::uint32_t ms) const { return driftX(ms) + guidedX_; }
+double Mount::shiftY(std::uint32_t ms) const { return driftY(ms) + decActual_; }
+double Mount::pastShiftX(std::uint32_t ms) const { return driftX(ms) + pastPlace(ms).guidedX; }
+double Mount::pastShiftY(std::uint32_t ms) const { return driftY(ms) + pastPlace(ms).decActual; }
 
 // --- Cooler ------------------------------------------------------------------
 
@@ -163,7 +195,7 @@ SkyScene::SkyScene(std::uint64_t seed, int sensorWidth, int sensorHeight)
 
 double SkyScene::darkPerSecond() const { return darkAtZeroC * std::pow(2.0, cooler.temperatureC() / 6.3); }
 
-void SkyScene::expectedSignal(const SensorWindow& w, double seconds, std::uint32_t atMs, bool colourMatrix) {
+void SkyScene::expectedSignal(const SensorWindow& w, double seconds, std::uint32_t endMs, bool colourMatrix) {
   const int outW = w.width / w.binX, outH = w.height / w.binY;
   signal_.assign(static_cast<std::size_t>(outW) * outH, 0.0f);
   if (outW <= 0 || outH <= 0) return;
@@ -203,20 +235,49 @@ void SkyScene::expectedSignal(const SensorWindow& w, double seconds, std::uint32
   const double sigma = seeingSigma;
   const int radius = static_cast<int>(std::ceil(4 * sigma));
   const double norm = 1.0 / (2 * std::numbers::pi * sigma * sigma);
-  for (const auto& s : stars_) {
-    const double sx = starX(s, atMs), sy = starY(s, atMs);
-    if (sx < w.x - radius || sy < w.y - radius || sx > w.x + w.width + radius || sy > w.y + w.height + radius) continue;
-    const double starWeight[2][2] = {{s.red, s.green}, {s.green, s.blue}};
-    const int x0 = std::max(w.x, static_cast<int>(sx) - radius), x1 = std::min(w.x + w.width - 1, static_cast<int>(sx) + radius);
-    const int y0 = std::max(w.y, static_cast<int>(sy) - radius), y1 = std::min(w.y + w.height - 1, static_cast<int>(sy) + radius);
-    for (int y = y0; y <= y1; ++y) {
-      for (int x = x0; x <= x1; ++x) {
-        const double dx = x - sx, dy = y - sy;
-        const double cell = colourMatrix ? starWeight[y & 1][x & 1] : 1.0;
-        add(x, y, static_cast<float>(s.flux * seconds * cell * norm * std::exp(-(dx * dx + dy * dy) / (2 * sigma * sigma))));
+  for (const Trail& part : TrailOf(seconds, endMs)) {
+    for (const auto& s : stars_) {
+      const double sx = s.x + part.dx, sy = s.y + part.dy;
+      if (sx < w.x - radius || sy < w.y - radius || sx > w.x + w.width + radius || sy > w.y + w.height + radius) {
+        continue;
+      }
+      const double starWeight[2][2] = {{s.red, s.green}, {s.green, s.blue}};
+      const int x0 = std::max(w.x, static_cast<int>(sx) - radius);
+      const int x1 = std::min(w.x + w.width - 1, static_cast<int>(sx) + radius);
+      const int y0 = std::max(w.y, static_cast<int>(sy) - radius);
+      const int y1 = std::min(w.y + w.height - 1, static_cast<int>(sy) + radius);
+      const double electrons = s.flux * part.seconds * norm;
+      for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+          const double dx = x - sx, dy = y - sy;
+          const double cell = colourMatrix ? starWeight[y & 1][x & 1] : 1.0;
+          add(x, y, static_cast<float>(electrons * cell * std::exp(-(dx * dx + dy * dy) / (2 * sigma * sigma))));
+        }
       }
     }
   }
+}
+
+std::vector<SkyScene::Trail> SkyScene::TrailOf(double seconds, std::uint32_t endMs) const {
+  // The exposure in up to 64 slices; neighbouring slices less than a tenth
+  // of a pixel apart are drawn as one, so a still mount costs one drawing.
+  constexpr int kSlices = 64;
+  constexpr double kSamePlace = 0.1;
+  const double totalMs = seconds * 1000.0;
+  const int slices = std::clamp(static_cast<int>(totalMs / 250.0), 1, kSlices);
+  std::vector<Trail> trail;
+  for (int i = 0; i < slices; ++i) {
+    const double back = totalMs * (1.0 - (i + 0.5) / slices);
+    const auto at = endMs - static_cast<std::uint32_t>(std::lround(back));
+    const double dx = mount.pastShiftX(at) + aoShiftX, dy = mount.pastShiftY(at) + aoShiftY;
+    const double part = seconds / slices;
+    if (!trail.empty() && std::abs(trail.back().dx - dx) < kSamePlace && std::abs(trail.back().dy - dy) < kSamePlace) {
+      trail.back().seconds += part;
+    } else {
+      trail.push_back({dx, dy, part});
+    }
+  }
+  return trail;
 }
 
 void SkyScene::renderMain(const SensorWindow& window, std::uint32_t exposureMs, std::uint32_t endMs, std::uint16_t* out) {

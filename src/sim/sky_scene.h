@@ -5,6 +5,7 @@
 // the cooler's and the mount's physics. Plain code: tests use it directly.
 
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace qv::sim {
@@ -45,10 +46,24 @@ class Mount {
 
   double shiftX(std::uint32_t ms) const;  // total image shift at a time already advanced to
   double shiftY(std::uint32_t ms) const;
+  // The shift at an earlier time, for a star trailed over an exposure: the
+  // drift and periodic error are known at any time, the guided motion is
+  // taken between the places recorded at each advance.
+  double pastShiftX(std::uint32_t ms) const;
+  double pastShiftY(std::uint32_t ms) const;
   std::uint8_t relayBits() const { return relayBits_; }
 
  private:
   void moveDec(double dy);
+  void record();
+  struct PathPoint {
+    std::uint32_t ms = 0;
+    double guidedX = 0, decActual = 0;
+  };
+  // Linear between the recorded places: the guided X and the actual Dec.
+  PathPoint pastPlace(std::uint32_t ms) const;
+  double driftX(std::uint32_t ms) const;
+  double driftY(std::uint32_t ms) const;
   double rateX() const;
   double rateY() const;
 
@@ -58,6 +73,7 @@ class Mount {
   double moveRateX_ = 0, moveRateY_ = 0;  // LX200 moves
   double guidedX_ = 0;
   double decCommanded_ = 0, decActual_ = 0;
+  std::deque<PathPoint> path_;  // the latest places, oldest first
 };
 
 // The cooler moves toward its set point at a finite rate, and back toward
@@ -124,7 +140,14 @@ class SkyScene {
 
  private:
   // Electrons per output pixel, without noise, into signal_.
-  void expectedSignal(const SensorWindow& window, double seconds, std::uint32_t midMs, bool colourMatrix);
+  // Stars are spread along their trail from endMs - seconds to endMs.
+  void expectedSignal(const SensorWindow& window, double seconds, std::uint32_t endMs, bool colourMatrix);
+
+  struct Trail {
+    double dx = 0, dy = 0;  // the image shift
+    double seconds = 0;     // how long the stars stood there
+  };
+  std::vector<Trail> TrailOf(double seconds, std::uint32_t endMs) const;
 
   std::uint64_t seed_;
   std::uint64_t frames_ = 0;

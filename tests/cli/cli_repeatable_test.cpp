@@ -156,7 +156,8 @@ const std::map<std::string_view, std::vector<std::string>>& Samples() {
       {"merge-cancel", {"merge-start", "merge-cancel"}},
       {"mode", {"mode photometry", "mode none"}},
       {"click", {"mode star", "click x=200 y=200 scroll-x=10 scroll-y=5"}},
-      {"expose", {"expose range=s value=3 count=2 average=1 autosave=1 mode=2"}},
+      {"expose", {"expose range=s value=3 count=2 average=1 autosave=1 mode=2", "settings-set telescopeGuiding=b",
+                  "guider-expose range=t value=5", "expose range=s value=3 mode=4 guide=guider x=270 y=134"}},
       {"focus", {"expose range=h value=5 mode=1", "focus frames=3 autochange=1"}},
       {"camera-dialog-show", {"camera-dialog-show"}},
   };

@@ -1,6 +1,7 @@
 // The camera control dialog on the offscreen platform with the simulated
-// camera: ranges and their maxima, refused edits, Take Photo, the set point,
-// and the window painting while the exposure it starts runs.
+// camera: ranges and their maxima, refused edits, Take Photo, the guiding
+// buttons, the set point, and the window painting while the exposure it
+// starts runs.
 
 #include "camera/ui/camera_dialog.h"
 
@@ -126,6 +127,26 @@ class CameraDialogTest : public QObject {
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), qv::kTakePhotoResult);
     QCOMPARE(rig.state->camera.exposure.value, 3);
+  }
+
+  void guidingButtonsCloseWithTheirRequests() {
+    Rig rig;
+    {
+      qv::TWyDialog dialog(*rig.state, rig.host, rig.clock, nullptr);
+      dialog.show();
+      Control<QPushButton>(&dialog, 13)->click();
+      QVERIFY(!dialog.isVisible());
+      QCOMPARE(dialog.result(), qv::kGoToAutoguiderResult);
+      QCOMPARE(qv::CommandAfterCameraDialog(*rig.state, dialog.result()), qv::CommandId::AutoGuiderCamera);
+    }
+    rig.state->settings.telescopeGuiding = 'b';
+    rig.state->guiding.guiderStar = {250, 145, 0, 0};
+    rig.state->guiding.guiderStarChosen = true;
+    qv::TWyDialog dialog(*rig.state, rig.host, rig.clock, nullptr);
+    dialog.show();
+    Control<QPushButton>(&dialog, 12)->click();
+    QCOMPARE(dialog.result(), qv::kTakePhotoResult);
+    QVERIFY(rig.state->guiding.photoGuiding == qv::PhotoGuiding::GuiderCamera);
   }
 
   void setPointIsSavedAtEveryChangeExceptInMaximumCooling() {

@@ -85,10 +85,12 @@ TWyDialog::TWyDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* p
   for (auto* b : {take, autoguide, goGuider, help, cancel}) buttons->addWidget(b);
   grid->addLayout(buttons, 3, 0, 1, 3);
   connect(take, &QPushButton::clicked, this, [this] { takePhoto(); });
-  // Guiding during the photo is not offered yet: the photo is taken as by
-  // "Take Photo".
-  connect(autoguide, &QPushButton::clicked, this, [this] { takePhoto(); });
-  connect(goGuider, &QPushButton::clicked, this, [this] { done(kGoToAutoguiderResult); });
+  connect(autoguide, &QPushButton::clicked, this, [this] {
+    if (PressAutoguidePhoto(state_, host_)) takePhoto();
+  });
+  connect(goGuider, &QPushButton::clicked, this, [this] {
+    if (PressGoToAutoguider(state_, host_)) done(kGoToAutoguiderResult);
+  });
   connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
   connect(help, &QPushButton::clicked, this, [this] {
     host_.showMessage(MessageBoxRequest{kHelpCaption, kHelpText, MessageIcon::None});

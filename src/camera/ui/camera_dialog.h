@@ -10,6 +10,7 @@
 
 #include "app/clock.h"
 #include "app/program_state.h"
+#include "camera/photo_guiding.h"
 
 class QCheckBox;
 class QLabel;
@@ -24,8 +25,6 @@ class QtHost;
 class OperationRunner;
 class Operation;
 
-inline constexpr int kTakePhotoResult = 1;
-inline constexpr int kGoToAutoguiderResult = 2;
 
 class TWyDialog final : public QDialog {
  public:
