@@ -25,7 +25,8 @@ inline constexpr long long kOneBlockFitsLength = 2'898'240;
 FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string& path, const std::uint16_t* source);
 
 // The same file's bytes, header and data, built in `out` instead of written:
-// for sending an image to another program. The pixels are converted once,
+// for sending an image to another program, so the data are padded to whole
+// FITS blocks as general readers expect. The pixels are converted once,
 // straight into `out`, whose capacity is kept between frames.
 void ComposeFitsImage(ProgramState& state, const std::uint16_t* source, std::vector<std::uint8_t>& out);
 

@@ -150,8 +150,12 @@ void ComposeFitsImage(ProgramState& state, const std::uint16_t* source, std::vec
   std::size_t dataBytes = planeBytes;
   if (shape.eightBit) dataBytes = pixels + (kFitsBlockBytes - pixels % kFitsBlockBytes) % kFitsBlockBytes;
   if (shape.colour) dataBytes = planeBytes * (shape.rgb ? 3 : 4);
+  // Other programs read the image with general FITS readers, which expect
+  // the data padded with zeros to whole blocks.
+  const std::size_t padding = (kFitsBlockBytes - dataBytes % kFitsBlockBytes) % kFitsBlockBytes;
   // Capacity stays from frame to frame, so only the first frame allocates.
-  out.resize(sizeof header + dataBytes);
+  out.resize(sizeof header + dataBytes + padding);
+  std::memset(out.data() + sizeof header + dataBytes, 0, padding);
   std::memcpy(out.data(), header.data(), sizeof header);
   std::uint8_t* data = out.data() + sizeof header;
   // Each pixel is converted straight into place: the one pass over the frame.

@@ -12,7 +12,8 @@ namespace qv {
 
 class DriverHost final : public NullHost {
  public:
-  std::function<void(const std::string&)> say;
+  // A box's text and whether it reports a fault (a stop or exclamation icon).
+  std::function<void(const std::string&, bool fault)> say;
   std::string lastMessage;
 
   int showMessage(const MessageBoxRequest& box) override {
@@ -21,7 +22,7 @@ class DriverHost final : public NullHost {
       if (c == '\n' || c == '\r') c = ' ';
     }
     lastMessage = box.caption.empty() ? text : box.caption + ": " + text;
-    if (say) say(lastMessage);
+    if (say) say(lastMessage, box.icon == MessageIcon::Stop || box.icon == MessageIcon::Exclamation);
     return 1;
   }
 };

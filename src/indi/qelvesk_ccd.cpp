@@ -37,14 +37,24 @@ std::string EnvironmentText(const char* name) {
 
 QelveskCcd::QelveskCcd() : INDI::FilterInterface(this), state_(std::make_unique<ProgramState>()) {
   state_->paths.root = DefaultDataRoot();
-  host_.say = [this](const std::string& text) { LOGF_WARN("%s", text.c_str()); };
+  host_.say = [this](const std::string& text, bool fault) {
+    if (fault) {
+      LOGF_WARN("%s", text.c_str());
+    } else {
+      LOGF_INFO("%s", text.c_str());
+    }
+  };
   guide_[0].self = guide_[1].self = this;
   guide_[0].axis = AXIS_DE;
   guide_[1].axis = AXIS_RA;
   setVersion(0, 1);
 }
 
-QelveskCcd::~QelveskCcd() { stopExposure(); }
+QelveskCcd::~QelveskCcd() {
+  stopExposure();
+  // The filter names property is the driver's own storage, not the interface's.
+  if (FilterNameTP == &FilterNamesTP) FilterNameTP = nullptr;
+}
 
 const char* QelveskCcd::getDefaultName() { return "QelVesk CCD"; }
 
@@ -147,6 +157,7 @@ bool QelveskCcd::updateProperties() {
   INDI::CCD::updateProperties();
   if (isConnected()) {
     if (HasCooler()) defineProperty(&CoolerSP);
+    GetFilterNames();  // the names come from the settings, before the wheel's properties are defined
   } else {
     deleteProperty(CoolerSP.name);
   }
@@ -235,6 +246,9 @@ bool QelveskCcd::saveConfigItems(FILE* fp) {
 
 bool QelveskCcd::Connect() {
   readSharedSettings();
+  deleteProperty(kModelProperty);
+  buildModelProperty();
+  defineProperty(&ModelSP);
   UsbLink& link = state_->camera.link;
   CloseUsbDevices(link);
   link.filterWheel.reset();
@@ -259,11 +273,12 @@ bool QelveskCcd::Connect() {
   // One plain copy of a full frame, the unit the frame delivery is reported in.
   const std::size_t frameBytes =
       static_cast<std::size_t>(camera.model.sensorWidth) * static_cast<std::size_t>(camera.model.sensorHeight) * 2;
-  blob_.resize(frameBytes + kFitsHeaderBytes);
+  blob_.assign(frameBytes + kFitsHeaderBytes + kFitsBlockBytes, 1);
+  std::vector<std::uint8_t> copy(frameBytes, 2);
   frameCopyMs_ = 1e9;
   for (int i = 0; i < 3; ++i) {
     const auto start = std::chrono::steady_clock::now();
-    std::memcpy(blob_.data(), state_->images.workImage, frameBytes);
+    std::memcpy(copy.data(), blob_.data(), frameBytes);
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     frameCopyMs_ = std::min(frameCopyMs_, took.count());
   }
@@ -390,12 +405,14 @@ void QelveskCcd::exposureTick() {
 
 void QelveskCcd::sendFrame() {
   FinishedFrameAsFits(*state_, exposureMs_, frameKind_, blob_);
+  const auto built = std::chrono::steady_clock::now();
   INDI::Property property = getProperty("CCD1", INDI_BLOB);
   IBLOBVectorProperty* image = property.isValid() ? property.getBLOB() : nullptr;
   if (!image || image->nbp < 1) {
     PrimaryCCD.setExposureFailed();
     return;
   }
+  // The BLOB points at the image in place; libindi encodes it as it sends.
   IBLOB& blob = image->bp[0];
   blob.blob = blob_.data();
   blob.bloblen = blob.size = static_cast<int>(blob_.size());
@@ -403,11 +420,15 @@ void QelveskCcd::sendFrame() {
   image->s = IPS_OK;
   IDSetBLOB(image, nullptr);
   blob.blob = nullptr;
+  blob.bloblen = blob.size = 0;
   PrimaryCCD.setExposureComplete();
-  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - readoutEnd_;
-  LOGF_INFO("Frame %d x %d sent: %.1f ms from the end of the read-out, %.1f frame copies",
-            state_->geometry.width, state_->geometry.height, took.count(),
-            frameCopyMs_ > 0 ? took.count() / frameCopyMs_ : 0.0);
+  const auto sent = std::chrono::steady_clock::now();
+  const std::chrono::duration<double, std::milli> building = built - readoutEnd_, sending = sent - built;
+  const double copy = frameCopyMs_ > 0 ? frameCopyMs_ : 1;
+  LOGF_INFO("Frame %d x %d sent: %.1f ms from the end of the read-out (%.1f frame copies: FITS image %.1f, "
+            "encoding and sending %.1f)",
+            state_->geometry.width, state_->geometry.height, (building + sending).count(),
+            (building + sending).count() / copy, building.count() / copy, sending.count() / copy);
 }
 
 bool QelveskCcd::AbortExposure() {
@@ -549,12 +570,23 @@ bool QelveskCcd::SelectFilter(int position) {
 }
 
 bool QelveskCcd::GetFilterNames() {
-  const int count = std::max<int>(1, state_->settings.filterCount);
+  // The names are the settings file's, kept in the driver's own property
+  // (the wheel interface only points at it).
+  const int count = std::clamp<int>(state_->settings.filterCount, 1, static_cast<int>(std::size(FilterNamesT)));
   FilterSlotN[0].max = count;
-  if (!FilterNameTP) generateSampleFilters();
-  if (!FilterNameTP) return false;
-  for (int i = 0; i < FilterNameTP->ntp && i < static_cast<int>(state_->settings.filterNames.size()); ++i) {
-    IUSaveText(&FilterNameT[i], state_->settings.filterNames[static_cast<std::size_t>(i)].str().c_str());
+  if (FilterNameTP != &FilterNamesTP) {
+    for (int i = 0; i < count; ++i) {
+      const std::string element = "FILTER_SLOT_NAME_" + std::to_string(i + 1);
+      const std::string label = "Filter#" + std::to_string(i + 1);
+      IUFillText(&FilterNamesT[i], element.c_str(), label.c_str(), "");
+    }
+    IUFillTextVector(&FilterNamesTP, FilterNamesT, count, getDeviceName(), "FILTER_NAME", "Filter", FILTER_TAB, IP_RW,
+                     0, IPS_IDLE);
+    FilterNameTP = &FilterNamesTP;
+    FilterNameT = FilterNamesT;
+  }
+  for (int i = 0; i < FilterNamesTP.ntp; ++i) {
+    IUSaveText(&FilterNamesT[i], state_->settings.filterNames[static_cast<std::size_t>(i)].str().c_str());
   }
   return true;
 }

@@ -115,6 +115,9 @@ class QelveskCcd final : public INDI::CCD, public INDI::FilterInterface {
   int modelCount_ = 0;
   std::vector<int> modelCodes_;
 
+  IText FilterNamesT[8]{};
+  ITextVectorProperty FilterNamesTP{};
+
   ISwitch CoolerS[2]{};
   ISwitchVectorProperty CoolerSP{};
 };
