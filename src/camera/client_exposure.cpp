@@ -1,5 +1,7 @@
 #include "camera/client_exposure.h"
 
+#include <algorithm>
+
 #include "camera/camera_commands.h"
 #include "camera/exposure_settings.h"
 #include "camera/set_camera_type.h"
@@ -51,7 +53,18 @@ std::optional<ReadoutPlan> PlanReadout(const CameraModel& model, const FrameRequ
 std::uint32_t PrepareSingleFrame(ProgramState& state, const ReadoutPlan& plan, std::uint32_t exposureMs) {
   CameraState& camera = state.camera;
   ExposureSettings& s = camera.exposure;
-  SetExposureFromMs(s, exposureMs);
+  // The finest range that reaches the exposure, to its nearest unit, so a
+  // client's time is kept as closely as the ranges allow.
+  s.range = 'm';
+  for (char range : {'q', 'h', 't', 's', 'm'}) {
+    if (exposureMs <= RangeUnitMs(range) * static_cast<std::uint32_t>(RangeMaximum(range))) {
+      s.range = range;
+      break;
+    }
+  }
+  const std::uint32_t unit = RangeUnitMs(s.range);
+  s.maximum = RangeMaximum(s.range);
+  s.value = static_cast<int>(std::clamp<std::uint32_t>((exposureMs + unit / 2) / unit, 1, s.maximum));
   s.count = 1;
   s.average = s.continuous = s.countdown = false;
   s.autosave = s.autoDark = s.autoFlat = s.autoProcess = false;

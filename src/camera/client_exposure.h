@@ -35,8 +35,8 @@ std::optional<ReadoutPlan> PlanReadout(const CameraModel& model, const FrameRequ
 // The binning factors the read-out modes give for this model, smallest first.
 std::vector<int> BinningFactors(const CameraModel& model);
 
-// Sets up the camera for one plain frame of `exposureMs` (rounded to what the
-// exposure ranges can express) read as `plan` says: no countdown, series,
+// Sets up the camera for one plain frame of `exposureMs` (in the finest
+// exposure range that reaches it, to that range's nearest unit) read as `plan` says: no countdown, series,
 // continuous run, automatic dark, flat, processing or autosave. Returns the
 // exposure the camera will take, in milliseconds.
 std::uint32_t PrepareSingleFrame(ProgramState& state, const ReadoutPlan& plan, std::uint32_t exposureMs);
