@@ -20,8 +20,8 @@ std::vector<int> BinningFactors(const CameraModel& model) {
 std::optional<ReadoutPlan> PlanReadout(const CameraModel& model, const FrameRequest& r, std::string& why) {
   const int w = model.sensorWidth, h = model.sensorHeight;
   const std::string sensor = std::to_string(w) + " x " + std::to_string(h);
-  const std::string frame = std::to_string(r.width) + " x " + std::to_string(r.height) + " at " +
-                            std::to_string(r.x) + "," + std::to_string(r.y);
+  const std::string frame = std::to_string(r.width) + " x " + std::to_string(r.height) + " at " + std::to_string(r.x) +
+                            "," + std::to_string(r.y);
   if (r.x < 0 || r.y < 0 || r.width < 1 || r.height < 1 || r.x > w - r.width || r.y > h - r.height) {
     why = "the frame " + frame + " is not on the " + sensor + " sensor";
     return std::nullopt;
@@ -81,7 +81,7 @@ std::uint32_t PrepareSingleFrame(ProgramState& state, const ReadoutPlan& plan, s
 void FinishedFrameAsFits(ProgramState& state, std::uint32_t exposureMs, FrameKind kind,
                          std::vector<std::uint8_t>& out) {
   const int mode = state.camera.exposure.readoutMode;
-  SetGeometryMode(state, mode == kFullResolution  ? kGeometryFull
+  SetGeometryMode(state, mode == kFullResolution ? kGeometryFull
                          : mode == kUserSubFrame ? kGeometrySubFrame
                                                  : kGeometryBinned);
   FilesState& files = state.files;

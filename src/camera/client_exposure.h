@@ -44,7 +44,6 @@ std::uint32_t PrepareSingleFrame(ProgramState& state, const ReadoutPlan& plan, s
 // The finished frame as a FITS image in `out`: the header records the
 // exposure, the observation time (middle of the exposure, UT), how the frame
 // was read and the kind of frame; the pixels are converted once into `out`.
-void FinishedFrameAsFits(ProgramState& state, std::uint32_t exposureMs, FrameKind kind,
-                         std::vector<std::uint8_t>& out);
+void FinishedFrameAsFits(ProgramState& state, std::uint32_t exposureMs, FrameKind kind, std::vector<std::uint8_t>& out);
 
 }  // namespace qv

@@ -1,12 +1,12 @@
 #include "indi/qelvesk_ccd.h"
 
+#include <libindi/indicom.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-
-#include <libindi/indicom.h>
 
 #include "app/program_defaults.h"
 #include "app/settings_file.h"
@@ -66,9 +66,10 @@ void QelveskCcd::readSharedSettings() {
   const bool exists = std::filesystem::exists(SettingsFilePath(state_->paths), ec);
   settingsReadable_ = status == SettingsStatus::Ok || !exists;
   if (!settingsReadable_) {
-    LOGF_WARN("The settings file %s could not be read; the driver uses the program's defaults and leaves the file "
-              "as it is",
-              SettingsFilePath(state_->paths).c_str());
+    LOGF_WARN(
+        "The settings file %s could not be read; the driver uses the program's defaults and leaves the file "
+        "as it is",
+        SettingsFilePath(state_->paths).c_str());
   }
   ApplyCameraType(state_->settings, state_->camera, state_->geometry);
 }
@@ -85,8 +86,7 @@ void QelveskCcd::buildModelProperty() {
   modelCodes_.clear();
   modelCount_ = 0;
   for (const auto& choice : RadioGroup(DefaultsRadio::CameraModel).choices) {
-    IUFillSwitch(&ModelS[modelCount_], std::string(choice.cliValue).c_str(), std::string(choice.text).c_str(),
-                 ISS_OFF);
+    IUFillSwitch(&ModelS[modelCount_], std::string(choice.cliValue).c_str(), std::string(choice.text).c_str(), ISS_OFF);
     modelCodes_.push_back(choice.value);
     ++modelCount_;
   }
@@ -99,8 +99,8 @@ void QelveskCcd::buildModelProperty() {
   for (int i = 0; i < modelCount_; ++i) {
     if (modelCodes_[static_cast<std::size_t>(i)] == state_->settings.cameraType) ModelS[i].s = ISS_ON;
   }
-  IUFillSwitchVector(&ModelSP, ModelS, modelCount_, getDeviceName(), kModelProperty, "Camera model", OPTIONS_TAB,
-                     IP_RW, ISR_ATMOST1, 0, IPS_IDLE);
+  IUFillSwitchVector(&ModelSP, ModelS, modelCount_, getDeviceName(), kModelProperty, "Camera model", OPTIONS_TAB, IP_RW,
+                     ISR_ATMOST1, 0, IPS_IDLE);
 }
 
 // ---------------------------------------------------------------- properties
@@ -114,8 +114,7 @@ bool QelveskCcd::initProperties() {
   IUFillSwitch(&CoolerS[1], "COOLER_OFF", "Off", ISS_ON);
   IUFillSwitchVector(&CoolerSP, CoolerS, 2, getDeviceName(), kCoolerProperty, "Cooler", MAIN_CONTROL_TAB, IP_RW,
                      ISR_1OFMANY, 0, IPS_IDLE);
-  SetCCDCapability(CCD_CAN_ABORT | CCD_CAN_BIN | CCD_CAN_SUBFRAME | CCD_HAS_ST4_PORT | CCD_HAS_BAYER |
-                   CCD_HAS_COOLER);
+  SetCCDCapability(CCD_CAN_ABORT | CCD_CAN_BIN | CCD_CAN_SUBFRAME | CCD_HAS_ST4_PORT | CCD_HAS_BAYER | CCD_HAS_COOLER);
   addAuxControls();
   return true;
 }
@@ -425,10 +424,11 @@ void QelveskCcd::sendFrame() {
   const auto sent = std::chrono::steady_clock::now();
   const std::chrono::duration<double, std::milli> building = built - readoutEnd_, sending = sent - built;
   const double copy = frameCopyMs_ > 0 ? frameCopyMs_ : 1;
-  LOGF_INFO("Frame %d x %d sent: %.1f ms from the end of the read-out (%.1f frame copies: FITS image %.1f, "
-            "encoding and sending %.1f)",
-            state_->geometry.width, state_->geometry.height, (building + sending).count(),
-            (building + sending).count() / copy, building.count() / copy, sending.count() / copy);
+  LOGF_INFO(
+      "Frame %d x %d sent: %.1f ms from the end of the read-out (%.1f frame copies: FITS image %.1f, "
+      "encoding and sending %.1f)",
+      state_->geometry.width, state_->geometry.height, (building + sending).count(),
+      (building + sending).count() / copy, building.count() / copy, sending.count() / copy);
 }
 
 bool QelveskCcd::AbortExposure() {

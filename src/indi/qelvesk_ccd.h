@@ -5,14 +5,14 @@
 // properties. Device work runs on libindi's event-loop timers, stepped like
 // the program's window steps its operations.
 
+#include <libindi/indiccd.h>
+#include <libindi/indifilterinterface.h>
+
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <libindi/indiccd.h>
-#include <libindi/indifilterinterface.h>
 
 #include "app/program_state.h"
 #include "camera/client_exposure.h"

@@ -82,9 +82,10 @@ class IndiClient:
             return
         if not (tag.startswith("def") or tag.startswith("set")) or not name:
             return
-        prop = self.props.setdefault(name, {"state": None, "values": {}})
+        prop = self.props.setdefault(name, {"state": None, "values": {}, "states": []})
         if elem.get("state"):
             prop["state"] = elem.get("state")
+            prop["states"].append(elem.get("state"))
         for child in elem:
             if tag == "setBLOBVector" and child.tag == "oneBLOB":
                 payload = "".join((child.text or "").split())
@@ -106,6 +107,10 @@ class IndiClient:
 
     def state(self, prop):
         return self.props.get(prop, {}).get("state")
+
+    def states(self, prop):
+        """Every state the property has reported, oldest first."""
+        return self.props.get(prop, {}).get("states", [])
 
     def close(self):
         self.sock.close()

@@ -137,6 +137,7 @@ def run(args, work):
             check(header.get("XBINNING") == 1 and abs(header.get("XPIXSZ", 0) - 6.45) < 0.01, "XBINNING/XPIXSZ")
             check("CCD-TEMP" in header, "the cooled frame records CCD-TEMP")
         check(client.state("CCD_EXPOSURE") == "Ok", "CCD_EXPOSURE Ok after the frame")
+        print("\n".join(m for m in client.messages if "frame copies" in m), flush=True)
 
         # 2x2 binning: half the size, no colour pattern on binned pixels.
         client.new_number("CCD_BINNING", {"HOR_BIN": 2, "VER_BIN": 2})
@@ -191,8 +192,10 @@ def run(args, work):
 
         # A north guide pulse: the camera's north relay (bit 4) set, then all released.
         before = len(trace_lines(trace))
+        reported = len(client.states("TELESCOPE_TIMED_GUIDE_NS"))
         client.new_number("TELESCOPE_TIMED_GUIDE_NS", {"TIMED_GUIDE_N": 200, "TIMED_GUIDE_S": 0})
-        check(client.wait_for(lambda: client.state("TELESCOPE_TIMED_GUIDE_NS") == "Busy", 5), "guide pulse starts")
+        check(client.wait_for(lambda: "Busy" in client.states("TELESCOPE_TIMED_GUIDE_NS")[reported:], 5),
+              "guide pulse starts")
         check(client.wait_for(lambda: client.state("TELESCOPE_TIMED_GUIDE_NS") in ("Idle", "Ok"), 5),
               "guide pulse completes")
         writes = [line.split(":", 1)[1].split() for line in trace_lines(trace)[before:]
