@@ -488,7 +488,19 @@ void QelveskCcd::coolerTick() {
   const std::uint32_t now = clock_.milliseconds();
   // The camera is busy with a frame: look again once it is done.
   WakeTime wake = now + kMonitorIntervalMs;
-  if (!state_->camera.exposureRunning) wake = monitor_->step(now);
+  if (!state_->camera.exposureRunning) {
+    host_.lastMessage.clear();
+    wake = monitor_->step(now);
+    if (!host_.lastMessage.empty()) {
+      // The camera did not answer (unplugged, or its transfers fail): say so
+      // once and stop asking until the next connection.
+      monitor_->cancel();
+      monitor_.reset();
+      TemperatureNP.s = IPS_ALERT;
+      IDSetNumber(&TemperatureNP, "The cooler stopped answering: %s", host_.lastMessage.c_str());
+      return;
+    }
+  }
   if (!wake) return;
   const double reading = state_->camera.actualTemperatureC;
   IPState shown = TemperatureNP.s;
