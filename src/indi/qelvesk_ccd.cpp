@@ -187,7 +187,8 @@ bool QelveskCcd::ISNewSwitch(const char* dev, const char* name, ISState* states,
       IDSetSwitch(&ModelSP, "Disconnect before changing the camera model");
       return true;
     }
-    readSharedSettings();  // the program may have changed the file meanwhile
+    readSharedSettings();     // the program may have changed the file meanwhile
+    IUResetSwitch(&ModelSP);  // one model at most: the one asked for
     if (!settingsWritable() || IUUpdateSwitch(&ModelSP, states, names, n) < 0) {
       buildModelProperty();
       ModelSP.s = IPS_ALERT;

@@ -53,6 +53,12 @@ def trace_lines(path):
         return []
 
 
+def program_settings(args, root):
+    """The settings as the program itself reads them."""
+    return subprocess.run([args.cli, "--root", root, "defaults-show"], check=True, capture_output=True,
+                          text=True).stdout
+
+
 def expose(client, seconds, wait=15):
     """Takes one frame; returns its FITS bytes or None."""
     before = len(client.blobs)
@@ -248,6 +254,26 @@ def run(args, work):
 
         with open(settings_path, "rb") as f:
             check(f.read() == settings_cooled, "bad input, frames and filter moves leave the settings file intact")
+
+        # What a client changes is the program's: filter names and the camera model.
+        client.new_text("FILTER_NAME", {"FILTER_SLOT_NAME_2": "Ha"})
+        check(client.wait_for(lambda: client.state("FILTER_NAME") == "Ok"
+                              and client.value("FILTER_NAME", "FILTER_SLOT_NAME_2") == "Ha", 5), "filter 2 renamed")
+        check("filterNames=Blank,Ha,Filter 3" in program_settings(args, root), "the program reads the new name")
+        client.new_switch("CAMERA_MODEL", {"K2C": True})
+        check(client.wait_for(lambda: client.state("CAMERA_MODEL") == "Alert", 5),
+              "the model is not changed while connected")
+        client.new_switch("CONNECTION", {"DISCONNECT": True})
+        client.wait_for(lambda: client.value("CONNECTION", "DISCONNECT") == "On", 5)
+        client.new_switch("CAMERA_MODEL", {"K2C": True})
+        check(client.wait_for(lambda: client.state("CAMERA_MODEL") == "Ok", 5), "the model is changed disconnected")
+        check(client.value("CAMERA_MODEL", "K2C") == "On" and client.value("CAMERA_MODEL", "K1C") == "Off",
+              "one model is chosen")
+        check("camera=K2C" in program_settings(args, root), "the program reads the new model")
+        client.new_switch("CONNECTION", {"CONNECT": True})
+        check(client.wait_for(lambda: client.state("CONNECTION") == "Ok"
+                              and client.value("CCD_INFO", "CCD_MAX_X") == "1940", 10),
+              "the simulated camera is the new model")
         check(server.poll() is None, "indiserver still runs")
         client.close()
     finally:
