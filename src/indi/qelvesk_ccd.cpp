@@ -249,13 +249,8 @@ bool QelveskCcd::Connect() {
   deleteProperty(kModelProperty);
   buildModelProperty();
   defineProperty(&ModelSP);
+  closeDevices();
   UsbLink& link = state_->camera.link;
-  CloseUsbDevices(link);
-  link.filterWheel.reset();
-  link.filterWheelAttached = false;
-  link.pcSerial.reset();
-  link.pcSerialOpen = false;
-  link.bus.reset();
   link.makeBus = isSimulation() ? sim::MakeSimulatedDevices : MakeRealDevices;
   link.traceUsbPath = EnvironmentText("QELVESK_TRACE_USB");
   link.traceSerialPath = EnvironmentText("QELVESK_TRACE_SERIAL");
@@ -282,16 +277,15 @@ bool QelveskCcd::Connect() {
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     frameCopyMs_ = std::min(frameCopyMs_, took.count());
   }
-  LOGF_INFO("%s camera %s connected%s", camera.model.name.data(), isSimulation() ? "(simulated)" : "",
+  LOGF_INFO("%s camera%s connected%s", camera.model.name.data(), isSimulation() ? " (simulated)" : "",
             link.filterWheelAttached ? ", USB filter wheel found" : "");
   startCoolerMonitor();
   return true;
 }
 
-bool QelveskCcd::Disconnect() {
-  stopExposure();
-  stopCoolerMonitor();
-  releaseGuideOutputs();
+// Every device of the last connection let go; the next connection searches
+// afresh, on the bus that SIMULATION then chooses.
+void QelveskCcd::closeDevices() {
   UsbLink& link = state_->camera.link;
   CloseUsbDevices(link);
   link.filterWheel.reset();
@@ -299,6 +293,13 @@ bool QelveskCcd::Disconnect() {
   link.pcSerial.reset();
   link.pcSerialOpen = false;
   link.bus.reset();
+}
+
+bool QelveskCcd::Disconnect() {
+  stopExposure();
+  stopCoolerMonitor();
+  releaseGuideOutputs();
+  closeDevices();
   LOG_INFO("Camera disconnected");
   return true;
 }

@@ -69,6 +69,7 @@ class QelveskCcd final : public INDI::CCD, public INDI::FilterInterface {
   };
 
   void readSharedSettings();
+  void closeDevices();
   void buildModelProperty();
   void describeCamera();
   bool settingsWritable();
