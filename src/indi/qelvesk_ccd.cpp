@@ -375,7 +375,10 @@ bool QelveskCcd::StartExposure(float duration) {
 }
 
 void QelveskCcd::scheduleExposure(std::uint32_t wakeMs) {
-  exposureTimer_ = IEAddTimer(static_cast<int>(MsUntil(wakeMs, clock_.milliseconds())), ExposureTimer, this);
+  exposureWakeMs_ = wakeMs;
+  // Wake at least once a second to tell the clients the time left.
+  const std::uint32_t wait = std::min<std::uint32_t>(MsUntil(wakeMs, clock_.milliseconds()), 1000);
+  exposureTimer_ = IEAddTimer(static_cast<int>(wait), ExposureTimer, this);
 }
 
 void QelveskCcd::ExposureTimer(void* self) {
@@ -387,7 +390,7 @@ void QelveskCcd::ExposureTimer(void* self) {
 void QelveskCcd::exposureTick() {
   if (!exposure_) return;
   const std::uint32_t now = clock_.milliseconds();
-  const WakeTime wake = exposure_->step(now);
+  const WakeTime wake = MsUntil(exposureWakeMs_, now) > 0 ? WakeTime(exposureWakeMs_) : exposure_->step(now);
   if (wake) {
     const std::uint32_t elapsed = now - exposureStartMs_;
     PrimaryCCD.setExposureLeft(elapsed < exposureMs_ ? (exposureMs_ - elapsed) / 1000.0 : 0.0);

@@ -101,6 +101,7 @@ class QelveskCcd final : public INDI::CCD, public INDI::FilterInterface {
   int exposureTimer_ = -1;
   std::uint32_t exposureMs_ = 0;
   std::uint32_t exposureStartMs_ = 0;
+  std::uint32_t exposureWakeMs_ = 0;  // when the exposure operation asked to be stepped next
   FrameKind frameKind_ = FrameKind::Light;
   std::vector<std::uint8_t> blob_;  // the FITS image of the last frame; its capacity is kept
   std::chrono::steady_clock::time_point readoutEnd_;

@@ -180,7 +180,10 @@ def run(args, work):
         blobs = len(client.blobs)
         client.new_number("CCD_EXPOSURE", {"CCD_EXPOSURE_VALUE": 3})
         client.wait_for(lambda: client.state("CCD_EXPOSURE") == "Busy", 5)
-        client.pump(0.5)
+        # The driver counts down while the exposure runs: it is not blocked.
+        check(client.wait_for(lambda: client.state("CCD_EXPOSURE") == "Busy"
+                              and 0 < float(client.value("CCD_EXPOSURE", "CCD_EXPOSURE_VALUE")) < 3, 5),
+              "the time left is reported during the exposure")
         client.new_switch("CCD_ABORT_EXPOSURE", {"ABORT": True})
         check(client.wait_for(lambda: client.state("CCD_EXPOSURE") in ("Idle", "Alert"), 5), "abort ends the exposure")
         client.pump(3)
@@ -274,6 +277,18 @@ def run(args, work):
         check(client.wait_for(lambda: client.state("CONNECTION") == "Ok"
                               and client.value("CCD_INFO", "CCD_MAX_X") == "1940", 10),
               "the simulated camera is the new model")
+
+        # The program switched to the K7: offered now, and without "Ignore
+        # Camera VID/PID" its simulated camera is not opened, which is said.
+        client.new_switch("CONNECTION", {"DISCONNECT": True})
+        client.wait_for(lambda: client.value("CONNECTION", "DISCONNECT") == "On", 5)
+        subprocess.run([args.cli, "--root", root, "--camera", "K7", "defaults-show"], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        messages = len(client.messages)
+        client.new_switch("CONNECTION", {"CONNECT": True})
+        check(client.wait_for(lambda: client.state("CONNECTION") == "Alert", 10), "no camera: the connection fails")
+        check(any("No camera" in m for m in client.messages[messages:]), "the failed connection says why")
+        check(client.value("CAMERA_MODEL", "K7") == "On", "the K7 is offered once the settings name it")
         check(server.poll() is None, "indiserver still runs")
         client.close()
     finally:
