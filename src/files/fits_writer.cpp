@@ -98,6 +98,7 @@ FitsHeaderShape PrepareFitsHeader(ProgramState& state) {
 }  // namespace
 
 FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string& path, const std::uint16_t* source) {
+  StoreFitsPixelSize(state);  // recorded even when the file cannot be made
   StagedFile staged(path);
   if (!staged.valid()) return FitsWriteResult::Failed;
   const FileHandle& file = staged.handle();
