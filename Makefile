@@ -11,7 +11,8 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 DEBS = cmake g++ make pkg-config \
        qt6-base-dev libgl-dev libusb-1.0-0-dev libhidapi-dev \
        libgtest-dev libgmock-dev libbenchmark-dev \
-       xvfb xauth python3 python3-astropy fitsverify libtiff-tools python3-pil
+       xvfb xauth python3 python3-astropy fitsverify libtiff-tools python3-pil \
+       libindi-dev indi-bin
 
 .PHONY: deps build run test bench clean
 

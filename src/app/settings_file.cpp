@@ -361,6 +361,23 @@ SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, H
   return SettingsStatus::Ok;
 }
 
+SettingsStatus ReadSettingsFileOnly(ProgramSettings& settings, const DataPaths& paths) {
+  std::ifstream in(SettingsFilePath(paths), std::ios::binary);
+  if (!in) return SettingsStatus::LoadFailed;
+  std::vector<std::uint8_t> bytes;
+  char chunk[4096];
+  while (in && bytes.size() < 1 << 16) {
+    in.read(chunk, sizeof chunk);
+    bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+  }
+  ProgramSettings parsed = settings;
+  if (DecodeSettings(bytes, parsed).kind != SettingsReadResult::Kind::Complete) return SettingsStatus::LoadFailed;
+  ApplyDerivedSettings(parsed);
+  settings = std::move(parsed);
+  ApplyTimeZone(settings);
+  return SettingsStatus::Ok;
+}
+
 SettingsStatus SaveSettings(ProgramSettings& settings, const DataPaths& paths) {
   namespace fs = std::filesystem;
   std::error_code ec;

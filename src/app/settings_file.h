@@ -50,6 +50,10 @@ std::string SettingsFilePath(const DataPaths& paths);
 // value that fails its check is no refusal: the values read up to it are
 // taken and the file is rewritten).
 SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, Host& host);
+// Reads the file for a program that shares it and must not change it: only a
+// file read whole and passing every check replaces the settings; nothing is
+// ever written (LoadFailed otherwise, the settings as they were).
+SettingsStatus ReadSettingsFileOnly(ProgramSettings& settings, const DataPaths& paths);
 // Writes a temporary file and renames it over the old one, so a failed save
 // leaves the previous file as it was.
 SettingsStatus SaveSettings(ProgramSettings& settings, const DataPaths& paths);

@@ -2,8 +2,7 @@
 
 namespace qv {
 
-SettingsStatus SetCameraType(ProgramSettings& settings, CameraState& camera, FrameGeometry& geometry,
-                             const DataPaths& paths) {
+void ApplyCameraType(const ProgramSettings& settings, CameraState& camera, FrameGeometry& geometry) {
   if (auto model = FindCameraModel(settings.cameraType)) camera.model = *model;
   camera.focusWindowMode = kWindowedFocusMode;
   camera.focusCentreX = camera.subFrameCentreX = camera.model.sensorWidth / 2;
@@ -13,6 +12,11 @@ SettingsStatus SetCameraType(ProgramSettings& settings, CameraState& camera, Fra
   camera.guideBoxOriginX = camera.focusCentreX - kGuideBoxHalf;
   camera.guideBoxOriginY = camera.focusCentreY - kGuideBoxHalf;
   RecomputeFrameGeometry(geometry, camera.model);
+}
+
+SettingsStatus SetCameraType(ProgramSettings& settings, CameraState& camera, FrameGeometry& geometry,
+                             const DataPaths& paths) {
+  ApplyCameraType(settings, camera, geometry);
   return SaveSettings(settings, paths);
 }
 

@@ -15,7 +15,10 @@ inline constexpr int kWindowedFocusMode = 2;
 inline constexpr int kGuideBoxHalf = 64;
 
 // A code outside the table leaves the model as it is; the rest runs for
-// every code. Returns the result of the settings save.
+// every code. Nothing is written.
+void ApplyCameraType(const ProgramSettings& settings, CameraState& camera, FrameGeometry& geometry);
+
+// ApplyCameraType, then the settings save; returns the result of the save.
 SettingsStatus SetCameraType(ProgramSettings& settings, CameraState& camera, FrameGeometry& geometry,
                              const DataPaths& paths);
 

@@ -77,9 +77,16 @@ int OpenCameraDevice(UsbLink& link, UsbBus& bus, UsbSearchContext& context, Enum
     TakeVidPid(link, member.path);
     if (link.vidText != kCameraVid) continue;
     if (const auto type = CameraTypeForPid(link.pidText)) {
+      // The settings file is written only when the camera found differs
+      // from the one it names, so a search alone never rewrites it.
+      const bool known = context.settings.cameraPid == link.pidText && context.settings.cameraType == *type;
       context.settings.cameraPid = FixedText<5>(link.pidText);
       context.settings.cameraType = static_cast<std::int16_t>(*type);
-      SetCameraType(context.settings, context.camera, context.geometry, context.paths);
+      if (known) {
+        ApplyCameraType(context.settings, context.camera, context.geometry);
+      } else {
+        SetCameraType(context.settings, context.camera, context.geometry, context.paths);
+      }
     } else {
       if (!context.settings.IgnoreCameraVidPid) continue;
       ShowPlainBox(context.host, "Attached Camera is not supported");

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/host.h"
 #include "app/program_state.h"
@@ -22,6 +23,12 @@ inline constexpr long long kOneBlockFitsLength = 2'898'240;
 // eightBit gives the 8-bit file, which always holds the mono image only.
 // Clears unsignedFormat and stores the pixel size it writes.
 FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string& path, const std::uint16_t* source);
+
+// The same file's bytes, header and data, built in `out` instead of written:
+// for sending an image to another program, so the data are padded to whole
+// FITS blocks as general readers expect. The pixels are converted once,
+// straight into `out`, whose capacity is kept between frames.
+void ComposeFitsImage(ProgramState& state, const std::uint16_t* source, std::vector<std::uint8_t>& out);
 
 // The pixel size the header records for the current frame.
 void StoreFitsPixelSize(ProgramState& state);

@@ -74,30 +74,42 @@ void StoreFitsPixelSize(ProgramState& state) {
   state.settings.fits.pixelHeight = state.camera.model.pixelSizeYMm * factor;
 }
 
-FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string& path, const std::uint16_t* source) {
+namespace {
+
+// The header's shape for the current image and header settings; marks the
+// header as signed and stores the pixel size it records.
+FitsHeaderShape PrepareFitsHeader(ProgramState& state) {
   StoreFitsPixelSize(state);
   FitsHeaderInfo& info = state.settings.fits;
   const FrameGeometry& g = state.geometry;
-  ImageStore& images = state.images;
-
-  StagedFile staged(path);
-  if (!staged.valid()) return FitsWriteResult::Failed;
-  const FileHandle& file = staged.handle();
   info.unsignedFormat = 0;
-
   FitsHeaderShape shape;
   shape.width = g.width;
   shape.height = g.height;
   shape.eightBit = info.eightBit != 0;
   // An 8-bit file holds the mono image only, so its header says so too.
-  shape.colour = images.colourConverted != 0 && !shape.eightBit;
+  shape.colour = state.images.colourConverted != 0 && !shape.eightBit;
   shape.rgb = shape.colour && state.files.rgbFitsSave != 0;
   shape.binned = g.binned;
   shape.geometryMode = state.files.geometryMode;
+  return shape;
+}
+
+}  // namespace
+
+FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string& path, const std::uint16_t* source) {
+  StoreFitsPixelSize(state);  // recorded even when the file cannot be made
+  StagedFile staged(path);
+  if (!staged.valid()) return FitsWriteResult::Failed;
+  const FileHandle& file = staged.handle();
+  const FitsHeaderShape shape = PrepareFitsHeader(state);
+  const FrameGeometry& g = state.geometry;
+  ImageStore& images = state.images;
 
   // The header and the data already in file byte order go out in as few
   // calls as possible; the file takes its name only once all of it is there.
-  const FitsHeader header = ComposeFitsHeader(info, images.history, shape, StandardCardsFor(state, shape));
+  const FitsHeader header =
+      ComposeFitsHeader(state.settings.fits, images.history, shape, StandardCardsFor(state, shape));
   const Piece headerBytes = Bytes(header.data(), sizeof header);
   std::uint8_t* buffer = images.buffers.fileBuffers[0].data();
   const auto planeBytes = static_cast<std::size_t>(g.pixelCount) * 2;
@@ -126,6 +138,44 @@ FitsWriteResult WriteFitsFile(ProgramState& state, Host& host, const std::string
   if (written && staged.commit()) return FitsWriteResult::Ok;
   if (shape.colour) ShowMessage(host, 18);
   return FitsWriteResult::Failed;
+}
+
+void ComposeFitsImage(ProgramState& state, const std::uint16_t* source, std::vector<std::uint8_t>& out) {
+  const FitsHeaderShape shape = PrepareFitsHeader(state);
+  const FrameGeometry& g = state.geometry;
+  const ImageStore& images = state.images;
+  const FitsHeader header =
+      ComposeFitsHeader(state.settings.fits, images.history, shape, StandardCardsFor(state, shape));
+  const auto pixels = static_cast<std::size_t>(g.pixelCount);
+  const std::size_t planeBytes = pixels * 2;
+  std::size_t dataBytes = planeBytes;
+  if (shape.eightBit) dataBytes = pixels + (kFitsBlockBytes - pixels % kFitsBlockBytes) % kFitsBlockBytes;
+  if (shape.colour) dataBytes = planeBytes * (shape.rgb ? 3 : 4);
+  // Other programs read the image with general FITS readers, which expect
+  // the data padded with zeros to whole blocks.
+  const std::size_t padding = (kFitsBlockBytes - dataBytes % kFitsBlockBytes) % kFitsBlockBytes;
+  // Capacity stays from frame to frame, so only the first frame allocates.
+  out.resize(sizeof header + dataBytes + padding);
+  std::memset(out.data() + sizeof header + dataBytes, 0, padding);
+  std::memcpy(out.data(), header.data(), sizeof header);
+  std::uint8_t* data = out.data() + sizeof header;
+  // Each pixel is converted straight into place: the one pass over the frame.
+  if (shape.eightBit) {
+    ToEightBit(source, g, data);
+  } else if (shape.rgb) {
+    for (int plane : {ImageStore::kRed, ImageStore::kGreen, ImageStore::kBlue}) {
+      ToFitsRow(images.planeWorkSet[static_cast<std::size_t>(plane)], g.pixelCount, data);
+      data += planeBytes;
+    }
+  } else {
+    ToFitsRow(source, g.pixelCount, data);
+    if (shape.colour) {
+      for (int plane : {ImageStore::kRed, ImageStore::kGreen, ImageStore::kBlue}) {
+        data += planeBytes;
+        std::memcpy(data, images.colourPlanes[static_cast<std::size_t>(plane)], planeBytes);
+      }
+    }
+  }
 }
 
 }  // namespace qv

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "app/program_state.h"
+#include "app/settings_file.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
 #include "camera/scripted_devices.h"
@@ -191,6 +193,28 @@ TEST_F(UsbDiscovery, TransfersReportFailuresAndKeepTheReply) {
   CloseUsbDevices(link);
   link.transferLength = 8;
   EXPECT_FALSE(WriteCamera(link, host));
+}
+
+TEST_F(UsbDiscovery, TheSettingsFileIsWrittenOnlyWhenTheCameraFoundIsAnotherModel) {
+  const std::filesystem::path file = SettingsFilePath(state->paths);
+  // The settings already name the K1C found: the search sets it up and
+  // leaves the file alone (here: does not create it).
+  state->settings.cameraType = 1;
+  state->settings.cameraPid = "0612";
+  bus.cameras[0] = Present("\\\\?\\usb#vid_5310&pid_0612#x#{g}");
+  EXPECT_EQ(Search(), 1);
+  EXPECT_EQ(state->geometry.sensorWidth, 1392);
+  EXPECT_FALSE(std::filesystem::exists(file));
+
+  // Another model found: it is set up and saved, as the program always did.
+  CloseUsbDevices(state->camera.link);
+  bus.cameras[0] = Present("\\\\?\\usb#vid_5310&pid_0613#x#{g}");
+  EXPECT_EQ(Search(), 1);
+  EXPECT_EQ(state->camera.model.name, "K2C");
+  ASSERT_TRUE(std::filesystem::exists(file));
+  ProgramSettings read;
+  ASSERT_EQ(ReadSettingsFileOnly(read, state->paths), SettingsStatus::Ok);
+  EXPECT_EQ(read.cameraType, 2);
 }
 
 }  // namespace
