@@ -26,7 +26,7 @@ struct CameraState {
   UsbLink link;
 
   // Command set.
-  int readoutModeCode = 0;  // 0 full resolution; 2, 3, 4 binned (read by the FITS writer)
+  int readoutModeCode = 0;  // 0 full resolution; 2, 3, 4 binned (the last read-out's mode)
   std::uint8_t guideOutputs = 0;
   FirmwareVersion firmware;
   bool coolerAvailable = true;

@@ -104,17 +104,17 @@ std::string CliHelpText() {
   return text;
 }
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
   CliOptions options;
   options.root = DefaultDataRoot();
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
+  for (std::size_t i = 0; i < argv.size(); ++i) {
+    const std::string& arg = argv[i];
     auto value = [&](const char* name) -> const std::string* {
-      if (i + 1 >= args.size()) {
+      if (i + 1 >= argv.size()) {
         err << "qelvesk-cli: " << name << " needs a value\n";
         return nullptr;
       }
-      return &args[++i];
+      return &argv[++i];
     };
     if (arg == "--help" || arg == "-h") {
       out << CliHelpText();

@@ -43,10 +43,11 @@ FitsStandardCards StandardCardsFor(const ProgramState& state, const FitsHeaderSh
     if (camera.coolingOn || camera.monitoring) cards.ccdTemperatureC = camera.actualTemperatureC;
     if (camera.coolingOn) cards.setTemperatureC = state.settings.derived.coolerSetpointC;
   }
-  int binning = 1;
-  if (state.files.geometryMode == kGeometryBinned) {
-    binning = camera.readoutModeCode >= 2 && camera.readoutModeCode <= 4 ? camera.readoutModeCode : 2;
-  }
+  // Every binned read-out ends as a half-size frame: 3x3 and 4x4 are
+  // resampled to it, so each image pixel covers 2 x 2 sensor pixels whatever
+  // the camera binned. The cards give that scale, which plate solvers and
+  // stackers take from them.
+  const int binning = state.files.geometryMode == kGeometryBinned ? 2 : 1;
   cards.binningX = cards.binningY = binning;
   cards.pixelSizeXUm = camera.model.pixelSizeXMm * 1000.0 * binning;
   cards.pixelSizeYUm = camera.model.pixelSizeYMm * 1000.0 * binning;

@@ -26,7 +26,7 @@ std::string Axis(const char* name, char letter, int amount, const char* unit) {
 
 std::string GuideLogPath(const ProgramState& state, std::time_t now) {
   const std::tm tm = Utc(now);
-  char name[32];
+  char name[64];
   std::snprintf(name, sizeof name, "/guide_log_%04d-%02d-%02d.txt", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
   return NativePath(state.paths, state.settings.derived.autosaveDirectory) + name;
 }

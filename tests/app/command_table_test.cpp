@@ -19,7 +19,9 @@ TEST(CommandTable, EveryBuiltCommandHasOneCliNameOrIsAWindowOperation) {
   std::set<CommandId> ids;
   for (const auto& entry : Commands()) {
     EXPECT_TRUE(ids.insert(entry.id).second) << ToInt(entry.id);
-    if (!entry.cliName.empty()) EXPECT_TRUE(names.insert(entry.cliName).second) << entry.cliName;
+    if (!entry.cliName.empty()) {
+      EXPECT_TRUE(names.insert(entry.cliName).second) << entry.cliName;
+    }
     if (entry.windowOnly) {
       EXPECT_EQ(entry.run, nullptr) << ToInt(entry.id) << ": a window operation runs in the window";
       EXPECT_TRUE(entry.cliName.empty()) << entry.cliName;
@@ -29,10 +31,14 @@ TEST(CommandTable, EveryBuiltCommandHasOneCliNameOrIsAWindowOperation) {
       EXPECT_TRUE(entry.cliName.empty()) << entry.cliName << " is named but not built";
     }
     // Commands off the menus are reached only by name.
-    if (entry.group == MenuGroup::None) EXPECT_TRUE(entry.menuText.empty());
+    if (entry.group == MenuGroup::None) {
+      EXPECT_TRUE(entry.menuText.empty());
+    }
   }
   for (const auto& entry : Commands()) {
-    if (!entry.cliName.empty()) EXPECT_EQ(FindCommandByCliName(entry.cliName), &entry);
+    if (!entry.cliName.empty()) {
+      EXPECT_EQ(FindCommandByCliName(entry.cliName), &entry);
+    }
   }
   EXPECT_EQ(FindCommandByCliName(""), nullptr);
 }
