@@ -49,7 +49,7 @@ void CloseDialog(GuidingSession& s) {
 
 // Shows guider guiding after a frame: the frame, the plot and the numbers.
 void ShowGuiderGuiding(UiContext& ui, GuidingSession& s) {
-  auto* dialog = qobject_cast<TGInfoDialog*>(s.dialog.data());
+  auto* dialog = dynamic_cast<TGInfoDialog*>(s.dialog.data());
   auto* op = dynamic_cast<GuiderGuidingOperation*>(s.operation.get());
   if (!dialog || !op) return;
   RenderGuiderFrame(ui.state, ui.host);
@@ -91,7 +91,7 @@ void StartMainGuiding(UiContext& ui, const std::shared_ptr<GuidingSession>& s) {
   options.exposureMs = ExposureMs(ui.state.camera.exposure);
   s->operation = std::make_unique<MainGuidingOperation>(ui.state, ui.host, ui.clock, options,
                                                         [s](const GuideFrameRecord&) {
-                                                          if (auto* d = qobject_cast<TInfoDialog*>(s->dialog.data()))
+                                                          if (auto* d = dynamic_cast<TInfoDialog*>(s->dialog.data()))
                                                             d->refresh();
                                                         });
   info->onStop = [s] {
