@@ -20,8 +20,12 @@ constexpr int kGuiderBitmapBlocks = 4;
 
 GuiderLevels MeasureGuiderLevels(const std::uint16_t* pixels, std::size_t count) {
   std::array<std::uint32_t, 256> bins{};
-  for (std::size_t i = 0; i < count; ++i) ++bins[pixels[i] >> 8];
   GuiderLevels levels;
+  levels.peak = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    ++bins[pixels[i] >> 8];
+    levels.peak = std::max<int>(levels.peak, pixels[i]);
+  }
   levels.background = 1;
   for (int b = 2; b < 256; ++b) {
     if (bins[static_cast<std::size_t>(b)] > bins[static_cast<std::size_t>(levels.background)]) levels.background = b;
@@ -40,8 +44,11 @@ void RenderGuiderBytes(const std::uint16_t* pixels, std::size_t count, const Gui
                        const GuiderImageOptions& options, std::uint8_t* out) {
   // Work in full 16-bit units so a frame whose levels share a bin still shows.
   const int low = levels.background * 256;
-  int span = std::max(levels.top - levels.background + 1, 1) * 256;
-  if (options.stretch) span = std::max(span / std::clamp(options.stretchValue, kGuiderStretchMin, kGuiderStretchMax), 1);
+  int span = std::max(levels.peak - low, 1);
+  if (options.stretch) {
+    const int toTop = std::max(levels.top - levels.background + 1, 1) * 256;
+    span = std::max(toTop / std::clamp(options.stretchValue, kGuiderStretchMin, kGuiderStretchMax), 1);
+  }
   for (std::size_t i = 0; i < count; ++i) {
     const int above = static_cast<int>(pixels[i]) - low;
     out[i] = above <= 0 ? 0 : static_cast<std::uint8_t>(std::min(above * 255 / span, 255));

@@ -17,12 +17,14 @@ namespace qv {
 struct GuiderLevels {
   int background = 0;  // the fullest bin of 1 to 255
   int top = 255;       // the highest bin holding at least 6 pixels
+  int peak = 65535;    // the brightest pixel, in full units
 };
 GuiderLevels MeasureGuiderLevels(const std::uint16_t* pixels, std::size_t count);
 
-// One grey byte a pixel: 0 at the background, 255 at the top level, or at
-// the background plus the span divided by the stretch value while the
-// stretch is on.
+// One grey byte a pixel, 0 at the background. Unstretched, 255 is the
+// brightest pixel, so stars show round and the sky dark; stretched, 255 is
+// reached at the background plus the span up to the top level divided by the
+// stretch value, which brings up faint stars (and the sky's noise).
 void RenderGuiderBytes(const std::uint16_t* pixels, std::size_t count, const GuiderLevels& levels,
                        const GuiderImageOptions& options, std::uint8_t* out);
 

@@ -78,21 +78,27 @@ TEST(GuiderLevels, BackgroundIsTheFullestBinAboveZeroAndTopNeedsSixPixels) {
   GuiderLevels levels = MeasureGuiderLevels(frame.data(), frame.size());
   EXPECT_EQ(levels.background, 10);
   EXPECT_EQ(levels.top, 64);
+  EXPECT_EQ(levels.peak, 0x4000);
   frame[999] = 0x0B00;  // five left in bin 64: the top falls to bin 11
   levels = MeasureGuiderLevels(frame.data(), frame.size());
   EXPECT_EQ(levels.top, 11);
 }
 
-TEST(GuiderLevels, BytesRunFromBackgroundToTopAndTheStretchNarrowsTheSpan) {
-  const GuiderLevels levels{10, 19};  // 10 x 256 to 20 x 256
-  const Frame pixels{0, 10 * 256, 15 * 256, 20 * 256, 60000};
+TEST(GuiderLevels, BytesRunFromBackgroundToPeakOrToTheStretchedTopLevel) {
+  const GuiderLevels levels{10, 19, 20 * 256};
+  const Frame pixels{0, 10 * 256, 15 * 256, 20 * 256, 20 * 256};
   std::array<std::uint8_t, 5> out{};
   RenderGuiderBytes(pixels.data(), pixels.size(), levels, {}, out.data());
   EXPECT_EQ(out, (std::array<std::uint8_t, 5>{0, 0, 127, 255, 255}));
+  // The stretch reaches white at half the span to the top level: a peak far
+  // above the top level no longer sets the scale.
+  const GuiderLevels brightStar{10, 19, 60000};
   GuiderImageOptions stretched;
   stretched.stretch = true;
   stretched.stretchValue = 2;
-  RenderGuiderBytes(pixels.data(), pixels.size(), levels, stretched, out.data());
+  RenderGuiderBytes(pixels.data(), pixels.size(), brightStar, {}, out.data());
+  EXPECT_EQ(out[2], 5);
+  RenderGuiderBytes(pixels.data(), pixels.size(), brightStar, stretched, out.data());
   EXPECT_EQ(out, (std::array<std::uint8_t, 5>{0, 0, 255, 255, 255}));
 }
 

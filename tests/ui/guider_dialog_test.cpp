@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -18,6 +20,8 @@
 #include <memory>
 
 #include "app/settings_file.h"
+#include "app/startup.h"
+#include "app/ui/main_window.h"
 #include "app/ui/qt_host.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
@@ -132,6 +136,63 @@ class GuiderDialogTest : public QObject {
     // With QV_GUIDER_SCREENSHOT=dir: the guider dialog and a guiding dialog.
     const QString shots = qEnvironmentVariable("QV_GUIDER_SCREENSHOT");
     if (!shots.isEmpty()) QVERIFY(dialog.grab().save(shots + "/guider_dialog.png"));
+  }
+
+  // Menu 27 on the simulated camera: frames, a star picked with the mouse,
+  // "Start Guiding" hands over to menu 171, whose dialog runs until "Stop
+  // Guiding". Any message box is closed and fails the test.
+  void menuOpensTheDialogAndStartGuidingGuidesUntilStopped() {
+    QTemporaryDir root;
+    auto state = std::make_unique<qv::ProgramState>();
+    state->paths.root = root.path().toStdString();
+    state->camera.link.makeBus = qv::sim::MakeSimulatedDevices;
+    qv::QtHost host;
+    qv::RunStartup(*state, host);
+    state->settings.ShowInterfaceDetails = false;
+    state->settings.telescopeGuiding = 'b';
+    qv::SaveSettings(state->settings, state->paths);
+    qv::TQel_VeskFrame frame(*state, host);
+    frame.show();
+    QStringList boxes;
+    QTimer watchdog;
+    connect(&watchdog, &QTimer::timeout, [&boxes] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        boxes << box->text();
+        box->accept();
+      }
+    });
+    watchdog.start(50);
+
+    bool handled = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = dynamic_cast<qv::TGWyDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      Control<QPushButton>(dialog, 823)->click();  // Start: 5 hundredths a frame
+      QTRY_VERIFY(!state->guiding.guiderDialog.picture.empty());
+      QTest::mouseClick(Control<QPushButton>(dialog, 824), Qt::LeftButton);
+      QTRY_VERIFY(!dialog->busy());
+      // The brightest pixel is the bright star's.
+      const std::uint16_t* p = state->images.guideImage;
+      const auto peak = std::max_element(p, p + 500 * 290) - p;
+      Control<QPushButton>(dialog, 822)->click();
+      QTest::mouseClick(dialog->findChild<QWidget*>("guiderFrame"), Qt::LeftButton, {},
+                        QPoint(10 + static_cast<int>(peak % 500), 45 + static_cast<int>(peak / 500)));
+      QVERIFY(state->guiding.guiderStarChosen);
+      handled = true;
+      Control<QPushButton>(dialog, 878)->click();
+    });
+    frame.dispatch(qv::CommandId::AutoGuiderCamera);
+    QVERIFY(handled);
+    QVERIFY(state->guiding.guiderDialog.guidingRunning);
+    auto* info = frame.findChild<QDialog*>("TGInfoDialog");
+    QVERIFY(info);
+    QTRY_COMPARE_WITH_TIMEOUT(info->windowTitle(), QString("Guiding Info"), 20000);
+    QVERIFY(!Control<QLineEdit>(info, 918)->text().isEmpty());
+    frame.dispatch(qv::CommandId::StartAutoGuidingPopup);  // a second start while running does nothing
+    QCOMPARE(frame.findChildren<QDialog*>("TGInfoDialog").size(), 1);
+    Control<QPushButton>(info, 924)->click();
+    QTRY_VERIFY(!state->guiding.guiderDialog.guidingRunning);
+    QCOMPARE(boxes, QStringList());
   }
 
   void guidingDialogShowsTheRun() {

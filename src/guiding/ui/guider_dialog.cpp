@@ -68,7 +68,7 @@ TGWyDialog::TGWyDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget*
     unsetCursor();
     refresh();
   };
-  grid->addWidget(frame_, 0, 0, 2, 1);
+  grid->addWidget(frame_, 0, 0, 2, 1, Qt::AlignTop);
   buildExposure(grid);
   buildTelescopeTable(grid);
   buildAo(grid);
