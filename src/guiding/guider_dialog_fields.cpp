@@ -241,6 +241,8 @@ std::vector<std::pair<int, std::string>> GuiderDialogFields(const ProgramState& 
   const GuiderTraining& t = g.guiderTraining;
   const GuiderDialogState& d = g.guiderDialog;
   const auto n = [](auto v) { return std::to_string(static_cast<int>(v)); };
+  // The "Latest" column stays empty until a training has measured it.
+  const auto latest = [&](auto v) { return t.trained ? n(v) : std::string(); };
   using T = GuiderToggle;
   const auto on = [&state](T toggle) { return Flag(GuiderOptionChecked(state, toggle)); };
   return {
@@ -259,11 +261,11 @@ std::vector<std::pair<int, std::string>> GuiderDialogFields(const ProgramState& 
       {863, n(s.guiderRaBacklash)},
       {864, n(s.guiderDecBacklash)},
       {865, n(s.guiderDefault5)},
-      {866, n(t.raMagnitude)},
-      {867, n(t.decMagnitude)},
-      {868, n(t.raBacklash)},
-      {869, n(t.decBacklash)},
-      {870, n(t.theta)},
+      {866, latest(t.raMagnitude)},
+      {867, latest(t.decMagnitude)},
+      {868, latest(t.raBacklash)},
+      {869, latest(t.decBacklash)},
+      {870, latest(t.theta)},
       {873, on(T::IgnoreBacklash)},
       {875, on(T::SwapNorthSouth)},
       {876, on(T::SwapEastWest)},

@@ -55,23 +55,23 @@ void SaveLatestGuiderValues(ProgramState& state);
 
 // The check boxes and toggles. Each that changes a stored setting saves.
 enum class GuiderToggle {
-  IgnoreBacklash,   // 873
-  IgnoreRaAngle,    // 885
-  SwapNorthSouth,   // 875
-  SwapEastWest,     // 876
-  ApplyDark,        // 914, stays off while no dark exists
-  MedianFilter,     // 916
-  Stretch,          // 917
-  Pause,            // 826
-  AoSwapUpDown,     // 931
-  AoSwapLeftRight,  // 932
+  IgnoreBacklash,       // 873
+  IgnoreRaAngle,        // 885
+  SwapNorthSouth,       // 875
+  SwapEastWest,         // 876
+  ApplyDark,            // 914, stays off while no dark exists
+  MedianFilter,         // 916
+  Stretch,              // 917
+  Pause,                // 826
+  AoSwapUpDown,         // 931
+  AoSwapLeftRight,      // 932
   MountSwapNorthSouth,  // 946
   MountSwapEastWest,    // 947
-  AoMode,           // 936
-  GuidanceMode,     // 939
-  AoUseTrained,     // 937, only with an AO training
-  Bin2x2,           // 2439, refused for the Brindle sensor
-  ClearCamera,      // 2440
+  AoMode,               // 936
+  GuidanceMode,         // 939
+  AoUseTrained,         // 937, only with an AO training
+  Bin2x2,               // 2439, refused for the Brindle sensor
+  ClearCamera,          // 2440
 };
 void ToggleGuiderOption(ProgramState& state, Host& host, GuiderToggle toggle);
 bool GuiderOptionChecked(const ProgramState& state, GuiderToggle toggle);

@@ -12,9 +12,9 @@ inline constexpr int kGuiderStretchMin = 1;
 inline constexpr int kGuiderStretchMax = 20;
 
 struct GuiderImageOptions {
-  bool medianFilter = false;  // "Apply Median Filter to all Images"
-  bool stretch = false;       // "Apply Stretch to Guider Images"
-  int stretchValue = 1;       // 1 to 20
+  bool medianFilter = false;        // "Apply Median Filter to all Images"
+  bool stretch = false;             // "Apply Stretch to Guider Images"
+  int stretchValue = 1;             // 1 to 20
   bool pauseBetweenFrames = false;  // "1 Sec Pause"
 };
 

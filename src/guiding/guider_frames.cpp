@@ -48,8 +48,9 @@ WakeTime GuiderFramesOperation::step(std::uint32_t) {
   GuiderDark& dark = state_.guiding.guiderDark;
   if (purpose_ == Purpose::Dark) {
     FinishGuiderFrame(state_, GuiderDark{});
-    dark.pixels.assign(state_.images.guideImage,
-                       state_.images.guideImage + static_cast<std::size_t>(ImageStore::kGuideColumns) * ImageStore::kGuideRows);
+    dark.pixels.assign(
+        state_.images.guideImage,
+        state_.images.guideImage + static_cast<std::size_t>(ImageStore::kGuideColumns) * ImageStore::kGuideRows);
     dark.taken = true;
     dark.exposure = state_.guiding.guiderExposure;
   } else {

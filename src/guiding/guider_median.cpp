@@ -26,7 +26,8 @@ void GuiderMedianFilter(std::uint16_t* frame, std::uint16_t* aux, int width, int
       const int median = window[4];
       const int pixel = frame[static_cast<std::ptrdiff_t>(y) * width + x];
       const int allowed = static_cast<int>(0.6 * range);
-      if (allowed < std::abs(median - pixel)) aux[static_cast<std::ptrdiff_t>(y) * width + x] = static_cast<std::uint16_t>(median);
+      if (allowed < std::abs(median - pixel))
+        aux[static_cast<std::ptrdiff_t>(y) * width + x] = static_cast<std::uint16_t>(median);
     }
   }
   std::memcpy(frame, aux, pixels * sizeof(std::uint16_t));

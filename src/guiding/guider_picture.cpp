@@ -68,8 +68,8 @@ bool RenderGuiderFrame(ProgramState& state, Host& host) {
                                   static_cast<std::size_t>(PaddedRowBytes(width)) * ImageStore::kGuideRows);
   const std::size_t length = BuildGreyBitmapImage(image.data(), d.picture.data(), width, ImageStore::kGuideRows,
                                                   GreySource::Full, GreyPalette());
-  const std::string name = state.geometry.guideBitmapName.empty() ? "c:\\Autosave\\QelK6g.bmp"
-                                                                  : state.geometry.guideBitmapName;
+  const std::string name =
+      state.geometry.guideBitmapName.empty() ? "c:\\Autosave\\QelK6g.bmp" : state.geometry.guideBitmapName;
   switch (WriteBitmapFile(NativePath(state.paths, name), image.data(), length, kGreyPixelOffset, kGuiderBitmapBlocks)) {
     case BitmapWriteResult::Ok:
       return true;

@@ -50,8 +50,8 @@ std::string RmsText(const std::vector<GuideFrameRecord>& frames) {
 }
 
 std::vector<std::pair<int, std::string>> GuiderGuidingFields(const ProgramState& state,
-                                                              const std::vector<GuideFrameRecord>& frames,
-                                                              std::uint32_t nowMs) {
+                                                             const std::vector<GuideFrameRecord>& frames,
+                                                             std::uint32_t nowMs) {
   const GuidingState& g = state.guiding;
   int xSlew = g.lastXPulseMs, ySlew = g.lastYPulseMs;
   if (!frames.empty() && frames.back().ao) {

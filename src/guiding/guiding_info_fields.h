@@ -48,8 +48,8 @@ std::string GuiderGuidingStage(bool referenceTaken, std::size_t framesCorrected)
 // 927); `nowMs` decides whether the last mount bump
 // still shows.
 std::vector<std::pair<int, std::string>> GuiderGuidingFields(const ProgramState& state,
-                                                              const std::vector<GuideFrameRecord>& frames,
-                                                              std::uint32_t nowMs);
+                                                             const std::vector<GuideFrameRecord>& frames,
+                                                             std::uint32_t nowMs);
 // "RMS 0.27 px (last 20 frames)", or "RMS -" before the first frame.
 std::string RmsText(const std::vector<GuideFrameRecord>& frames);
 

@@ -53,6 +53,7 @@ TEST_F(GuiderDialogModel, UseDefaultBeforeTrainingLeavesTheFlagClear) {
   EXPECT_FALSE(state->guiding.guiderTraining.useTrained);
   EXPECT_EQ(Field(832), "Using Default Vals");
   EXPECT_EQ(Field(833), "Use Default");
+  EXPECT_EQ(Field(866), "");  // nothing measured yet
   GuiderTraining& t = state->guiding.guiderTraining;
   t.trained = t.useTrained = true;  // as a completed training leaves it
   EXPECT_EQ(Field(832), "Using Trained Vals");

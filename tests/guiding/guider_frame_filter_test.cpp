@@ -52,17 +52,20 @@ TEST(GuiderMedianFilter, KeepsAStarAndReadsOnlyTheUnfilteredFrame) {
   std::uniform_int_distribution<int> level(0, 65535);
   const int width = 9, rows = 7;
   Frame frame(static_cast<std::size_t>(width * rows));
-  for (auto& p : frame) p = static_cast<std::uint16_t>(level(random) % 4 == 0 ? level(random) : 2000 + level(random) % 50);
+  for (auto& p : frame)
+    p = static_cast<std::uint16_t>(level(random) % 4 == 0 ? level(random) : 2000 + level(random) % 50);
   Frame expected = frame;
   for (int y = 1; y < rows - 1; ++y) {
     for (int x = 1; x < width - 1; ++x) {
       std::array<int, 9> w{};
       int k = 0;
       for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) w[static_cast<std::size_t>(k++)] = frame[static_cast<std::size_t>((y + dy) * width + x + dx)];
+        for (int dx = -1; dx <= 1; ++dx)
+          w[static_cast<std::size_t>(k++)] = frame[static_cast<std::size_t>((y + dy) * width + x + dx)];
       std::sort(w.begin(), w.end());
       const int p = frame[static_cast<std::size_t>(y * width + x)];
-      if (static_cast<int>(0.6 * (w[8] - w[0])) < std::abs(w[4] - p)) expected[static_cast<std::size_t>(y * width + x)] = static_cast<std::uint16_t>(w[4]);
+      if (static_cast<int>(0.6 * (w[8] - w[0])) < std::abs(w[4] - p))
+        expected[static_cast<std::size_t>(y * width + x)] = static_cast<std::uint16_t>(w[4]);
     }
   }
   const Frame out = Filtered(frame, width);
@@ -71,9 +74,9 @@ TEST(GuiderMedianFilter, KeepsAStarAndReadsOnlyTheUnfilteredFrame) {
 }
 
 TEST(GuiderLevels, BackgroundIsTheFullestBinAboveZeroAndTopNeedsSixPixels) {
-  Frame frame(1000, 0);  // bin 0 is the fullest but never the background
-  std::fill(frame.begin() + 500, frame.begin() + 900, 0x0A10);  // bin 10
-  std::fill(frame.begin() + 900, frame.begin() + 994, 0x0B00);  // bin 11
+  Frame frame(1000, 0);                                          // bin 0 is the fullest but never the background
+  std::fill(frame.begin() + 500, frame.begin() + 900, 0x0A10);   // bin 10
+  std::fill(frame.begin() + 900, frame.begin() + 994, 0x0B00);   // bin 11
   std::fill(frame.begin() + 994, frame.begin() + 1000, 0x4000);  // six pixels in bin 64
   GuiderLevels levels = MeasureGuiderLevels(frame.data(), frame.size());
   EXPECT_EQ(levels.background, 10);

@@ -1,8 +1,6 @@
 // The guider dialog's frame loop and dark frame on the simulated camera, and
 // stopping guiding work with a key.
 
-#include "guiding/guider_frames.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +12,7 @@
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
 #include "guiding/guider_exposure.h"
+#include "guiding/guider_frames.h"
 #include "guiding/main_training.h"
 #include "guiding/stop_on_key.h"
 #include "sim/sim_world.h"

@@ -8,13 +8,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QMessageBox>
-#include <QTemporaryDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 #include <memory>
@@ -163,6 +163,7 @@ class GuiderDialogTest : public QObject {
     });
     watchdog.start(50);
 
+    const QString shots = qEnvironmentVariable("QV_GUIDER_SCREENSHOT");
     bool handled = false;
     QTimer::singleShot(0, [&] {
       auto* dialog = dynamic_cast<qv::TGWyDialog*>(QApplication::activeModalWidget());
@@ -178,6 +179,7 @@ class GuiderDialogTest : public QObject {
       QTest::mouseClick(dialog->findChild<QWidget*>("guiderFrame"), Qt::LeftButton, {},
                         QPoint(10 + static_cast<int>(peak % 500), 45 + static_cast<int>(peak / 500)));
       QVERIFY(state->guiding.guiderStarChosen);
+      if (!shots.isEmpty()) QVERIFY(dialog->grab().save(shots + "/menu_guider_dialog.png"));
       handled = true;
       Control<QPushButton>(dialog, 878)->click();
     });
@@ -188,6 +190,7 @@ class GuiderDialogTest : public QObject {
     QVERIFY(info);
     QTRY_COMPARE_WITH_TIMEOUT(info->windowTitle(), QString("Guiding Info"), 20000);
     QVERIFY(!Control<QLineEdit>(info, 918)->text().isEmpty());
+    if (!shots.isEmpty()) QVERIFY(info->grab().save(shots + "/menu_guiding_info.png"));
     frame.dispatch(qv::CommandId::StartAutoGuidingPopup);  // a second start while running does nothing
     QCOMPARE(frame.findChildren<QDialog*>("TGInfoDialog").size(), 1);
     Control<QPushButton>(info, 924)->click();

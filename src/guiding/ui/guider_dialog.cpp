@@ -249,10 +249,8 @@ void TGWyDialog::buildTelescopeTable(QGridLayout* grid) {
   g->addWidget(trainButton, row, 0);
   g->addWidget(useDefault_, row, 1);
   g->addWidget(edits_[832], row++, 2);
-  const std::pair<int, const char*> kChecks[] = {{873, "Ignore Backlash"},
-                                                 {885, "Ignore RA Angle"},
-                                                 {875, "Swap n/s direction"},
-                                                 {876, "Swap e/w direction"}};
+  const std::pair<int, const char*> kChecks[] = {
+      {873, "Ignore Backlash"}, {885, "Ignore RA Angle"}, {875, "Swap n/s direction"}, {876, "Swap e/w direction"}};
   const GuiderToggle kToggles[] = {GuiderToggle::IgnoreBacklash, GuiderToggle::IgnoreRaAngle,
                                    GuiderToggle::SwapNorthSouth, GuiderToggle::SwapEastWest};
   for (int i = 0; i < 4; ++i) {
@@ -363,9 +361,7 @@ void TGWyDialog::run(std::unique_ptr<Operation> operation) {
 
 void TGWyDialog::startFrames() {
   frame_->setFramesRunning(true);
-  run(std::make_unique<GuiderFramesOperation>(state_, host_, clock_, [this] {
-    refresh();
-  }));
+  run(std::make_unique<GuiderFramesOperation>(state_, host_, clock_, [this] { refresh(); }));
 }
 
 void TGWyDialog::train(bool ao) {
@@ -395,8 +391,8 @@ void TGWyDialog::changeAoDefaults() {
   bool okUp = false, okLeft = false;
   const int upDown = Whole(edits_[925], &okUp);
   const int leftRight = Whole(edits_[926], &okLeft);
-  const std::string problem = okUp && okLeft ? ChangeAoDefaults(state_, upDown, leftRight)
-                                             : std::string("The AO rates must be whole numbers");
+  const std::string problem =
+      okUp && okLeft ? ChangeAoDefaults(state_, upDown, leftRight) : std::string("The AO rates must be whole numbers");
   if (!problem.empty()) host_.showMessage({std::string(kMessageCaption), problem, MessageIcon::None});
   refresh();
 }
@@ -435,7 +431,8 @@ void TGWyDialog::refresh() {
 
 void RunGuiderCameraDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* parent,
                            const std::function<void(int result)>& closed) {
-  if (state.guiding.guiderDialog.guidingRunning) return;
+  // The camera is busy while guider guiding or an exposure runs.
+  if (state.guiding.guiderDialog.guidingRunning || state.camera.exposureRunning) return;
   if (!OpenGuiderCamera(state, host, clock)) return;
   int result = 0;
   {

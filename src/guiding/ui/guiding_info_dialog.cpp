@@ -36,8 +36,8 @@ TGInfoDialog::TGInfoDialog(const ProgramState& state, QWidget* parent) : QDialog
   auto* grid = new QGridLayout;
   column->addLayout(grid);
   static constexpr std::pair<int, const char*> kFields[] = {
-      {918, "Star x"}, {919, "Star y"},           {920, "Error x (px)"},      {921, "Error y (px)"},
-      {922, "Slew time x axis"}, {923, "Slew time y axis"}, {925, "x pos"}, {926, "y pos"},
+      {918, "Star x"},           {919, "Star y"},           {920, "Error x (px)"}, {921, "Error y (px)"},
+      {922, "Slew time x axis"}, {923, "Slew time y axis"}, {925, "x pos"},        {926, "y pos"},
       {927, "moving mount"}};
   int i = 0;
   for (const auto& [id, caption] : kFields) {

@@ -37,7 +37,14 @@ struct GuidingSession {
 void Start(GuidingSession& s, Operation& driven, Clock& clock, std::function<void()> done) {
   s.runner = std::make_unique<OperationRunner>(driven, clock);
   QObject::connect(s.runner.get(), &OperationRunner::finished, s.runner.get(), [done] { done(); });
-  if (!s.runner->start()) done();
+  s.runner->start();
+}
+
+// The last run's runner goes before its operation does.
+void Reset(GuidingSession& s) {
+  s.runner.reset();
+  s.wrapper.reset();
+  s.operation.reset();
 }
 
 void CloseDialog(GuidingSession& s) {
@@ -54,14 +61,15 @@ void ShowGuiderGuiding(UiContext& ui, GuidingSession& s) {
   if (!dialog || !op) return;
   RenderGuiderFrame(ui.state, ui.host);
   const auto reference = op->referenceTaken() ? std::optional<StarPosition>(op->reference()) : std::nullopt;
-  dialog->refresh(op->frames(), ui.clock.milliseconds(),
-                  GuiderGuidingStage(op->referenceTaken(), op->frames().size()), reference);
+  dialog->refresh(op->frames(), ui.clock.milliseconds(), GuiderGuidingStage(op->referenceTaken(), op->frames().size()),
+                  reference);
 }
 
 // Menu 171: guider-camera guiding with its information dialog.
 void StartGuiderGuiding(UiContext& ui, const std::shared_ptr<GuidingSession>& s) {
   GuiderDialogState& d = ui.state.guiding.guiderDialog;
   if (d.guidingRunning || s->running()) return;
+  Reset(*s);
   auto* info = new TGInfoDialog(ui.state, &ui.frame);
   s->dialog = info;
   GuiderGuidingOptions options;
@@ -84,16 +92,16 @@ void StartGuiderGuiding(UiContext& ui, const std::shared_ptr<GuidingSession>& s)
 
 // Menu 22: main-camera guiding; a key press ends it.
 void StartMainGuiding(UiContext& ui, const std::shared_ptr<GuidingSession>& s) {
-  if (s->running()) return;
+  if (s->running() || ui.state.camera.exposureRunning) return;
+  Reset(*s);
   auto* info = new TInfoDialog(ui.state, &ui.frame);
   s->dialog = info;
   MainGuidingOptions options;
   options.exposureMs = ExposureMs(ui.state.camera.exposure);
-  s->operation = std::make_unique<MainGuidingOperation>(ui.state, ui.host, ui.clock, options,
-                                                        [s](const GuideFrameRecord&) {
-                                                          if (auto* d = dynamic_cast<TInfoDialog*>(s->dialog.data()))
-                                                            d->refresh();
-                                                        });
+  s->operation =
+      std::make_unique<MainGuidingOperation>(ui.state, ui.host, ui.clock, options, [s](const GuideFrameRecord&) {
+        if (auto* d = dynamic_cast<TInfoDialog*>(s->dialog.data())) d->refresh();
+      });
   info->onStop = [s] {
     if (s->runner) s->runner->cancel();
   };
@@ -103,7 +111,8 @@ void StartMainGuiding(UiContext& ui, const std::shared_ptr<GuidingSession>& s) {
 
 // Menu 23: main-camera training; a key press ends it with the settings kept.
 void StartMainTraining(UiContext& ui, const std::shared_ptr<GuidingSession>& s) {
-  if (s->running()) return;
+  if (s->running() || ui.state.camera.exposureRunning) return;
+  Reset(*s);
   s->operation =
       std::make_unique<MainTrainingOperation>(ui.state, ui.host, ui.clock, ExposureMs(ui.state.camera.exposure));
   s->wrapper = std::make_unique<StopOnKey>(*s->operation);
