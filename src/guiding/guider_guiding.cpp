@@ -81,7 +81,7 @@ WakeTime GuiderGuidingOperation::step(std::uint32_t) {
   if (stopRequested_) return finish(false);
   GuidingState& g = state_.guiding;
   if (!ReadGuiderFrame(state_, host_, options_.exposureMs)) return finish(true);
-  FinishGuiderFrame(state_, g.guiderDark);
+  ApplyGuiderDark(state_, g.guiderDark);
   host_.requestRebuildDisplay();
   if (!FindCentre(state_, host_, g.guiderStar.x, g.guiderStar.y, CentreSource::GuiderCamera)) return finish(true);
   if (!referenceTaken_) {

@@ -45,8 +45,6 @@ class GuiderGuidingOperation final : public Operation {
 
   const std::vector<GuideFrameRecord>& frames() const { return frames_; }
   bool failed() const { return failed_; }
-  bool referenceTaken() const { return referenceTaken_; }
-  const StarPosition& reference() const { return reference_; }
 
  private:
   WakeTime startFrame();

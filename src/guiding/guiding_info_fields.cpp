@@ -35,6 +35,14 @@ std::vector<int> PlotTickOffsets() {
   return ticks;
 }
 
+StarPosition ReferenceOf(const GuideFrameRecord& frame) {
+  // drift = reference - star, in thousandths; places in tenths.
+  const int x = frame.star.x * 10 + frame.star.tenthsX + frame.decision.error.column / 100;
+  const int y = frame.star.y * 10 + frame.star.tenthsY + frame.decision.error.row / 100;
+  const auto whole = [](int tenths) { return tenths >= 0 ? tenths / 10 : (tenths - 9) / 10; };
+  return {whole(x), whole(y), x - whole(x) * 10, y - whole(y) * 10};
+}
+
 std::string GuiderGuidingStage(bool referenceTaken, std::size_t framesCorrected) {
   if (!referenceTaken) return "Guiding Info - Creating Guiding Frame";
   if (framesCorrected < 2) return "Guiding Info - stabilising";

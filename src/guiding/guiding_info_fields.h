@@ -40,6 +40,10 @@ std::optional<PlotPoint> DriftMarker(int columnError, int rowError);
 // The tick marks' distances from the centre along each axis: 10 to 40 each side.
 std::vector<int> PlotTickOffsets();
 
+// The reference a guided frame was measured against: its star moved back by
+// the frame's drift (the drift is kept unturned, to a tenth of a pixel).
+StarPosition ReferenceOf(const GuideFrameRecord& frame);
+
 // "Guiding Info - Creating Guiding Frame" until the reference is measured,
 // "Guiding Info - stabilising" for the next two frames, then "Guiding Info".
 std::string GuiderGuidingStage(bool referenceTaken, std::size_t framesCorrected);

@@ -197,6 +197,11 @@ TEST(GuidingInfo, FieldsStagesAndRms) {
   EXPECT_EQ(at(12'500, 927), "");
   EXPECT_EQ(RmsText(frames), "RMS 5.00 px (last 1 frames)");
   EXPECT_EQ(RmsText({}), "RMS -");
+  // The reference back from a frame: star 123.6, 45.0 drifted by -1.2, 0.3.
+  GuideFrameRecord f;
+  f.star = {123, 45, 6, 0};
+  f.decision.error = {-1200, 300};
+  EXPECT_EQ(ReferenceOf(f), (StarPosition{122, 45, 4, 3}));
   EXPECT_EQ(GuiderGuidingStage(false, 0), "Guiding Info - Creating Guiding Frame");
   EXPECT_EQ(GuiderGuidingStage(true, 1), "Guiding Info - stabilising");
   EXPECT_EQ(GuiderGuidingStage(true, 2), "Guiding Info");

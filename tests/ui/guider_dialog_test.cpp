@@ -211,11 +211,14 @@ class GuiderDialogTest : public QObject {
       wake = guiding.step(rig.clock.nowMs);
     }
     QCOMPARE(static_cast<int>(guiding.frames().size()), 3);
+    // Every frame leads back to the one reference.
+    QVERIFY(qv::ReferenceOf(guiding.frames()[0]) == qv::ReferenceOf(guiding.frames()[2]));
     qv::RenderGuiderFrame(*rig.state, rig.host);
     rig.state->guiding.columnError = 1500;
     rig.state->guiding.rowError = -2000;
     qv::TGInfoDialog info(*rig.state, nullptr);
-    info.refresh(guiding.frames(), rig.clock.nowMs, qv::GuiderGuidingStage(true, 3), guiding.reference());
+    info.refresh(guiding.frames(), rig.clock.nowMs, qv::GuiderGuidingStage(true, 3),
+                 qv::ReferenceOf(guiding.frames().front()));
     QCOMPARE(info.windowTitle(), QString("Guiding Info"));
     QCOMPARE(Control<QLineEdit>(&info, 920)->text(), QString("1.5"));
     QCOMPARE(Control<QLineEdit>(&info, 921)->text(), QString("-2.0"));

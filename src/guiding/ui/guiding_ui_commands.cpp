@@ -60,9 +60,10 @@ void ShowGuiderGuiding(UiContext& ui, GuidingSession& s) {
   auto* op = dynamic_cast<GuiderGuidingOperation*>(s.operation.get());
   if (!dialog || !op) return;
   RenderGuiderFrame(ui.state, ui.host);
-  const auto reference = op->referenceTaken() ? std::optional<StarPosition>(op->reference()) : std::nullopt;
-  dialog->refresh(op->frames(), ui.clock.milliseconds(), GuiderGuidingStage(op->referenceTaken(), op->frames().size()),
-                  reference);
+  // Called for each corrected frame: the reference has been taken.
+  const auto& frames = op->frames();
+  const auto reference = frames.empty() ? std::nullopt : std::optional<StarPosition>(ReferenceOf(frames.front()));
+  dialog->refresh(frames, ui.clock.milliseconds(), GuiderGuidingStage(!frames.empty(), frames.size()), reference);
 }
 
 // Menu 171: guider-camera guiding with its information dialog.
