@@ -23,6 +23,8 @@
 #include "app/startup.h"
 #include "app/ui/main_window.h"
 #include "app/ui/qt_host.h"
+#include "camera/camera_commands.h"
+#include "camera/device_bus.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
 #include "guiding/guider_guiding.h"
@@ -196,6 +198,64 @@ class GuiderDialogTest : public QObject {
     Control<QPushButton>(info, 924)->click();
     QTRY_VERIFY(!state->guiding.guiderDialog.guidingRunning);
     QCOMPARE(boxes, QStringList());
+  }
+
+  // Menus 22 and 23 on the simulated camera: main-camera guiding shows its
+  // dialog until a key ends it; a key ends training with the rates kept.
+  void mainCameraGuidingAndTrainingEndWithAKey() {
+    QTemporaryDir root;
+    auto state = std::make_unique<qv::ProgramState>();
+    state->paths.root = root.path().toStdString();
+    state->camera.link.makeBus = qv::sim::MakeSimulatedDevices;
+    qv::QtHost host;
+    qv::RunStartup(*state, host);
+    state->settings.ShowInterfaceDetails = false;
+    state->settings.telescopeGuiding = 'b';
+    qv::SaveSettings(state->settings, state->paths);
+    qv::TQel_VeskFrame frame(*state, host);
+    frame.show();
+    QStringList boxes;
+    QTimer watchdog;
+    connect(&watchdog, &QTimer::timeout, [&boxes] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        boxes << box->text();
+        box->accept();
+      }
+    });
+    watchdog.start(50);
+    // The guide star: the brightest pixel of a full frame.
+    qv::Clock& clock = host.clock();
+    QVERIFY(qv::ConnectCamera(*state, *qv::DeviceBus(*state, clock), host, clock));
+    qv::SetGeometryForReadout(*state, qv::kFullResolution);
+    QVERIFY(qv::ReadFrame(*state, host, qv::kFullResolution, 200));
+    const int width = state->geometry.width;
+    const std::uint16_t* p = state->images.workImage;
+    const auto peak = std::max_element(p, p + width * state->geometry.height) - p;
+    state->guiding.guideStar = {static_cast<int>(peak % width), static_cast<int>(peak / width), 0, 0};
+    state->guiding.guideStarChosen = true;
+    state->camera.exposure.range = 'h';
+    state->camera.exposure.value = 10;
+
+    frame.dispatch(qv::CommandId::StartAutoGuiding);
+    auto* info = frame.findChild<QDialog*>("TInfoDialog");
+    QVERIFY(info);
+    QTRY_VERIFY(state->guiding.mainGuidingRunning);
+    // Before the first frame the dialog shows the star on the full frame;
+    // after it, on the 128 x 128 guide frame.
+    QVERIFY(Control<QLineEdit>(info, 101)->text().toDouble() >= 128);
+    QTRY_VERIFY_WITH_TIMEOUT(Control<QLineEdit>(info, 101)->text().toDouble() < 128, 10000);
+    QTest::keyClick(&frame, Qt::Key_Escape);
+    QTRY_VERIFY(!state->guiding.mainGuidingRunning);
+    QTRY_VERIFY(boxes.contains("AutoGuiding Terminated"));
+
+    const std::int16_t rate = state->settings.raRate;
+    state->settings.trainingSeconds = 1;
+    frame.dispatch(qv::CommandId::TrainAutoGuiding);
+    QTRY_VERIFY(state->guiding.mainGuidingRunning);
+    QTest::keyClick(&frame, Qt::Key_Escape);
+    QTRY_VERIFY(!state->guiding.mainGuidingRunning);
+    QCOMPARE(state->settings.raRate, rate);
+    for (const QString& text : boxes) QVERIFY(!text.startsWith("slewx"));
   }
 
   void guidingDialogShowsTheRun() {
