@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "app/display_bitmap.h"
@@ -44,14 +45,21 @@ void RenderGuiderBytes(const std::uint16_t* pixels, std::size_t count, const Gui
                        const GuiderImageOptions& options, std::uint8_t* out) {
   // Work in full 16-bit units so a frame whose levels share a bin still shows.
   const int low = levels.background * 256;
-  int span = std::max(levels.peak - low, 1);
   if (options.stretch) {
     const int toTop = std::max(levels.top - levels.background + 1, 1) * 256;
-    span = std::max(toTop / std::clamp(options.stretchValue, kGuiderStretchMin, kGuiderStretchMax), 1);
+    const int span = std::max(toTop / std::clamp(options.stretchValue, kGuiderStretchMin, kGuiderStretchMax), 1);
+    for (std::size_t i = 0; i < count; ++i) {
+      const int above = static_cast<int>(pixels[i]) - low;
+      out[i] = above <= 0 ? 0 : static_cast<std::uint8_t>(std::min(above * 255 / span, 255));
+    }
+    return;
   }
+  // Square root up to the brightest pixel: faint stars show beside a bright
+  // one while the sky's noise stays dark.
+  const double span = std::max(levels.peak - low, 1);
   for (std::size_t i = 0; i < count; ++i) {
     const int above = static_cast<int>(pixels[i]) - low;
-    out[i] = above <= 0 ? 0 : static_cast<std::uint8_t>(std::min(above * 255 / span, 255));
+    out[i] = above <= 0 ? 0 : static_cast<std::uint8_t>(std::min(255.0 * std::sqrt(above / span), 255.0));
   }
 }
 

@@ -21,10 +21,11 @@ struct GuiderLevels {
 };
 GuiderLevels MeasureGuiderLevels(const std::uint16_t* pixels, std::size_t count);
 
-// One grey byte a pixel, 0 at the background. Unstretched, 255 is the
-// brightest pixel, so stars show round and the sky dark; stretched, 255 is
-// reached at the background plus the span up to the top level divided by the
-// stretch value, which brings up faint stars (and the sky's noise).
+// One grey byte a pixel, 0 at the background. Unstretched, the square root
+// of the height above the background up to the brightest pixel (255), so
+// stars show and the sky stays dark; stretched, linear up to the background
+// plus the span to the top level divided by the stretch value, which brings
+// up the faintest stars (and the sky's noise).
 void RenderGuiderBytes(const std::uint16_t* pixels, std::size_t count, const GuiderLevels& levels,
                        const GuiderImageOptions& options, std::uint8_t* out);
 

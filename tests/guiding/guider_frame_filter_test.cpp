@@ -92,7 +92,7 @@ TEST(GuiderLevels, BytesRunFromBackgroundToPeakOrToTheStretchedTopLevel) {
   const Frame pixels{0, 10 * 256, 15 * 256, 20 * 256, 20 * 256};
   std::array<std::uint8_t, 5> out{};
   RenderGuiderBytes(pixels.data(), pixels.size(), levels, {}, out.data());
-  EXPECT_EQ(out, (std::array<std::uint8_t, 5>{0, 0, 127, 255, 255}));
+  EXPECT_EQ(out, (std::array<std::uint8_t, 5>{0, 0, 180, 255, 255}));  // half way up: 255 x sqrt(0.5)
   // The stretch reaches white at half the span to the top level: a peak far
   // above the top level no longer sets the scale.
   const GuiderLevels brightStar{10, 19, 60000};
@@ -100,7 +100,7 @@ TEST(GuiderLevels, BytesRunFromBackgroundToPeakOrToTheStretchedTopLevel) {
   stretched.stretch = true;
   stretched.stretchValue = 2;
   RenderGuiderBytes(pixels.data(), pixels.size(), brightStar, {}, out.data());
-  EXPECT_EQ(out[2], 5);
+  EXPECT_EQ(out[2], 38);
   RenderGuiderBytes(pixels.data(), pixels.size(), brightStar, stretched, out.data());
   EXPECT_EQ(out, (std::array<std::uint8_t, 5>{0, 0, 255, 255, 255}));
 }

@@ -68,7 +68,7 @@ TGWyDialog::TGWyDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget*
     unsetCursor();
     refresh();
   };
-  grid->addWidget(frame_, 0, 0, 2, 1, Qt::AlignTop);
+  grid->addWidget(frame_, 0, 0, Qt::AlignTop);
   buildExposure(grid);
   buildTelescopeTable(grid);
   buildAo(grid);
@@ -196,7 +196,7 @@ void TGWyDialog::buildExposure(QGridLayout* grid) {
       frame_->update();
     });
   }
-  grid->addWidget(box, 0, 1, 2, 1);
+  grid->addWidget(box, 0, 1, 2, 1, Qt::AlignTop);
 
   auto* dark = new QGroupBox("Dark Frame", this);
   auto* d = new QGridLayout(dark);
@@ -212,7 +212,7 @@ void TGWyDialog::buildExposure(QGridLayout* grid) {
   d->addWidget(edits_[913], 0, 0, 1, 2);
   d->addWidget(checks_[914], 1, 0);
   d->addWidget(take, 1, 1);
-  grid->addWidget(dark, 2, 0);
+  grid->addWidget(dark, 1, 0, Qt::AlignTop);
 }
 
 void TGWyDialog::buildTelescopeTable(QGridLayout* grid) {
@@ -257,7 +257,7 @@ void TGWyDialog::buildTelescopeTable(QGridLayout* grid) {
     checks_[kChecks[i].first] = toggle(Named(new QCheckBox(kChecks[i].second, box), kChecks[i].first), kToggles[i]);
     g->addWidget(checks_[kChecks[i].first], row + i / 2, i % 2 * 2, 1, i % 2 ? 1 : 2);
   }
-  grid->addWidget(box, 0, 2);
+  grid->addWidget(box, 0, 2, Qt::AlignTop);
 }
 
 void TGWyDialog::buildAo(QGridLayout* grid) {
@@ -326,7 +326,7 @@ void TGWyDialog::buildAo(QGridLayout* grid) {
     checks_[kChecks[i].first] = toggle(Named(new QCheckBox(kChecks[i].second, box), kChecks[i].first), kToggles[i]);
     g->addWidget(checks_[kChecks[i].first], 9 + i / 2, i % 2 * 2, 1, i % 2 ? 1 : 2);
   }
-  grid->addWidget(box, 1, 2, 2, 1);
+  grid->addWidget(box, 1, 2, Qt::AlignTop);
 }
 
 void TGWyDialog::buildButtons(QGridLayout* grid) {
