@@ -10,6 +10,7 @@
 #include "guiding/guiding_info_fields.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
+#include "support/test_clock.h"
 
 namespace qv {
 namespace {
@@ -28,6 +29,14 @@ class GuiderDialogModel : public ::testing::Test {
   std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
   test::RecordingHost host;
 };
+
+TEST_F(GuiderDialogModel, OpensOnlyWithACamera) {
+  test::TestClock clock;
+  EXPECT_FALSE(OpenGuiderCamera(*state, host, clock));
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_EQ(host.boxes.back().text, "Sorry, No camera found on USB");
+  EXPECT_FALSE(state->guiding.telescopeInitialised);
+}
 
 TEST_F(GuiderDialogModel, UnitsResetTheValueAndTheArrowsAndEditKeepToTheRange) {
   ChooseGuiderUnit(*state, 's');
