@@ -90,7 +90,11 @@ TGWyDialog::TGWyDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget*
 }
 
 TGWyDialog::~TGWyDialog() {
-  if (runner_) runner_->cancel();
+  // The work ends with the dialog, without showing its end on a dialog going away.
+  if (runner_) {
+    runner_->disconnect(this);
+    runner_->cancel();
+  }
 }
 
 bool TGWyDialog::busy() const { return runner_ && runner_->running(); }
@@ -360,6 +364,7 @@ void TGWyDialog::run(std::unique_ptr<Operation> operation) {
 }
 
 void TGWyDialog::startFrames() {
+  if (busy()) return;
   frame_->setFramesRunning(true);
   run(std::make_unique<GuiderFramesOperation>(state_, host_, clock_, [this] { refresh(); }));
 }

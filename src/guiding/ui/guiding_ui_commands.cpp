@@ -84,9 +84,11 @@ void StartGuiderGuiding(UiContext& ui, const std::shared_ptr<GuidingSession>& s)
   info->refresh({}, ui.clock.milliseconds(), GuiderGuidingStage(false, 0), std::nullopt);
   info->show();
   d.guidingRunning = true;
-  Start(*s, *s->operation, ui.clock, [&ui, s] {
-    ui.state.guiding.guiderDialog.guidingRunning = false;
-    ui.state.guiding.guiderDialog.exit = GuiderDialogExit::None;
+  // The program state outlives the window, so the end may also come while
+  // the window closes.
+  Start(*s, *s->operation, ui.clock, [&state = ui.state, s] {
+    state.guiding.guiderDialog.guidingRunning = false;
+    state.guiding.guiderDialog.exit = GuiderDialogExit::None;
     CloseDialog(*s);
   });
 }
