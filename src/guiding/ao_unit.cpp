@@ -115,11 +115,13 @@ bool MountBump(ProgramState& state, Host& host, Clock& clock) {
   bool ok = true;
   if (OutsideLimit(g.aoNorthSouth)) {
     const char letter = g.aoNorthSouth > kAoBumpLimit ? s.mountNorthSouth[0] : s.mountNorthSouth[1];
+    g.guiderDialog.lastBumpLetter = letter;
     ok = WriteAoPacket(state, host, clock, Packet('M', letter, BumpCount(s.guiderDecRate, s.aoHalfRate))) && ok;
     clock.sleepMs(100);
   }
   if (OutsideLimit(g.aoEastWest)) {
     const char letter = g.aoEastWest > kAoBumpLimit ? s.mountEastWest[0] : s.mountEastWest[1];
+    g.guiderDialog.lastBumpLetter = letter;
     ok = WriteAoPacket(state, host, clock, Packet('M', letter, BumpCount(s.guiderRaRate, s.aoHalfRate))) && ok;
     clock.sleepMs(100);
   }

@@ -14,9 +14,11 @@
 #include "camera/usb_link.h"
 #include "guiding/guide_decision.h"
 #include "guiding/guide_pulses.h"
+#include "guiding/guider_dialog_fields.h"
 #include "guiding/guider_exposure.h"
 #include "guiding/guider_guiding.h"
 #include "guiding/guider_training.h"
+#include "guiding/guiding_info_fields.h"
 #include "guiding/main_guiding.h"
 #include "guiding/main_training.h"
 
@@ -259,6 +261,14 @@ CommandStatus RunGuidingShow(CommandContext& c, const CommandArgs& args) {
     << s.aoSwapUpDown[1] << "\ncolumnError=" << g.columnError << "\nrowError=" << g.rowError
     << "\nlastX=" << Letter(g.lastXDirection) << "\nlastY=" << Letter(g.lastYDirection)
     << "\nlastXPulseMs=" << g.lastXPulseMs << "\nlastYPulseMs=" << g.lastYPulseMs << '\n';
+  // The dialogs' own fields by control id, as the window shows them.
+  const std::pair<const char*, std::vector<std::pair<int, std::string>>> dialogs[] = {
+      {"TGWyDialog", GuiderDialogFields(c.state)},
+      {"TGInfoDialog", GuiderGuidingFields(c.state, {}, c.clock.milliseconds())},
+      {"TInfoDialog", MainGuidingFields(c.state)}};
+  for (const auto& [dialog, fields] : dialogs) {
+    for (const auto& [id, text] : fields) o << dialog << ".ctl" << id << '=' << text << '\n';
+  }
   return CommandStatus::Done;
 }
 

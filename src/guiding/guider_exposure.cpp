@@ -5,6 +5,7 @@
 
 #include "app/image_store.h"
 #include "camera/camera_commands.h"
+#include "guiding/guider_median.h"
 
 namespace qv {
 
@@ -45,7 +46,7 @@ bool TakeGuiderFrame(ProgramState& state, Host& host, Clock& clock, const Guider
   bool ok = FlushGuider(state, host);
   clock.sleepMs(ms);
   ok = ReadGuiderFrame(state, host, ms) && ok;
-  if (ok) ApplyGuiderDark(state, dark);
+  if (ok) FinishGuiderFrame(state, dark);
   return ok;
 }
 
@@ -53,6 +54,14 @@ void ApplyGuiderDark(ProgramState& state, const GuiderDark& dark) {
   if (!dark.taken || !dark.apply || dark.pixels.size() != kGuiderPixels) return;
   std::uint16_t* p = state.images.guideImage;
   for (std::size_t i = 0; i < kGuiderPixels; ++i) p[i] = p[i] > dark.pixels[i] ? p[i] - dark.pixels[i] : 0;
+}
+
+void FinishGuiderFrame(ProgramState& state, const GuiderDark& dark) {
+  ApplyGuiderDark(state, dark);
+  if (state.guiding.guiderDialog.image.medianFilter) {
+    GuiderMedianFilter(state.images.guideImage, state.images.guideImageAux, GuiderColumns(state.settings),
+                       ImageStore::kGuideRows);
+  }
 }
 
 bool TakeGuiderDark(ProgramState& state, Host& host, Clock& clock, const GuiderExposure& exposure, GuiderDark& dark) {

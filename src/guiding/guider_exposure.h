@@ -29,6 +29,9 @@ bool TakeGuiderFrame(ProgramState& state, Host& host, Clock& clock, const Guider
                      const GuiderDark& dark);
 // Subtracts the dark from the guider frame just read when it applies.
 void ApplyGuiderDark(ProgramState& state, const GuiderDark& dark);
+// What every guider frame goes through after its read: the dark when it
+// applies, then the median filter when it is on.
+void FinishGuiderFrame(ProgramState& state, const GuiderDark& dark);
 // Takes a frame with the exposure and keeps it as the dark (nothing kept when
 // the read fails).
 bool TakeGuiderDark(ProgramState& state, Host& host, Clock& clock, const GuiderExposure& exposure, GuiderDark& dark);

@@ -12,6 +12,7 @@
 #include "guiding/ao_unit.h"
 #include "guiding/find_centre.h"
 #include "guiding/guide_socket.h"
+#include "guiding/guider_exposure.h"
 #include "guiding/guider_guiding.h"
 #include "guiding/telescope_commands.h"
 
@@ -170,6 +171,7 @@ bool GuiderTrainingOperation::measure(int index) {
 WakeTime GuiderTrainingOperation::step(std::uint32_t) {
   if (!running_) return kOperationFinished;
   if (!ReadGuiderFrame(state_, host_, exposureMs_)) return finish();
+  FinishGuiderFrame(state_, state_.guiding.guiderDark);
   host_.requestRebuildDisplay();
   if (!startMeasured_) {
     const StarPosition picked = state_.guiding.guiderStar;
@@ -205,6 +207,7 @@ WakeTime GuiderTrainingOperation::complete() {
     ao_ = *result;
     s.aoLatest1 = static_cast<std::int16_t>(ao_.raRate);
     s.aoLatest2 = static_cast<std::int16_t>(ao_.decRate);
+    state_.guiding.guiderDialog.aoTrained = state_.guiding.guiderDialog.aoUseTrained = true;
     char text[320];
     std::snprintf(text, sizeof text,
                   "slew RA = %5d,%5d, %5d\nslew Dec = %5d, %5d, %5d\npos 1 = %5d, %5d\npos 2 = %5d, %5d\npos 3 = %5d, "

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "guiding/guider_dialog_state.h"
 #include "guiding/guider_exposure_state.h"
 
 namespace qv {
@@ -93,6 +94,7 @@ struct GuidingState {
   GuiderTraining guiderTraining;
   GuiderExposure guiderExposure;
   GuiderDark guiderDark;
+  GuiderDialogState guiderDialog;
 };
 
 }  // namespace qv

@@ -32,8 +32,11 @@ TEST(GuideStepCli, GuidingShowHasTheLastStep) {
   const auto r = test::RunCliCaptured({"--root", dir.str(), "settings-set ignoreSmallDrift=n",
                                        "guide-step ref=100.0,100.0 star=99.2,101.5", "guiding-show"});
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* field : {"columnError=800\n", "rowError=-1500\n", "lastX=e\n", "lastY=s\n", "lastXPulseMs=400\n",
-                            "lastYPulseMs=750\n", "driveDirections=nsew\n"}) {
+  for (const char* field :
+       {"columnError=800\n", "rowError=-1500\n", "lastX=e\n", "lastY=s\n", "lastXPulseMs=400\n", "lastYPulseMs=750\n",
+        "driveDirections=nsew\n", "TGInfoDialog.ctl920=0.8\n", "TGInfoDialog.ctl921=-1.5\n",
+        "TInfoDialog.ctl103=42.1\n", "TGWyDialog.ctl913=No darkframe has been taken\n",
+        "TGWyDialog.ctl940=Telescope Drives\n"}) {
     EXPECT_NE(r.out.find(field), std::string::npos) << field;
   }
 }
