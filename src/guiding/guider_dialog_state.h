@@ -28,7 +28,6 @@ struct GuiderDialogState {
   std::vector<std::uint8_t> picture;
   int pictureWidth = 0;
   GuiderDialogExit exit = GuiderDialogExit::None;
-  bool guidingRunning = false;  // guider-camera guiding is under way
   // AO training: whether one succeeded in this run, and which label shows.
   bool aoTrained = false;
   bool aoUseTrained = false;

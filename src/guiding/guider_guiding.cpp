@@ -77,7 +77,7 @@ bool GuiderGuidingSession::correct(GuideFrameRecord& record) {
 GuideStepResult GuiderGuidingSession::readFrame() {
   GuidingState& g = state_.guiding;
   if (!ReadGuiderFrame(state_, host_, options_.exposureMs)) return GuideStepResult::DeviceFailed;
-  ApplyGuiderDark(state_, g.guiderDark);
+  FinishGuiderFrame(state_, g.guiderDark);
   host_.requestRebuildDisplay();
   if (!FindCentre(state_, host_, g.guiderStar.x, g.guiderStar.y, CentreSource::GuiderCamera)) {
     return GuideStepResult::StarLost;

@@ -187,7 +187,7 @@ class GuiderDialogTest : public QObject {
     });
     frame.dispatch(qv::CommandId::AutoGuiderCamera);
     QVERIFY(handled);
-    QVERIFY(state->guiding.guiderDialog.guidingRunning);
+    QVERIFY(state->guiding.guiderGuidingRunning);
     auto* info = frame.findChild<QDialog*>("TGInfoDialog");
     QVERIFY(info);
     QTRY_COMPARE_WITH_TIMEOUT(info->windowTitle(), QString("Guiding Info"), 20000);
@@ -196,7 +196,7 @@ class GuiderDialogTest : public QObject {
     frame.dispatch(qv::CommandId::StartAutoGuidingPopup);  // a second start while running does nothing
     QCOMPARE(frame.findChildren<QDialog*>("TGInfoDialog").size(), 1);
     Control<QPushButton>(info, 924)->click();
-    QTRY_VERIFY(!state->guiding.guiderDialog.guidingRunning);
+    QTRY_VERIFY(!state->guiding.guiderGuidingRunning);
     QCOMPARE(boxes, QStringList());
   }
 

@@ -437,7 +437,7 @@ void TGWyDialog::refresh() {
 void RunGuiderCameraDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* parent,
                            const std::function<void(int result)>& closed) {
   // The camera is busy while guider guiding or an exposure runs.
-  if (state.guiding.guiderDialog.guidingRunning || state.camera.exposureRunning) return;
+  if (state.guiding.guiderGuidingRunning || state.camera.exposureRunning) return;
   if (!OpenGuiderCamera(state, host, clock)) return;
   int result = 0;
   {

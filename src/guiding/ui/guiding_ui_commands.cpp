@@ -68,8 +68,7 @@ void ShowGuiderGuiding(UiContext& ui, GuidingSession& s) {
 
 // Menu 171: guider-camera guiding with its information dialog.
 void StartGuiderGuiding(UiContext& ui, const std::shared_ptr<GuidingSession>& s) {
-  GuiderDialogState& d = ui.state.guiding.guiderDialog;
-  if (d.guidingRunning || s->running()) return;
+  if (ui.state.guiding.guiderGuidingRunning || s->running()) return;
   Reset(*s);
   auto* info = new TGInfoDialog(ui.state, &ui.frame);
   s->dialog = info;
@@ -83,11 +82,9 @@ void StartGuiderGuiding(UiContext& ui, const std::shared_ptr<GuidingSession>& s)
   };
   info->refresh({}, ui.clock.milliseconds(), GuiderGuidingStage(false, 0), std::nullopt);
   info->show();
-  d.guidingRunning = true;
   // The program state outlives the window, so the end may also come while
   // the window closes.
   Start(*s, *s->operation, ui.clock, [&state = ui.state, s] {
-    state.guiding.guiderDialog.guidingRunning = false;
     state.guiding.guiderDialog.exit = GuiderDialogExit::None;
     CloseDialog(*s);
   });
