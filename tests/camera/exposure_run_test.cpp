@@ -16,30 +16,21 @@
 #include "camera/usb_link.h"
 #include "files/autosave.h"
 #include "sim/sim_world.h"
-#include "support/recording_host.h"
-#include "support/temp_dir.h"
-#include "support/test_clock.h"
+#include "support/sim_camera_test.h"
 
 namespace qv {
 namespace {
 
 using Frame = std::vector<std::uint16_t>;
 
-class ExposureRun : public ::testing::Test {
+class ExposureRun : public test::SimCameraTest {
  protected:
   void SetUp() override {
-    state->paths.root = dir.str();
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.cameraType = 1;
     state->settings.guideStarMaskRadius = 8;
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
-    world = std::make_shared<sim::SimWorld>(clock, 1, 7);
-    bus = sim::MakeSimBus(world);
-    ASSERT_TRUE(ConnectCamera(*state, *bus, host, clock));
+    MakeSimCamera();
+    ASSERT_TRUE(ConnectSimCamera());
     ASSERT_TRUE(OpenCameraInterface(*state, host, clock));
-    sim::Mount& mount = world->scene.mount;
-    mount.driftXPerSecond = mount.driftYPerSecond = mount.periodicErrorAmplitude = 0;
-    mount.decBacklash = 0;
+    HoldMountStill();
   }
   ExposureSettings& settings() { return state->camera.exposure; }
 
@@ -64,9 +55,7 @@ class ExposureRun : public ::testing::Test {
   int Pixels() const { return state->geometry.pixelCount; }
   Frame Work() const { return Frame(state->images.workImage, state->images.workImage + Pixels()); }
   void PickBrightStar() {
-    const auto& star = world->scene.stars()[0];
-    state->guiding.guideStar = {static_cast<int>(std::lround(world->scene.starX(star, clock.nowMs))),
-                                static_cast<int>(std::lround(world->scene.starY(star, clock.nowMs))), 0, 0};
+    state->guiding.guideStar = BrightStarNow();
   }
   std::uint64_t Mean(const Frame& f) const {
     std::uint64_t sum = 0;
@@ -74,12 +63,6 @@ class ExposureRun : public ::testing::Test {
     return sum / f.size();
   }
 
-  test::TempDir dir;
-  std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
-  test::RecordingHost host;
-  test::TestClock clock;
-  std::shared_ptr<sim::SimWorld> world;
-  std::unique_ptr<UsbBus> bus;
   std::vector<FrameReport> reports;
   std::vector<Frame> raw;
   int framesRead = 0;

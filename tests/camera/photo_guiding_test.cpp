@@ -18,28 +18,21 @@
 #include "camera/usb_link.h"
 #include "guiding/guider_guiding.h"
 #include "sim/sim_world.h"
-#include "support/recording_host.h"
-#include "support/temp_dir.h"
-#include "support/test_clock.h"
+#include "support/sim_camera_test.h"
 
 namespace qv {
 namespace {
 
 constexpr int kGuiderColumns = 500, kGuiderRows = 290;
 
-class PhotoGuidingSim : public ::testing::Test {
+class PhotoGuidingSim : public test::SimCameraTest {
  protected:
   void SetUp() override {
-    state->paths.root = dir.str();
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.cameraType = 1;
     state->settings.guideStarMaskRadius = 8;
     state->settings.telescopeGuiding = 'b';
     state->settings.ignoreSmallDrift = false;
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
-    world = std::make_shared<sim::SimWorld>(clock, 1, 7);
-    bus = sim::MakeSimBus(world);
-    ASSERT_TRUE(ConnectCamera(*state, *bus, host, clock));
+    MakeSimCamera();
+    ASSERT_TRUE(ConnectSimCamera());
     ASSERT_TRUE(OpenCameraInterface(*state, host, clock));
     state->guiding.telescopeInitialised = true;  // no settings file to reload
     // Drift, periodic error and 2-pixel seeing; the simulated camera sees
@@ -57,9 +50,8 @@ class PhotoGuidingSim : public ::testing::Test {
     state->guiding.guiderExposure = {'s', 1};
   }
 
-  const sim::Star& Bright() const { return world->scene.stars()[0]; }
-  double StarX() const { return world->scene.starX(Bright(), clock.nowMs); }
-  double StarY() const { return world->scene.starY(Bright(), clock.nowMs); }
+  double StarX() const { return world->scene.starX(BrightStar(), clock.nowMs); }
+  double StarY() const { return world->scene.starY(BrightStar(), clock.nowMs); }
 
   void PickGuiderStar(const sim::Star& star) {
     state->guiding.guiderStar = {
@@ -70,7 +62,7 @@ class PhotoGuidingSim : public ::testing::Test {
     state->guiding.guiderStarChosen = true;
   }
   void PickMainStar() {
-    state->guiding.guideStar = {static_cast<int>(std::lround(StarX())), static_cast<int>(std::lround(StarY())), 0, 0};
+    state->guiding.guideStar = BrightStarNow();
     state->guiding.guideStarChosen = true;
   }
   void Photo(char range, int value, int count, int mode = kFullResolution) {
@@ -118,18 +110,12 @@ class PhotoGuidingSim : public ::testing::Test {
     return std::sqrt(sxx / s - mx * mx + syy / s - my * my);
   }
 
-  test::TempDir dir;
-  std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
-  test::RecordingHost host;
-  test::TestClock clock;
-  std::shared_ptr<sim::SimWorld> world;
-  std::unique_ptr<UsbBus> bus;
 };
 
 TEST_F(PhotoGuidingSim, GuiderGuidingHoldsTheStarThroughAMinuteLongPhoto) {
   // The same minute twice from the same start: unguided, then guided.
   auto take = [&](PhotoGuiding guiding, double& spread, double& drift) {
-    PickGuiderStar(Bright());
+    PickGuiderStar(BrightStar());
     const double x0 = StarX(), y0 = StarY();
     Photo('s', 60, 1);
     state->guiding.photoGuiding = guiding;
@@ -156,7 +142,7 @@ TEST_F(PhotoGuidingSim, GuiderGuidingHoldsTheStarThroughAMinuteLongPhoto) {
 
 TEST_F(PhotoGuidingSim, BinnedGuiderFramesGuideThePhotoToo) {
   state->settings.guiderBin2x2 = true;
-  PickGuiderStar(Bright());
+  PickGuiderStar(BrightStar());
   const double x0 = StarX(), y0 = StarY();
   Photo('s', 30, 1, kBinned4x4);
   state->guiding.photoGuiding = PhotoGuiding::GuiderCamera;
@@ -225,7 +211,7 @@ TEST_F(PhotoGuidingSim, ASeriesKeepsTheAoGuidingUntilItsLastFrame) {
   state->settings.aoSwapUpDown = {'s', 'n'};
   state->settings.aoDefault1 = state->settings.aoDefault2 = 20;
   for (const int count : {1, 3}) {
-    PickGuiderStar(Bright());
+    PickGuiderStar(BrightStar());
     PickMainStar();  // the series is stacked on it
     Photo('s', 10, count);
     state->guiding.photoGuiding = PhotoGuiding::GuiderCamera;
@@ -291,7 +277,7 @@ TEST_F(PhotoGuidingSim, GuidingThatCannotStartTakesNothingAndEndsTheRun) {
 }
 
 TEST_F(PhotoGuidingSim, DialogButtonsWhileTheGuiderCameraGuidesOnItsOwn) {
-  PickGuiderStar(Bright());
+  PickGuiderStar(BrightStar());
   ASSERT_TRUE(GuiderSetUpForGuiding(*state));
   GuiderGuidingOperation external(*state, host, clock, {.exposureMs = 500});
   ASSERT_TRUE(external.start(clock.nowMs));

@@ -16,23 +16,16 @@
 #include "guiding/main_training.h"
 #include "guiding/stop_on_key.h"
 #include "sim/sim_world.h"
-#include "support/recording_host.h"
-#include "support/temp_dir.h"
-#include "support/test_clock.h"
+#include "support/sim_camera_test.h"
 
 namespace qv {
 namespace {
 
-class GuiderFramesSim : public ::testing::Test {
+class GuiderFramesSim : public test::SimCameraTest {
  protected:
   void SetUp() override {
-    state->paths.root = dir.str();
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.cameraType = 1;
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
-    world = std::make_shared<sim::SimWorld>(clock, 1, 7);
-    bus = sim::MakeSimBus(world);
-    ASSERT_TRUE(ConnectCamera(*state, *bus, host, clock));
+    MakeSimCamera();
+    ASSERT_TRUE(ConnectSimCamera());
     state->guiding.guiderExposure = {'t', 5};
   }
   // Steps the operation on the test clock, pressing `press` after `frames` frames.
@@ -48,12 +41,6 @@ class GuiderFramesSim : public ::testing::Test {
     return op.frames();
   }
 
-  test::TempDir dir;
-  std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
-  test::RecordingHost host;
-  test::TestClock clock;
-  std::shared_ptr<sim::SimWorld> world;
-  std::unique_ptr<UsbBus> bus;
 };
 
 TEST_F(GuiderFramesSim, FramesRunUntilALeftPressAndEachIsRendered) {

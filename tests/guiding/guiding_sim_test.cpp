@@ -12,27 +12,18 @@
 #include "guiding/find_centre.h"
 #include "guiding/telescope_commands.h"
 #include "sim/sim_world.h"
-#include "support/recording_host.h"
-#include "support/temp_dir.h"
-#include "support/test_clock.h"
+#include "support/sim_camera_test.h"
 
 namespace qv {
 namespace {
 
-class GuidingOnTheSimulator : public ::testing::Test {
+class GuidingOnTheSimulator : public test::SimCameraTest {
  protected:
   void SetUp() override {
-    state->paths.root = dir.str();
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.cameraType = 1;
     state->settings.guideStarMaskRadius = 8;
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
-    world = std::make_shared<sim::SimWorld>(clock, 1, 7);
-    bus = sim::MakeSimBus(world);
-    ASSERT_TRUE(ConnectCamera(*state, *bus, host, clock));
-    sim::Mount& mount = world->scene.mount;
-    mount.driftXPerSecond = mount.driftYPerSecond = mount.periodicErrorAmplitude = 0;
-    mount.decBacklash = 0;
+    MakeSimCamera();
+    ASSERT_TRUE(ConnectSimCamera());
+    HoldMountStill();
   }
   // A full-resolution frame, then the bright star found from where the
   // scene says it is, three times over as the guiding does.
@@ -51,12 +42,6 @@ class GuidingOnTheSimulator : public ::testing::Test {
   double StarX() { return world->scene.starX(world->scene.stars()[0], clock.nowMs); }
   double StarY() { return world->scene.starY(world->scene.stars()[0], clock.nowMs); }
 
-  test::TempDir dir;
-  std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
-  test::RecordingHost host;
-  test::TestClock clock;
-  std::shared_ptr<sim::SimWorld> world;
-  std::unique_ptr<UsbBus> bus;
 };
 
 TEST_F(GuidingOnTheSimulator, GoToCoordinatesMovesTheFoundStar) {

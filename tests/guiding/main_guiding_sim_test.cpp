@@ -14,19 +14,14 @@
 #include "guiding/main_guiding.h"
 #include "guiding/main_training.h"
 #include "sim/sim_world.h"
-#include "support/recording_host.h"
-#include "support/temp_dir.h"
-#include "support/test_clock.h"
+#include "support/sim_camera_test.h"
 
 namespace qv {
 namespace {
 
-class MainGuidingSim : public ::testing::Test {
+class MainGuidingSim : public test::SimCameraTest {
  protected:
   void SetUp() override {
-    state->paths.root = dir.str();
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.cameraType = 1;
     state->settings.guideStarMaskRadius = 8;
     state->settings.telescopeGuiding = 'b';
     state->settings.ignoreSmallDrift = false;
@@ -36,9 +31,7 @@ class MainGuidingSim : public ::testing::Test {
     bus = sim::MakeSimBus(world);
     ASSERT_TRUE(ConnectCamera(*state, *bus, host, clock));
     state->guiding.telescopeInitialised = true;  // no settings file to reload
-    sim::Mount& mount = world->scene.mount;
-    mount.driftXPerSecond = mount.driftYPerSecond = mount.periodicErrorAmplitude = 0;
-    mount.decBacklash = 0;
+    HoldMountStill();
     // The guide rate stays at 2 pixels per second: 4 pixels a training move,
     // well inside the star box.
     PickStar();
@@ -46,9 +39,7 @@ class MainGuidingSim : public ::testing::Test {
 
   // The user picks the bright star where it now is.
   void PickStar() {
-    const auto& star = world->scene.stars()[0];
-    state->guiding.guideStar = {static_cast<int>(std::lround(world->scene.starX(star, clock.nowMs))),
-                                static_cast<int>(std::lround(world->scene.starY(star, clock.nowMs))), 0, 0};
+    state->guiding.guideStar = BrightStarNow();
     state->guiding.guideStarChosen = true;
   }
 
@@ -68,12 +59,6 @@ class MainGuidingSim : public ::testing::Test {
     return RmsErrorPixels(guiding.frames());
   }
 
-  test::TempDir dir;
-  std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
-  test::RecordingHost host;
-  test::TestClock clock;
-  std::shared_ptr<sim::SimWorld> world;
-  std::unique_ptr<UsbBus> bus;
 };
 
 TEST_F(MainGuidingSim, TrainingRecoversTheMountRatesAndStoresThem) {

@@ -13,24 +13,13 @@
 #include "guiding/ao_unit.h"
 #include "guiding/telescope_commands.h"
 #include "sim/sim_world.h"
-#include "support/recording_host.h"
-#include "support/temp_dir.h"
-#include "support/test_clock.h"
+#include "support/sim_camera_test.h"
 
 namespace qv {
 namespace {
 
-class Simulator : public ::testing::Test {
+class Simulator : public test::SimCameraTest {
  protected:
-  void Start(int cameraType) {
-    state->paths.root = dir.str();
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.cameraType = static_cast<std::int16_t>(cameraType);
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
-    world = std::make_shared<sim::SimWorld>(clock, cameraType, 7);
-    bus = sim::MakeSimBus(world);
-  }
-  bool Connect() { return ConnectCamera(*state, *bus, host, clock); }
   // Clear, expose as the exposure sequence does, read.
   bool Expose(int mode, std::uint32_t exposureMs) {
     SetGeometryForReadout(*state, mode);
@@ -47,20 +36,12 @@ class Simulator : public ::testing::Test {
         if (xx >= 0 && yy >= 0 && xx < width && yy < height) best = std::max<int>(best, image[yy * width + xx]);
     return best;
   }
-  const sim::Star& BrightStar() const { return world->scene.stars()[0]; }
-
-  test::TempDir dir;
-  std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
-  test::RecordingHost host;
-  test::TestClock clock;
-  std::shared_ptr<sim::SimWorld> world;
-  std::unique_ptr<UsbBus> bus;
 };
 
 TEST_F(Simulator, SearchFindsTheCameraOfTheCurrentTypeAndTheWheel) {
-  Start(4);
+  MakeSimCamera(4);
   world->wheel.positions = 5;
-  ASSERT_TRUE(Connect());
+  ASSERT_TRUE(ConnectSimCamera());
   EXPECT_EQ(state->settings.cameraPid, "0616");
   EXPECT_EQ(state->camera.model.name, "K4C");
   EXPECT_TRUE(state->camera.link.filterWheelAttached);
@@ -71,8 +52,8 @@ TEST_F(Simulator, SearchFindsTheCameraOfTheCurrentTypeAndTheWheel) {
 }
 
 TEST_F(Simulator, EveryReadoutModeShowsTheStarsWhereTheSceneHasThem) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   const int w = 1392, h = 1040;
   struct Case {
     int mode, width, height;
@@ -101,8 +82,8 @@ TEST_F(Simulator, EveryReadoutModeShowsTheStarsWhereTheSceneHasThem) {
 }
 
 TEST_F(Simulator, TheColourMatrixShowsInFullResolutionFrames) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   ASSERT_TRUE(Expose(1, 20'000));
   double sums[2][2] = {};
   int counts[2][2] = {};
@@ -122,8 +103,8 @@ TEST_F(Simulator, TheColourMatrixShowsInFullResolutionFrames) {
 }
 
 TEST_F(Simulator, ExposureTimingFromTheDelayOrFromTheClear) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   const std::uint32_t before = clock.nowMs;
   Expose(2, 800);
   EXPECT_EQ(world->lastExposureMs, 800u);  // timed by the camera
@@ -138,8 +119,8 @@ TEST_F(Simulator, ExposureTimingFromTheDelayOrFromTheClear) {
 }
 
 TEST_F(Simulator, GuideBoxAndGuiderChannelSeeTheSameSky) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   // Guide box on the bright star.
   const double sx = world->scene.starX(BrightStar(), clock.nowMs), sy = world->scene.starY(BrightStar(), clock.nowMs);
   state->camera.guideBoxOriginX = static_cast<int>(sx) - 64;
@@ -164,8 +145,8 @@ TEST_F(Simulator, GuideBoxAndGuiderChannelSeeTheSameSky) {
 }
 
 TEST_F(Simulator, CoolerApproachesItsSetPointOverMinutes) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   state->camera.coolingOn = true;
   MoveSetpoint(*state, host, -10);
   UpdateCooler(*state, host);
@@ -192,9 +173,9 @@ TEST_F(Simulator, CoolerApproachesItsSetPointOverMinutes) {
 }
 
 TEST_F(Simulator, FilterWheelOverUsbAndOverTheRelay) {
-  Start(1);
+  MakeSimCamera(1);
   world->wheel.positions = 5;
-  ASSERT_TRUE(Connect());
+  ASSERT_TRUE(ConnectSimCamera());
   FilterFirst(*state, host, clock);
   EXPECT_EQ(world->wheel.position, 1);
   FilterPrev(*state, host, clock);
@@ -211,8 +192,8 @@ TEST_F(Simulator, FilterWheelOverUsbAndOverTheRelay) {
 }
 
 TEST_F(Simulator, MountMovesByRelayBitsAndLx200WithDecBacklash) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   sim::Mount& mount = world->scene.mount;
   mount.driftXPerSecond = mount.driftYPerSecond = mount.periodicErrorAmplitude = 0;
   auto x = [&] {
@@ -249,8 +230,8 @@ TEST_F(Simulator, MountMovesByRelayBitsAndLx200WithDecBacklash) {
 }
 
 TEST_F(Simulator, GoToByCoordinatesSlewsTheField) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   sim::Mount& mount = world->scene.mount;
   mount.driftXPerSecond = mount.driftYPerSecond = mount.periodicErrorAmplitude = 0;
   mount.decBacklash = 0;
@@ -274,8 +255,8 @@ TEST_F(Simulator, GoToByCoordinatesSlewsTheField) {
 }
 
 TEST_F(Simulator, TelescopeAndAdaptiveOpticsAnswer) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   SerialWrite(*state, host, 1, std::string_view("#:LM 0031#"));
   SerialWrite(*state, host, 1, std::string_view("#:LI#"));
   SerialRead(*state, host, 1, 33);
@@ -297,8 +278,8 @@ TEST_F(Simulator, TelescopeAndAdaptiveOpticsAnswer) {
 }
 
 TEST_F(Simulator, FaultKnobsGiveTheMessagesAndNoCrash) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   struct Knob {
     sim::SimFaults faults;
     std::string message;
@@ -333,8 +314,8 @@ TEST_F(Simulator, FaultKnobsGiveTheMessagesAndNoCrash) {
 }
 
 TEST_F(Simulator, CameraAnswersOnlyBlocksOfTheirCommandsLength) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   CameraTransport& camera = *state->camera.link.camera;
   CommandBlock block{};
   const std::size_t delayed = BuildMainReadout(block, {0, 0, 64, 64, 2, 2}, 10);
@@ -357,8 +338,8 @@ TEST_F(Simulator, CameraAnswersOnlyBlocksOfTheirCommandsLength) {
 }
 
 TEST_F(Simulator, BuiltInTypeFindsACameraOfTheSensorItReads) {
-  Start(kBuiltInCameraType);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(kBuiltInCameraType);
+  ASSERT_TRUE(ConnectSimCamera());
   EXPECT_EQ(state->camera.model.name, "K1C");
   EXPECT_EQ(world->model.sensorWidth, state->camera.model.sensorWidth);
   EXPECT_EQ(world->model.sensorHeight, state->camera.model.sensorHeight);
@@ -369,9 +350,9 @@ TEST_F(Simulator, BuiltInTypeFindsACameraOfTheSensorItReads) {
 }
 
 TEST_F(Simulator, UnpluggedCameraIsNotFound) {
-  Start(1);
+  MakeSimCamera(1);
   world->cameraFaults.unplugged = true;
-  EXPECT_FALSE(Connect());
+  EXPECT_FALSE(ConnectSimCamera());
   ASSERT_GE(host.boxes.size(), 2u);
   EXPECT_EQ(host.boxes.front().text, "USB QelIO device not found");
   EXPECT_EQ(host.boxes.back().text, "Sorry, No camera found on USB");
@@ -394,9 +375,9 @@ namespace qv {
 namespace {
 
 TEST_F(Simulator, FilterWheelOnTheComputersPort) {
-  Start(1);
+  MakeSimCamera(1);
   world->wheelPresent = false;
-  ASSERT_TRUE(Connect());
+  ASSERT_TRUE(ConnectSimCamera());
   state->camera.link.bus = std::move(bus);
   state->settings.aoPortChoice = 3;
   state->camera.filterPosition = 6;
@@ -406,8 +387,8 @@ TEST_F(Simulator, FilterWheelOnTheComputersPort) {
 }
 
 TEST_F(Simulator, NoComputerPortIsReported) {
-  Start(1);
-  ASSERT_TRUE(Connect());
+  MakeSimCamera(1);
+  ASSERT_TRUE(ConnectSimCamera());
   state->camera.link.filterWheelAttached = false;
   state->settings.aoPortChoice = 3;  // and no bus that has a computer port
   EXPECT_FALSE(SelectFilter(*state, host, clock));
