@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <type_traits>
 #include <utility>
 
@@ -216,6 +217,20 @@ bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& by
   return ok;
 }
 
+// The settings file's bytes (at most 64 KiB of them), or nothing when it
+// cannot be opened.
+std::optional<std::vector<std::uint8_t>> ReadSettingsBytes(const DataPaths& paths) {
+  std::ifstream in(SettingsFilePath(paths), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<std::uint8_t> bytes;
+  char chunk[4096];
+  while (in && bytes.size() < 1 << 16) {
+    in.read(chunk, sizeof chunk);
+    bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+  }
+  return bytes;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> EncodeSettings(const ProgramSettings& settings) {
@@ -334,15 +349,9 @@ SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, H
     return saved;
   }
 
-  std::ifstream in(SettingsFilePath(paths), std::ios::binary);
-  if (!in) return SettingsStatus::LoadFailed;
-  std::vector<std::uint8_t> bytes;
-  char chunk[4096];
-  while (in && bytes.size() < 1 << 16) {
-    in.read(chunk, sizeof chunk);
-    bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-  }
-  in.close();
+  const auto file = ReadSettingsBytes(paths);
+  if (!file) return SettingsStatus::LoadFailed;
+  const std::vector<std::uint8_t>& bytes = *file;
 
   // The file is decoded into a copy; only a file that is taken (whole, or
   // rewritten after a failed check) replaces the settings, in one step.
@@ -362,14 +371,9 @@ SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, H
 }
 
 SettingsStatus ReadSettingsFileOnly(ProgramSettings& settings, const DataPaths& paths) {
-  std::ifstream in(SettingsFilePath(paths), std::ios::binary);
-  if (!in) return SettingsStatus::LoadFailed;
-  std::vector<std::uint8_t> bytes;
-  char chunk[4096];
-  while (in && bytes.size() < 1 << 16) {
-    in.read(chunk, sizeof chunk);
-    bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-  }
+  const auto file = ReadSettingsBytes(paths);
+  if (!file) return SettingsStatus::LoadFailed;
+  const std::vector<std::uint8_t>& bytes = *file;
   ProgramSettings parsed = settings;
   if (DecodeSettings(bytes, parsed).kind != SettingsReadResult::Kind::Complete) return SettingsStatus::LoadFailed;
   ApplyDerivedSettings(parsed);

@@ -70,6 +70,34 @@ struct Rig {
   std::unique_ptr<qv::UsbBus> bus;
 };
 
+// The main window on the simulated camera, guiding through the camera's
+// relays; every message box is noted and closed.
+struct WindowRig {
+  WindowRig() {
+    state->paths.root = root.path().toStdString();
+    state->camera.link.makeBus = qv::sim::MakeSimulatedDevices;
+    qv::RunStartup(*state, host);
+    state->settings.ShowInterfaceDetails = false;
+    state->settings.telescopeGuiding = 'b';
+    qv::SaveSettings(state->settings, state->paths);
+    frame = std::make_unique<qv::TQel_VeskFrame>(*state, host);
+    frame->show();
+    QObject::connect(&watchdog, &QTimer::timeout, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        boxes << box->text();
+        box->accept();
+      }
+    });
+    watchdog.start(50);
+  }
+  QTemporaryDir root;
+  std::unique_ptr<qv::ProgramState> state = std::make_unique<qv::ProgramState>();
+  qv::QtHost host;
+  std::unique_ptr<qv::TQel_VeskFrame> frame;
+  QStringList boxes;
+  QTimer watchdog;
+};
+
 }  // namespace
 
 class GuiderDialogTest : public QObject {
@@ -144,26 +172,10 @@ class GuiderDialogTest : public QObject {
   // "Start Guiding" hands over to menu 171, whose dialog runs until "Stop
   // Guiding". Any message box is closed and fails the test.
   void menuOpensTheDialogAndStartGuidingGuidesUntilStopped() {
-    QTemporaryDir root;
-    auto state = std::make_unique<qv::ProgramState>();
-    state->paths.root = root.path().toStdString();
-    state->camera.link.makeBus = qv::sim::MakeSimulatedDevices;
-    qv::QtHost host;
-    qv::RunStartup(*state, host);
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.telescopeGuiding = 'b';
-    qv::SaveSettings(state->settings, state->paths);
-    qv::TQel_VeskFrame frame(*state, host);
-    frame.show();
-    QStringList boxes;
-    QTimer watchdog;
-    connect(&watchdog, &QTimer::timeout, [&boxes] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        boxes << box->text();
-        box->accept();
-      }
-    });
-    watchdog.start(50);
+    WindowRig w;
+    auto& state = w.state;
+    auto& frame = *w.frame;
+    const QStringList& boxes = w.boxes;
 
     const QString shots = qEnvironmentVariable("QV_GUIDER_SCREENSHOT");
     bool handled = false;
@@ -203,26 +215,11 @@ class GuiderDialogTest : public QObject {
   // Menus 22 and 23 on the simulated camera: main-camera guiding shows its
   // dialog until a key ends it; a key ends training with the rates kept.
   void mainCameraGuidingAndTrainingEndWithAKey() {
-    QTemporaryDir root;
-    auto state = std::make_unique<qv::ProgramState>();
-    state->paths.root = root.path().toStdString();
-    state->camera.link.makeBus = qv::sim::MakeSimulatedDevices;
-    qv::QtHost host;
-    qv::RunStartup(*state, host);
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.telescopeGuiding = 'b';
-    qv::SaveSettings(state->settings, state->paths);
-    qv::TQel_VeskFrame frame(*state, host);
-    frame.show();
-    QStringList boxes;
-    QTimer watchdog;
-    connect(&watchdog, &QTimer::timeout, [&boxes] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        boxes << box->text();
-        box->accept();
-      }
-    });
-    watchdog.start(50);
+    WindowRig w;
+    auto& state = w.state;
+    auto& host = w.host;
+    auto& frame = *w.frame;
+    const QStringList& boxes = w.boxes;
     // The guide star: the brightest pixel of a full frame.
     qv::Clock& clock = host.clock();
     QVERIFY(qv::ConnectCamera(*state, *qv::DeviceBus(*state, clock), host, clock));
