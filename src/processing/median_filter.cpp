@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "processing/filter_support.h"
+#include "processing/median_network.h"
 #include "processing/processing_pass.h"
 #include "processing/row_loop_builds.h"
 
@@ -85,82 +86,68 @@ void MedianRow3([[maybe_unused]] bool avx2, const std::uint16_t* centre, std::ui
   MedianRow3Plain(centre, out, width, share);
 }
 
-// Larger windows. The median is the h-th largest value (h = n / 2 + 1),
-// which extracting the upper half one maximum at a time also yields. Two
-// histograms of the window slide along the row: one of every value and one
-// of value / 16. The coarse one tracks the bin that holds the h-th largest
-// value, the fine one then gives the value within that bin. The window
-// maximum and minimum come from per-column extremes.
-class SlidingMedian {
-  static constexpr int kBinShift = 4;
-  static constexpr int kBinWidth = 1 << kBinShift;
+// Larger windows (radius 2 and 3). The median is the middle one of the
+// window's values in order, which extracting the upper half one maximum at a
+// time also yields. Sixteen neighbouring windows are sorted at once by an
+// exchange network on vectors of pixels; only the middle output and the two
+// ends are kept. Windows left over at the end of a row (fewer than sixteen)
+// are sorted one at a time.
+using PixelVector [[gnu::vector_size(32)]] = std::uint16_t;
+constexpr int kVectorPixels = 16;
 
- public:
-  SlidingMedian(int width, int radius)
-      : width_(width),
-        radius_(radius),
-        side_(2 * radius + 1),
-        rank_(side_ * side_ / 2 + 1),
-        columnMax_(width),
-        columnMin_(width),
-        fine_(65536, 0),
-        coarse_(65536 / kBinWidth, 0) {}
-
-  void row(const std::uint16_t* centre, std::uint16_t* out, double share) {
-    if (width_ < side_) return;
-    const std::uint16_t* top = centre - static_cast<std::ptrdiff_t>(radius_) * width_;
-    const std::ptrdiff_t stride = width_;
-    for (int x = 0; x < width_; ++x) {
-      int high = top[x], low = top[x];
-      for (int j = 1; j < side_; ++j) {
-        const int v = top[j * stride + x];
-        high = std::max(high, v);
-        low = std::min(low, v);
+template <int Radius>
+[[gnu::always_inline]] inline void MedianRowNetworkBody(const std::uint16_t* __restrict centre,
+                                                        std::uint16_t* __restrict out, int width, double share) {
+  constexpr int kSide = 2 * Radius + 1;
+  constexpr int kCount = kSide * kSide;
+  const std::ptrdiff_t stride = width;
+  int x = Radius;
+  for (; x + kVectorPixels <= width - Radius; x += kVectorPixels) {
+    PixelVector values[kCount];
+    for (int j = 0; j < kSide; ++j) {
+      for (int i = 0; i < kSide; ++i) {
+        std::memcpy(&values[j * kSide + i], centre + (j - Radius) * stride + x + i - Radius, sizeof(PixelVector));
       }
-      columnMax_[x] = high;
-      columnMin_[x] = low;
     }
-    std::uint8_t* fine = fine_.data();
-    std::uint8_t* coarse = coarse_.data();
-    int bin = static_cast<int>(coarse_.size()) - 1;
-    int above = 0;  // window values in bins above `bin`
-    const auto column = [&](int x, int sign) {
-      for (int j = 0; j < side_; ++j) {
-        const int v = top[j * stride + x];
-        fine[v] += sign;
-        coarse[v >> kBinShift] += sign;
-        above += (v >> kBinShift) > bin ? sign : 0;
-      }
-    };
-    for (int x = 0; x < side_; ++x) column(x, +1);
-    for (int x = radius_; x < width_ - radius_; ++x) {
-      if (x > radius_) {
-        column(x - radius_ - 1, -1);
-        column(x + radius_, +1);
-      }
-      while (above >= rank_) above -= coarse[++bin];
-      while (above + coarse[bin] < rank_) above += coarse[bin--];
-      // Down from the top of the bin until the rank is reached.
-      int value = (bin << kBinShift) + kBinWidth - 1;
-      int needed = rank_ - above - fine[value];
-      while (needed > 0) needed -= fine[--value];
-      int maximum = columnMax_[x - radius_], minimum = kMinimumStart;
-      for (int i = x - radius_; i <= x + radius_; ++i) {
-        maximum = std::max(maximum, columnMax_[i]);
-        minimum = std::min(minimum, columnMin_[i]);
-      }
-      out[x] = Decide(centre[x], value, maximum, minimum, share);
+    SortWithNetwork<kCount>(values);
+    for (int lane = 0; lane < kVectorPixels; ++lane) {
+      const int pixel = centre[x + lane];
+      const int median = values[kCount / 2][lane];
+      const int minimum = std::min<int>(values[0][lane], kMinimumStart);
+      const int threshold = static_cast<int>((values[kCount - 1][lane] - minimum) * share);
+      const int difference = median > pixel ? median - pixel : pixel - median;
+      out[x + lane] = static_cast<std::uint16_t>(difference > threshold ? median : pixel);
     }
-    // Empty both histograms for the next row.
-    for (int x = width_ - 2 * radius_ - 1; x < width_; ++x) column(x, -1);
   }
-
- private:
-  int width_, radius_, side_, rank_;
-  std::vector<int> columnMax_, columnMin_;
-  // A window holds at most 49 values: a byte counts them.
-  std::vector<std::uint8_t> fine_, coarse_;
-};
+  for (; x < width - Radius; ++x) {
+    int values[kCount];
+    for (int j = 0; j < kSide; ++j) {
+      for (int i = 0; i < kSide; ++i) values[j * kSide + i] = centre[(j - Radius) * stride + x + i - Radius];
+    }
+    SortWithNetwork<kCount>(values);
+    out[x] = Decide(centre[x], values[kCount / 2], values[kCount - 1], std::min(values[0], kMinimumStart), share);
+  }
+}
+#if QV_AVX2_ROW_LOOPS
+template <int Radius>
+[[gnu::target("avx2")]] void MedianRowNetworkAvx2(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
+                                                  int width, double share) {
+  MedianRowNetworkBody<Radius>(centre, out, width, share);
+}
+#endif
+template <int Radius>
+void MedianRowNetworkPlain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width,
+                           double share) {
+  MedianRowNetworkBody<Radius>(centre, out, width, share);
+}
+template <int Radius>
+void MedianRowNetwork([[maybe_unused]] bool avx2, const std::uint16_t* centre, std::uint16_t* out, int width,
+                      double share) {
+#if QV_AVX2_ROW_LOOPS
+  if (avx2) return MedianRowNetworkAvx2<Radius>(centre, out, width, share);
+#endif
+  MedianRowNetworkPlain<Radius>(centre, out, width, share);
+}
 
 }  // namespace
 
@@ -171,15 +158,14 @@ void MedianFilter(ProgramState& state, Host& host, int radius, int powerTenths, 
     const double share = powerTenths * 0.1;
     const int width = state.geometry.width;
     const bool avx2 = UseAvx2RowLoops(state.processing.rowLoops);
-    SlidingMedian sliding(width, radius);
     FilterRows(state, host, FirstFilteredRow(images.workImage, radius), state.geometry.height - radius, radius,
                width - radius, radius + 1, [&](int y) {
                  const std::size_t row = static_cast<std::size_t>(y) * width;
-                 if (radius == 1) {
-                   MedianRow3(avx2, images.workImage + row, images.scratchImage + row, width, share);
-                 } else {
-                   sliding.row(images.workImage + row, images.scratchImage + row, share);
-                 }
+                 const std::uint16_t* centre = images.workImage + row;
+                 std::uint16_t* out = images.scratchImage + row;
+                 if (radius == 1) MedianRow3(avx2, centre, out, width, share);
+                 if (radius == 2) MedianRowNetwork<2>(avx2, centre, out, width, share);
+                 if (radius == 3) MedianRowNetwork<3>(avx2, centre, out, width, share);
                });
   });
   char power[32];
