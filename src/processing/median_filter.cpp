@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "processing/filter_support.h"
 #include "processing/median_network.h"
@@ -17,136 +19,195 @@ namespace {
 // The window minimum is tracked from this value, so it is never above it.
 constexpr int kMinimumStart = 65'000;
 
-inline std::uint16_t Decide(int pixel, int median, int maximum, int minimum, double share) {
-  const int threshold = static_cast<int>((maximum - minimum) * share);
-  const int difference = median > pixel ? median - pixel : pixel - median;
-  return static_cast<std::uint16_t>(difference > threshold ? median : pixel);
-}
-
-inline void Order(int& a, int& b) {
-  const int low = std::min(a, b);
-  b = std::max(a, b);
-  a = low;
-}
-
-// 3 by 3 windows: the median comes from a fixed exchange network, which
-// yields the same value as extracting the five largest. Written without
-// arrays or branches so that the compiler handles several columns at once.
-[[gnu::always_inline]] inline void MedianRow3Body(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
-                                                  int width, double share) {
-  const std::uint16_t* __restrict above = centre - width;
-  const std::uint16_t* __restrict below = centre + width;
-  for (int x = 1; x < width - 1; ++x) {
-    int p0 = above[x - 1], p1 = centre[x - 1], p2 = below[x - 1];
-    int p3 = above[x], p4 = centre[x], p5 = below[x];
-    int p6 = above[x + 1], p7 = centre[x + 1], p8 = below[x + 1];
-    const int pixel = p4;
-    const int maximum = std::max(std::max(std::max(p0, p1), std::max(p2, p3)),
-                                 std::max(std::max(p4, p5), std::max(std::max(p6, p7), p8)));
-    const int minimum = std::min(std::min(std::min(std::min(p0, p1), std::min(p2, p3)),
-                                          std::min(std::min(p4, p5), std::min(std::min(p6, p7), p8))),
-                                 kMinimumStart);
-    Order(p1, p2);
-    Order(p4, p5);
-    Order(p7, p8);
-    Order(p0, p1);
-    Order(p3, p4);
-    Order(p6, p7);
-    Order(p1, p2);
-    Order(p4, p5);
-    Order(p7, p8);
-    Order(p0, p3);
-    Order(p5, p8);
-    Order(p4, p7);
-    Order(p3, p6);
-    Order(p1, p4);
-    Order(p2, p5);
-    Order(p4, p7);
-    Order(p2, p4);
-    Order(p4, p6);
-    Order(p2, p4);
-    const int threshold = static_cast<int>((maximum - minimum) * share);
-    const int difference = p4 > pixel ? p4 - pixel : pixel - p4;
-    out[x] = static_cast<std::uint16_t>(difference > threshold ? p4 : pixel);
-  }
-}
-#if QV_AVX2_ROW_LOOPS
-[[gnu::target("avx2")]] void MedianRow3Avx2(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
-                                            int width, double share) {
-  MedianRow3Body(centre, out, width, share);
-}
-#endif
-void MedianRow3Plain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width, double share) {
-  MedianRow3Body(centre, out, width, share);
-}
-void MedianRow3([[maybe_unused]] bool avx2, const std::uint16_t* centre, std::uint16_t* out, int width, double share) {
-#if QV_AVX2_ROW_LOOPS
-  if (avx2) return MedianRow3Avx2(centre, out, width, share);
-#endif
-  MedianRow3Plain(centre, out, width, share);
-}
-
-// Larger windows (radius 2 and 3). The median is the middle one of the
-// window's values in order, which extracting the upper half one maximum at a
-// time also yields. Sixteen neighbouring windows are sorted at once by an
-// exchange network on vectors of pixels; only the middle output and the two
-// ends are kept. Windows left over at the end of a row (fewer than sixteen)
-// are sorted one at a time.
+// Each row goes through three passes, each sixteen pixels at a time on
+// vectors: every column of the window height is sorted; every two
+// neighbouring sorted columns are merged; then each window merges the pairs
+// and the last column it covers, keeping only the middle value and the two
+// ends. Sorted columns and pairs are shared by the windows that overlap. The
+// median is the middle one of the window's values in order, which
+// extracting the upper half one maximum at a time also yields.
 using PixelVector [[gnu::vector_size(32)]] = std::uint16_t;
 constexpr int kVectorPixels = 16;
 
-template <int Radius>
-[[gnu::always_inline]] inline void MedianRowNetworkBody(const std::uint16_t* __restrict centre,
-                                                        std::uint16_t* __restrict out, int width, double share) {
-  constexpr int kSide = 2 * Radius + 1;
-  constexpr int kCount = kSide * kSide;
-  const std::ptrdiff_t stride = width;
-  int x = Radius;
-  for (; x + kVectorPixels <= width - Radius; x += kVectorPixels) {
-    PixelVector values[kCount];
-    for (int j = 0; j < kSide; ++j) {
-      for (int i = 0; i < kSide; ++i) {
-        std::memcpy(&values[j * kSide + i], centre + (j - Radius) * stride + x + i - Radius, sizeof(PixelVector));
-      }
-    }
-    SortWithNetwork<kCount>(values);
-    for (int lane = 0; lane < kVectorPixels; ++lane) {
-      const int pixel = centre[x + lane];
-      const int median = values[kCount / 2][lane];
-      const int minimum = std::min<int>(values[0][lane], kMinimumStart);
-      const int threshold = static_cast<int>((values[kCount - 1][lane] - minimum) * share);
-      const int difference = median > pixel ? median - pixel : pixel - median;
-      out[x + lane] = static_cast<std::uint16_t>(difference > threshold ? median : pixel);
-    }
+// Rows are filtered in strips of this many pixels so that the sorted columns
+// and pairs of a strip stay in the first-level cache.
+constexpr int kStripPixels = 512;
+
+// By reference: vector values are not passed or returned by value, which
+// would depend on the instruction set of the caller.
+template <typename Value>
+[[gnu::always_inline]] inline void LoadPixels(Value& v, const std::uint16_t* from) {
+  std::memcpy(&v, from, sizeof v);
+}
+template <typename Value>
+[[gnu::always_inline]] inline void StorePixels(std::uint16_t* to, const Value& v) {
+  std::memcpy(to, &v, sizeof v);
+}
+
+// The pixel, or the median where the pixel stands out from it by more than
+// the power's share of the window's range.
+template <typename Value>
+[[gnu::always_inline]] inline void StoreDecided(std::uint16_t* to, const Value& pixel, const Value& median,
+                                                const Value& maximum, const Value& minimum, int powerTenths) {
+  constexpr int kLanes = sizeof(Value) / 2;
+  // Through arrays: the compiler then widens the lanes for the products.
+  alignas(32) std::uint16_t p[kLanes], m[kLanes], high[kLanes], low[kLanes];
+  StorePixels(p, pixel);
+  StorePixels(m, median);
+  StorePixels(high, maximum);
+  StorePixels(low, minimum);
+  for (int lane = 0; lane < kLanes; ++lane) {
+    const int difference = m[lane] > p[lane] ? m[lane] - p[lane] : p[lane] - m[lane];
+    const int range = high[lane] - std::min<int>(low[lane], kMinimumStart);
+    to[lane] = MedianStandsOut(difference, range, powerTenths) ? m[lane] : p[lane];
   }
-  for (; x < width - Radius; ++x) {
-    int values[kCount];
-    for (int j = 0; j < kSide; ++j) {
-      for (int i = 0; i < kSide; ++i) values[j * kSide + i] = centre[(j - Radius) * stride + x + i - Radius];
+}
+
+// Calls f(k) for k = 0 .. Count - 1 as compile-time constants, so that
+// arrays of vectors indexed by k can stay in registers.
+template <int Count, typename F>
+[[gnu::always_inline]] inline void Unrolled(F&& f) {
+  [&]<int... K>(std::integer_sequence<int, K...>) __attribute__((always_inline)) {
+    (f(std::integral_constant<int, K>{}), ...);
+  }(std::make_integer_sequence<int, Count>{});
+}
+
+// Calls step.template operator()<Value>(x) for x in [first, end): sixteen at a
+// time, the last sixteen overlapping the ones before; single pixels when the
+// range is shorter than sixteen.
+template <typename Step>
+[[gnu::always_inline]] inline void InVectors(int first, int end, Step&& step) {
+  if (end - first < kVectorPixels) {
+    for (int x = first; x < end; ++x) step.template operator()<std::uint16_t>(x);
+    return;
+  }
+  for (int x = first;; x += kVectorPixels) {
+    if (x + kVectorPixels >= end) {
+      step.template operator()<PixelVector>(end - kVectorPixels);
+      return;
     }
-    SortWithNetwork<kCount>(values);
-    out[x] = Decide(centre[x], values[kCount / 2], values[kCount - 1], std::min(values[0], kMinimumStart), share);
+    step.template operator()<PixelVector>(x);
+  }
+}
+
+template <int Radius>
+struct MedianNetworks {
+  static constexpr int kSide = 2 * Radius + 1;
+  static constexpr int kCount = kSide * kSide;
+  static constexpr int kStripStride = kStripPixels + 2 * Radius;
+  static constexpr auto column = MakeNetwork([](NetworkBuilder& b) { return b.sort(0, kSide); });
+  static constexpr auto pair = MakeNetwork([](NetworkBuilder& b) {
+    WireRun low, high;
+    for (int i = 0; i < kSide; ++i) {
+      low.push(i);
+      high.push(kSide + i);
+    }
+    return b.merge(low, high);
+  });
+  // Wires: Radius sorted pairs of columns, then the last column.
+  static constexpr auto window = MakeNetwork([](NetworkBuilder& b) {
+    WireRun runs[Radius + 1];
+    for (int w = 0; w < kCount; ++w) runs[w / (2 * kSide)].push(w);
+    return b.mergeAll(runs, Radius + 1);
+  });
+};
+
+// Filters output pixels [first, end) of a row. `columns` holds kSide planes
+// (rank k of column first - Radius + i at k * kStripStride + i), `pairs`
+// 2 * kSide planes, for one strip.
+template <int Radius>
+[[gnu::always_inline]] inline void MedianStripBody(const std::uint16_t* __restrict centre,
+                                                   std::uint16_t* __restrict out, int width, int first, int end,
+                                                   int powerTenths, std::uint16_t* __restrict columns,
+                                                   std::uint16_t* __restrict pairs) {
+  using Net = MedianNetworks<Radius>;
+  constexpr int kSide = Net::kSide;
+  constexpr int kCount = Net::kCount;
+  constexpr std::ptrdiff_t kStride = Net::kStripStride;
+  const std::ptrdiff_t rowStride = width;
+  const std::uint16_t* __restrict left = centre + first - Radius;
+  const int span = end - first + 2 * Radius;
+  InVectors(0, span, [&]<typename Value>(int i) __attribute__((always_inline)) {
+    Value v[kSide];
+    Unrolled<kSide>([&](auto j) { LoadPixels(v[j], left + (j - Radius) * rowStride + i); });
+    ApplyNetwork<Net::column>(v);
+    Unrolled<kSide>([&](auto k) { StorePixels(columns + k * kStride + i, v[Net::column.order[k]]); });
+  });
+  InVectors(0, span - 1, [&]<typename Value>(int i) __attribute__((always_inline)) {
+    Value v[2 * kSide];
+    Unrolled<kSide>([&](auto k) {
+      LoadPixels(v[k], columns + k * kStride + i);
+      LoadPixels(v[kSide + k], columns + k * kStride + i + 1);
+    });
+    ApplyNetwork<Net::pair>(v);
+    Unrolled<2 * kSide>([&](auto k) { StorePixels(pairs + k * kStride + i, v[Net::pair.order[k]]); });
+  });
+  InVectors(Radius, span - Radius, [&]<typename Value>(int i) __attribute__((always_inline)) {
+    Value v[kCount];
+    Unrolled<2 * kSide * Radius>([&](auto w) {
+      constexpr int p = w / (2 * kSide), k = w % (2 * kSide);
+      LoadPixels(v[w], pairs + k * kStride + i - Radius + 2 * p);
+    });
+    Unrolled<kSide>([&](auto k) { LoadPixels(v[2 * kSide * Radius + k], columns + k * kStride + i + Radius); });
+    ApplyNetwork<Net::window>(v);
+    Value pixel;
+    LoadPixels(pixel, left + i);
+    StoreDecided(out + first - Radius + i, pixel, v[Net::window.order[kCount / 2]],
+                 v[Net::window.order[kCount - 1]], v[Net::window.order[0]], powerTenths);
+  });
+}
+
+template <int Radius>
+[[gnu::always_inline]] inline void MedianRowBody(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
+                                                 int width, int powerTenths, std::uint16_t* columns,
+                                                 std::uint16_t* pairs) {
+  for (int first = Radius; first < width - Radius; first += kStripPixels) {
+    const int end = std::min(first + kStripPixels, width - Radius);
+    MedianStripBody<Radius>(centre, out, width, first, end, powerTenths, columns, pairs);
   }
 }
 #if QV_AVX2_ROW_LOOPS
 template <int Radius>
-[[gnu::target("avx2")]] void MedianRowNetworkAvx2(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
-                                                  int width, double share) {
-  MedianRowNetworkBody<Radius>(centre, out, width, share);
+[[gnu::target("avx2")]] void MedianRowAvx2(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
+                                           int width, int powerTenths, std::uint16_t* columns, std::uint16_t* pairs) {
+  MedianRowBody<Radius>(centre, out, width, powerTenths, columns, pairs);
 }
 #endif
 template <int Radius>
-void MedianRowNetworkPlain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width,
-                           double share) {
-  MedianRowNetworkBody<Radius>(centre, out, width, share);
+void MedianRowPlain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width,
+                    int powerTenths, std::uint16_t* columns, std::uint16_t* pairs) {
+  MedianRowBody<Radius>(centre, out, width, powerTenths, columns, pairs);
 }
+
+// The row pass of one radius with the planes of a strip.
 template <int Radius>
-void MedianRowNetwork([[maybe_unused]] bool avx2, const std::uint16_t* centre, std::uint16_t* out, int width,
-                      double share) {
+class MedianRows {
+ public:
+  MedianRows() : columns_(kPlane * MedianNetworks<Radius>::kSide), pairs_(kPlane * 2 * MedianNetworks<Radius>::kSide) {}
+
+  void row([[maybe_unused]] bool avx2, const std::uint16_t* centre, std::uint16_t* out, int width, int powerTenths) {
 #if QV_AVX2_ROW_LOOPS
-  if (avx2) return MedianRowNetworkAvx2<Radius>(centre, out, width, share);
+    if (avx2) return MedianRowAvx2<Radius>(centre, out, width, powerTenths, columns_.data(), pairs_.data());
 #endif
-  MedianRowNetworkPlain<Radius>(centre, out, width, share);
+    MedianRowPlain<Radius>(centre, out, width, powerTenths, columns_.data(), pairs_.data());
+  }
+
+ private:
+  static constexpr std::size_t kPlane = MedianNetworks<Radius>::kStripStride;
+  std::vector<std::uint16_t> columns_, pairs_;
+};
+
+template <int Radius>
+void MedianFilterRows(ProgramState& state, Host& host, int powerTenths) {
+  ImageStore& images = state.images;
+  const int width = state.geometry.width;
+  const bool avx2 = UseAvx2RowLoops(state.processing.rowLoops);
+  MedianRows<Radius> rows;
+  FilterRows(state, host, FirstFilteredRow(images.workImage, Radius), state.geometry.height - Radius, Radius,
+             width - Radius, Radius + 1, [&](int y) {
+               const std::size_t row = static_cast<std::size_t>(y) * width;
+               rows.row(avx2, images.workImage + row, images.scratchImage + row, width, powerTenths);
+             });
 }
 
 }  // namespace
@@ -154,19 +215,9 @@ void MedianRowNetwork([[maybe_unused]] bool avx2, const std::uint16_t* centre, s
 void MedianFilter(ProgramState& state, Host& host, int radius, int powerTenths, bool rebuild) {
   if (radius < 1 || radius > kMedianMaxRadius) return;
   RunProcessingPass(state, host, {.progressCaption = "MEDIAN FILTER PROGRESS", .rebuild = rebuild}, [&] {
-    ImageStore& images = state.images;
-    const double share = powerTenths * 0.1;
-    const int width = state.geometry.width;
-    const bool avx2 = UseAvx2RowLoops(state.processing.rowLoops);
-    FilterRows(state, host, FirstFilteredRow(images.workImage, radius), state.geometry.height - radius, radius,
-               width - radius, radius + 1, [&](int y) {
-                 const std::size_t row = static_cast<std::size_t>(y) * width;
-                 const std::uint16_t* centre = images.workImage + row;
-                 std::uint16_t* out = images.scratchImage + row;
-                 if (radius == 1) MedianRow3(avx2, centre, out, width, share);
-                 if (radius == 2) MedianRowNetwork<2>(avx2, centre, out, width, share);
-                 if (radius == 3) MedianRowNetwork<3>(avx2, centre, out, width, share);
-               });
+    if (radius == 1) MedianFilterRows<1>(state, host, powerTenths);
+    if (radius == 2) MedianFilterRows<2>(state, host, powerTenths);
+    if (radius == 3) MedianFilterRows<3>(state, host, powerTenths);
   });
   char power[32];
   std::snprintf(power, sizeof power, "%1.1f", powerTenths / 10.0);

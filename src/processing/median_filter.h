@@ -11,6 +11,15 @@ namespace qv {
 inline constexpr int kMedianMaxRadius = 3;
 inline constexpr int kMedianMaxPowerTenths = 10;
 
+// Whether a pixel `difference` away from its window's median stands out from
+// a window whose values span `range`: by more than the power's share (in
+// tenths) of the range, rounded down. For every range a 16-bit image can have
+// this is the same as comparing with (range * tenths / 10.0) rounded down,
+// without its rounding.
+inline bool MedianStandsOut(int difference, int range, int powerTenths) {
+  return difference * 10 > range * powerTenths;
+}
+
 // Radius 1 to 3; power in tenths, 1 to 10. Rows and columns within the radius
 // of the edge (and the header band) keep their values. Records the history
 // line.

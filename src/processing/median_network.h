@@ -1,10 +1,9 @@
 #pragma once
-// Exchange networks that sort a fixed number of values, built when the program
-// is compiled. Odd-even merge sort is laid out for the next power of two;
-// the missing inputs count as larger than any value, so they never move and
-// every exchange that touches them is left out. Applied to whole vectors of
-// pixels at once, with only one output used, the compiler drops every
-// exchange that output does not depend on.
+// Exchange networks built when the program is compiled: odd-even merges of
+// sorted runs of any length, and from them sorts and the merging of several
+// runs. Applied to vectors of pixels, sixteen windows go through at once;
+// when only some outputs are used (a median), the compiler drops every
+// exchange they do not depend on.
 
 #include <array>
 #include <cstddef>
@@ -16,52 +15,106 @@ struct Exchange {
   unsigned char low, high;  // after the exchange: value at `low` <= value at `high`
 };
 
-// Calls `take(low, high)` for each exchange of the network for `count` values,
-// in order.
-template <typename Take>
-constexpr void ForEachSortExchange(int count, Take&& take) {
-  int span = 1;
-  while (span < count) span <<= 1;
-  for (int p = 1; p < span; p <<= 1) {
-    for (int k = p; k >= 1; k >>= 1) {
-      for (int j = k % p; j + k < span; j += 2 * k) {
-        for (int i = 0; i < k && i + j + k < span; ++i) {
-          const int low = i + j, high = i + j + k;
-          if (low / (2 * p) == high / (2 * p) && high < count) take(low, high);
-        }
-      }
-    }
+inline constexpr int kNetworkMaxWires = 64;
+
+// Wires in ascending order of their values.
+struct WireRun {
+  std::array<unsigned char, kNetworkMaxWires> wire{};
+  int size = 0;
+
+  constexpr void push(int w) { wire[size++] = static_cast<unsigned char>(w); }
+  constexpr int operator[](int i) const { return wire[i]; }
+};
+
+struct NetworkBuilder {
+  std::array<Exchange, 1024> exchanges{};
+  int size = 0;
+
+  constexpr void add(int low, int high) {
+    exchanges[size++] = {static_cast<unsigned char>(low), static_cast<unsigned char>(high)};
   }
-}
 
-constexpr std::size_t SortExchangeCount(int count) {
-  std::size_t n = 0;
-  ForEachSortExchange(count, [&](int, int) { ++n; });
-  return n;
-}
+  // Merges two sorted runs. The even-placed values of both runs and the
+  // odd-placed ones are merged separately; interleaved, the two results are
+  // sorted but for neighbours (odd result i, even result i + 1), which one
+  // exchange each puts in order. Holds for runs of any length.
+  constexpr WireRun merge(const WireRun& a, const WireRun& b) {
+    if (a.size == 0) return b;
+    if (b.size == 0) return a;
+    WireRun out;
+    if (a.size == 1 && b.size == 1) {
+      add(a[0], b[0]);
+      out.push(a[0]);
+      out.push(b[0]);
+      return out;
+    }
+    WireRun aEven, aOdd, bEven, bOdd;
+    for (int i = 0; i < a.size; ++i) (i % 2 ? aOdd : aEven).push(a[i]);
+    for (int i = 0; i < b.size; ++i) (i % 2 ? bOdd : bEven).push(b[i]);
+    const WireRun even = merge(aEven, bEven);
+    const WireRun odd = merge(aOdd, bOdd);
+    for (int i = 0; i < odd.size && i + 1 < even.size; ++i) add(odd[i], even[i + 1]);
+    for (int i = 0; i < even.size; ++i) {
+      out.push(even[i]);
+      if (i < odd.size) out.push(odd[i]);
+    }
+    return out;
+  }
 
-template <int Count>
-constexpr auto SortNetwork() {
-  std::array<Exchange, SortExchangeCount(Count)> network{};
-  std::size_t n = 0;
-  ForEachSortExchange(Count, [&](int low, int high) {
-    network[n++] = {static_cast<unsigned char>(low), static_cast<unsigned char>(high)};
-  });
+  // Sorts wires [first, first + count) by sorting both halves and merging.
+  constexpr WireRun sort(int first, int count) {
+    if (count == 1) {
+      WireRun one;
+      one.push(first);
+      return one;
+    }
+    const int half = count / 2;
+    const WireRun low = sort(first, half);
+    const WireRun high = sort(first + half, count - half);
+    return merge(low, high);
+  }
+
+  // Merges runs[0..count) in a balanced tree of pairwise merges.
+  constexpr WireRun mergeAll(const WireRun* runs, int count) {
+    if (count == 1) return runs[0];
+    const int half = count / 2;
+    const WireRun low = mergeAll(runs, half);
+    const WireRun high = mergeAll(runs + half, count - half);
+    return merge(low, high);
+  }
+};
+
+// A finished network: its exchanges and the wire that holds each rank.
+template <std::size_t Size>
+struct Network {
+  std::array<Exchange, Size> exchanges;
+  WireRun order;
+};
+
+// `Build` is a lambda without captures that builds the network and returns
+// the order of its outputs.
+template <typename Build>
+constexpr auto MakeNetwork(Build build) {
+  constexpr std::size_t size = [] {
+    NetworkBuilder b;
+    Build{}(b);
+    return static_cast<std::size_t>(b.size);
+  }();
+  NetworkBuilder b;
+  Network<size> network{};
+  network.order = build(b);
+  for (std::size_t i = 0; i < size; ++i) network.exchanges[i] = b.exchanges[i];
   return network;
 }
 
-template <int Count>
-inline constexpr auto kSortNetwork = SortNetwork<Count>();
-
-// Sorts `values` ascending, element by element for vector types. The
-// exchanges are unrolled so that the values stay in registers.
-template <int Count, typename Value, std::size_t... I>
-[[gnu::always_inline]] inline void SortWithNetwork(Value (&values)[Count], std::index_sequence<I...>) {
-  constexpr const auto& network = kSortNetwork<Count>;
+// Applies the network's exchanges to `values`, unrolled so that the values
+// stay in registers where they fit.
+template <const auto& Net, typename Value, std::size_t Wires, std::size_t... I>
+[[gnu::always_inline]] inline void ApplyNetwork(Value (&values)[Wires], std::index_sequence<I...>) {
   (
       [&] {
-        Value& a = values[network[I].low];
-        Value& b = values[network[I].high];
+        Value& a = values[Net.exchanges[I].low];
+        Value& b = values[Net.exchanges[I].high];
         const Value low = a < b ? a : b;
         b = a < b ? b : a;
         a = low;
@@ -69,9 +122,9 @@ template <int Count, typename Value, std::size_t... I>
       ...);
 }
 
-template <int Count, typename Value>
-[[gnu::always_inline]] inline void SortWithNetwork(Value (&values)[Count]) {
-  SortWithNetwork<Count>(values, std::make_index_sequence<kSortNetwork<Count>.size()>{});
+template <const auto& Net, typename Value, std::size_t Wires>
+[[gnu::always_inline]] inline void ApplyNetwork(Value (&values)[Wires]) {
+  ApplyNetwork<Net>(values, std::make_index_sequence<Net.exchanges.size()>{});
 }
 
 }  // namespace qv
