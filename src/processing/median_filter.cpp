@@ -69,7 +69,8 @@ template <int Count, typename F>
 [[gnu::always_inline]] inline void Unrolled(F&& f) {
   [&]<int... K>(std::integer_sequence<int, K...>) __attribute__((always_inline)) {
     (f(std::integral_constant<int, K>{}), ...);
-  }(std::make_integer_sequence<int, Count>{});
+  }
+  (std::make_integer_sequence<int, Count>{});
 }
 
 // Calls step.template operator()<Value>(x) for x in [first, end): sixteen at a
@@ -127,34 +128,37 @@ template <int Radius>
   const std::ptrdiff_t rowStride = width;
   const std::uint16_t* __restrict left = centre + first - Radius;
   const int span = end - first + 2 * Radius;
-  InVectors(0, span, [&]<typename Value>(int i) __attribute__((always_inline)) {
-    Value v[kSide];
-    Unrolled<kSide>([&](auto j) { LoadPixels(v[j], left + (j - Radius) * rowStride + i); });
-    ApplyNetwork<Net::column>(v);
-    Unrolled<kSide>([&](auto k) { StorePixels(columns + k * kStride + i, v[Net::column.order[k]]); });
-  });
-  InVectors(0, span - 1, [&]<typename Value>(int i) __attribute__((always_inline)) {
-    Value v[2 * kSide];
-    Unrolled<kSide>([&](auto k) {
-      LoadPixels(v[k], columns + k * kStride + i);
-      LoadPixels(v[kSide + k], columns + k * kStride + i + 1);
-    });
-    ApplyNetwork<Net::pair>(v);
-    Unrolled<2 * kSide>([&](auto k) { StorePixels(pairs + k * kStride + i, v[Net::pair.order[k]]); });
-  });
-  InVectors(Radius, span - Radius, [&]<typename Value>(int i) __attribute__((always_inline)) {
-    Value v[kCount];
-    Unrolled<2 * kSide * Radius>([&](auto w) {
-      constexpr int p = w / (2 * kSide), k = w % (2 * kSide);
-      LoadPixels(v[w], pairs + k * kStride + i - Radius + 2 * p);
-    });
-    Unrolled<kSide>([&](auto k) { LoadPixels(v[2 * kSide * Radius + k], columns + k * kStride + i + Radius); });
-    ApplyNetwork<Net::window>(v);
-    Value pixel;
-    LoadPixels(pixel, left + i);
-    StoreDecided(out + first - Radius + i, pixel, v[Net::window.order[kCount / 2]],
-                 v[Net::window.order[kCount - 1]], v[Net::window.order[0]], powerTenths);
-  });
+  InVectors(
+      0, span, [&]<typename Value>(int i) __attribute__((always_inline)) {
+        Value v[kSide];
+        Unrolled<kSide>([&](auto j) { LoadPixels(v[j], left + (j - Radius) * rowStride + i); });
+        ApplyNetwork<Net::column>(v);
+        Unrolled<kSide>([&](auto k) { StorePixels(columns + k * kStride + i, v[Net::column.order[k]]); });
+      });
+  InVectors(
+      0, span - 1, [&]<typename Value>(int i) __attribute__((always_inline)) {
+        Value v[2 * kSide];
+        Unrolled<kSide>([&](auto k) {
+          LoadPixels(v[k], columns + k * kStride + i);
+          LoadPixels(v[kSide + k], columns + k * kStride + i + 1);
+        });
+        ApplyNetwork<Net::pair>(v);
+        Unrolled<2 * kSide>([&](auto k) { StorePixels(pairs + k * kStride + i, v[Net::pair.order[k]]); });
+      });
+  InVectors(
+      Radius, span - Radius, [&]<typename Value>(int i) __attribute__((always_inline)) {
+        Value v[kCount];
+        Unrolled<2 * kSide * Radius>([&](auto w) {
+          constexpr int p = w / (2 * kSide), k = w % (2 * kSide);
+          LoadPixels(v[w], pairs + k * kStride + i - Radius + 2 * p);
+        });
+        Unrolled<kSide>([&](auto k) { LoadPixels(v[2 * kSide * Radius + k], columns + k * kStride + i + Radius); });
+        ApplyNetwork<Net::window>(v);
+        Value pixel;
+        LoadPixels(pixel, left + i);
+        StoreDecided(out + first - Radius + i, pixel, v[Net::window.order[kCount / 2]],
+                     v[Net::window.order[kCount - 1]], v[Net::window.order[0]], powerTenths);
+      });
 }
 
 template <int Radius>
@@ -174,8 +178,8 @@ template <int Radius>
 }
 #endif
 template <int Radius>
-void MedianRowPlain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width,
-                    int powerTenths, std::uint16_t* columns, std::uint16_t* pairs) {
+void MedianRowPlain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width, int powerTenths,
+                    std::uint16_t* columns, std::uint16_t* pairs) {
   MedianRowBody<Radius>(centre, out, width, powerTenths, columns, pairs);
 }
 

@@ -12,10 +12,9 @@ inline constexpr int kMedianMaxRadius = 3;
 inline constexpr int kMedianMaxPowerTenths = 10;
 
 // Whether a pixel `difference` away from its window's median stands out from
-// a window whose values span `range`: by more than the power's share (in
-// tenths) of the range, rounded down. For every range a 16-bit image can have
-// this is the same as comparing with (range * tenths / 10.0) rounded down,
-// without its rounding.
+// a window whose values span `range`: by more than the range times the power
+// (in tenths) times 0.1, rounded down. Compared in integers, which gives the
+// same answer for every range a 16-bit image can have.
 inline bool MedianStandsOut(int difference, int range, int powerTenths) {
   return difference * 10 > range * powerTenths;
 }

@@ -231,6 +231,48 @@ TEST(MedianFilter, MatchesTheExtractionDefinition) {
   }
 }
 
+// Frame sizes around the filter's own divisions: sixteen windows at a time,
+// rows filtered in strips of 512 pixels, and frames too small for any window.
+TEST(MedianFilter, MatchesTheDefinitionAtEverySizeAndNearWhite) {
+  struct Size {
+    int width, height;
+  };
+  const Size sizes[] = {{1, 1}, {40, 1}, {1, 40}, {7, 7}, {20, 9}, {21, 12}, {22, 13}, {23, 11}, {531, 8}, {1037, 7}};
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
+    for (const Size& size : sizes) {
+      for (int r : {1, 2, 3}) {
+        for (bool nearWhite : {false, true}) {
+          ProcessingFixture f(size.width, size.height, loops);
+          // Near white the window minimum is held at 65,000.
+          f.fillRandom(size.width * 7 + r, nearWhite ? 64'900 : 0, 65'535);
+          const Image before = f.pixels();
+          MedianFilter(*f.state, f.host, r, 4);
+          const Image expected = ReferenceMedian(before, f.width(), f.height(), false, r, 4);
+          EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1)
+              << size.width << " x " << size.height << " r " << r << (nearWhite ? " near white" : "");
+        }
+      }
+    }
+  }
+}
+
+// The filter compares in integers; the definition multiplies by the power's
+// share in floating point and rounds down. Both agree at the threshold and
+// one above it for every range and power.
+TEST(MedianFilter, IntegerThresholdAgreesWithTheShareOfTheRange) {
+  long disagreements = 0;
+  for (int power = 1; power <= kMedianMaxPowerTenths; ++power) {
+    const double share = power * 0.1;
+    for (int range = 0; range <= 65'535; ++range) {
+      const int threshold = static_cast<int>(range * share);
+      disagreements += MedianStandsOut(threshold, range, power) ? 1 : 0;
+      disagreements += MedianStandsOut(threshold + 1, range, power) ? 0 : 1;
+    }
+  }
+  EXPECT_EQ(disagreements, 0);
+}
+
 TEST(MedianFilter, PowerOneKeepsTheImageAndPowerPointOneRemovesAHotPixel) {
   ProcessingFixture f(31, 21);
   f.fillRandom(8);
