@@ -136,6 +136,32 @@ TEST(KernelFilters, MatchTheirDefinitionOnRandomImages) {
   }
 }
 
+// The vertical sums of a row cover the full width; the windows start two
+// columns in. Frames from a single pixel up, and with all-white pixels so that
+// the sums are at their largest.
+TEST(KernelFilters, MatchTheirDefinitionAtEverySize) {
+  struct Size {
+    int width, height;
+  };
+  const Size sizes[] = {{1, 1}, {40, 1}, {1, 40}, {4, 9}, {5, 5}, {6, 7}, {33, 6}};
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
+    for (const Size& size : sizes) {
+      for (bool white : {false, true}) {
+        for (const KernelCase& c : kKernelCases) {
+          ProcessingFixture f(size.width, size.height, loops);
+          f.fillRandom(size.width + size.height, white ? 65'535 : 0, 65'535);
+          const Image before = f.pixels();
+          c.run(*f.state, f.host);
+          const Image expected = ReferenceKernel(before, f.width(), f.height(), false, *c.kernel, c.divisor);
+          EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1)
+              << c.history << " " << size.width << " x " << size.height;
+        }
+      }
+    }
+  }
+}
+
 TEST(KernelFilters, UniformImagesStayOrTurnWhiteInsideTheBorder) {
   for (const KernelCase& c : kKernelCases) {
     ProcessingFixture f(15, 11);
