@@ -147,9 +147,9 @@ TEST(KernelFilters, MatchTheirDefinitionAtEverySize) {
   for (RowLoops loops : test::kRowLoopBuilds) {
     SCOPED_TRACE(test::RowLoopsName(loops));
     for (const Size& size : sizes) {
+      ProcessingFixture f(size.width, size.height, loops);
       for (bool white : {false, true}) {
         for (const KernelCase& c : kKernelCases) {
-          ProcessingFixture f(size.width, size.height, loops);
           f.fillRandom(size.width + size.height, white ? 65'535 : 0, 65'535);
           const Image before = f.pixels();
           c.run(*f.state, f.host);
@@ -267,9 +267,9 @@ TEST(MedianFilter, MatchesTheDefinitionAtEverySizeAndNearWhite) {
   for (RowLoops loops : test::kRowLoopBuilds) {
     SCOPED_TRACE(test::RowLoopsName(loops));
     for (const Size& size : sizes) {
+      ProcessingFixture f(size.width, size.height, loops);
       for (int r : {1, 2, 3}) {
         for (bool nearWhite : {false, true}) {
-          ProcessingFixture f(size.width, size.height, loops);
           // Near white the window minimum is held at 65,000.
           f.fillRandom(size.width * 7 + r, nearWhite ? 64'900 : 0, 65'535);
           const Image before = f.pixels();
