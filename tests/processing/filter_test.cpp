@@ -222,6 +222,18 @@ TEST(UnsharpMask, MatchesTheBoxMeanDefinition) {
   }
 }
 
+// The filter divides by multiplying; for every sum a box can have at every
+// radius it gives the quotient.
+TEST(UnsharpMask, BoxMeanIsTheQuotientForEverySum) {
+  long wrong = 0;
+  for (int r = kUnsharpMinimum; r <= kUnsharpMaximum; ++r) {
+    const int count = (2 * r + 1) * (2 * r + 1);
+    const std::uint64_t magic = UnsharpMeanMagic(r);
+    for (std::int32_t sum = 0; sum <= count * 65'535; ++sum) wrong += UnsharpBoxMean(sum, magic) != sum / count;
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST(UnsharpMask, KeepsRColumnsLeftAndRPlusOneRight) {
   ProcessingFixture f(12, 9);
   f.fillRandom(4);
