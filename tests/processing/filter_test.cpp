@@ -222,6 +222,24 @@ TEST(UnsharpMask, MatchesTheBoxMeanDefinition) {
   }
 }
 
+// Every radius, over the full range of values (so results clamp at both
+// ends), on frames from the narrowest a box fits in up to several vectors.
+TEST(UnsharpMask, MatchesTheDefinitionForEveryRadiusAndWidth) {
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
+    for (int width : {4, 9, 17, 40}) {
+      ProcessingFixture f(width, 19, loops);
+      for (int r = kUnsharpMinimum; r <= kUnsharpMaximum; ++r) {
+        f.fillRandom(width * 8 + r);
+        const Image before = f.pixels();
+        UnsharpMask(*f.state, f.host, r, 7, false);
+        EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceUnsharp(before, width, 19, false, r, 7)), -1)
+            << "width " << width << " r " << r;
+      }
+    }
+  }
+}
+
 // The filter divides by multiplying; for every sum a box can have at every
 // radius it gives the quotient.
 TEST(UnsharpMask, BoxMeanIsTheQuotientForEverySum) {
