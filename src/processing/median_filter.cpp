@@ -105,11 +105,16 @@ struct MedianNetworks {
     }
     return b.merge(low, high);
   });
-  // Wires: Radius sorted pairs of columns, then the last column.
+  // A pair serves `Radius` windows; at radius 1 only one, so the windows
+  // merge their three columns themselves.
+  static constexpr bool kPairs = Radius > 1;
+  // Wires: Radius sorted pairs of columns, then the last column; or the
+  // sorted columns.
   static constexpr auto window = MakeNetwork([](NetworkBuilder& b) {
-    WireRun runs[Radius + 1];
-    for (int w = 0; w < kCount; ++w) runs[w / (2 * kSide)].push(w);
-    return b.mergeAll(runs, Radius + 1);
+    constexpr int kRuns = kPairs ? Radius + 1 : kSide;
+    WireRun runs[kRuns];
+    for (int w = 0; w < kCount; ++w) runs[w / (kPairs ? 2 * kSide : kSide)].push(w);
+    return b.mergeAll(runs, kRuns);
   });
 };
 
@@ -135,24 +140,33 @@ template <int Radius>
         ApplyNetwork<Net::column>(v);
         Unrolled<kSide>([&](auto k) { StorePixels(columns + k * kStride + i, v[Net::column.order[k]]); });
       });
-  InVectors(
-      0, span - 1, [&]<typename Value>(int i) __attribute__((always_inline)) {
-        Value v[2 * kSide];
-        Unrolled<kSide>([&](auto k) {
-          LoadPixels(v[k], columns + k * kStride + i);
-          LoadPixels(v[kSide + k], columns + k * kStride + i + 1);
+  if constexpr (Net::kPairs) {
+    InVectors(
+        0, span - 1, [&]<typename Value>(int i) __attribute__((always_inline)) {
+          Value v[2 * kSide];
+          Unrolled<kSide>([&](auto k) {
+            LoadPixels(v[k], columns + k * kStride + i);
+            LoadPixels(v[kSide + k], columns + k * kStride + i + 1);
+          });
+          ApplyNetwork<Net::pair>(v);
+          Unrolled<2 * kSide>([&](auto k) { StorePixels(pairs + k * kStride + i, v[Net::pair.order[k]]); });
         });
-        ApplyNetwork<Net::pair>(v);
-        Unrolled<2 * kSide>([&](auto k) { StorePixels(pairs + k * kStride + i, v[Net::pair.order[k]]); });
-      });
+  }
   InVectors(
       Radius, span - Radius, [&]<typename Value>(int i) __attribute__((always_inline)) {
         Value v[kCount];
-        Unrolled<2 * kSide * Radius>([&](auto w) {
-          constexpr int p = w / (2 * kSide), k = w % (2 * kSide);
-          LoadPixels(v[w], pairs + k * kStride + i - Radius + 2 * p);
-        });
-        Unrolled<kSide>([&](auto k) { LoadPixels(v[2 * kSide * Radius + k], columns + k * kStride + i + Radius); });
+        if constexpr (Net::kPairs) {
+          Unrolled<2 * kSide * Radius>([&](auto w) {
+            constexpr int p = w / (2 * kSide), k = w % (2 * kSide);
+            LoadPixels(v[w], pairs + k * kStride + i - Radius + 2 * p);
+          });
+          Unrolled<kSide>([&](auto k) { LoadPixels(v[2 * kSide * Radius + k], columns + k * kStride + i + Radius); });
+        } else {
+          Unrolled<kCount>([&](auto w) {
+            constexpr int c = w / kSide, k = w % kSide;
+            LoadPixels(v[w], columns + k * kStride + i - Radius + c);
+          });
+        }
         ApplyNetwork<Net::window>(v);
         Value pixel;
         LoadPixels(pixel, left + i);
