@@ -61,13 +61,13 @@ void ConvolveRowGeneric(const std::uint16_t* centre, std::uint16_t* out, int wid
 }
 
 // Three 5 by 5 kernels are sums of per-column vertical sums: each row's
-// vertical sums are formed once into `sums` (three planes of the row's width)
+// vertical sums are formed once into `sums` (two planes of the row's width)
 // and shared by the five windows that cover a column.
 //   Gaussian: columns weighted 0 1 2 1 0 (A) and 1 4 8 4 1 (B), laid out
 //     A B 2B B A across the window.
 //   High pass high power: 26 times the pixel less the 5 by 5 box.
-//   Smoother/sharper: twice the 3 by 3 box, four times the pixel, less the
-//     5 by 5 box, plus the four corners it should not have taken.
+//   Smoother/sharper: the 3 by 3 box and four times the pixel, less the
+//     twelve pixels around the box that are not corners.
 template <int Kernel>
 [[gnu::always_inline]] inline void KernelSumsRowBody(const std::uint16_t* __restrict centre,
                                                      std::uint16_t* __restrict out, int width,
@@ -79,7 +79,6 @@ template <int Kernel>
   const std::uint16_t* __restrict down2 = centre + 2 * w;
   std::int32_t* __restrict first = sums;
   std::int32_t* __restrict second = sums + w;
-  std::int32_t* __restrict third = sums + 2 * w;
   if constexpr (Kernel == kGaussianKernel) {
     for (int x = 0; x < width; ++x) {
       first[x] = up1[x] + 2 * centre[x] + down1[x];
@@ -101,12 +100,11 @@ template <int Kernel>
     for (int x = 0; x < width; ++x) {
       first[x] = up1[x] + centre[x] + down1[x];
       second[x] = up2[x] + down2[x];
-      third[x] = first[x] + second[x];
     }
     for (int x = 2; x < width - 2; ++x) {
       const int box3 = first[x - 1] + first[x] + first[x + 1];
-      const int box5 = third[x - 2] + third[x - 1] + third[x] + third[x + 1] + third[x + 2];
-      out[x] = ClampFilterResult(2 * box3 + 4 * centre[x] - box5 + second[x - 2] + second[x + 2]);
+      const int ring = first[x - 2] + first[x + 2] + second[x - 1] + second[x] + second[x + 1];
+      out[x] = ClampFilterResult(box3 + 4 * centre[x] - ring);
     }
   }
 }
@@ -180,7 +178,7 @@ void ConvolveKernel(ProgramState& state, Host& host, int radius, int kernel, int
     ImageStore& images = state.images;
     const int width = state.geometry.width;
     const RowFunction fixed = FixedRowFunction(radius, kernel, divisor, state.processing.rowLoops);
-    std::vector<std::int32_t> sums(3 * static_cast<std::size_t>(std::max(width, 0)));
+    std::vector<std::int32_t> sums(2 * static_cast<std::size_t>(std::max(width, 0)));
     // The border keeps its values.
     FilterRows(state, host, FirstFilteredRow(images.workImage, radius), state.geometry.height - radius, radius,
                width - radius, radius + 1, [&](int y) {
