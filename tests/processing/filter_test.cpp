@@ -387,6 +387,29 @@ TEST(GradientFilter, SubtractsTheBilinearBackgroundOfTheCornerPatches) {
   }
 }
 
+// On a 128 x 128 frame with these levels the background is a whole number at
+// every pixel: no pixel's result can be read off the straight line of the
+// row, so every pixel takes the background as defined.
+TEST(GradientFilter, WholeNumberBackgroundsRoundAsDefined) {
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
+    ProcessingFixture f(128, 128, loops);
+    f.fillRandom(40);
+    const int top[2] = {10, 88}, left[2] = {20, 88};
+    const int value[4] = {1000, 17384, 17384, 33768};  // bins 62, 1086, 1086, 2110
+    for (int k = 0; k < 4; ++k)
+      for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+          if ((x + y) % 3 != 0) f.at(left[k % 2] + x, top[k / 2] + y) = static_cast<std::uint16_t>(value[k]);
+    const Image before = f.pixels();
+    ASSERT_EQ(GradientCornerLevels(f.work(), 128, 128), (std::array<int, 4>{0, 16384, 16384, 32768}));
+    GradientFilter(*f.state, f.host);
+    EXPECT_EQ(test::FirstDifference(f.pixels(),
+                                    ReferenceGradient(before, f.state->geometry, false, {0, 16384, 16384, 32768})),
+              -1);
+  }
+}
+
 TEST(GradientFilter, EqualCornersSubtractNothingAndSmallFramesUseInnerPatches) {
   ProcessingFixture f(101, 77);
   f.fill(5000);
