@@ -52,15 +52,19 @@ inline double Background(int x, int y, double w, double h, double n, const std::
 constexpr double kMargin = 1e-6;
 
 // First pass of a row: the floor of the background where the line decides
-// it, -1 where the defined background must be evaluated.
-[[gnu::always_inline]] inline void BackgroundFloorsBody(std::int32_t* __restrict floors, int width, double start,
-                                                        double slope) {
+// it, -1 where the defined background must be evaluated. Returns how many
+// pixels need it.
+[[gnu::always_inline]] inline int BackgroundFloorsBody(std::int32_t* __restrict floors, int width, double start,
+                                                       double slope) {
+  int undecided = 0;
   for (int x = 0; x < width; ++x) {
     const double g = start + slope * x;
     const auto low = static_cast<std::int32_t>(g - kMargin);
     const auto high = static_cast<std::int32_t>(g + kMargin);
     floors[x] = low == high ? low : -1;
+    undecided += low == high ? 0 : 1;
   }
+  return undecided;
 }
 [[gnu::always_inline]] inline void SubtractFloorsBody(std::uint16_t* __restrict row,
                                                       const std::int32_t* __restrict floors, int width) {
@@ -78,9 +82,10 @@ constexpr double kMargin = 1e-6;
   // g(x) = ((w (h - y) p + y w r) + x ((h - y) (q - p) + y (s - r))) / n
   const double start = (w * (h - y) * p + y * w * r) / n;
   const double slope = ((h - y) * (q - p) + y * (s - r)) / n;
-  BackgroundFloorsBody(floors, width, start, slope);
-  for (int x = 0; x < width; ++x) {
-    if (floors[x] < 0) floors[x] = static_cast<std::int32_t>(Background(x, y, w, h, n, levels));
+  if (BackgroundFloorsBody(floors, width, start, slope) > 0) {
+    for (int x = 0; x < width; ++x) {
+      if (floors[x] < 0) floors[x] = static_cast<std::int32_t>(Background(x, y, w, h, n, levels));
+    }
   }
   SubtractFloorsBody(row, floors, width);
 }
