@@ -21,11 +21,12 @@ constexpr int kMinimumStart = 65'000;
 
 // Each row goes through three passes, each sixteen pixels at a time on
 // vectors: every column of the window height is sorted; every two
-// neighbouring sorted columns are merged; then each window merges the pairs
-// and the last column it covers, keeping only the middle value and the two
-// ends. Sorted columns and pairs are shared by the windows that overlap. The
-// median is the middle one of the window's values in order, which
-// extracting the upper half one maximum at a time also yields.
+// neighbouring sorted columns are merged (not at radius 1); then each window
+// merges the pairs and the last column it covers (at radius 1 its three
+// columns), keeping only the middle value and the two ends. Sorted columns
+// and pairs are shared by the windows that overlap. The median is the middle
+// one of the window's values in order, which extracting the upper half one
+// maximum at a time also yields.
 using PixelVector [[gnu::vector_size(32)]] = std::uint16_t;
 constexpr int kVectorPixels = 16;
 
