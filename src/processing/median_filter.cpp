@@ -51,16 +51,18 @@ template <typename Value>
 [[gnu::always_inline]] inline void StoreDecided(std::uint16_t* to, const Value& pixel, const Value& median,
                                                 const Value& maximum, const Value& minimum, int powerTenths) {
   constexpr int kLanes = sizeof(Value) / 2;
-  // Through arrays: the compiler then widens the lanes for the products.
+  // Through arrays, so that the compiler handles the lanes as a loop; every
+  // step fits 16 bits.
   alignas(32) std::uint16_t p[kLanes], m[kLanes], high[kLanes], low[kLanes];
   StorePixels(p, pixel);
   StorePixels(m, median);
   StorePixels(high, maximum);
   StorePixels(low, minimum);
   for (int lane = 0; lane < kLanes; ++lane) {
-    const int difference = m[lane] > p[lane] ? m[lane] - p[lane] : p[lane] - m[lane];
-    const int range = high[lane] - std::min<int>(low[lane], kMinimumStart);
-    to[lane] = MedianStandsOut(difference, range, powerTenths) ? m[lane] : p[lane];
+    const auto difference = static_cast<std::uint16_t>(std::max(m[lane], p[lane]) - std::min(m[lane], p[lane]));
+    const auto range = static_cast<std::uint16_t>(high[lane] - std::min<std::uint16_t>(low[lane], kMinimumStart));
+    const auto threshold = static_cast<std::uint16_t>(MedianThreshold(range, powerTenths));
+    to[lane] = difference > threshold ? m[lane] : p[lane];
   }
 }
 
