@@ -111,6 +111,28 @@ QV_BENCH(MedianRadius2, qv::MedianFilter(s, h, 2, 6, false));
 QV_BENCH(MedianRadius3, qv::MedianFilter(s, h, 3, 6, false));
 QV_BENCH(GradientFilter, qv::GradientFilter(s, h));
 
+// The same filters in the plain build of the row loops, as machines without
+// AVX2 run them.
+template <typename Operation>
+void MeasurePlain(benchmark::State& bench, Operation operation) {
+  Measure(bench, [&](qv::ProgramState& s, qv::Host& h) {
+    s.processing.rowLoops = qv::RowLoops::Plain;
+    operation(s, h);
+    s.processing.rowLoops = qv::RowLoops::Fastest;
+  });
+}
+#define QV_BENCH_PLAIN(name, call)                                       \
+  void name(benchmark::State& bench) {                                   \
+    MeasurePlain(bench, [](qv::ProgramState& s, qv::Host& h) { call; }); \
+  }                                                                      \
+  BENCHMARK(name)->Unit(benchmark::kMillisecond)
+
+QV_BENCH_PLAIN(PlainBuildGaussianSmoother, qv::GaussianSmoother(s, h));
+QV_BENCH_PLAIN(PlainBuildUnsharpRadius7, qv::UnsharpMask(s, h, 7, 7, false));
+QV_BENCH_PLAIN(PlainBuildMedianRadius1, qv::MedianFilter(s, h, 1, 6, false));
+QV_BENCH_PLAIN(PlainBuildMedianRadius3, qv::MedianFilter(s, h, 3, 6, false));
+QV_BENCH_PLAIN(PlainBuildGradientFilter, qv::GradientFilter(s, h));
+
 // The stretch as a plain program would do it: the undo copy, then every
 // pixel through a 65,536-entry table.
 void PeerPlainLookupTable(benchmark::State& bench) {
