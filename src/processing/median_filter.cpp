@@ -27,7 +27,12 @@ constexpr int kMinimumStart = 65'000;
 // and pairs are shared by the windows that overlap. The median is the middle
 // one of the window's values in order, which extracting the upper half one
 // maximum at a time also yields.
-using PixelVector [[gnu::vector_size(32)]] = std::uint16_t;
+//
+// The networks order values with the sign bit flipped, as signed 16-bit
+// numbers: their order is the pixels' order, and signed minimum and maximum
+// are single instructions in the plain build too. Pixels are flipped as the
+// columns are sorted and flipped back for the decision.
+using PixelVector [[gnu::vector_size(32)]] = std::int16_t;
 constexpr int kVectorPixels = 16;
 
 // Rows are filtered in strips of this many pixels so that the sorted columns
@@ -43,6 +48,10 @@ template <typename Value>
 template <typename Value>
 [[gnu::always_inline]] inline void StorePixels(std::uint16_t* to, const Value& v) {
   std::memcpy(to, &v, sizeof v);
+}
+template <typename Value>
+[[gnu::always_inline]] inline void FlipSign(Value& v) {
+  v = static_cast<Value>(v ^ static_cast<std::int16_t>(-32'768));
 }
 
 // The pixel, or the median where the pixel stands out from it by more than
@@ -82,7 +91,7 @@ template <int Count, typename F>
 template <typename Step>
 [[gnu::always_inline]] inline void InVectors(int first, int end, Step&& step) {
   if (end - first < kVectorPixels) {
-    for (int x = first; x < end; ++x) step.template operator()<std::uint16_t>(x);
+    for (int x = first; x < end; ++x) step.template operator()<std::int16_t>(x);
     return;
   }
   for (int x = first;; x += kVectorPixels) {
@@ -139,7 +148,10 @@ template <int Radius>
   InVectors(
       0, span, [&]<typename Value>(int i) __attribute__((always_inline)) {
         Value v[kSide];
-        Unrolled<kSide>([&](auto j) { LoadPixels(v[j], left + (j - Radius) * rowStride + i); });
+        Unrolled<kSide>([&](auto j) {
+          LoadPixels(v[j], left + (j - Radius) * rowStride + i);
+          FlipSign(v[j]);
+        });
         ApplyNetwork<Net::column>(v);
         Unrolled<kSide>([&](auto k) { StorePixels(columns + k * kStride + i, v[Net::column.order[k]]); });
       });
@@ -171,10 +183,13 @@ template <int Radius>
           });
         }
         ApplyNetwork<Net::window>(v);
-        Value pixel;
+        Value pixel, median = v[Net::window.order[kCount / 2]], maximum = v[Net::window.order[kCount - 1]],
+                     minimum = v[Net::window.order[0]];
         LoadPixels(pixel, left + i);
-        StoreDecided(out + first - Radius + i, pixel, v[Net::window.order[kCount / 2]],
-                     v[Net::window.order[kCount - 1]], v[Net::window.order[0]], powerTenths);
+        FlipSign(median);
+        FlipSign(maximum);
+        FlipSign(minimum);
+        StoreDecided(out + first - Radius + i, pixel, median, maximum, minimum, powerTenths);
       });
 }
 
