@@ -3,6 +3,8 @@
 #   make run    build and start the program (with the simulated camera)
 #   make test   build and run every test
 #   make bench  build and run the benchmarks
+#   make deps-peers  install the libraries the benchmarks compare against
+#               (optional: the benchmarks skip them when absent)
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -14,7 +16,9 @@ DEBS = cmake g++ make pkg-config \
        xvfb xauth python3 python3-astropy fitsverify libtiff-tools python3-pil \
        libindi-dev indi-bin
 
-.PHONY: deps build run test bench clean
+PEER_DEBS = libopencv-dev libcfitsio-dev
+
+.PHONY: deps deps-peers build run test bench clean
 
 deps:
 	@missing=""; \
@@ -27,6 +31,21 @@ deps:
 	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
 	  else \
 	    echo "Missing packages. Install them with:"; \
+	    echo "  sudo apt-get update && sudo apt-get install -y$$missing"; \
+	    exit 1; \
+	  fi; \
+	fi
+
+deps-peers:
+	@missing=""; \
+	for p in $(PEER_DEBS); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	  else \
+	    echo "Install the peer libraries with:"; \
 	    echo "  sudo apt-get update && sudo apt-get install -y$$missing"; \
 	    exit 1; \
 	  fi; \

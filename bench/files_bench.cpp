@@ -1,11 +1,14 @@
 // Image files on the largest frame (3388 x 2712): FITS, raw and TIFF writes
 // and reads, each beside a plain copy of the same bytes and, where the
-// library is present, beside cfitsio writing and reading the same image.
+// library is present, beside cfitsio writing and reading the same image. The
+// "copies" counter is each operation's time in copies of the frame's bytes,
+// one copy timed right after each run of the operation.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -49,14 +52,40 @@ void SetBytes(benchmark::State& bench, std::size_t bytes) {
 
 std::size_t FrameBytes() { return static_cast<std::size_t>(LargestFrame().geometry.pixelCount) * 2; }
 
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// One plain copy of the frame's bytes, timed.
+double TimedFrameCopy() {
+  static std::vector<std::uint8_t> from(FrameBytes(), 1), to(FrameBytes(), 0);
+  const auto start = Clock::now();
+  std::memcpy(to.data(), from.data(), from.size());
+  benchmark::ClobberMemory();
+  return SecondsSince(start);
+}
+
+// Runs `operation` once per iteration, each followed by a timed frame copy.
+template <typename Operation>
+void MeasureCopies(benchmark::State& bench, Operation operation) {
+  double seconds = 0, copySeconds = 0;
+  for (auto _ : bench) {
+    const auto start = Clock::now();
+    operation();
+    seconds += SecondsSince(start);
+    copySeconds += TimedFrameCopy();
+  }
+  bench.counters["copies"] = seconds / copySeconds;
+  SetBytes(bench, FrameBytes());
+}
+
 void BM_CopyFrameBytes(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
   std::uint8_t* target = s.images.buffers.fileBuffers[1].data();
-  for (auto _ : bench) {
+  MeasureCopies(bench, [&] {
     std::memcpy(target, s.images.workImage, FrameBytes());
     benchmark::ClobberMemory();
-  }
-  SetBytes(bench, FrameBytes());
+  });
 }
 BENCHMARK(BM_CopyFrameBytes)->Unit(benchmark::kMillisecond);
 
@@ -65,12 +94,11 @@ BENCHMARK(BM_CopyFrameBytes)->Unit(benchmark::kMillisecond);
 // renamed over the last file, as the writers do. No conversion at all.
 void BM_WriteFrameBytesOnly(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
-  for (auto _ : bench) {
+  MeasureCopies(bench, [&] {
     qv::StagedFile staged(BenchPath("bytes.raw"));
     if (!qv::WriteAll(staged.handle(), s.images.workImage, FrameBytes()) || !staged.commit())
       bench.SkipWithError("write");
-  }
-  SetBytes(bench, FrameBytes());
+  });
 }
 BENCHMARK(BM_WriteFrameBytesOnly)->Unit(benchmark::kMillisecond);
 
@@ -80,23 +108,21 @@ void BM_WriteFrameBytesPerRow(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
   const std::string path = BenchPath("rows.raw");
   const auto rowBytes = static_cast<std::size_t>(s.geometry.rowBytes);
-  for (auto _ : bench) {
+  MeasureCopies(bench, [&] {
     ::unlink(path.c_str());
     const qv::FileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     for (int y = 0; y < s.geometry.height; ++y) {
       if (!qv::WriteAll(file, s.images.workImage + static_cast<std::size_t>(y) * s.geometry.width, rowBytes))
         bench.SkipWithError("write");
     }
-  }
-  SetBytes(bench, FrameBytes());
+  });
 }
 BENCHMARK(BM_WriteFrameBytesPerRow)->Unit(benchmark::kMillisecond);
 
 void BM_WriteFits(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
   QuietHost host;
-  for (auto _ : bench) qv::WriteFitsFile(s, host, BenchPath("w.fit"), s.images.workImage);
-  SetBytes(bench, FrameBytes());
+  MeasureCopies(bench, [&] { qv::WriteFitsFile(s, host, BenchPath("w.fit"), s.images.workImage); });
 }
 BENCHMARK(BM_WriteFits)->Unit(benchmark::kMillisecond);
 
@@ -106,18 +132,16 @@ void BM_ReadFits(benchmark::State& bench) {
   const std::string path = BenchPath("r.fit");
   qv::WriteFitsFile(s, host, path, s.images.workImage);
   const long long length = s.geometry.fitsFileLength;
-  for (auto _ : bench) {
+  MeasureCopies(bench, [&] {
     if (qv::ReadFitsFile(s, path, s.images.scratchImage, length) != qv::FitsReadResult::Ok) bench.SkipWithError("read");
-  }
-  SetBytes(bench, FrameBytes());
+  });
 }
 BENCHMARK(BM_ReadFits)->Unit(benchmark::kMillisecond);
 
 void BM_WriteRaw(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
   QuietHost host;
-  for (auto _ : bench) qv::WriteRawFile(s, host, BenchPath("w.raw"));
-  SetBytes(bench, FrameBytes());
+  MeasureCopies(bench, [&] { qv::WriteRawFile(s, host, BenchPath("w.raw")); });
 }
 BENCHMARK(BM_WriteRaw)->Unit(benchmark::kMillisecond);
 
@@ -126,24 +150,21 @@ void BM_ReadRaw(benchmark::State& bench) {
   QuietHost host;
   const std::string path = BenchPath("r.raw");
   qv::WriteRawFile(s, host, path);
-  for (auto _ : bench) {
+  MeasureCopies(bench, [&] {
     if (qv::ReadRawFile(s, path, s.geometry.rawFileLength) != qv::RawResult::Ok) bench.SkipWithError("read");
-  }
-  SetBytes(bench, FrameBytes());
+  });
 }
 BENCHMARK(BM_ReadRaw)->Unit(benchmark::kMillisecond);
 
 void BM_WriteTiff8(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
-  for (auto _ : bench) qv::WriteTiffFile(s, BenchPath("w8.tif"), s.images.workImage, false, nullptr);
-  SetBytes(bench, FrameBytes());
+  MeasureCopies(bench, [&] { qv::WriteTiffFile(s, BenchPath("w8.tif"), s.images.workImage, false, nullptr); });
 }
 BENCHMARK(BM_WriteTiff8)->Unit(benchmark::kMillisecond);
 
 void BM_WriteTiff16(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
-  for (auto _ : bench) qv::WriteTiffFile(s, BenchPath("w16.tif"), s.images.workImage, true, nullptr);
-  SetBytes(bench, FrameBytes());
+  MeasureCopies(bench, [&] { qv::WriteTiffFile(s, BenchPath("w16.tif"), s.images.workImage, true, nullptr); });
 }
 BENCHMARK(BM_WriteTiff16)->Unit(benchmark::kMillisecond);
 
@@ -172,7 +193,7 @@ void BM_CfitsioWrite(benchmark::State& bench) {
   std::string path = "!";  // cfitsio's "overwrite" mark
   path += BenchPath("cfitsio.fit");
   long axes[2] = {s.geometry.width, s.geometry.height};
-  for (auto _ : bench) {
+  MeasureCopies(bench, [&] {
     void* file = nullptr;
     int status = 0;
     ffinit(&file, path.c_str(), &status);
@@ -180,8 +201,7 @@ void BM_CfitsioWrite(benchmark::State& bench) {
     ffpprui(file, 0, 1, s.geometry.pixelCount, s.images.workImage, &status);
     ffclos(file, &status);
     if (status) bench.SkipWithError("cfitsio write");
-  }
-  SetBytes(bench, FrameBytes());
+  });
 }
 BENCHMARK(BM_CfitsioWrite)->Unit(benchmark::kMillisecond);
 
@@ -199,7 +219,7 @@ void BM_CfitsioRead(benchmark::State& bench) {
     ffpprui(file, 0, 1, s.geometry.pixelCount, s.images.workImage, &status);
     ffclos(file, &status);
   }
-  for (auto _ : bench) {
+  MeasureCopies(bench, [&] {
     void* file = nullptr;
     int status = 0;
     unsigned short none = 0;
@@ -208,8 +228,7 @@ void BM_CfitsioRead(benchmark::State& bench) {
     ffgpv(file, kTypeUshort, 1, s.geometry.pixelCount, &none, s.images.scratchImage, &anyNull, &status);
     ffclos(file, &status);
     if (status) bench.SkipWithError("cfitsio read");
-  }
-  SetBytes(bench, FrameBytes());
+  });
 }
 BENCHMARK(BM_CfitsioRead)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,7 @@
 #include "app/display_rebuild.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "app/messages.h"
@@ -179,12 +180,23 @@ int AutomaticBlackLevel(ImageStore& images, const FrameGeometry& geometry) {
 
 int PaintBlackLevel(ImageStore& images, const FrameGeometry& geometry) {
   auto& bins = images.displayHistogram;
-  bins.fill(0);
+  // Four tables counted in turn: neighbouring pixels of a sky background fall
+  // in the same bin, and one table would make each count wait for the last.
+  std::array<std::array<std::uint32_t, ImageStore::kHistogramBins>, 4> counts{};
   const std::uint16_t* work = images.workImage;
   for (int y = 11; y <= geometry.height - 6; ++y) {
     const std::uint16_t* row = work + static_cast<std::size_t>(y) * geometry.width;
-    for (int x = 5; x <= geometry.width - 6; ++x) ++bins[row[x] >> 8];
+    const int end = geometry.width - 5;
+    int x = 5;
+    for (; x + 4 <= end; x += 4) {
+      ++counts[0][row[x] >> 8];
+      ++counts[1][row[x + 1] >> 8];
+      ++counts[2][row[x + 2] >> 8];
+      ++counts[3][row[x + 3] >> 8];
+    }
+    for (; x < end; ++x) ++counts[0][row[x] >> 8];
   }
+  for (std::size_t b = 0; b < bins.size(); ++b) bins[b] = counts[0][b] + counts[1][b] + counts[2][b] + counts[3][b];
   const int first = MostFrequentLevel(bins, -1, -1);
   const int second = MostFrequentLevel(bins, first, -1);
   const int third = MostFrequentLevel(bins, first, second);

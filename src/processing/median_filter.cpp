@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "processing/filter_support.h"
+#include "processing/median_network.h"
 #include "processing/processing_pass.h"
 #include "processing/row_loop_builds.h"
 
@@ -16,171 +19,241 @@ namespace {
 // The window minimum is tracked from this value, so it is never above it.
 constexpr int kMinimumStart = 65'000;
 
-inline std::uint16_t Decide(int pixel, int median, int maximum, int minimum, double share) {
-  const int threshold = static_cast<int>((maximum - minimum) * share);
-  const int difference = median > pixel ? median - pixel : pixel - median;
-  return static_cast<std::uint16_t>(difference > threshold ? median : pixel);
+// Each row goes through three passes, each sixteen pixels at a time on
+// vectors: every column of the window height is sorted; every two
+// neighbouring sorted columns are merged (not at radius 1); then each window
+// merges the pairs and the last column it covers (at radius 1 its three
+// columns), keeping only the middle value and the two ends. Sorted columns
+// and pairs are shared by the windows that overlap. The median is the middle
+// one of the window's values in order, which extracting the upper half one
+// maximum at a time also yields.
+//
+// The networks order values with the sign bit flipped, as signed 16-bit
+// numbers: their order is the pixels' order, and signed minimum and maximum
+// are single instructions in the plain build too. Pixels are flipped as the
+// columns are sorted and flipped back for the decision.
+using PixelVector [[gnu::vector_size(32)]] = std::int16_t;
+constexpr int kVectorPixels = 16;
+
+// Rows are filtered in strips of this many pixels so that the sorted columns
+// and pairs of a strip stay in the first-level cache.
+constexpr int kStripPixels = 512;
+
+// By reference: vector values are not passed or returned by value, which
+// would depend on the instruction set of the caller.
+template <typename Value>
+[[gnu::always_inline]] inline void LoadPixels(Value& v, const std::uint16_t* from) {
+  std::memcpy(&v, from, sizeof v);
+}
+template <typename Value>
+[[gnu::always_inline]] inline void StorePixels(std::uint16_t* to, const Value& v) {
+  std::memcpy(to, &v, sizeof v);
+}
+template <typename Value>
+[[gnu::always_inline]] inline void FlipSign(Value& v) {
+  v = static_cast<Value>(v ^ static_cast<std::int16_t>(-32'768));
 }
 
-inline void Order(int& a, int& b) {
-  const int low = std::min(a, b);
-  b = std::max(a, b);
-  a = low;
+// The pixel, or the median where the pixel stands out from it by more than
+// the power's share of the window's range.
+template <typename Value>
+[[gnu::always_inline]] inline void StoreDecided(std::uint16_t* to, const Value& pixel, const Value& median,
+                                                const Value& maximum, const Value& minimum, int powerTenths) {
+  constexpr int kLanes = sizeof(Value) / 2;
+  // Through arrays, so that the compiler handles the lanes as a loop; every
+  // step fits 16 bits.
+  alignas(32) std::uint16_t p[kLanes], m[kLanes], high[kLanes], low[kLanes];
+  StorePixels(p, pixel);
+  StorePixels(m, median);
+  StorePixels(high, maximum);
+  StorePixels(low, minimum);
+  for (int lane = 0; lane < kLanes; ++lane) {
+    const auto difference = static_cast<std::uint16_t>(std::max(m[lane], p[lane]) - std::min(m[lane], p[lane]));
+    const auto range = static_cast<std::uint16_t>(high[lane] - std::min<std::uint16_t>(low[lane], kMinimumStart));
+    const auto threshold = static_cast<std::uint16_t>(MedianThreshold(range, powerTenths));
+    to[lane] = difference > threshold ? m[lane] : p[lane];
+  }
 }
 
-// 3 by 3 windows: the median comes from a fixed exchange network, which
-// yields the same value as extracting the five largest. Written without
-// arrays or branches so that the compiler handles several columns at once.
-[[gnu::always_inline]] inline void MedianRow3Body(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
-                                                  int width, double share) {
-  const std::uint16_t* __restrict above = centre - width;
-  const std::uint16_t* __restrict below = centre + width;
-  for (int x = 1; x < width - 1; ++x) {
-    int p0 = above[x - 1], p1 = centre[x - 1], p2 = below[x - 1];
-    int p3 = above[x], p4 = centre[x], p5 = below[x];
-    int p6 = above[x + 1], p7 = centre[x + 1], p8 = below[x + 1];
-    const int pixel = p4;
-    const int maximum = std::max(std::max(std::max(p0, p1), std::max(p2, p3)),
-                                 std::max(std::max(p4, p5), std::max(std::max(p6, p7), p8)));
-    const int minimum = std::min(std::min(std::min(std::min(p0, p1), std::min(p2, p3)),
-                                          std::min(std::min(p4, p5), std::min(std::min(p6, p7), p8))),
-                                 kMinimumStart);
-    Order(p1, p2);
-    Order(p4, p5);
-    Order(p7, p8);
-    Order(p0, p1);
-    Order(p3, p4);
-    Order(p6, p7);
-    Order(p1, p2);
-    Order(p4, p5);
-    Order(p7, p8);
-    Order(p0, p3);
-    Order(p5, p8);
-    Order(p4, p7);
-    Order(p3, p6);
-    Order(p1, p4);
-    Order(p2, p5);
-    Order(p4, p7);
-    Order(p2, p4);
-    Order(p4, p6);
-    Order(p2, p4);
-    const int threshold = static_cast<int>((maximum - minimum) * share);
-    const int difference = p4 > pixel ? p4 - pixel : pixel - p4;
-    out[x] = static_cast<std::uint16_t>(difference > threshold ? p4 : pixel);
+// Calls f(k) for k = 0 .. Count - 1 as compile-time constants, so that
+// arrays of vectors indexed by k can stay in registers.
+template <int Count, typename F>
+[[gnu::always_inline]] inline void Unrolled(F&& f) {
+  [&]<int... K>(std::integer_sequence<int, K...>) __attribute__((always_inline)) {
+    (f(std::integral_constant<int, K>{}), ...);
+  }
+  (std::make_integer_sequence<int, Count>{});
+}
+
+// Calls step.template operator()<Value>(x) for x in [first, end): sixteen at a
+// time, the last sixteen overlapping the ones before; single pixels when the
+// range is shorter than sixteen.
+template <typename Step>
+[[gnu::always_inline]] inline void InVectors(int first, int end, Step&& step) {
+  if (end - first < kVectorPixels) {
+    for (int x = first; x < end; ++x) step.template operator()<std::int16_t>(x);
+    return;
+  }
+  for (int x = first;; x += kVectorPixels) {
+    if (x + kVectorPixels >= end) {
+      step.template operator()<PixelVector>(end - kVectorPixels);
+      return;
+    }
+    step.template operator()<PixelVector>(x);
+  }
+}
+
+template <int Radius>
+struct MedianNetworks {
+  static constexpr int kSide = 2 * Radius + 1;
+  static constexpr int kCount = kSide * kSide;
+  static constexpr int kStripStride = kStripPixels + 2 * Radius;
+  static constexpr auto column = MakeNetwork([](NetworkBuilder& b) { return b.sort(0, kSide); });
+  static constexpr auto pair = MakeNetwork([](NetworkBuilder& b) {
+    WireRun low, high;
+    for (int i = 0; i < kSide; ++i) {
+      low.push(i);
+      high.push(kSide + i);
+    }
+    return b.merge(low, high);
+  });
+  // A pair serves `Radius` windows; at radius 1 only one, so the windows
+  // merge their three columns themselves.
+  static constexpr bool kPairs = Radius > 1;
+  // Wires: Radius sorted pairs of columns, then the last column; or the
+  // sorted columns.
+  static constexpr auto window = MakeNetwork([](NetworkBuilder& b) {
+    constexpr int kRuns = kPairs ? Radius + 1 : kSide;
+    WireRun runs[kRuns];
+    for (int w = 0; w < kCount; ++w) runs[w / (kPairs ? 2 * kSide : kSide)].push(w);
+    return b.mergeAll(runs, kRuns);
+  });
+};
+
+// Filters output pixels [first, end) of a row. `columns` holds kSide planes
+// (rank k of column first - Radius + i at k * kStripStride + i), `pairs`
+// 2 * kSide planes, for one strip.
+template <int Radius>
+[[gnu::always_inline]] inline void MedianStripBody(const std::uint16_t* __restrict centre,
+                                                   std::uint16_t* __restrict out, int width, int first, int end,
+                                                   int powerTenths, std::uint16_t* __restrict columns,
+                                                   std::uint16_t* __restrict pairs) {
+  using Net = MedianNetworks<Radius>;
+  constexpr int kSide = Net::kSide;
+  constexpr int kCount = Net::kCount;
+  constexpr std::ptrdiff_t kStride = Net::kStripStride;
+  const std::ptrdiff_t rowStride = width;
+  const std::uint16_t* __restrict left = centre + first - Radius;
+  const int span = end - first + 2 * Radius;
+  InVectors(
+      0, span, [&]<typename Value>(int i) __attribute__((always_inline)) {
+        Value v[kSide];
+        Unrolled<kSide>([&](auto j) {
+          LoadPixels(v[j], left + (j - Radius) * rowStride + i);
+          FlipSign(v[j]);
+        });
+        ApplyNetwork<Net::column>(v);
+        Unrolled<kSide>([&](auto k) { StorePixels(columns + k * kStride + i, v[Net::column.order[k]]); });
+      });
+  if constexpr (Net::kPairs) {
+    InVectors(
+        0, span - 1, [&]<typename Value>(int i) __attribute__((always_inline)) {
+          Value v[2 * kSide];
+          Unrolled<kSide>([&](auto k) {
+            LoadPixels(v[k], columns + k * kStride + i);
+            LoadPixels(v[kSide + k], columns + k * kStride + i + 1);
+          });
+          ApplyNetwork<Net::pair>(v);
+          Unrolled<2 * kSide>([&](auto k) { StorePixels(pairs + k * kStride + i, v[Net::pair.order[k]]); });
+        });
+  }
+  InVectors(
+      Radius, span - Radius, [&]<typename Value>(int i) __attribute__((always_inline)) {
+        Value v[kCount];
+        if constexpr (Net::kPairs) {
+          Unrolled<2 * kSide * Radius>([&](auto w) {
+            constexpr int p = w / (2 * kSide), k = w % (2 * kSide);
+            LoadPixels(v[w], pairs + k * kStride + i - Radius + 2 * p);
+          });
+          Unrolled<kSide>([&](auto k) { LoadPixels(v[2 * kSide * Radius + k], columns + k * kStride + i + Radius); });
+        } else {
+          Unrolled<kCount>([&](auto w) {
+            constexpr int c = w / kSide, k = w % kSide;
+            LoadPixels(v[w], columns + k * kStride + i - Radius + c);
+          });
+        }
+        ApplyNetwork<Net::window>(v);
+        Value pixel, median = v[Net::window.order[kCount / 2]], maximum = v[Net::window.order[kCount - 1]],
+                     minimum = v[Net::window.order[0]];
+        LoadPixels(pixel, left + i);
+        FlipSign(median);
+        FlipSign(maximum);
+        FlipSign(minimum);
+        StoreDecided(out + first - Radius + i, pixel, median, maximum, minimum, powerTenths);
+      });
+}
+
+template <int Radius>
+[[gnu::always_inline]] inline void MedianRowBody(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
+                                                 int width, int powerTenths, std::uint16_t* columns,
+                                                 std::uint16_t* pairs) {
+  for (int first = Radius; first < width - Radius; first += kStripPixels) {
+    const int end = std::min(first + kStripPixels, width - Radius);
+    MedianStripBody<Radius>(centre, out, width, first, end, powerTenths, columns, pairs);
   }
 }
 #if QV_AVX2_ROW_LOOPS
-[[gnu::target("avx2")]] void MedianRow3Avx2(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
-                                            int width, double share) {
-  MedianRow3Body(centre, out, width, share);
+template <int Radius>
+[[gnu::target("avx2")]] void MedianRowAvx2(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out,
+                                           int width, int powerTenths, std::uint16_t* columns, std::uint16_t* pairs) {
+  MedianRowBody<Radius>(centre, out, width, powerTenths, columns, pairs);
 }
 #endif
-void MedianRow3Plain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width, double share) {
-  MedianRow3Body(centre, out, width, share);
-}
-void MedianRow3([[maybe_unused]] bool avx2, const std::uint16_t* centre, std::uint16_t* out, int width, double share) {
-#if QV_AVX2_ROW_LOOPS
-  if (avx2) return MedianRow3Avx2(centre, out, width, share);
-#endif
-  MedianRow3Plain(centre, out, width, share);
+template <int Radius>
+void MedianRowPlain(const std::uint16_t* __restrict centre, std::uint16_t* __restrict out, int width, int powerTenths,
+                    std::uint16_t* columns, std::uint16_t* pairs) {
+  MedianRowBody<Radius>(centre, out, width, powerTenths, columns, pairs);
 }
 
-// Larger windows. The median is the h-th largest value (h = n / 2 + 1),
-// which extracting the upper half one maximum at a time also yields. Two
-// histograms of the window slide along the row: one of every value and one
-// of value / 16. The coarse one tracks the bin that holds the h-th largest
-// value, the fine one then gives the value within that bin. The window
-// maximum and minimum come from per-column extremes.
-class SlidingMedian {
-  static constexpr int kBinShift = 4;
-  static constexpr int kBinWidth = 1 << kBinShift;
-
+// The row pass of one radius with the planes of a strip.
+template <int Radius>
+class MedianRows {
  public:
-  SlidingMedian(int width, int radius)
-      : width_(width),
-        radius_(radius),
-        side_(2 * radius + 1),
-        rank_(side_ * side_ / 2 + 1),
-        columnMax_(width),
-        columnMin_(width),
-        fine_(65536, 0),
-        coarse_(65536 / kBinWidth, 0) {}
+  MedianRows() : columns_(kPlane * MedianNetworks<Radius>::kSide), pairs_(kPlane * 2 * MedianNetworks<Radius>::kSide) {}
 
-  void row(const std::uint16_t* centre, std::uint16_t* out, double share) {
-    if (width_ < side_) return;
-    const std::uint16_t* top = centre - static_cast<std::ptrdiff_t>(radius_) * width_;
-    const std::ptrdiff_t stride = width_;
-    for (int x = 0; x < width_; ++x) {
-      int high = top[x], low = top[x];
-      for (int j = 1; j < side_; ++j) {
-        const int v = top[j * stride + x];
-        high = std::max(high, v);
-        low = std::min(low, v);
-      }
-      columnMax_[x] = high;
-      columnMin_[x] = low;
-    }
-    std::uint8_t* fine = fine_.data();
-    std::uint8_t* coarse = coarse_.data();
-    int bin = static_cast<int>(coarse_.size()) - 1;
-    int above = 0;  // window values in bins above `bin`
-    const auto column = [&](int x, int sign) {
-      for (int j = 0; j < side_; ++j) {
-        const int v = top[j * stride + x];
-        fine[v] += sign;
-        coarse[v >> kBinShift] += sign;
-        above += (v >> kBinShift) > bin ? sign : 0;
-      }
-    };
-    for (int x = 0; x < side_; ++x) column(x, +1);
-    for (int x = radius_; x < width_ - radius_; ++x) {
-      if (x > radius_) {
-        column(x - radius_ - 1, -1);
-        column(x + radius_, +1);
-      }
-      while (above >= rank_) above -= coarse[++bin];
-      while (above + coarse[bin] < rank_) above += coarse[bin--];
-      // Down from the top of the bin until the rank is reached.
-      int value = (bin << kBinShift) + kBinWidth - 1;
-      int needed = rank_ - above - fine[value];
-      while (needed > 0) needed -= fine[--value];
-      int maximum = columnMax_[x - radius_], minimum = kMinimumStart;
-      for (int i = x - radius_; i <= x + radius_; ++i) {
-        maximum = std::max(maximum, columnMax_[i]);
-        minimum = std::min(minimum, columnMin_[i]);
-      }
-      out[x] = Decide(centre[x], value, maximum, minimum, share);
-    }
-    // Empty both histograms for the next row.
-    for (int x = width_ - 2 * radius_ - 1; x < width_; ++x) column(x, -1);
+  void row([[maybe_unused]] bool avx2, const std::uint16_t* centre, std::uint16_t* out, int width, int powerTenths) {
+#if QV_AVX2_ROW_LOOPS
+    if (avx2) return MedianRowAvx2<Radius>(centre, out, width, powerTenths, columns_.data(), pairs_.data());
+#endif
+    MedianRowPlain<Radius>(centre, out, width, powerTenths, columns_.data(), pairs_.data());
   }
 
  private:
-  int width_, radius_, side_, rank_;
-  std::vector<int> columnMax_, columnMin_;
-  // A window holds at most 49 values: a byte counts them.
-  std::vector<std::uint8_t> fine_, coarse_;
+  static constexpr std::size_t kPlane = MedianNetworks<Radius>::kStripStride;
+  std::vector<std::uint16_t> columns_, pairs_;
 };
+
+template <int Radius>
+void MedianFilterRows(ProgramState& state, Host& host, int powerTenths) {
+  ImageStore& images = state.images;
+  const int width = state.geometry.width;
+  const bool avx2 = UseAvx2RowLoops(state.processing.rowLoops);
+  MedianRows<Radius> rows;
+  FilterRows(state, host, FirstFilteredRow(images.workImage, Radius), state.geometry.height - Radius, Radius,
+             width - Radius, Radius + 1, [&](int y) {
+               const std::size_t row = static_cast<std::size_t>(y) * width;
+               rows.row(avx2, images.workImage + row, images.scratchImage + row, width, powerTenths);
+             });
+}
 
 }  // namespace
 
 void MedianFilter(ProgramState& state, Host& host, int radius, int powerTenths, bool rebuild) {
   if (radius < 1 || radius > kMedianMaxRadius) return;
   RunProcessingPass(state, host, {.progressCaption = "MEDIAN FILTER PROGRESS", .rebuild = rebuild}, [&] {
-    ImageStore& images = state.images;
-    const double share = powerTenths * 0.1;
-    const int width = state.geometry.width;
-    const bool avx2 = UseAvx2RowLoops(state.processing.rowLoops);
-    SlidingMedian sliding(width, radius);
-    FilterRows(state, host, FirstFilteredRow(images.workImage, radius), state.geometry.height - radius, radius,
-               width - radius, radius + 1, [&](int y) {
-                 const std::size_t row = static_cast<std::size_t>(y) * width;
-                 if (radius == 1) {
-                   MedianRow3(avx2, images.workImage + row, images.scratchImage + row, width, share);
-                 } else {
-                   sliding.row(images.workImage + row, images.scratchImage + row, share);
-                 }
-               });
+    if (radius == 1) MedianFilterRows<1>(state, host, powerTenths);
+    if (radius == 2) MedianFilterRows<2>(state, host, powerTenths);
+    if (radius == 3) MedianFilterRows<3>(state, host, powerTenths);
   });
   char power[32];
   std::snprintf(power, sizeof power, "%1.1f", powerTenths / 10.0);

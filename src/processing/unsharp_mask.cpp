@@ -1,6 +1,7 @@
 #include "processing/unsharp_mask.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "processing/filter_support.h"
@@ -33,44 +34,56 @@ void AddRow([[maybe_unused]] bool avx2, std::int32_t* sums, const std::uint16_t*
   AddRowPlain(sums, row, width, sign);
 }
 
-// One output row: box sums slide along the column sums, then the pixels are
+// One output row, the radius known at compile time: each box sum adds the
+// 2r + 1 column sums it covers straight from the row of column sums, so the
+// compiler forms several neighbouring boxes side by side; then the pixels are
 // pushed away from their box mean.
-[[gnu::always_inline]] inline void UnsharpRowBody(const std::int32_t* columnSums, std::int32_t* __restrict boxSums,
+template <int Radius>
+[[gnu::always_inline]] inline void UnsharpRowBody(const std::int32_t* __restrict columnSums,
                                                   const std::uint16_t* __restrict in, std::uint16_t* __restrict out,
-                                                  int width, int radius, int power) {
-  const int last = width - radius - 2;
-  std::int32_t box = 0;
-  for (int x = 0; x <= 2 * radius; ++x) box += columnSums[x];
-  for (int x = radius; x <= last; ++x) {
-    boxSums[x] = box;
-    box += columnSums[x + radius + 1] - columnSums[x - radius];
-  }
-  const double count = (2 * radius + 1) * (2 * radius + 1);
-  for (int x = radius; x <= last; ++x) {
-    const int mean = static_cast<int>(boxSums[x] / count);
+                                                  int width, int power) {
+  const int last = width - Radius - 2;
+  const std::uint64_t magic = UnsharpMeanMagic(Radius);
+  for (int x = Radius; x <= last; ++x) {
+    std::int32_t box = 0;
+#pragma GCC unroll 15
+    for (int i = -Radius; i <= Radius; ++i) box += columnSums[x + i];
+    const int mean = UnsharpBoxMean(box, magic);
     const int pixel = in[x];
     out[x] = ClampFilterResult(pixel + (pixel - mean) * power);
   }
 }
 #if QV_AVX2_ROW_LOOPS
-[[gnu::target("avx2")]] void UnsharpRowAvx2(const std::int32_t* columnSums, std::int32_t* __restrict boxSums,
-                                            const std::uint16_t* __restrict in, std::uint16_t* __restrict out,
-                                            int width, int radius, int power) {
-  UnsharpRowBody(columnSums, boxSums, in, out, width, radius, power);
+template <int Radius>
+[[gnu::target("avx2")]] void UnsharpRowAvx2(const std::int32_t* columnSums, const std::uint16_t* __restrict in,
+                                            std::uint16_t* __restrict out, int width, int power) {
+  UnsharpRowBody<Radius>(columnSums, in, out, width, power);
 }
 #endif
-void UnsharpRowPlain(const std::int32_t* columnSums, std::int32_t* __restrict boxSums,
-                     const std::uint16_t* __restrict in, std::uint16_t* __restrict out, int width, int radius,
-                     int power) {
-  UnsharpRowBody(columnSums, boxSums, in, out, width, radius, power);
+template <int Radius>
+void UnsharpRowPlain(const std::int32_t* columnSums, const std::uint16_t* __restrict in, std::uint16_t* __restrict out,
+                     int width, int power) {
+  UnsharpRowBody<Radius>(columnSums, in, out, width, power);
 }
-void UnsharpRow([[maybe_unused]] bool avx2, const std::int32_t* columnSums, std::int32_t* boxSums,
-                const std::uint16_t* in, std::uint16_t* out, int width, int radius, int power) {
+
+using UnsharpRowFunction = void (*)(const std::int32_t*, const std::uint16_t*, std::uint16_t*, int, int);
+
+template <int... Radius>
+UnsharpRowFunction UnsharpRowFor(int radius, [[maybe_unused]] bool avx2, std::integer_sequence<int, Radius...>) {
+  UnsharpRowFunction chosen = nullptr;
 #if QV_AVX2_ROW_LOOPS
-  if (avx2) return UnsharpRowAvx2(columnSums, boxSums, in, out, width, radius, power);
+  ((chosen = radius == Radius ? (avx2 ? UnsharpRowAvx2<Radius> : UnsharpRowPlain<Radius>) : chosen), ...);
+#else
+  ((chosen = radius == Radius ? UnsharpRowPlain<Radius> : chosen), ...);
 #endif
-  UnsharpRowPlain(columnSums, boxSums, in, out, width, radius, power);
+  return chosen;
 }
+
+// The row function for a radius from 1 to the maximum.
+UnsharpRowFunction UnsharpRowFor(int radius, bool avx2) {
+  return UnsharpRowFor(radius, avx2, std::integer_sequence<int, 1, 2, 3, 4, 5, 6, 7>{});
+}
+static_assert(kUnsharpMaximum == 7);
 
 }  // namespace
 
@@ -86,7 +99,8 @@ void UnsharpMask(ProgramState& state, Host& host, int radius, int power, bool re
     const int end = state.geometry.height - radius;
     if (width < 2 * radius + 2 || first >= end) return;
     const bool avx2 = UseAvx2RowLoops(state.processing.rowLoops);
-    std::vector<std::int32_t> columnSums(width, 0), boxSums(width, 0);
+    std::vector<std::int32_t> columnSums(width, 0);
+    const UnsharpRowFunction unsharpRow = UnsharpRowFor(radius, avx2);
     const auto row = [&](int y) { return work + static_cast<std::size_t>(y) * width; };
     for (int y = first - radius; y <= first + radius; ++y) AddRow(avx2, columnSums.data(), row(y), width, 1);
     // A row goes back once the column sums have dropped it.
@@ -95,8 +109,8 @@ void UnsharpMask(ProgramState& state, Host& host, int radius, int power, bool re
         AddRow(avx2, columnSums.data(), row(y + radius), width, 1);
         AddRow(avx2, columnSums.data(), row(y - radius - 1), width, -1);
       }
-      UnsharpRow(avx2, columnSums.data(), boxSums.data(), row(y),
-                 state.images.scratchImage + static_cast<std::size_t>(y) * width, width, radius, power);
+      unsharpRow(columnSums.data(), row(y), state.images.scratchImage + static_cast<std::size_t>(y) * width, width,
+                 power);
     });
   });
   AddHistoryLine(state.images.history,

@@ -136,6 +136,32 @@ TEST(KernelFilters, MatchTheirDefinitionOnRandomImages) {
   }
 }
 
+// The vertical sums of a row cover the full width; the windows start two
+// columns in. Frames from a single pixel up, and with all-white pixels so that
+// the sums are at their largest.
+TEST(KernelFilters, MatchTheirDefinitionAtEverySize) {
+  struct Size {
+    int width, height;
+  };
+  const Size sizes[] = {{1, 1}, {40, 1}, {1, 40}, {4, 9}, {5, 5}, {6, 7}, {33, 6}};
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
+    for (const Size& size : sizes) {
+      ProcessingFixture f(size.width, size.height, loops);
+      for (bool white : {false, true}) {
+        for (const KernelCase& c : kKernelCases) {
+          f.fillRandom(size.width + size.height, white ? 65'535 : 0, 65'535);
+          const Image before = f.pixels();
+          c.run(*f.state, f.host);
+          const Image expected = ReferenceKernel(before, f.width(), f.height(), false, *c.kernel, c.divisor);
+          EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1)
+              << c.history << " " << size.width << " x " << size.height;
+        }
+      }
+    }
+  }
+}
+
 TEST(KernelFilters, UniformImagesStayOrTurnWhiteInsideTheBorder) {
   for (const KernelCase& c : kKernelCases) {
     ProcessingFixture f(15, 11);
@@ -196,6 +222,36 @@ TEST(UnsharpMask, MatchesTheBoxMeanDefinition) {
   }
 }
 
+// Every radius, over the full range of values (so results clamp at both
+// ends), on frames from the narrowest a box fits in up to several vectors.
+TEST(UnsharpMask, MatchesTheDefinitionForEveryRadiusAndWidth) {
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
+    for (int width : {4, 9, 17, 40}) {
+      ProcessingFixture f(width, 19, loops);
+      for (int r = kUnsharpMinimum; r <= kUnsharpMaximum; ++r) {
+        f.fillRandom(width * 8 + r);
+        const Image before = f.pixels();
+        UnsharpMask(*f.state, f.host, r, 7, false);
+        EXPECT_EQ(test::FirstDifference(f.pixels(), ReferenceUnsharp(before, width, 19, false, r, 7)), -1)
+            << "width " << width << " r " << r;
+      }
+    }
+  }
+}
+
+// The filter divides by multiplying; for every sum a box can have at every
+// radius it gives the quotient.
+TEST(UnsharpMask, BoxMeanIsTheQuotientForEverySum) {
+  long wrong = 0;
+  for (int r = kUnsharpMinimum; r <= kUnsharpMaximum; ++r) {
+    const int count = (2 * r + 1) * (2 * r + 1);
+    const std::uint64_t magic = UnsharpMeanMagic(r);
+    for (std::int32_t sum = 0; sum <= count * 65'535; ++sum) wrong += UnsharpBoxMean(sum, magic) != sum / count;
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST(UnsharpMask, KeepsRColumnsLeftAndRPlusOneRight) {
   ProcessingFixture f(12, 9);
   f.fillRandom(4);
@@ -229,6 +285,46 @@ TEST(MedianFilter, MatchesTheExtractionDefinition) {
       }
     }
   }
+}
+
+// Frame sizes around the filter's own divisions: sixteen windows at a time,
+// rows filtered in strips of 512 pixels, and frames too small for any window.
+TEST(MedianFilter, MatchesTheDefinitionAtEverySizeAndNearWhite) {
+  struct Size {
+    int width, height;
+  };
+  const Size sizes[] = {{1, 1}, {40, 1}, {1, 40}, {7, 7}, {20, 9}, {21, 12}, {22, 13}, {23, 11}, {531, 8}, {1037, 7}};
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
+    for (const Size& size : sizes) {
+      ProcessingFixture f(size.width, size.height, loops);
+      for (int r : {1, 2, 3}) {
+        for (bool nearWhite : {false, true}) {
+          // Near white the window minimum is held at 65,000.
+          f.fillRandom(size.width * 7 + r, nearWhite ? 64'900 : 0, 65'535);
+          const Image before = f.pixels();
+          MedianFilter(*f.state, f.host, r, 4);
+          const Image expected = ReferenceMedian(before, f.width(), f.height(), false, r, 4);
+          EXPECT_EQ(test::FirstDifference(f.pixels(), expected), -1)
+              << size.width << " x " << size.height << " r " << r << (nearWhite ? " near white" : "");
+        }
+      }
+    }
+  }
+}
+
+// The filter works out the threshold in 16-bit steps; the definition
+// multiplies by the power's share in floating point and rounds down. Both
+// agree for every range and power.
+TEST(MedianFilter, SixteenBitThresholdAgreesWithTheShareOfTheRange) {
+  long disagreements = 0;
+  for (int power = 1; power <= kMedianMaxPowerTenths; ++power) {
+    const double share = power * 0.1;
+    for (int range = 0; range <= 65'535; ++range) {
+      disagreements += MedianThreshold(range, power) != static_cast<int>(range * share) ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(disagreements, 0);
 }
 
 TEST(MedianFilter, PowerOneKeepsTheImageAndPowerPointOneRemovesAHotPixel) {
@@ -286,6 +382,29 @@ TEST(GradientFilter, SubtractsTheBilinearBackgroundOfTheCornerPatches) {
       EXPECT_EQ(f.historyLine(0), "Gradient Filter");
       EXPECT_EQ(f.host.rebuilds, 1);
     }
+  }
+}
+
+// On a 128 x 128 frame with these levels the background is a whole number at
+// every pixel: no pixel's result can be read off the straight line of the
+// row, so every pixel takes the background as defined.
+TEST(GradientFilter, WholeNumberBackgroundsRoundAsDefined) {
+  for (RowLoops loops : test::kRowLoopBuilds) {
+    SCOPED_TRACE(test::RowLoopsName(loops));
+    ProcessingFixture f(128, 128, loops);
+    f.fillRandom(40);
+    const int top[2] = {10, 88}, left[2] = {20, 88};
+    const int value[4] = {1000, 17384, 17384, 33768};  // bins 62, 1086, 1086, 2110
+    for (int k = 0; k < 4; ++k)
+      for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+          if ((x + y) % 3 != 0) f.at(left[k % 2] + x, top[k / 2] + y) = static_cast<std::uint16_t>(value[k]);
+    const Image before = f.pixels();
+    ASSERT_EQ(GradientCornerLevels(f.work(), 128, 128), (std::array<int, 4>{0, 16384, 16384, 32768}));
+    GradientFilter(*f.state, f.host);
+    EXPECT_EQ(test::FirstDifference(f.pixels(),
+                                    ReferenceGradient(before, f.state->geometry, false, {0, 16384, 16384, 32768})),
+              -1);
   }
 }
 
