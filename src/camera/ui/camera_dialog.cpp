@@ -458,7 +458,9 @@ void TWyDialog::refresh() {
 
 void RunCameraInterface(ProgramState& state, QtHost& host, Clock& clock, QWidget* parent,
                         const std::function<void(int result)>& closed) {
-  if (state.camera.exposureRunning) return;
+  // The main sensor takes one run at a time: main-camera guiding and
+  // training read it frame after frame until they end.
+  if (state.camera.exposureRunning || state.guiding.mainGuidingRunning) return;
   if (!OpenCameraInterface(state, host, clock)) return;
   int result = 0;
   bool focusRan = false;
