@@ -55,15 +55,16 @@ int TenthsY(const StarPosition& p) { return p.y * 10 + p.tenthsY; }
 GuiderTraining ComputeGuiderTraining(const GuiderPlaces& p, int seconds) {
   const int t = std::max(seconds, 1);
   GuiderTraining r;
-  // Places are measured to a tenth of a pixel; the vectors use the tenths so
-  // a move of a few pixels does not lose a whole pixel to truncation.
-  r.raX = (TenthsX(p[3]) - TenthsX(p[0])) / (20 * t);
-  r.raY = (TenthsY(p[3]) - TenthsY(p[0])) / (20 * t);
+  // The three west moves last 2.1 T seconds; the RA drift is taken over 2 T
+  // in whole pixels.
+  r.raX = (p[3].x - p[0].x) / (2 * t);
+  r.raY = (p[3].y - p[0].y) / (2 * t);
   r.theta = r.raY == 0 ? 0.0f : static_cast<float>(std::atan(static_cast<double>(std::abs(r.raX) / std::abs(r.raY))));
   r.quadrant = 1 + (r.raY < 0 ? 1 : 0) + (r.raX < 0 ? 1 : 0);
   r.raMagnitude = std::max(Length(r.raX, r.raY), 1);
   // The two north moves last 1.2 T seconds together: the Dec drift per
-  // second is their displacement over that time.
+  // second is their displacement over that time, measured in tenths since
+  // the move is only a few pixels.
   r.decX = (TenthsX(p[7]) - TenthsX(p[5])) * 5 / (60 * t);
   r.decY = (TenthsY(p[7]) - TenthsY(p[5])) * 5 / (60 * t);
   r.decMagnitude = std::max(Length(r.decX, r.decY), 1);

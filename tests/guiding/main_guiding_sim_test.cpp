@@ -207,6 +207,15 @@ TEST(GuiderTrainingResults, QuadrantThetaAndBacklashFromThePlaces) {
   EXPECT_EQ(t.raBacklashY, 1);   // |96 - (97 - 2)|
   EXPECT_EQ(t.decBacklashY, 1);  // |108 - (99 + 10)|
   EXPECT_EQ(GuiderTrainingText(t).substr(0, 24), "slew RA =    -4,   -2,  ");
+
+  // The RA vector is read off the whole columns and rows: from 100.9 to 108.0
+  // over T = 2 is (108 - 100) / 4 = 2, not the 1 that the tenths would give.
+  p[0] = {100, 100, 9, 0};
+  p[3] = {108, 100, 0, 0};
+  const GuiderTraining whole = ComputeGuiderTraining(p, 2);
+  EXPECT_EQ(whole.raX, 2);
+  EXPECT_EQ(whole.raY, 0);
+  EXPECT_EQ(whole.quadrant, 1);
 }
 
 TEST(AoTraining, NoMovementFailsAndKeepsTheRates) {
