@@ -95,6 +95,8 @@ std::string ChangeGuiderDefaultFields(ProgramState& state, const GuiderDefaultFi
 void SaveLatestGuiderValues(ProgramState& state) {
   ProgramSettings& s = state.settings;
   const GuiderTraining& t = state.guiding.guiderTraining;
+  // Before any training there is no latest value to copy.
+  if (!t.trained) return;
   s.guiderRaRate = Rate(t.raMagnitude);
   s.guiderDecRate = Rate(t.decMagnitude);
   // A trained backlash above what the file accepts would make the next load

@@ -50,7 +50,8 @@ struct GuiderDefaultFields {
 // success, else the problem and nothing changes); saved.
 std::string ChangeGuiderDefaultFields(ProgramState& state, const GuiderDefaultFields& fields);
 // "Save Latest": the trained magnitudes become the defaults, theta the RA
-// angle; backlash held to what the settings file accepts. Saved.
+// angle; backlash held to what the settings file accepts. Saved. Nothing
+// changes before a training.
 void SaveLatestGuiderValues(ProgramState& state);
 
 // The check boxes and toggles. Each that changes a stored setting saves.

@@ -96,6 +96,15 @@ TEST_F(GuiderDialogModel, ChangeDefaultsIsCheckedAndSaved) {
 
 TEST_F(GuiderDialogModel, SaveLatestKeepsTheBacklashTheFileCanLoad) {
   GuiderTraining& t = state->guiding.guiderTraining;
+  // Nothing trained yet: the defaults typed earlier stay as they are.
+  state->settings.guiderRaRate = 6;
+  state->settings.guiderDecBacklash = 5;
+  state->settings.guiderDefault5 = 1.0f;
+  SaveLatestGuiderValues(*state);
+  EXPECT_EQ(Field(861), "6");
+  EXPECT_EQ(Field(864), "5");
+  EXPECT_EQ(Field(865), "1");
+
   t.trained = true;
   t.raMagnitude = 4;
   t.decMagnitude = 2;
