@@ -28,6 +28,7 @@ struct Move {
   int tenthsOfT;  // the pulse lasts T x this x 100 ms
 };
 // Before move 6 the mount rests half a second.
+constexpr std::uint32_t kPauseBeforeDecMs = 500;
 constexpr std::array<Move, 8> kMountMoves{{{"slewing West", D::West, 1},
                                            {"slewing West again", D::West, 10},
                                            {"slewing West third time", D::West, 10},
@@ -127,7 +128,13 @@ WakeTime GuiderTrainingOperation::moveNext() {
   bool ok = true;
   if (kind_ == GuiderTrainingKind::Mount) {
     const Move& m = kMountMoves[static_cast<std::size_t>(done_)];
-    if (done_ == 5) clock_.sleepMs(500);
+    if (done_ == 5 && !paused_) {
+      // The mount settles before the Dec moves; the caption says so meanwhile.
+      paused_ = true;
+      pausing_ = true;
+      caption_ = std::string(kGuiderCaption) + " - Training / pausing for 1/2 second";
+      return clock_.milliseconds() + kPauseBeforeDecMs;
+    }
     caption_ = std::string(kGuiderCaption) + " - Training / " + m.caption;
     const auto ms = static_cast<std::uint32_t>(s.guiderTrainingSeconds * m.tenthsOfT * 100);
     ok = s.telescopeGuiding == 'l' ? LxGuidePulse(state_, host_, clock_, DriveLetter(s, m.direction), ms)
@@ -171,6 +178,10 @@ bool GuiderTrainingOperation::measure(int index) {
 
 WakeTime GuiderTrainingOperation::step(std::uint32_t) {
   if (!running_) return kOperationFinished;
+  if (pausing_) {
+    pausing_ = false;
+    return moveNext();
+  }
   if (!ReadGuiderFrame(state_, host_, exposureMs_)) return finish();
   FinishGuiderFrame(state_, state_.guiding.guiderDark);
   host_.requestRebuildDisplay();

@@ -70,7 +70,8 @@ class GuiderTrainingOperation final : public Operation {
   GuiderPlaces places_{};
   AoTrainingResult ao_;
   bool startMeasured_ = false;
-  int done_ = 0;  // places measured after the start
+  int done_ = 0;                           // places measured after the start
+  bool pausing_ = false, paused_ = false;  // the half-second rest before the Dec moves
   bool running_ = false;
   bool succeeded_ = false;
   std::string caption_{kGuiderCaption};

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/run_operation.h"
 #include "camera/camera_commands.h"
@@ -173,6 +176,22 @@ TEST_F(GuiderGuidingSim, MountTrainingRecoversTheRatesOnTheGuiderFrame) {
     EXPECT_TRUE(t.useTrained);
     EXPECT_EQ(training.caption(), kGuiderCaption);
   }
+}
+
+TEST_F(GuiderGuidingSim, TrainingCaptionShowsThePauseBeforeTheDecMoves) {
+  PickGuiderStar();
+  GuiderTrainingOperation training(*state, host, clock, GuiderTrainingKind::Mount, 500);
+  const std::string prefix = std::string(kGuiderCaption) + " - Training / ";
+  std::vector<std::string> captions;
+  for (WakeTime wake = training.start(clock.nowMs); wake; wake = training.step(clock.nowMs)) {
+    clock.nowMs = std::max(clock.nowMs, *wake);
+    captions.push_back(training.caption());
+  }
+  ASSERT_TRUE(training.succeeded());
+  const auto pause = std::find(captions.begin(), captions.end(), prefix + "pausing for 1/2 second");
+  ASSERT_NE(pause, captions.end());
+  EXPECT_EQ(*(pause - 1), prefix + "slewing West to stabilise");
+  EXPECT_EQ(*(pause + 1), prefix + "slewing North");
 }
 
 TEST_F(GuiderGuidingSim, AoTrainingRecoversTheStepSize) {
