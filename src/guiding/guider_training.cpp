@@ -137,7 +137,7 @@ WakeTime GuiderTrainingOperation::moveNext() {
     }
     caption_ = std::string(kGuiderCaption) + " - Training / " + m.caption;
     const auto ms = static_cast<std::uint32_t>(s.guiderTrainingSeconds * m.tenthsOfT * 100);
-    ok = s.telescopeGuiding == 'l' ? LxGuidePulse(state_, host_, clock_, DriveLetter(s, m.direction), ms)
+    ok = s.telescopeGuiding == 'l' ? LxGuidePulse(state_, host_, clock_, SkyLetter(m.direction), ms)
                                    : SocketPulse(state_, host_, clock_, m.direction, ms);
     clock_.sleepMs(200);
   } else {

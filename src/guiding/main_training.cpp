@@ -74,8 +74,10 @@ WakeTime MainTrainingOperation::exposeNext() {
     const SkyDirection d = kMoves[static_cast<std::size_t>(measured_ - 1)];
     const bool dec = d == SkyDirection::North || d == SkyDirection::South;
     const int ms = std::max(s.trainingSeconds * 1000 - (dec ? s.decHysteresis : s.raHysteresis), 0);
+    // The moves go the named way in either mode; the swap options choose
+    // the letters of corrections only.
     const bool ok = s.telescopeGuiding == 'l'
-                        ? LxGuidePulse(state_, host_, clock_, DriveLetter(s, d), static_cast<std::uint32_t>(ms))
+                        ? LxGuidePulse(state_, host_, clock_, SkyLetter(d), static_cast<std::uint32_t>(ms))
                         : SocketPulse(state_, host_, clock_, d, static_cast<std::uint32_t>(ms));
     if (!ok) return finish();
   }

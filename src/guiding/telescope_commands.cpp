@@ -46,6 +46,8 @@ char CorrectionLetter(const ProgramSettings& settings, bool rowError, int error)
   return settings.driveDirections[index];
 }
 
+char SkyLetter(SkyDirection direction) { return "nsew"[static_cast<std::size_t>(direction)]; }
+
 std::optional<SkyDirection> ParseSkyDirection(std::string_view text) {
   if (text == "n") return SkyDirection::North;
   if (text == "s") return SkyDirection::South;

@@ -30,6 +30,8 @@ inline constexpr int kLastCngc = 7815;
 enum class SkyDirection { North, South, East, West };
 char DriveLetter(const ProgramSettings& settings, SkyDirection direction);
 std::optional<SkyDirection> ParseSkyDirection(std::string_view text);  // "n", "s", "e", "w"
+// The plain letter of a direction, whatever the swap options say.
+char SkyLetter(SkyDirection direction);
 // The letter that corrects a star's drift in the frame: a positive row error
 // takes the first letter, a negative one the second; a positive column error
 // the third, a negative one the fourth.

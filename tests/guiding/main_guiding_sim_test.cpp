@@ -81,6 +81,21 @@ TEST_F(MainGuidingSim, TrainingWithSwappedDirectionsRecoversTheSameRates) {
   EXPECT_EQ(r.decRate, 2);
 }
 
+TEST_F(MainGuidingSim, LxTrainingMovesTheNamedWayWhateverTheSwaps) {
+  state->settings.telescopeGuiding = 'l';
+  state->settings.driveDirections = {'s', 'n', 'w', 'e'};
+  const MainTrainingResult r = Train();
+  EXPECT_EQ(r.decRate, 2);
+  EXPECT_EQ(r.raRate, 2);
+  std::vector<std::string> moves;
+  for (const std::string& text : world->serial.received) {
+    if (text.rfind("#:M", 0) == 0) moves.push_back(text);
+  }
+  ASSERT_EQ(moves.size(), 8u);
+  EXPECT_EQ(moves.front(), "#:Mn#");  // the first Dec move is north
+  EXPECT_EQ(moves[4], "#:Me#");       // the first RA move is east
+}
+
 TEST_F(MainGuidingSim, TrainingSeesTheDecBacklash) {
   world->scene.mount.decBacklash = 4;
   const MainTrainingResult r = Train();
@@ -176,6 +191,22 @@ TEST_F(GuiderGuidingSim, MountTrainingRecoversTheRatesOnTheGuiderFrame) {
     EXPECT_TRUE(t.useTrained);
     EXPECT_EQ(training.caption(), kGuiderCaption);
   }
+}
+
+TEST_F(GuiderGuidingSim, LxTrainingMovesTheNamedWayWhateverTheSwaps) {
+  state->settings.telescopeGuiding = 'l';
+  state->settings.driveDirections = {'s', 'n', 'w', 'e'};
+  PickGuiderStar();
+  GuiderTrainingOperation training(*state, host, clock, GuiderTrainingKind::Mount, 500);
+  RunOperation(training, clock, host);
+  ASSERT_TRUE(training.succeeded());
+  std::vector<std::string> moves;
+  for (const std::string& text : world->serial.received) {
+    if (text.rfind("#:M", 0) == 0) moves.push_back(text);
+  }
+  ASSERT_EQ(moves.size(), 8u);
+  EXPECT_EQ(moves.front(), "#:Mw#");  // slewing West
+  EXPECT_EQ(moves[5], "#:Mn#");       // slewing North
 }
 
 TEST_F(GuiderGuidingSim, TrainingCaptionShowsThePauseBeforeTheDecMoves) {
