@@ -165,6 +165,19 @@ bool QelveskCcd::updateProperties() {
 }
 
 bool QelveskCcd::ISNewNumber(const char* dev, const char* name, double values[], char* names[], int n) {
+  // A value that is not a number passes every range check (each comparison
+  // with it is false) and turns into any integer: it is refused here, before
+  // it can become a set point, an exposure or a pulse length.
+  if (dev && !strcmp(dev, getDeviceName())) {
+    for (int i = 0; i < n; ++i) {
+      if (std::isfinite(values[i])) continue;
+      INDI::Property property = getProperty(name, INDI_NUMBER);
+      if (!property.isValid()) return false;
+      property.setState(IPS_ALERT);
+      property.apply("%s: %s is not a number", name, names[i]);
+      return true;
+    }
+  }
   if (dev && !strcmp(dev, getDeviceName()) && !strcmp(name, FilterSlotNP.name)) {
     return INDI::FilterInterface::processNumber(dev, name, values, names, n);
   }

@@ -220,6 +220,24 @@ def run(args, work):
         check(client.wait_for(lambda: client.state("CCD_TEMPERATURE") == "Alert", 5), "a set point of 99 is refused")
         client.new_number("CCD_BINNING", {"HOR_BIN": 3, "VER_BIN": 2})
         check(client.wait_for(lambda: client.state("CCD_BINNING") == "Alert", 5), "3x2 binning is refused")
+        # Values that are not numbers pass any range check: each is refused with
+        # a message, no frame is taken, the set point and the settings file stay.
+        with open(settings_path, "rb") as f:
+            settings_before_nan = f.read()
+        blobs = len(client.blobs)
+        for prop, values in (("CCD_TEMPERATURE", {"CCD_TEMPERATURE_VALUE": "nan"}),
+                             ("CCD_EXPOSURE", {"CCD_EXPOSURE_VALUE": "nan"}),
+                             ("TELESCOPE_TIMED_GUIDE_NS", {"TIMED_GUIDE_N": "nan", "TIMED_GUIDE_S": 0})):
+            messages = len(client.messages)
+            client.new_number(prop, values)
+            check(client.wait_for(lambda: client.state(prop) == "Alert"
+                                  and any("not a number" in m for m in client.messages[messages:]), 5),
+                  "%s of nan is refused with a message" % prop)
+        client.pump(2)
+        check(len(client.blobs) == blobs, "an exposure of nan takes no frame")
+        with open(settings_path, "rb") as f:
+            check(f.read() == settings_before_nan, "a set point of nan leaves the settings file as it was")
+        check(client.value("CCD_COOLER", "COOLER_ON") == "On", "the cooler keeps its state after a nan set point")
         client.send("<newNumberVector device='%s' name='CCD_EXPOSURE'><oneNumber name='CCD_EXP" % DEVICE)
         client.send("OSURE_VALUE'>1e9999</oneNumber></newNumberVector>\n")
         client.pump(1)
