@@ -309,6 +309,12 @@ void QelveskCcd::closeDevices() {
 }
 
 bool QelveskCcd::Disconnect() {
+  // An exposure cut short ends as failed: its property would otherwise stay
+  // busy, and come back busy with the next connection, with no frame coming.
+  if (exposure_) {
+    alert("The exposure was cut short by the disconnection");
+    PrimaryCCD.setExposureFailed();
+  }
   stopExposure();
   stopCoolerMonitor();
   releaseGuideOutputs();
@@ -570,7 +576,16 @@ void QelveskCcd::endGuidePulse(GuidePulse& pulse) {
 void QelveskCcd::releaseGuideOutputs() {
   bool held = false;
   for (GuidePulse& pulse : guide_) {
-    if (pulse.timer >= 0) IERmTimer(pulse.timer);
+    if (pulse.timer >= 0) {
+      // The pulse will not complete: its property says so instead of staying busy.
+      IERmTimer(pulse.timer);
+      INDI::Property property =
+          getProperty(pulse.axis == AXIS_DE ? "TELESCOPE_TIMED_GUIDE_NS" : "TELESCOPE_TIMED_GUIDE_WE", INDI_NUMBER);
+      if (property.isValid()) {
+        property.setState(IPS_ALERT);
+        property.apply("The guide pulse was cut short by the disconnection");
+      }
+    }
     pulse.timer = -1;
     held = held || pulse.bits != 0;
     pulse.bits = 0;

@@ -263,14 +263,25 @@ def run(args, work):
               "the set point changed through INDI is saved in the settings file")
 
         # Disconnect in the middle of an exposure, then connect and expose again.
+        # A guide pulse is under way too.
         client.new_number("CCD_EXPOSURE", {"CCD_EXPOSURE_VALUE": 3})
         client.wait_for(lambda: client.state("CCD_EXPOSURE") == "Busy", 5)
+        client.new_number("TELESCOPE_TIMED_GUIDE_NS", {"TIMED_GUIDE_N": 5000, "TIMED_GUIDE_S": 0})
+        client.wait_for(lambda: client.state("TELESCOPE_TIMED_GUIDE_NS") == "Busy", 5)
+        messages = len(client.messages)
         client.new_switch("CONNECTION", {"DISCONNECT": True})
         check(client.wait_for(lambda: client.value("CONNECTION", "DISCONNECT") == "On", 5),
               "disconnects during an exposure")
+        client.pump(1)
+        check(any("cut short" in m for m in client.messages[messages:]),
+              "the exposure and the pulse cut short by the disconnection are reported")
         client.new_switch("CONNECTION", {"CONNECT": True})
         check(client.wait_for(lambda: client.state("CONNECTION") == "Ok"
                               and client.value("CONNECTION", "CONNECT") == "On", 10), "connects again")
+        client.pump(1)
+        # Nothing runs now: neither property comes back busy, waiting for what will never come.
+        check(client.state("CCD_EXPOSURE") != "Busy", "no exposure is shown running after the reconnection")
+        check(client.state("TELESCOPE_TIMED_GUIDE_NS") != "Busy", "no guide pulse is shown running after the reconnection")
         check(expose(client, 0.2) is not None, "exposes after the reconnection")
 
         with open(settings_path, "rb") as f:
