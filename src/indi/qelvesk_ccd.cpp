@@ -569,8 +569,23 @@ void QelveskCcd::GuideTimer(void* data) {
 
 void QelveskCcd::endGuidePulse(GuidePulse& pulse) {
   pulse.bits = 0;
-  SetGuideOutputs(*state_, host_, static_cast<std::uint8_t>(guide_[0].bits | guide_[1].bits));
+  host_.lastMessage.clear();
+  if (!SetGuideOutputs(*state_, host_, static_cast<std::uint8_t>(guide_[0].bits | guide_[1].bits))) {
+    // The relay may still be held (the camera stopped answering): the pulse
+    // is not reported as done.
+    guideAlert(pulse.axis, "The guide outputs could not be released: " + host_.lastMessage);
+    return;
+  }
   GuideComplete(pulse.axis);
+}
+
+// The axis's pulse property in the alert state, with the reason.
+void QelveskCcd::guideAlert(INDI_EQ_AXIS axis, const std::string& text) {
+  INDI::Property property =
+      getProperty(axis == AXIS_DE ? "TELESCOPE_TIMED_GUIDE_NS" : "TELESCOPE_TIMED_GUIDE_WE", INDI_NUMBER);
+  if (!property.isValid()) return;
+  property.setState(IPS_ALERT);
+  property.apply("%s", text.c_str());
 }
 
 void QelveskCcd::releaseGuideOutputs() {
@@ -579,12 +594,7 @@ void QelveskCcd::releaseGuideOutputs() {
     if (pulse.timer >= 0) {
       // The pulse will not complete: its property says so instead of staying busy.
       IERmTimer(pulse.timer);
-      INDI::Property property =
-          getProperty(pulse.axis == AXIS_DE ? "TELESCOPE_TIMED_GUIDE_NS" : "TELESCOPE_TIMED_GUIDE_WE", INDI_NUMBER);
-      if (property.isValid()) {
-        property.setState(IPS_ALERT);
-        property.apply("The guide pulse was cut short by the disconnection");
-      }
+      guideAlert(pulse.axis, "The guide pulse was cut short by the disconnection");
     }
     pulse.timer = -1;
     held = held || pulse.bits != 0;

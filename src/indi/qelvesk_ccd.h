@@ -86,6 +86,7 @@ class QelveskCcd final : public INDI::CCD, public INDI::FilterInterface {
 
   IPState guidePulse(std::uint8_t bit, INDI_EQ_AXIS axis, uint32_t ms);
   void endGuidePulse(GuidePulse& pulse);
+  void guideAlert(INDI_EQ_AXIS axis, const std::string& text);
   void releaseGuideOutputs();
 
   static void ExposureTimer(void* self);
