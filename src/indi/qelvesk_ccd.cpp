@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "app/program_defaults.h"
 #include "app/settings_file.h"
@@ -78,6 +79,28 @@ bool QelveskCcd::settingsWritable() {
   if (settingsReadable_) return true;
   alert("The settings file could not be read, so it is not changed; fix it in the program first");
   return false;
+}
+
+// One change made through INDI goes into the settings file as it is on disk
+// now, so whatever the program saved there since the driver read it stays;
+// the driver's own settings take the change too. False, with the reason,
+// when the file cannot be read (it is then left alone) or written.
+bool QelveskCcd::saveSettingsChange(const std::function<void(ProgramSettings&)>& change) {
+  if (!settingsWritable()) return false;
+  ProgramSettings onDisk = state_->settings;
+  std::error_code ec;
+  if (std::filesystem::exists(SettingsFilePath(state_->paths), ec) &&
+      ReadSettingsFileOnly(onDisk, state_->paths) != SettingsStatus::Ok) {
+    alert("The settings file could not be read, so it is not changed");
+    return false;
+  }
+  change(onDisk);
+  if (SaveSettings(onDisk, state_->paths) != SettingsStatus::Ok) {
+    alert("The settings file could not be written");
+    return false;
+  }
+  change(state_->settings);
+  return true;
 }
 
 void QelveskCcd::alert(const std::string& text) { LOGF_ERROR("%s", text.c_str()); }
@@ -471,13 +494,14 @@ void QelveskCcd::stopExposure() {
 // -------------------------------------------------------------------- cooler
 
 int QelveskCcd::SetTemperature(double temperature) {
-  if (!settingsWritable()) return -1;
   CameraState& camera = state_->camera;
-  if (!camera.coolingOn) ToggleCooling(*state_);
-  if (!MoveSetpoint(*state_, host_, static_cast<int>(std::lround(temperature)))) {
+  const int setpoint = static_cast<int>(std::lround(temperature));
+  if (state_->settings.maximumCooling) {
     alert("Maximum cooling holds the set point at " + std::to_string(kMaximumCoolingSetpointC));
     return -1;
   }
+  if (!saveSettingsChange([setpoint](ProgramSettings& settings) { ChooseSetpoint(settings, setpoint); })) return -1;
+  if (!camera.coolingOn) ToggleCooling(*state_);
   if (!UpdateCooler(*state_, host_)) return -1;
   CoolerS[0].s = ISS_ON;
   CoolerS[1].s = ISS_OFF;
@@ -647,23 +671,15 @@ bool QelveskCcd::GetFilterNames() {
 }
 
 bool QelveskCcd::SetFilterNames() {
-  ProgramSettings& settings = state_->settings;
   if (loadingFromConfig) return GetFilterNames();  // the names are the settings file's, not the INDI config's
-  bool changed = false;
-  for (int i = 0; i < FilterNameTP->ntp && i < static_cast<int>(settings.filterNames.size()); ++i) {
-    const FixedText<10> name(FilterNameT[i].text);
-    auto& stored = settings.filterNames[static_cast<std::size_t>(i)];
-    changed = changed || !(stored == name);
-    stored = name;
+  auto names = state_->settings.filterNames;
+  for (int i = 0; i < FilterNameTP->ntp && i < static_cast<int>(names.size()); ++i) {
+    names[static_cast<std::size_t>(i)] = FixedText<10>(FilterNameT[i].text);
   }
-  if (!changed) return true;
-  if (!settingsWritable()) return false;
-  if (SaveSettings(settings, state_->paths) != SettingsStatus::Ok) {
-    alert("The settings file could not be written");
-    return false;
-  }
-  GetFilterNames();  // names cut to what the settings file keeps
-  return true;
+  if (names == state_->settings.filterNames) return true;
+  const bool saved = saveSettingsChange([&names](ProgramSettings& settings) { settings.filterNames = names; });
+  GetFilterNames();  // the names kept: cut to what the settings file holds, or as they were
+  return saved;
 }
 
 }  // namespace qv

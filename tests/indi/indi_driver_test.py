@@ -119,6 +119,12 @@ def run(args, work):
         with open(settings_path, "rb") as f:
             check(f.read() == settings_start, "connecting leaves the settings file as it was")
 
+        # The program saves a setting of its own while the driver is connected:
+        # what the driver saves later keeps it.
+        subprocess.run([args.cli, "--root", root, "defaults-set drift=500", "defaults-save"], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        check("drift=500" in program_settings(args, root), "the program saved its own change")
+
         # The sensor of the model, from the camera table.
         check(client.value("CCD_INFO", "CCD_MAX_X") == "1392" and client.value("CCD_INFO", "CCD_MAX_Y") == "1040",
               "CCD_INFO sensor size %s x %s" % (client.value("CCD_INFO", "CCD_MAX_X"),
@@ -261,6 +267,8 @@ def run(args, work):
             settings_cooled = f.read()
         check(settings_cooled != settings_start and len(settings_cooled) == len(settings_start),
               "the set point changed through INDI is saved in the settings file")
+        check("drift=500" in program_settings(args, root),
+              "the set point saved through INDI keeps what the program saved meanwhile")
 
         # Disconnect in the middle of an exposure, then connect and expose again.
         # A guide pulse is under way too.
@@ -292,6 +300,7 @@ def run(args, work):
         check(client.wait_for(lambda: client.state("FILTER_NAME") == "Ok"
                               and client.value("FILTER_NAME", "FILTER_SLOT_NAME_2") == "Ha", 5), "filter 2 renamed")
         check("filterNames=Blank,Ha,Filter 3" in program_settings(args, root), "the program reads the new name")
+        check("drift=500" in program_settings(args, root), "the renamed filter keeps what the program saved")
         client.new_switch("CAMERA_MODEL", {"K2C": True})
         check(client.wait_for(lambda: client.state("CAMERA_MODEL") == "Alert", 5),
               "the model is not changed while connected")
