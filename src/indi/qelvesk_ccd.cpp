@@ -653,8 +653,11 @@ bool QelveskCcd::GetFilterNames() {
   // (the wheel interface only points at it).
   const int count = std::clamp<int>(state_->settings.filterCount, 1, static_cast<int>(std::size(FilterNamesT)));
   FilterSlotN[0].max = count;
-  if (FilterNameTP != &FilterNamesTP) {
+  // Built anew whenever the settings name another number of filters (the
+  // program may change it between connections); each element is set up once.
+  if (FilterNameTP != &FilterNamesTP || FilterNamesTP.ntp != count) {
     for (int i = 0; i < count; ++i) {
+      if (FilterNamesT[i].name[0] != '\0') continue;
       const std::string element = "FILTER_SLOT_NAME_" + std::to_string(i + 1);
       const std::string label = "Filter#" + std::to_string(i + 1);
       IUFillText(&FilterNamesT[i], element.c_str(), label.c_str(), "");

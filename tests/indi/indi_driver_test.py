@@ -311,10 +311,15 @@ def run(args, work):
         check(client.value("CAMERA_MODEL", "K2C") == "On" and client.value("CAMERA_MODEL", "K1C") == "Off",
               "one model is chosen")
         check("camera=K2C" in program_settings(args, root), "the program reads the new model")
+        # The program now names five filters: the next connection offers five names.
+        subprocess.run([args.cli, "--root", root, "defaults-set filterCount=5", "defaults-save"], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         client.new_switch("CONNECTION", {"CONNECT": True})
         check(client.wait_for(lambda: client.state("CONNECTION") == "Ok"
                               and client.value("CCD_INFO", "CCD_MAX_X") == "1940", 10),
               "the simulated camera is the new model")
+        check(client.wait_for(lambda: len(client.props.get("FILTER_NAME", {}).get("values", {})) == 5, 5),
+              "five filter names for the five filters the settings name")
 
         # The program switched to the K7: offered now, and without "Ignore
         # Camera VID/PID" its simulated camera is not opened, which is said.
