@@ -189,15 +189,16 @@ bool QelveskCcd::updateProperties() {
 
 bool QelveskCcd::ISNewNumber(const char* dev, const char* name, double values[], char* names[], int n) {
   // A value that is not a number passes every range check (each comparison
-  // with it is false) and turns into any integer: it is refused here, before
-  // it can become a set point, an exposure or a pulse length.
+  // with it is false) and turns into any integer; several handlers take the
+  // first value whatever its element is called. Both are refused here, before
+  // they can become a set point, an exposure or a pulse length.
   if (dev && !strcmp(dev, getDeviceName())) {
-    for (int i = 0; i < n; ++i) {
-      if (std::isfinite(values[i])) continue;
-      INDI::Property property = getProperty(name, INDI_NUMBER);
-      if (!property.isValid()) return false;
+    INDI::Property property = getProperty(name, INDI_NUMBER);
+    for (int i = 0; property.isValid() && i < n; ++i) {
+      const bool known = IUFindNumber(property.getNumber(), names[i]) != nullptr;
+      if (known && std::isfinite(values[i])) continue;
       property.setState(IPS_ALERT);
-      property.apply("%s: %s is not a number", name, names[i]);
+      property.apply(known ? "%s: %s is not a number" : "%s has no element %s", name, names[i]);
       return true;
     }
   }

@@ -231,18 +231,22 @@ def run(args, work):
         with open(settings_path, "rb") as f:
             settings_before_nan = f.read()
         blobs = len(client.blobs)
-        for prop, values in (("CCD_TEMPERATURE", {"CCD_TEMPERATURE_VALUE": "nan"}),
-                             ("CCD_EXPOSURE", {"CCD_EXPOSURE_VALUE": "nan"}),
-                             ("TELESCOPE_TIMED_GUIDE_NS", {"TIMED_GUIDE_N": "nan", "TIMED_GUIDE_S": 0})):
+        # An element the property does not have is refused the same way.
+        for prop, values, said in (("CCD_TEMPERATURE", {"CCD_TEMPERATURE_VALUE": "nan"}, "not a number"),
+                                   ("CCD_EXPOSURE", {"CCD_EXPOSURE_VALUE": "nan"}, "not a number"),
+                                   ("TELESCOPE_TIMED_GUIDE_NS", {"TIMED_GUIDE_N": "nan", "TIMED_GUIDE_S": 0},
+                                    "not a number"),
+                                   ("CCD_EXPOSURE", {"NO_SUCH_ELEMENT": 1}, "has no element"),
+                                   ("CCD_TEMPERATURE", {"NO_SUCH_ELEMENT": -20}, "has no element")):
             messages = len(client.messages)
             client.new_number(prop, values)
             check(client.wait_for(lambda: client.state(prop) == "Alert"
-                                  and any("not a number" in m for m in client.messages[messages:]), 5),
-                  "%s of nan is refused with a message" % prop)
+                                  and any(said in m for m in client.messages[messages:]), 5),
+                  "%s %s is refused with a message" % (prop, values))
         client.pump(2)
-        check(len(client.blobs) == blobs, "an exposure of nan takes no frame")
+        check(len(client.blobs) == blobs, "an exposure of nan or of an unknown element takes no frame")
         with open(settings_path, "rb") as f:
-            check(f.read() == settings_before_nan, "a set point of nan leaves the settings file as it was")
+            check(f.read() == settings_before_nan, "a set point of nan or of an unknown element leaves the settings file as it was")
         check(client.value("CCD_COOLER", "COOLER_ON") == "On", "the cooler keeps its state after a nan set point")
         client.send("<newNumberVector device='%s' name='CCD_EXPOSURE'><oneNumber name='CCD_EXP" % DEVICE)
         client.send("OSURE_VALUE'>1e9999</oneNumber></newNumberVector>\n")
