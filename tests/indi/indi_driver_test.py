@@ -94,8 +94,10 @@ def run(args, work):
     os.makedirs(env["HOME"], exist_ok=True)
     port = free_port()
     log = open(os.path.join(work, "server.log"), "w")
-    server = subprocess.Popen([args.server, "-v", "-p", str(port), args.driver], env=env, stdout=log,
-                              stderr=subprocess.STDOUT, start_new_session=True)
+    # The local socket is named after this run too: with the default name a
+    # second indiserver on the machine (another test run) would make this one exit.
+    server = subprocess.Popen([args.server, "-v", "-p", str(port), "-u", os.path.join(work, "indiserver"),
+                               args.driver], env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
     try:
         client = None
         for _ in range(50):
