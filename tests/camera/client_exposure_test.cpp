@@ -56,6 +56,9 @@ TEST(PlanReadout, RefusesWhatTheCameraCannotReadAndSaysWhy) {
       {{0, 0, 500, 400, 1}, "or a 696 x 520 window"},
       {{0, 0, 1392, 1040, 5}, "bins 1x1 to 4x4"},
       {{100, 60, 696, 520, 2}, "a sub-frame is read unbinned"},
+      // An odd origin would shift the colour cells under the frame's pattern.
+      {{101, 60, 696, 520, 1}, "starts on an even column and row"},
+      {{100, 61, 696, 520, 1}, "starts on an even column and row"},
   };
   for (const auto& c : cases) {
     std::string why;

@@ -172,9 +172,10 @@ def run(args, work):
         if check(data is not None, "a sub-frame exposure sends its BLOB"):
             check(read_fits(data)[0] == (520, 696), "sub-frame shape")
 
-        # A window the camera cannot read, and one off the sensor: refused, the frame kept.
+        # A window the camera cannot read, one off the sensor, and one at an odd column: refused, the frame kept.
         for frame in ({"X": 0, "Y": 0, "WIDTH": 500, "HEIGHT": 400},
-                      {"X": 1000, "Y": 900, "WIDTH": 696, "HEIGHT": 520}):
+                      {"X": 1000, "Y": 900, "WIDTH": 696, "HEIGHT": 520},
+                      {"X": 101, "Y": 60, "WIDTH": 696, "HEIGHT": 520}):
             messages = len(client.messages)
             kept = dict(client.props["CCD_FRAME"]["values"])
             client.new_number("CCD_FRAME", frame)
