@@ -43,6 +43,13 @@ std::optional<ReadoutPlan> PlanReadout(const CameraModel& model, const FrameRequ
       why = "a sub-frame is read unbinned";
       return std::nullopt;
     }
+    // The frame's colour cells, and so the pattern its FITS image names, are
+    // the sensor's only where the window starts on an even column and row.
+    if (r.x % 2 != 0 || r.y % 2 != 0) {
+      why = "a sub-frame starts on an even column and row, where the colour cells start, not at " +
+            std::to_string(r.x) + "," + std::to_string(r.y);
+      return std::nullopt;
+    }
     return ReadoutPlan{kUserSubFrame, r.x + halfW / 2, r.y + halfH / 2};
   }
   why = "the camera reads the whole " + sensor + " sensor or a " + std::to_string(halfW) + " x " +

@@ -28,7 +28,8 @@ struct ReadoutPlan {
 };
 
 // The windows the camera reads are the whole sensor (binned 1 to the model's
-// largest factor) and the half-size window, unbinned, anywhere on the sensor.
+// largest factor) and the half-size window, unbinned, anywhere on the sensor
+// from an even column and row.
 // Anything else is refused with the reason in `why`.
 std::optional<ReadoutPlan> PlanReadout(const CameraModel& model, const FrameRequest& request, std::string& why);
 

@@ -91,11 +91,16 @@ void SetMaximumCooling(ProgramState& state, bool on) {
   if (on) state.settings.derived.coolerSetpointC = kMaximumCoolingSetpointC;
 }
 
-bool MoveSetpoint(ProgramState& state, Host& host, int setpointC) {
-  if (state.settings.maximumCooling) return false;
+bool ChooseSetpoint(ProgramSettings& settings, int setpointC) {
+  if (settings.maximumCooling) return false;
   const auto value = static_cast<std::int16_t>(std::clamp(setpointC, kMaximumCoolingSetpointC, kHighestSetpointC));
-  state.settings.derived.coolerSetpointC = value;
-  state.settings.savedCoolingSetpoint = value;
+  settings.derived.coolerSetpointC = value;
+  settings.savedCoolingSetpoint = value;
+  return true;
+}
+
+bool MoveSetpoint(ProgramState& state, Host& host, int setpointC) {
+  if (!ChooseSetpoint(state.settings, setpointC)) return false;
   if (SaveSettings(state.settings, state.paths) != SettingsStatus::Ok) ShowMessage(host, 24);
   return true;
 }

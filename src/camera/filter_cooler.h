@@ -45,6 +45,9 @@ void SetMaximumCooling(ProgramState& state, bool on);
 // run starts from it (message 24 when it cannot be written). False when
 // maximum cooling held the set point.
 bool MoveSetpoint(ProgramState& state, Host& host, int setpointC);
+// The settings half of MoveSetpoint: the set point and the saved one moved in
+// `settings`, nothing written. False when maximum cooling holds the set point.
+bool ChooseSetpoint(ProgramSettings& settings, int setpointC);
 
 // "Monitor" as an operation. Starting it while a monitor runs stops that one
 // (its next step ends it) and finishes at once. Otherwise every half second it

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "app/program_defaults.h"
 #include "app/settings_file.h"
@@ -78,6 +79,28 @@ bool QelveskCcd::settingsWritable() {
   if (settingsReadable_) return true;
   alert("The settings file could not be read, so it is not changed; fix it in the program first");
   return false;
+}
+
+// One change made through INDI goes into the settings file as it is on disk
+// now, so whatever the program saved there since the driver read it stays;
+// the driver's own settings take the change too. False, with the reason,
+// when the file cannot be read (it is then left alone) or written.
+bool QelveskCcd::saveSettingsChange(const std::function<void(ProgramSettings&)>& change) {
+  if (!settingsWritable()) return false;
+  ProgramSettings onDisk = state_->settings;
+  std::error_code ec;
+  if (std::filesystem::exists(SettingsFilePath(state_->paths), ec) &&
+      ReadSettingsFileOnly(onDisk, state_->paths) != SettingsStatus::Ok) {
+    alert("The settings file could not be read, so it is not changed");
+    return false;
+  }
+  change(onDisk);
+  if (SaveSettings(onDisk, state_->paths) != SettingsStatus::Ok) {
+    alert("The settings file could not be written");
+    return false;
+  }
+  change(state_->settings);
+  return true;
 }
 
 void QelveskCcd::alert(const std::string& text) { LOGF_ERROR("%s", text.c_str()); }
@@ -165,6 +188,20 @@ bool QelveskCcd::updateProperties() {
 }
 
 bool QelveskCcd::ISNewNumber(const char* dev, const char* name, double values[], char* names[], int n) {
+  // A value that is not a number passes every range check (each comparison
+  // with it is false) and turns into any integer; several handlers take the
+  // first value whatever its element is called. Both are refused here, before
+  // they can become a set point, an exposure or a pulse length.
+  if (dev && !strcmp(dev, getDeviceName())) {
+    INDI::Property property = getProperty(name, INDI_NUMBER);
+    for (int i = 0; property.isValid() && i < n; ++i) {
+      const bool known = IUFindNumber(property.getNumber(), names[i]) != nullptr;
+      if (known && std::isfinite(values[i])) continue;
+      property.setState(IPS_ALERT);
+      property.apply(known ? "%s: %s is not a number" : "%s has no element %s", name, names[i]);
+      return true;
+    }
+  }
   if (dev && !strcmp(dev, getDeviceName()) && !strcmp(name, FilterSlotNP.name)) {
     return INDI::FilterInterface::processNumber(dev, name, values, names, n);
   }
@@ -296,6 +333,12 @@ void QelveskCcd::closeDevices() {
 }
 
 bool QelveskCcd::Disconnect() {
+  // An exposure cut short ends as failed: its property would otherwise stay
+  // busy, and come back busy with the next connection, with no frame coming.
+  if (exposure_) {
+    alert("The exposure was cut short by the disconnection");
+    PrimaryCCD.setExposureFailed();
+  }
   stopExposure();
   stopCoolerMonitor();
   releaseGuideOutputs();
@@ -452,13 +495,14 @@ void QelveskCcd::stopExposure() {
 // -------------------------------------------------------------------- cooler
 
 int QelveskCcd::SetTemperature(double temperature) {
-  if (!settingsWritable()) return -1;
   CameraState& camera = state_->camera;
-  if (!camera.coolingOn) ToggleCooling(*state_);
-  if (!MoveSetpoint(*state_, host_, static_cast<int>(std::lround(temperature)))) {
+  const int setpoint = static_cast<int>(std::lround(temperature));
+  if (state_->settings.maximumCooling) {
     alert("Maximum cooling holds the set point at " + std::to_string(kMaximumCoolingSetpointC));
     return -1;
   }
+  if (!saveSettingsChange([setpoint](ProgramSettings& settings) { ChooseSetpoint(settings, setpoint); })) return -1;
+  if (!camera.coolingOn) ToggleCooling(*state_);
   if (!UpdateCooler(*state_, host_)) return -1;
   CoolerS[0].s = ISS_ON;
   CoolerS[1].s = ISS_OFF;
@@ -550,14 +594,33 @@ void QelveskCcd::GuideTimer(void* data) {
 
 void QelveskCcd::endGuidePulse(GuidePulse& pulse) {
   pulse.bits = 0;
-  SetGuideOutputs(*state_, host_, static_cast<std::uint8_t>(guide_[0].bits | guide_[1].bits));
+  host_.lastMessage.clear();
+  if (!SetGuideOutputs(*state_, host_, static_cast<std::uint8_t>(guide_[0].bits | guide_[1].bits))) {
+    // The relay may still be held (the camera stopped answering): the pulse
+    // is not reported as done.
+    guideAlert(pulse.axis, "The guide outputs could not be released: " + host_.lastMessage);
+    return;
+  }
   GuideComplete(pulse.axis);
+}
+
+// The axis's pulse property in the alert state, with the reason.
+void QelveskCcd::guideAlert(INDI_EQ_AXIS axis, const std::string& text) {
+  INDI::Property property =
+      getProperty(axis == AXIS_DE ? "TELESCOPE_TIMED_GUIDE_NS" : "TELESCOPE_TIMED_GUIDE_WE", INDI_NUMBER);
+  if (!property.isValid()) return;
+  property.setState(IPS_ALERT);
+  property.apply("%s", text.c_str());
 }
 
 void QelveskCcd::releaseGuideOutputs() {
   bool held = false;
   for (GuidePulse& pulse : guide_) {
-    if (pulse.timer >= 0) IERmTimer(pulse.timer);
+    if (pulse.timer >= 0) {
+      // The pulse will not complete: its property says so instead of staying busy.
+      IERmTimer(pulse.timer);
+      guideAlert(pulse.axis, "The guide pulse was cut short by the disconnection");
+    }
     pulse.timer = -1;
     held = held || pulse.bits != 0;
     pulse.bits = 0;
@@ -591,8 +654,11 @@ bool QelveskCcd::GetFilterNames() {
   // (the wheel interface only points at it).
   const int count = std::clamp<int>(state_->settings.filterCount, 1, static_cast<int>(std::size(FilterNamesT)));
   FilterSlotN[0].max = count;
-  if (FilterNameTP != &FilterNamesTP) {
+  // Built anew whenever the settings name another number of filters (the
+  // program may change it between connections); each element is set up once.
+  if (FilterNameTP != &FilterNamesTP || FilterNamesTP.ntp != count) {
     for (int i = 0; i < count; ++i) {
+      if (FilterNamesT[i].name[0] != '\0') continue;
       const std::string element = "FILTER_SLOT_NAME_" + std::to_string(i + 1);
       const std::string label = "Filter#" + std::to_string(i + 1);
       IUFillText(&FilterNamesT[i], element.c_str(), label.c_str(), "");
@@ -609,23 +675,15 @@ bool QelveskCcd::GetFilterNames() {
 }
 
 bool QelveskCcd::SetFilterNames() {
-  ProgramSettings& settings = state_->settings;
   if (loadingFromConfig) return GetFilterNames();  // the names are the settings file's, not the INDI config's
-  bool changed = false;
-  for (int i = 0; i < FilterNameTP->ntp && i < static_cast<int>(settings.filterNames.size()); ++i) {
-    const FixedText<10> name(FilterNameT[i].text);
-    auto& stored = settings.filterNames[static_cast<std::size_t>(i)];
-    changed = changed || !(stored == name);
-    stored = name;
+  auto names = state_->settings.filterNames;
+  for (int i = 0; i < FilterNameTP->ntp && i < static_cast<int>(names.size()); ++i) {
+    names[static_cast<std::size_t>(i)] = FixedText<10>(FilterNameT[i].text);
   }
-  if (!changed) return true;
-  if (!settingsWritable()) return false;
-  if (SaveSettings(settings, state_->paths) != SettingsStatus::Ok) {
-    alert("The settings file could not be written");
-    return false;
-  }
-  GetFilterNames();  // names cut to what the settings file keeps
-  return true;
+  if (names == state_->settings.filterNames) return true;
+  const bool saved = saveSettingsChange([&names](ProgramSettings& settings) { settings.filterNames = names; });
+  GetFilterNames();  // the names kept: cut to what the settings file holds, or as they were
+  return saved;
 }
 
 }  // namespace qv

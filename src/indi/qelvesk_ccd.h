@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,7 @@ class QelveskCcd final : public INDI::CCD, public INDI::FilterInterface {
   void buildModelProperty();
   void describeCamera();
   bool settingsWritable();
+  bool saveSettingsChange(const std::function<void(ProgramSettings&)>& change);
   void alert(const std::string& text);
 
   void exposureTick();
@@ -86,6 +88,7 @@ class QelveskCcd final : public INDI::CCD, public INDI::FilterInterface {
 
   IPState guidePulse(std::uint8_t bit, INDI_EQ_AXIS axis, uint32_t ms);
   void endGuidePulse(GuidePulse& pulse);
+  void guideAlert(INDI_EQ_AXIS axis, const std::string& text);
   void releaseGuideOutputs();
 
   static void ExposureTimer(void* self);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "app/display_rebuild.h"
 #include "display_test_support.h"
 #include "support/recording_host.h"
@@ -280,6 +282,29 @@ TEST(Rebuild, PaintBlackLevelIsTheMeanOfTheThreeCommonestLevelsInsideTheBorder) 
   }
   // Inside: levels 10, 20, 33 each on 10 columns; the border's 200 is not counted.
   EXPECT_EQ(PaintBlackLevel(state->images, state->geometry), (10 + 20 + 33) / 3);
+}
+
+// The histogram is counted in interleaved tables, four pixels at a time: for
+// every width, including those too narrow for one group of four and those
+// that leave one to three pixels over, each bin holds the plain count of the
+// pixels inside the border.
+TEST(Rebuild, PaintBlackLevelHistogramIsThePlainCountAtEveryWidth) {
+  test::TempDir root;
+  for (int width = 9; width <= 21; ++width) {
+    constexpr int height = 19;
+    auto state = test::SmallFrameState(root, width, height);
+    auto* work = state->images.workImage;
+    std::uint32_t seed = static_cast<std::uint32_t>(width);
+    for (int i = 0; i < width * height; ++i) {
+      seed = seed * 1664525u + 1013904223u;
+      work[i] = static_cast<std::uint16_t>(i % 5 == 0 ? 65535 : (i % 7 == 0 ? 0 : seed >> 16));
+    }
+    std::array<std::uint32_t, ImageStore::kHistogramBins> expected{};
+    for (int y = 11; y <= height - 6; ++y)
+      for (int x = 5; x <= width - 6; ++x) ++expected[work[y * width + x] >> 8];
+    PaintBlackLevel(state->images, state->geometry);
+    EXPECT_EQ(state->images.displayHistogram, expected) << "width " << width;
+  }
 }
 
 // The natural colour view's row loop gives the same bytes in both builds,

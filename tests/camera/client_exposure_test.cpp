@@ -12,6 +12,7 @@
 
 #include "camera/camera_commands.h"
 #include "camera/exposure_run.h"
+#include "camera/filter_cooler.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
 #include "files/fits_file.h"
@@ -55,6 +56,9 @@ TEST(PlanReadout, RefusesWhatTheCameraCannotReadAndSaysWhy) {
       {{0, 0, 500, 400, 1}, "or a 696 x 520 window"},
       {{0, 0, 1392, 1040, 5}, "bins 1x1 to 4x4"},
       {{100, 60, 696, 520, 2}, "a sub-frame is read unbinned"},
+      // An odd origin would shift the colour cells under the frame's pattern.
+      {{101, 60, 696, 520, 1}, "starts on an even column and row"},
+      {{100, 61, 696, 520, 1}, "starts on an even column and row"},
   };
   for (const auto& c : cases) {
     std::string why;
@@ -169,6 +173,51 @@ TEST_F(ClientFrame, BinnedFramesSayTheirBinningAndCarryNoColourPattern) {
   Take({0, 0, 1392, 1040, 4}, 100);
   FinishedFrameAsFits(*state, 100, FrameKind::Light, image);
   EXPECT_EQ(image.data(), data);
+}
+
+// The camera and its wheel pulled out during a client's exposure: every
+// device call the driver makes then fails with a message for the client,
+// and none waits for ever or leaves the camera marked busy.
+TEST_F(ClientFrame, ACameraThatVanishesFailsEveryCallWithAMessage) {
+  std::string why;
+  const auto plan = PlanReadout(state->camera.model, {0, 0, 1392, 1040, 1}, why);
+  ASSERT_TRUE(plan) << why;
+  PrepareSingleFrame(*state, *plan, 3000);
+  ExposureOperation run(*state, host, clock);
+  WakeTime wake = run.start(clock.nowMs);
+  ASSERT_TRUE(wake);  // a 3 s exposure waits between its steps
+  world->cameraFaults.unplugged = world->wheelFaults.unplugged = true;
+  for (int steps = 0; wake && steps < 1000; ++steps) {
+    clock.nowMs = std::max(clock.nowMs, *wake);
+    wake = run.step(clock.nowMs);
+  }
+  EXPECT_FALSE(wake) << "the exposure ends";
+  EXPECT_TRUE(run.framesRead() == 0 || run.readoutFailed());
+  EXPECT_FALSE(state->camera.exposureRunning);
+  EXPECT_FALSE(host.boxes.empty());
+
+  const auto failsWithMessage = [&](const char* what, auto&& call) {
+    host.boxes.clear();
+    EXPECT_FALSE(call()) << what;
+    EXPECT_FALSE(host.boxes.empty()) << what;
+  };
+  ASSERT_TRUE(state->camera.coolerAvailable);
+  failsWithMessage("cooler", [&] { return UpdateCooler(*state, host); });
+  failsWithMessage("guide outputs on", [&] { return SetGuideOutputs(*state, host, 4); });
+  failsWithMessage("guide outputs off", [&] { return SetGuideOutputs(*state, host, 0); });
+  state->camera.filterPosition = 2;
+  failsWithMessage("filter wheel", [&] { return SelectFilter(*state, host, clock); });
+
+  // The cooler monitor says so on its next look.
+  CoolerMonitorOperation monitor(*state, host);
+  state->camera.monitoring = false;
+  const WakeTime look = monitor.start(clock.nowMs);
+  ASSERT_TRUE(look);
+  host.boxes.clear();
+  clock.nowMs = *look;
+  monitor.step(clock.nowMs);
+  EXPECT_FALSE(host.boxes.empty());
+  monitor.cancel();
 }
 
 }  // namespace

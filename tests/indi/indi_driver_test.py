@@ -94,8 +94,10 @@ def run(args, work):
     os.makedirs(env["HOME"], exist_ok=True)
     port = free_port()
     log = open(os.path.join(work, "server.log"), "w")
-    server = subprocess.Popen([args.server, "-v", "-p", str(port), args.driver], env=env, stdout=log,
-                              stderr=subprocess.STDOUT, start_new_session=True)
+    # The local socket is named after this run too: with the default name a
+    # second indiserver on the machine (another test run) would make this one exit.
+    server = subprocess.Popen([args.server, "-v", "-p", str(port), "-u", os.path.join(work, "indiserver"),
+                               args.driver], env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
     try:
         client = None
         for _ in range(50):
@@ -118,6 +120,12 @@ def run(args, work):
               "connects to the simulated camera")
         with open(settings_path, "rb") as f:
             check(f.read() == settings_start, "connecting leaves the settings file as it was")
+
+        # The program saves a setting of its own while the driver is connected:
+        # what the driver saves later keeps it.
+        subprocess.run([args.cli, "--root", root, "defaults-set drift=500", "defaults-save"], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        check("drift=500" in program_settings(args, root), "the program saved its own change")
 
         # The sensor of the model, from the camera table.
         check(client.value("CCD_INFO", "CCD_MAX_X") == "1392" and client.value("CCD_INFO", "CCD_MAX_Y") == "1040",
@@ -164,9 +172,10 @@ def run(args, work):
         if check(data is not None, "a sub-frame exposure sends its BLOB"):
             check(read_fits(data)[0] == (520, 696), "sub-frame shape")
 
-        # A window the camera cannot read, and one off the sensor: refused, the frame kept.
+        # A window the camera cannot read, one off the sensor, and one at an odd column: refused, the frame kept.
         for frame in ({"X": 0, "Y": 0, "WIDTH": 500, "HEIGHT": 400},
-                      {"X": 1000, "Y": 900, "WIDTH": 696, "HEIGHT": 520}):
+                      {"X": 1000, "Y": 900, "WIDTH": 696, "HEIGHT": 520},
+                      {"X": 101, "Y": 60, "WIDTH": 696, "HEIGHT": 520}):
             messages = len(client.messages)
             kept = dict(client.props["CCD_FRAME"]["values"])
             client.new_number("CCD_FRAME", frame)
@@ -220,6 +229,28 @@ def run(args, work):
         check(client.wait_for(lambda: client.state("CCD_TEMPERATURE") == "Alert", 5), "a set point of 99 is refused")
         client.new_number("CCD_BINNING", {"HOR_BIN": 3, "VER_BIN": 2})
         check(client.wait_for(lambda: client.state("CCD_BINNING") == "Alert", 5), "3x2 binning is refused")
+        # Values that are not numbers pass any range check: each is refused with
+        # a message, no frame is taken, the set point and the settings file stay.
+        with open(settings_path, "rb") as f:
+            settings_before_nan = f.read()
+        blobs = len(client.blobs)
+        # An element the property does not have is refused the same way.
+        for prop, values, said in (("CCD_TEMPERATURE", {"CCD_TEMPERATURE_VALUE": "nan"}, "not a number"),
+                                   ("CCD_EXPOSURE", {"CCD_EXPOSURE_VALUE": "nan"}, "not a number"),
+                                   ("TELESCOPE_TIMED_GUIDE_NS", {"TIMED_GUIDE_N": "nan", "TIMED_GUIDE_S": 0},
+                                    "not a number"),
+                                   ("CCD_EXPOSURE", {"NO_SUCH_ELEMENT": 1}, "has no element"),
+                                   ("CCD_TEMPERATURE", {"NO_SUCH_ELEMENT": -20}, "has no element")):
+            messages = len(client.messages)
+            client.new_number(prop, values)
+            check(client.wait_for(lambda: client.state(prop) == "Alert"
+                                  and any(said in m for m in client.messages[messages:]), 5),
+                  "%s %s is refused with a message" % (prop, values))
+        client.pump(2)
+        check(len(client.blobs) == blobs, "an exposure of nan or of an unknown element takes no frame")
+        with open(settings_path, "rb") as f:
+            check(f.read() == settings_before_nan, "a set point of nan or of an unknown element leaves the settings file as it was")
+        check(client.value("CCD_COOLER", "COOLER_ON") == "On", "the cooler keeps its state after a nan set point")
         client.send("<newNumberVector device='%s' name='CCD_EXPOSURE'><oneNumber name='CCD_EXP" % DEVICE)
         client.send("OSURE_VALUE'>1e9999</oneNumber></newNumberVector>\n")
         client.pump(1)
@@ -243,16 +274,29 @@ def run(args, work):
             settings_cooled = f.read()
         check(settings_cooled != settings_start and len(settings_cooled) == len(settings_start),
               "the set point changed through INDI is saved in the settings file")
+        check("drift=500" in program_settings(args, root),
+              "the set point saved through INDI keeps what the program saved meanwhile")
 
         # Disconnect in the middle of an exposure, then connect and expose again.
+        # A guide pulse is under way too.
         client.new_number("CCD_EXPOSURE", {"CCD_EXPOSURE_VALUE": 3})
         client.wait_for(lambda: client.state("CCD_EXPOSURE") == "Busy", 5)
+        client.new_number("TELESCOPE_TIMED_GUIDE_NS", {"TIMED_GUIDE_N": 5000, "TIMED_GUIDE_S": 0})
+        client.wait_for(lambda: client.state("TELESCOPE_TIMED_GUIDE_NS") == "Busy", 5)
+        messages = len(client.messages)
         client.new_switch("CONNECTION", {"DISCONNECT": True})
         check(client.wait_for(lambda: client.value("CONNECTION", "DISCONNECT") == "On", 5),
               "disconnects during an exposure")
+        client.pump(1)
+        check(any("cut short" in m for m in client.messages[messages:]),
+              "the exposure and the pulse cut short by the disconnection are reported")
         client.new_switch("CONNECTION", {"CONNECT": True})
         check(client.wait_for(lambda: client.state("CONNECTION") == "Ok"
                               and client.value("CONNECTION", "CONNECT") == "On", 10), "connects again")
+        client.pump(1)
+        # Nothing runs now: neither property comes back busy, waiting for what will never come.
+        check(client.state("CCD_EXPOSURE") != "Busy", "no exposure is shown running after the reconnection")
+        check(client.state("TELESCOPE_TIMED_GUIDE_NS") != "Busy", "no guide pulse is shown running after the reconnection")
         check(expose(client, 0.2) is not None, "exposes after the reconnection")
 
         with open(settings_path, "rb") as f:
@@ -263,6 +307,7 @@ def run(args, work):
         check(client.wait_for(lambda: client.state("FILTER_NAME") == "Ok"
                               and client.value("FILTER_NAME", "FILTER_SLOT_NAME_2") == "Ha", 5), "filter 2 renamed")
         check("filterNames=Blank,Ha,Filter 3" in program_settings(args, root), "the program reads the new name")
+        check("drift=500" in program_settings(args, root), "the renamed filter keeps what the program saved")
         client.new_switch("CAMERA_MODEL", {"K2C": True})
         check(client.wait_for(lambda: client.state("CAMERA_MODEL") == "Alert", 5),
               "the model is not changed while connected")
@@ -273,10 +318,15 @@ def run(args, work):
         check(client.value("CAMERA_MODEL", "K2C") == "On" and client.value("CAMERA_MODEL", "K1C") == "Off",
               "one model is chosen")
         check("camera=K2C" in program_settings(args, root), "the program reads the new model")
+        # The program now names five filters: the next connection offers five names.
+        subprocess.run([args.cli, "--root", root, "defaults-set filterCount=5", "defaults-save"], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         client.new_switch("CONNECTION", {"CONNECT": True})
         check(client.wait_for(lambda: client.state("CONNECTION") == "Ok"
                               and client.value("CCD_INFO", "CCD_MAX_X") == "1940", 10),
               "the simulated camera is the new model")
+        check(client.wait_for(lambda: len(client.props.get("FILTER_NAME", {}).get("values", {})) == 5, 5),
+              "five filter names for the five filters the settings name")
 
         # The program switched to the K7: offered now, and without "Ignore
         # Camera VID/PID" its simulated camera is not opened, which is said.

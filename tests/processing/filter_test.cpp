@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
+#include "camera/camera_models.h"
 #include "processing/gradient_filter.h"
 #include "processing/kernel_filters.h"
 #include "processing/median_filter.h"
@@ -455,6 +458,144 @@ TEST(FiltersOnLargeFrames, MatchTheirDefinitionsAcrossBands) {
       // Progress stays within its range and closes once per filter.
       for (int position : f.host.progressPositions) EXPECT_LE(position, 256);
       EXPECT_EQ(f.host.progressClosed, 4);
+    }
+  }
+}
+
+// Pixels drawn mostly from the values where clamps and sums are at their
+// limits: black, white and the values either side of where results turn
+// white.
+void FillExtremes(ProcessingFixture& f, unsigned seed) {
+  static constexpr std::uint16_t kEdges[] = {0, 1, 2, 13056, 13057, 65279, 65280, 65281, 65534, 65535};
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> pick(0, 12), any(0, 65535);
+  for (int i = 0; i < f.width() * f.height(); ++i) {
+    const int k = pick(random);
+    f.work()[i] = k < 10 ? kEdges[k] : static_cast<std::uint16_t>(any(random));
+  }
+}
+
+// Fills the frame with one of the patterns the edge-size tests use: all
+// black, all white, one grey, or extremes.
+void FillPattern(ProcessingFixture& f, int pattern, unsigned seed) {
+  if (pattern == 0) f.fill(0);
+  if (pattern == 1) f.fill(65535);
+  if (pattern == 2) f.fill(40000);
+  if (pattern == 3) FillExtremes(f, seed);
+}
+
+// Widths either side of a vector of sixteen pixels, of two, and of the
+// median's strips of 512 outputs (for every radius, whose windows take 2r
+// columns off the width), by every height that leaves a few rows or none,
+// and a header band on a taller frame: the same pixels as the definitions.
+const int kEdgeWidths[] = {15, 16, 17, 18, 19, 20, 21, 22, 23, 31, 32, 33, 511, 512, 513, 514, 515, 516, 517, 518, 519};
+
+TEST(FiltersAtEdgeSizes, KernelsAndUnsharpMaskMatchTheirDefinitionsOnExtremeValues) {
+  for (int width : kEdgeWidths) {
+    for (int height : {1, 3, 4, 5, 7, 23}) {
+      const bool band = height == 23;
+      ProcessingFixture f(width, height);
+      for (int pattern = 0; pattern < 4; ++pattern) {
+        for (RowLoops loops : test::kRowLoopBuilds) {
+          f.state->processing.rowLoops = loops;
+          const auto fill = [&] {
+            FillPattern(f, pattern, static_cast<unsigned>(width * 31 + height));
+            if (band) f.markHeaderBand();
+            return f.pixels();
+          };
+          for (const KernelCase& c : kKernelCases) {
+            const Image before = fill();
+            c.run(*f.state, f.host);
+            ASSERT_EQ(
+                test::FirstDifference(f.pixels(), ReferenceKernel(before, width, height, band, *c.kernel, c.divisor)),
+                -1)
+                << c.history << " " << width << " x " << height << " pattern " << pattern << " "
+                << test::RowLoopsName(loops);
+          }
+          for (int r : {1, 2, 3, 7}) {
+            const Image before = fill();
+            UnsharpMask(*f.state, f.host, r, 7, true);
+            ASSERT_EQ(test::FirstDifference(f.pixels(), ReferenceUnsharp(before, width, height, band, r, 7)), -1)
+                << "unsharp r " << r << " " << width << " x " << height << " pattern " << pattern << " "
+                << test::RowLoopsName(loops);
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(FiltersAtEdgeSizes, MedianMatchesItsDefinitionOnExtremeValues) {
+  for (int r = 1; r <= 3; ++r) {
+    for (int width : kEdgeWidths) {
+      for (int height : {2 * r + 1, 2 * r + 2, 24}) {
+        const bool band = height == 24;
+        if (band && width > 33) continue;  // the band on the narrow frames; the wide ones are for the strips
+        ProcessingFixture f(width, height);
+        for (int pattern = 0; pattern < 4; ++pattern) {
+          FillPattern(f, pattern, static_cast<unsigned>(width * 7 + height + r));
+          if (pattern == 2) f.at(width / 2, height / 2) = 65535;  // one hot pixel on an even sky
+          if (band) f.markHeaderBand();
+          const Image before = f.pixels();
+          for (int power : {1, 10}) {
+            const Image expected = ReferenceMedian(before, width, height, band, r, power);
+            for (RowLoops loops : test::kRowLoopBuilds) {
+              std::copy(before.begin(), before.end(), f.work());
+              f.state->processing.rowLoops = loops;
+              MedianFilter(*f.state, f.host, r, power);
+              ASSERT_EQ(test::FirstDifference(f.pixels(), expected), -1)
+                  << "r " << r << " power " << power << " " << width << " x " << height << " pattern " << pattern << " "
+                  << test::RowLoopsName(loops);
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+// The gradient filter reads each pixel's background off its row's straight
+// line wherever that line is clearly away from a whole number. The line's
+// error grows with the levels and the frame: on the largest sensor, binned
+// and in its half-size window, with the corner levels at their extremes,
+// the results are still the defined ones.
+TEST(FiltersAtEdgeSizes, GradientOnTheLargestFramesWithExtremeLevels) {
+  const CameraModel* largest = &CameraModelTable()[0];
+  for (const CameraModel& m : CameraModelTable()) {
+    if (m.sensorWidth * m.sensorHeight > largest->sensorWidth * largest->sensorHeight) largest = &m;
+  }
+  const int w = largest->sensorWidth, h = largest->sensorHeight;
+  struct Size {
+    int width, height;
+  };
+  const Size sizes[] = {{w, h}, {w / 2, h / 2}, {w / 3, h / 3}, {w / 4, h / 4}, {w - 1, h - 1}};
+  // Patch values: top left, top right, bottom left, bottom right (the bottom
+  // patches' fullest bin is looked for from bin 1).
+  const std::array<int, 4> patchValues[] = {
+      {0, 65535, 65535, 16}, {65535, 0, 16, 65535}, {16 * 777 + 5, 16 * 3, 16 * 4000, 16 * 2345 + 9}};
+  for (const Size& size : sizes) {
+    ProcessingFixture f(size.width, size.height);
+    for (const auto& values : patchValues) {
+      FillExtremes(f, static_cast<unsigned>(size.width));
+      const auto patches = GradientPatches(size.width, size.height);
+      for (int k = 0; k < 4; ++k) {
+        for (int y = 0; y < kGradientPatchSize; ++y)
+          for (int x = 0; x < kGradientPatchSize; ++x)
+            f.at(patches[k].left + x, patches[k].top + y) = static_cast<std::uint16_t>(values[k]);
+      }
+      const Image before = f.pixels();
+      const std::array<int, 4> levels = GradientCornerLevels(f.work(), size.width, size.height);
+      if (values[0] == 65535 || values[1] == 65535) {
+        EXPECT_EQ(*std::max_element(levels.begin(), levels.end()), 65520);  // the highest level there is
+      }
+      const Image expected = ReferenceGradient(before, f.state->geometry, false, levels);
+      for (RowLoops loops : test::kRowLoopBuilds) {
+        std::copy(before.begin(), before.end(), f.work());
+        f.state->processing.rowLoops = loops;
+        GradientFilter(*f.state, f.host);
+        ASSERT_EQ(test::FirstDifference(f.pixels(), expected), -1)
+            << size.width << " x " << size.height << " " << test::RowLoopsName(loops);
+      }
     }
   }
 }
