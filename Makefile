@@ -21,35 +21,10 @@ PEER_DEBS = libopencv-dev libcfitsio-dev
 .PHONY: deps deps-peers build run test bench clean
 
 deps:
-	@missing=""; \
-	for p in $(DEBS); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  if [ "$$(id -u)" = 0 ]; then \
-	    echo "Installing:$$missing"; \
-	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
-	  else \
-	    echo "Missing packages. Install them with:"; \
-	    echo "  sudo apt-get update && sudo apt-get install -y$$missing"; \
-	    exit 1; \
-	  fi; \
-	fi
+	@./tools/install-missing-debs $(DEBS)
 
 deps-peers:
-	@missing=""; \
-	for p in $(PEER_DEBS); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  if [ "$$(id -u)" = 0 ]; then \
-	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
-	  else \
-	    echo "Install the peer libraries with:"; \
-	    echo "  sudo apt-get update && sudo apt-get install -y$$missing"; \
-	    exit 1; \
-	  fi; \
-	fi
+	@./tools/install-missing-debs $(PEER_DEBS)
 
 build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
