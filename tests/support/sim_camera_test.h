@@ -1,59 +1,14 @@
 #pragma once
 
-// A program state in its own folder with the simulated camera behind it, on
-// the test clock: what every test that takes frames from the simulator
-// starts from.
+// The simulated camera rig as a GoogleTest fixture.
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <memory>
-
-#include "app/program_state.h"
-#include "camera/set_camera_type.h"
-#include "camera/usb_link.h"
-#include "guiding/guiding_state.h"
-#include "sim/sim_world.h"
 #include "support/recording_host.h"
-#include "support/temp_dir.h"
-#include "support/test_clock.h"
+#include "support/sim_camera.h"
 
 namespace qv::test {
 
-class SimCameraTest : public ::testing::Test {
- protected:
-  // Sets up this camera type (with no details dialog on connecting) and a
-  // simulated world for it with a fixed noise seed.
-  void MakeSimCamera(int cameraType = 1) {
-    state->paths.root = dir.str();
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.cameraType = static_cast<std::int16_t>(cameraType);
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
-    world = std::make_shared<sim::SimWorld>(clock, cameraType, 7);
-    bus = sim::MakeSimBus(world);
-  }
-  bool ConnectSimCamera() { return ConnectCamera(*state, *bus, host, clock); }
-
-  // The mount holds the sky still: no drift, periodic error or Dec backlash.
-  void HoldMountStill() {
-    sim::Mount& mount = world->scene.mount;
-    mount.driftXPerSecond = mount.driftYPerSecond = mount.periodicErrorAmplitude = 0;
-    mount.decBacklash = 0;
-  }
-
-  const sim::Star& BrightStar() const { return world->scene.stars()[0]; }
-  // Where the bright star is now, to the nearest pixel of the main frame.
-  StarPosition BrightStarNow() const {
-    return {static_cast<int>(std::lround(world->scene.starX(BrightStar(), clock.nowMs))),
-            static_cast<int>(std::lround(world->scene.starY(BrightStar(), clock.nowMs))), 0, 0};
-  }
-
-  TempDir dir;
-  std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
-  RecordingHost host;
-  TestClock clock;
-  std::shared_ptr<sim::SimWorld> world;
-  std::unique_ptr<UsbBus> bus;
-};
+class SimCameraTest : public ::testing::Test, public SimCamera<RecordingHost> {};
 
 }  // namespace qv::test

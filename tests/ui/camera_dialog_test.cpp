@@ -24,32 +24,16 @@
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
 #include "sim/sim_world.h"
-#include "support/temp_dir.h"
-#include "support/test_clock.h"
+#include "support/dialog_control.h"
+#include "support/sim_camera.h"
 
 namespace {
 
-template <typename W>
-W* Control(QWidget* dialog, int id) {
-  return dialog->findChild<W*>(QString("ctl%1").arg(id));
-}
-
-struct Rig {
+struct Rig : qv::test::SimCamera<qv::QtHost> {
   Rig() {
-    state->paths.root = dir.str();
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.cameraType = 1;
-    qv::SetCameraType(state->settings, state->camera, state->geometry, state->paths);
-    world = std::make_shared<qv::sim::SimWorld>(clock, 1, 7);
-    bus = qv::sim::MakeSimBus(world);
-    qv::ConnectCamera(*state, *bus, host, clock);
+    MakeSimCamera();
+    ConnectSimCamera();
   }
-  qv::test::TempDir dir;
-  std::unique_ptr<qv::ProgramState> state = std::make_unique<qv::ProgramState>();
-  qv::QtHost host;
-  qv::test::TestClock clock;
-  std::shared_ptr<qv::sim::SimWorld> world;
-  std::unique_ptr<qv::UsbBus> bus;
 };
 
 // Counts its paints and asks for one every 20 ms, as a window kept current does.

@@ -32,42 +32,23 @@
 #include "guiding/guiding_info_fields.h"
 #include "guiding/ui/guiding_info_dialog.h"
 #include "sim/sim_world.h"
-#include "support/temp_dir.h"
-#include "support/test_clock.h"
+#include "support/dialog_control.h"
+#include "support/sim_camera.h"
 
 namespace {
 
-template <typename W>
-W* Control(QWidget* dialog, int id) {
-  return dialog->findChild<W*>(QString("ctl%1").arg(id));
-}
-
-struct Rig {
+struct Rig : qv::test::SimCamera<qv::QtHost> {
   Rig() {
-    state->paths.root = dir.str();
-    state->settings.ShowInterfaceDetails = false;
-    state->settings.cameraType = 1;
     state->settings.telescopeGuiding = 'b';
-    qv::SetCameraType(state->settings, state->camera, state->geometry, state->paths);
-    world = std::make_shared<qv::sim::SimWorld>(clock, 1, 7);
-    bus = qv::sim::MakeSimBus(world);
-    qv::ConnectCamera(*state, *bus, host, clock);
+    MakeSimCamera();
+    ConnectSimCamera();
     state->guiding.telescopeInitialised = true;
   }
   // The bright star where the guider sees it now.
   void pickGuiderStar() {
-    const auto& star = world->scene.stars()[0];
-    state->guiding.guiderStar = {
-        static_cast<int>(std::lround(world->scene.starX(star, clock.nowMs))) - world->scene.guiderOriginX(500),
-        static_cast<int>(std::lround(world->scene.starY(star, clock.nowMs))) - world->scene.guiderOriginY(290), 0, 0};
+    state->guiding.guiderStar = BrightStarOnGuider(500, 290);
     state->guiding.guiderStarChosen = true;
   }
-  qv::test::TempDir dir;
-  std::unique_ptr<qv::ProgramState> state = std::make_unique<qv::ProgramState>();
-  qv::QtHost host;
-  qv::test::TestClock clock;
-  std::shared_ptr<qv::sim::SimWorld> world;
-  std::unique_ptr<qv::UsbBus> bus;
 };
 
 // The main window on the simulated camera, guiding through the camera's

@@ -13,17 +13,13 @@
 #include "app/ui/qt_host.h"
 #include "camera/scripted_devices.h"
 #include "guiding/serial_script.h"
+#include "support/dialog_control.h"
 #include "support/test_clock.h"
 
 namespace {
 
 using qv::test::Sent;
 using Events = std::vector<qv::test::SerialEvent>;
-
-template <typename W>
-W* Control(QWidget* dialog, int id) {
-  return dialog->findChild<W*>(QString("ctl%1").arg(id));
-}
 
 qv::test::Bytes Reply33(std::string_view text) {
   qv::test::Bytes b(33, 0);
