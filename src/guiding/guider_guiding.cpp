@@ -130,6 +130,7 @@ WakeTime GuiderGuidingOperation::step(std::uint32_t) {
   if (stopRequested_) return finish(false);
   const GuideStepResult result = session_.readFrame();
   if (result == GuideStepResult::StarLost || result == GuideStepResult::DeviceFailed) return finish(true);
+  if (result == GuideStepResult::Reference && referenceTakenDone_) referenceTakenDone_();
   if (stopRequested_ || (options_.frames > 0 && static_cast<int>(frames().size()) >= options_.frames)) {
     return finish(false);
   }

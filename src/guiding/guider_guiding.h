@@ -54,6 +54,7 @@ class GuiderGuidingSession {
   void end();
 
   bool running() const { return running_; }
+  bool referenceTaken() const { return referenceTaken_; }
   std::uint32_t exposureMs() const { return options_.exposureMs; }
   const std::vector<GuideFrameRecord>& frames() const { return frames_; }
 
@@ -85,7 +86,12 @@ class GuiderGuidingOperation final : public Operation {
   void cancel() override;
   void input(OperationInput event) override;
 
+  // Called once the reference frame has been measured: the dialog then
+  // shows that guiding is stabilising, before the first correction.
+  void onReferenceTaken(std::function<void()> taken) { referenceTakenDone_ = std::move(taken); }
+
   const std::vector<GuideFrameRecord>& frames() const { return session_.frames(); }
+  bool referenceTaken() const { return session_.referenceTaken(); }
   bool failed() const { return failed_; }
 
  private:
@@ -96,6 +102,7 @@ class GuiderGuidingOperation final : public Operation {
   Clock& clock_;
   GuiderGuidingOptions options_;
   GuiderGuidingSession session_;
+  std::function<void()> referenceTakenDone_;
   bool running_ = false;
   bool failed_ = false;
   bool stopRequested_ = false;

@@ -123,11 +123,7 @@ TEST_F(MainGuidingSim, GuidingHoldsTheStarBetterThanNoGuiding) {
 class GuiderGuidingSim : public MainGuidingSim {
  protected:
   void PickGuiderStar() {
-    const auto& star = world->scene.stars()[0];
-    const int columns = 500, rows = 290;
-    state->guiding.guiderStar = {
-        static_cast<int>(std::lround(world->scene.starX(star, clock.nowMs))) - world->scene.guiderOriginX(columns),
-        static_cast<int>(std::lround(world->scene.starY(star, clock.nowMs))) - world->scene.guiderOriginY(rows), 0, 0};
+    state->guiding.guiderStar = BrightStarOnGuider(500, 290);
     state->guiding.guiderStarChosen = true;
   }
   double GuiderRms(GuiderGuidingOptions options) {
@@ -149,6 +145,25 @@ class GuiderGuidingSim : public MainGuidingSim {
     state->settings.guiderDecRate = 2;
   }
 };
+
+// The reference frame is measured before any correction, and said to be so,
+// so the guiding dialog can show that guiding is stabilising.
+TEST_F(GuiderGuidingSim, TheReferenceFrameIsAnnouncedBeforeTheFirstCorrection) {
+  PickGuiderStar();
+  GuiderGuidingOperation guiding(*state, host, clock, {.exposureMs = 500, .frames = 2});
+  int announced = 0;
+  std::size_t framesWhenAnnounced = 99;
+  guiding.onReferenceTaken([&] {
+    ++announced;
+    framesWhenAnnounced = guiding.frames().size();
+  });
+  EXPECT_FALSE(guiding.referenceTaken());
+  RunOperation(guiding, clock, host);
+  EXPECT_EQ(announced, 1);
+  EXPECT_EQ(framesWhenAnnounced, 0u);
+  EXPECT_TRUE(guiding.referenceTaken());
+  EXPECT_EQ(guiding.frames().size(), 2u);
+}
 
 TEST_F(GuiderGuidingSim, MountGuidingHoldsTheStarBetterThanNoGuiding) {
   Drifting();

@@ -60,10 +60,11 @@ void ShowGuiderGuiding(UiContext& ui, GuidingSession& s) {
   auto* op = dynamic_cast<GuiderGuidingOperation*>(s.operation.get());
   if (!dialog || !op) return;
   RenderGuiderFrame(ui.state, ui.host);
-  // Called for each corrected frame: the reference has been taken.
+  // Called once the reference is measured and then for each corrected frame.
   const auto& frames = op->frames();
   const auto reference = frames.empty() ? std::nullopt : std::optional<StarPosition>(ReferenceOf(frames.front()));
-  dialog->refresh(frames, ui.clock.milliseconds(), GuiderGuidingStage(!frames.empty(), frames.size()), reference);
+  dialog->refresh(frames, ui.clock.milliseconds(), GuiderGuidingStage(op->referenceTaken(), frames.size()),
+                  reference);
 }
 
 // Menu 171: guider-camera guiding with its information dialog.
@@ -75,8 +76,10 @@ void StartGuiderGuiding(UiContext& ui, const std::shared_ptr<GuidingSession>& s)
   GuiderGuidingOptions options;
   options.exposureMs = GuiderExposureMs(ui.state.guiding.guiderExposure);
   options.target = ui.state.settings.guidanceMode == 'A' ? GuideTarget::Ao : GuideTarget::Mount;
-  s->operation = std::make_unique<GuiderGuidingOperation>(
+  auto guiding = std::make_unique<GuiderGuidingOperation>(
       ui.state, ui.host, ui.clock, options, [&ui, s](const GuideFrameRecord&) { ShowGuiderGuiding(ui, *s); });
+  guiding->onReferenceTaken([&ui, s] { ShowGuiderGuiding(ui, *s); });
+  s->operation = std::move(guiding);
   info->onStop = [s] {
     if (s->runner) s->runner->cancel();
   };
