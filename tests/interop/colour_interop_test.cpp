@@ -7,37 +7,16 @@
 #include <sstream>
 
 #include "colour/colour_synthesis.h"
-#include "files/files_fixture.h"  // tests/files
 #include "files/save_commands.h"
+#include "interop/outside_reader_test.h"
 
 namespace qv::test {
 namespace {
 
-constexpr const char* kPython = "/usr/bin/python3";
 constexpr int kRedStarX = 300, kRedStarY = 200, kBlueStarX = 1000, kBlueStarY = 800;
 
-class ColourInteropTest : public FilesTest {
+class ColourInteropTest : public OutsideReaderTest {
  protected:
-  bool Run(const std::string& command, std::string& output) {
-    const std::string out = file("stdout.txt");
-    const int status = std::system((command + " > '" + out + "' 2> '" + file("stderr.txt") + "'").c_str());
-    std::ifstream in(out);
-    std::ostringstream text;
-    text << in.rdbuf();
-    output = text.str();
-    return status == 0;
-  }
-  bool HavePythonModule(const std::string& module) {
-    std::string ignored;
-    return Run(std::string(kPython) + " -c 'import " + module + "'", ignored);
-  }
-  std::string Python(const std::string& script) {
-    std::ofstream(file("script.py")) << script;
-    std::string output;
-    EXPECT_TRUE(Run(std::string(kPython) + " '" + file("script.py") + "'", output)) << output;
-    return output;
-  }
-
   // Sky of 1000; each star lights the matrix pixels of its colour in a
   // 12 x 12 patch (red at even rows and columns, blue at odd ones).
   void SimulateAndSynthesize() {

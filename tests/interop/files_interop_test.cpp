@@ -7,42 +7,17 @@
 #include <sstream>
 
 #include "colour/colour_export.h"
-#include "files/files_fixture.h"  // tests/files
 #include "files/fits_file.h"
 #include "files/save_commands.h"
 #include "files/tiff_file.h"
+#include "interop/outside_reader_test.h"
 
 namespace qv::test {
 namespace {
 
-constexpr const char* kPython = "/usr/bin/python3";
 
-class InteropTest : public FilesTest {
+class InteropTest : public OutsideReaderTest {
  protected:
-  // Runs a shell command; its standard output, or nothing when it failed.
-  bool Run(const std::string& command, std::string& output) {
-    const std::string out = file("stdout.txt");
-    const int status = std::system((command + " > '" + out + "' 2> '" + file("stderr.txt") + "'").c_str());
-    std::ifstream in(out);
-    std::ostringstream text;
-    text << in.rdbuf();
-    output = text.str();
-    return status == 0;
-  }
-  bool HavePythonModule(const std::string& module) {
-    std::string ignored;
-    return Run(std::string(kPython) + " -c 'import " + module + "'", ignored);
-  }
-  bool HaveTool(const std::string& tool) {
-    std::string ignored;
-    return Run("command -v " + tool, ignored);
-  }
-  std::string Python(const std::string& script) {
-    std::ofstream(file("script.py")) << script;
-    std::string output;
-    EXPECT_TRUE(Run(std::string(kPython) + " '" + file("script.py") + "'", output)) << output;
-    return output;
-  }
   void WriteMonoFits() {
     FillPattern(11);
     state.images.workImage[0] = 0;
