@@ -15,6 +15,8 @@
 #include "platform/system_clock.h"
 #include "sim/sim_world.h"
 
+#include "ready_camera.h"
+
 namespace qv {
 namespace {
 
@@ -66,21 +68,6 @@ void BM_Enlarge4x4(benchmark::State& s) {
 }
 BENCHMARK(BM_Enlarge4x4)->Unit(benchmark::kMillisecond);
 
-// A transport that hands back a ready frame: what is left is the host's work.
-class ReadyFrame final : public CameraTransport {
- public:
-  TransferResult write(std::span<const std::uint8_t> block) override { return {true, 0, block.size()}; }
-  TransferResult read(std::span<std::uint8_t> reply, std::uint32_t) override {
-    std::memcpy(reply.data(), Reply().data(), std::min(reply.size(), Reply().size()));
-    return {true, 0, reply.size()};
-  }
-  std::uint16_t vendorId() const override { return 0x5310; }
-  std::uint16_t productId() const override { return 0x0616; }
-  std::optional<std::string> manufacturerText() override { return std::nullopt; }
-  std::optional<std::string> productText() override { return std::nullopt; }
-  int handleNumber() const override { return 1; }
-};
-
 
 std::unique_ptr<ProgramState> LargestCameraState() {
   auto state = std::make_unique<ProgramState>();
@@ -91,7 +78,7 @@ std::unique_ptr<ProgramState> LargestCameraState() {
 
 void ReadMode(benchmark::State& s, int mode) {
   auto state = LargestCameraState();
-  state->camera.link.camera = std::make_unique<ReadyFrame>();
+  state->camera.link.camera = std::make_unique<bench::ReadyCamera>(Reply());
   state->camera.link.cameraAttached = true;
   SetGeometryForReadout(*state, mode);
   qv::NullHost host;

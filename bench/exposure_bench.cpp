@@ -22,6 +22,8 @@
 #include "files/autosave.h"
 #include "processing/dark_flat.h"
 
+#include "ready_camera.h"
+
 namespace qv {
 namespace {
 
@@ -41,20 +43,6 @@ std::vector<std::uint8_t>& Ready() {
   return reply;
 }
 
-// A camera whose frame is always ready: what is measured is the host's work.
-class ReadyCamera final : public CameraTransport {
- public:
-  TransferResult write(std::span<const std::uint8_t> block) override { return {true, 0, block.size()}; }
-  TransferResult read(std::span<std::uint8_t> reply, std::uint32_t) override {
-    std::memcpy(reply.data(), Ready().data(), std::min(reply.size(), Ready().size()));
-    return {true, 0, reply.size()};
-  }
-  std::uint16_t vendorId() const override { return 0x5310; }
-  std::uint16_t productId() const override { return 0x0616; }
-  std::optional<std::string> manufacturerText() override { return std::nullopt; }
-  std::optional<std::string> productText() override { return std::nullopt; }
-  int handleNumber() const override { return 1; }
-};
 
 // Rebuilds the display when asked, as the window does.
 class RebuildingHost final : public NullHost {
@@ -84,7 +72,7 @@ std::unique_ptr<ProgramState> ReadyState() {
   state->paths.root = Root();
   state->settings.cameraType = 4;
   state->camera.model = *FindCameraModel(4);
-  state->camera.link.camera = std::make_unique<ReadyCamera>();
+  state->camera.link.camera = std::make_unique<bench::ReadyCamera>(Ready());
   state->camera.link.cameraAttached = true;
   SetGeometryForReadout(*state, kFullResolution);
   ResetBufferPointers(state->images);
