@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <vector>
 
 #include "app/null_host.h"
@@ -15,6 +14,8 @@
 #include "colour/anti_alias.h"
 #include "colour/colour_balance.h"
 #include "colour/colour_synthesis.h"
+
+#include "sky_frame.h"
 
 namespace {
 
@@ -27,11 +28,7 @@ struct Frame {
 
   Frame() {
     qv::SetFrameSize(state->geometry, 3388, 2712);
-    raw.resize(static_cast<std::size_t>(state->geometry.pixelCount));
-    std::mt19937 random(1);
-    std::normal_distribution<double> sky(3000, 400);
-    for (auto& v : raw) v = static_cast<std::uint16_t>(std::clamp(sky(random), 0.0, 65535.0));
-    for (int i = 0; i < 2000; ++i) raw[random() % raw.size()] = 60000;
+    raw = qv::bench::SkyLikeFrame(static_cast<std::size_t>(state->geometry.pixelCount));
     std::memcpy(state->images.workImage, raw.data(), raw.size() * 2);
     qv::ResetBufferPointers(state->images);
     std::memset(state->images.scratchImage, 0, raw.size() * 2);

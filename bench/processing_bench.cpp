@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <vector>
 
 #include "app/null_host.h"
@@ -21,6 +20,8 @@
 #include "processing/median_filter.h"
 #include "processing/stretch_commands.h"
 #include "processing/unsharp_mask.h"
+
+#include "sky_frame.h"
 
 #ifdef QELVESK_HAVE_OPENCV
 #include <opencv2/core.hpp>
@@ -40,11 +41,7 @@ struct Frame {
 
   Frame() {
     qv::SetFrameSize(state->geometry, 3388, 2712);
-    original.resize(static_cast<std::size_t>(state->geometry.pixelCount));
-    std::mt19937 random(1);
-    std::normal_distribution<double> sky(3000, 400);
-    for (auto& v : original) v = static_cast<std::uint16_t>(std::clamp(sky(random), 0.0, 65535.0));
-    for (int i = 0; i < 2000; ++i) original[random() % original.size()] = 60000;  // stars and hot pixels
+    original = qv::bench::SkyLikeFrame(static_cast<std::size_t>(state->geometry.pixelCount));
     restore();
     // Touch the copy target once so that the timed copies find its pages.
     std::memset(state->images.planeWorkSet[0], 0, original.size() * 2);
