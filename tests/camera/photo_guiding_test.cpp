@@ -35,16 +35,9 @@ class PhotoGuidingSim : public test::SimCameraTest {
     ASSERT_TRUE(ConnectSimCamera());
     ASSERT_TRUE(OpenCameraInterface(*state, host, clock));
     state->guiding.telescopeInitialised = true;  // no settings file to reload
-    // Drift, periodic error and 2-pixel seeing; the simulated camera sees
-    // north up, hence the swapped Dec letters; the guide rate is 2 pixels a
-    // second on both cameras.
-    sim::Mount& mount = world->scene.mount;
-    mount.driftXPerSecond = 0.1;
-    mount.driftYPerSecond = -0.05;
-    mount.periodicErrorAmplitude = 5;
-    mount.decBacklash = 0;
-    world->scene.seeingSigma = 2.0 / 2.355;
-    state->settings.driveDirections = {'s', 'n', 'e', 'w'};
+    // No Dec backlash; the guide rate is 2 pixels a second on both cameras.
+    DriftingSky();
+    world->scene.mount.decBacklash = 0;
     state->settings.raRate = state->settings.decRate = 2;
     state->settings.guiderRaRate = state->settings.guiderDecRate = 2;
     state->guiding.guiderExposure = {'s', 1};

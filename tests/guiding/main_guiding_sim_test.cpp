@@ -104,14 +104,7 @@ TEST_F(MainGuidingSim, TrainingSeesTheDecBacklash) {
 }
 
 TEST_F(MainGuidingSim, GuidingHoldsTheStarBetterThanNoGuiding) {
-  sim::Mount& mount = world->scene.mount;
-  mount.driftXPerSecond = 0.1;
-  mount.driftYPerSecond = -0.05;
-  mount.periodicErrorAmplitude = 5;
-  world->scene.seeingSigma = 2.0 / 2.355;
-  // The simulated camera sees north as up: a star that rose needs a south
-  // pulse, which is what the swapped Dec letters give.
-  state->settings.driveDirections = {'s', 'n', 'e', 'w'};
+  DriftingSky();
   Train();
   const double unguided = GuidedRms(false, 30);
   const double guided = GuidedRms(true, 30);
@@ -135,12 +128,7 @@ class GuiderGuidingSim : public MainGuidingSim {
     return RmsErrorPixels(guiding.frames());
   }
   void Drifting() {
-    sim::Mount& mount = world->scene.mount;
-    mount.driftXPerSecond = 0.1;
-    mount.driftYPerSecond = -0.05;
-    mount.periodicErrorAmplitude = 5;
-    world->scene.seeingSigma = 2.0 / 2.355;
-    state->settings.driveDirections = {'s', 'n', 'e', 'w'};
+    DriftingSky();
     state->settings.guiderRaRate = 2;
     state->settings.guiderDecRate = 2;
   }

@@ -39,6 +39,18 @@ struct SimCamera {
     mount.decBacklash = 0;
   }
 
+  // A night to guide in: drift, periodic error and 2-pixel seeing. The
+  // simulated camera sees north up, so a star that rose needs a south pulse:
+  // the Dec drive letters are swapped.
+  void DriftingSky() {
+    sim::Mount& mount = world->scene.mount;
+    mount.driftXPerSecond = 0.1;
+    mount.driftYPerSecond = -0.05;
+    mount.periodicErrorAmplitude = 5;
+    world->scene.seeingSigma = 2.0 / 2.355;
+    state->settings.driveDirections = {'s', 'n', 'e', 'w'};
+  }
+
   const sim::Star& BrightStar() const { return world->scene.stars()[0]; }
   // Where the bright star is now, to the nearest pixel of the main frame.
   StarPosition BrightStarNow() const {
