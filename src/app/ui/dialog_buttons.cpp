@@ -4,13 +4,14 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
+#include "app/ui/control_name.h"
+
 namespace qv {
 
 namespace {
 
 QPushButton* Button(QDialog* dialog, QHBoxLayout* row, const QString& text, int id) {
-  auto* button = new QPushButton(text, dialog);
-  button->setObjectName(QString("ctl%1").arg(id));
+  auto* button = Named(new QPushButton(text, dialog), id);
   row->addWidget(button);
   return button;
 }

@@ -5,6 +5,7 @@
 
 #include "app/host.h"
 #include "app/mouse_modes.h"
+#include "app/ui/control_name.h"
 #include "app/ui/dialog_buttons.h"
 
 namespace qv {
@@ -15,8 +16,7 @@ TSubFrameDialog::TSubFrameDialog(Host& host, int windowMode, QWidget* parent) : 
   auto* layout = new QVBoxLayout(this);
   const char* texts[3] = {"1/2 Frame (650x515)", "1/3 Frame (433x343)", "1/4 Frame (325x257)"};
   for (int i = 0; i < 3; ++i) {
-    buttons_[i] = new QRadioButton(texts[i], this);
-    buttons_[i]->setObjectName(QString("ctl%1").arg(SubFrameSizeButton(kSubFrameHalf + i)));
+    buttons_[i] = Named(new QRadioButton(texts[i], this), SubFrameSizeButton(kSubFrameHalf + i));
     layout->addWidget(buttons_[i]);
     connect(buttons_[i], &QRadioButton::clicked, this, [this, i] {
       mode_ = kSubFrameHalf + i;

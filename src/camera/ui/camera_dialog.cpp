@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "app/messages.h"
+#include "app/ui/control_name.h"
 #include "app/ui/operation_runner.h"
 #include "app/ui/qt_host.h"
 #include "camera/camera_commands.h"
@@ -40,12 +41,6 @@ constexpr const char* kHelpText =
 constexpr char kRangeLetters[5] = {'q', 'h', 't', 's', 'm'};
 constexpr const char* kModeCaptions[5] = {"High Resolution", "Binned 2x2", "Binned 3x3", "Binned 4x4",
                                           "User Defined SubFrame"};
-
-template <typename W>
-W* Named(W* widget, int id) {
-  widget->setObjectName(QString("ctl%1").arg(id));
-  return widget;
-}
 
 QLineEdit* Field(int id, QWidget* parent, bool readOnly = true) {
   auto* edit = Named(new QLineEdit(parent), id);

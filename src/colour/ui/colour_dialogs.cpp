@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/ui/control_name.h"
 #include "app/ui/dialog_buttons.h"
 #include "colour/colour_filters.h"
 #include "processing/ui/dialog_controls.h"
@@ -27,16 +28,14 @@ constexpr int kUnsharpRadiusLow = 2, kUnsharpRadiusHigh = 6;
 constexpr int kUnsharpPowerLow = 1, kUnsharpPowerHigh = 6;
 
 QCheckBox* Check(QWidget* parent, int id, const char* text, bool& flag) {
-  auto* box = new QCheckBox(text, parent);
-  box->setObjectName(QString("ctl%1").arg(id));
+  auto* box = Named(new QCheckBox(text, parent), id);
   box->setChecked(flag);
   QObject::connect(box, &QCheckBox::toggled, parent, [&flag](bool on) { flag = on; });
   return box;
 }
 
 QRadioButton* Radio(QWidget* parent, int id, const char* text) {
-  auto* button = new QRadioButton(text, parent);
-  button->setObjectName(QString("ctl%1").arg(id));
+  auto* button = Named(new QRadioButton(text, parent), id);
   return button;
 }
 
@@ -274,7 +273,7 @@ TChromaticDialog::TChromaticDialog(Host& host, QWidget* parent) : QDialog(parent
     auto* back = new QToolButton(this);
     auto* forward = new QToolButton(this);
     back->setObjectName(QString("ctl%1back").arg(s.id));
-    forward->setObjectName(QString("ctl%1").arg(s.id));
+    Named(forward, s.id);
     back->setArrowType(s.vertical ? Qt::UpArrow : Qt::LeftArrow);
     forward->setArrowType(s.vertical ? Qt::DownArrow : Qt::RightArrow);
     // Right adds one to a horizontal shift; down takes one from a vertical.

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "app/ui/control_name.h"
 #include "app/ui/dialog_buttons.h"
 #include "files/auto_processing.h"
 
@@ -16,10 +17,6 @@ TAutoDialog::TAutoDialog(ProgramSettings& settings, Host& host, QWidget* parent)
   setWindowTitle("Auto-Processing Choices");
   setModal(true);
   auto* grid = new QGridLayout(this);
-  auto named = [](QWidget* widget, int id) {
-    widget->setObjectName(QString("ctl%1").arg(id));
-    return widget;
-  };
   none_ = new QRadioButton("No Auto Stretch", this);
   weak_ = new QRadioButton("Apply Weak Stretch", this);
   strong_ = new QRadioButton("Apply Strong Stretch", this);
@@ -40,7 +37,7 @@ TAutoDialog::TAutoDialog(ProgramSettings& settings, Host& host, QWidget* parent)
                                                                            {unsharp_, 108},
                                                                            {radius_, 112},
                                                                            {power_, 113}})
-    named(widget, id);
+    Named(widget, id);
 
   grid->addWidget(new QLabel("For Planetary images try weak stretch, for nebulae try strong.", this), 0, 0, 1, 4);
   grid->addWidget(none_, 1, 0);

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+#include "app/ui/control_name.h"
 #include "app/ui/dialog_buttons.h"
 #include "files/fits_details.h"
 
@@ -26,16 +27,14 @@ TFITSDialog::TFITSDialog(ProgramSettings& settings, QWidget* parent) : QDialog(p
   auto* grid = new QGridLayout(this);
   int row = 0;
   auto edit = [&](int id, const char* label, const std::string& value, int chars) {
-    auto* line = new QLineEdit(Q(value), this);
-    line->setObjectName(QString("ctl%1").arg(id));
+    auto* line = Named(new QLineEdit(Q(value), this), id);
     line->setMaxLength(chars);
     grid->addWidget(new QLabel(label, this), row, 0);
     grid->addWidget(line, row++, 1, 1, 2);
     return line;
   };
   auto multiLine = [&](int id, const char* label, const std::string& value) {
-    auto* text = new QPlainTextEdit(Q(value), this);
-    text->setObjectName(QString("ctl%1").arg(id));
+    auto* text = Named(new QPlainTextEdit(Q(value), this), id);
     text->setFixedHeight(60);
     grid->addWidget(new QLabel(label, this), row, 0);
     grid->addWidget(text, row++, 1, 1, 2);

@@ -12,6 +12,7 @@
 
 #include "app/image_store.h"
 #include "app/messages.h"
+#include "app/ui/control_name.h"
 #include "app/ui/operation_runner.h"
 #include "app/ui/qt_host.h"
 #include "camera/camera_commands.h"
@@ -34,12 +35,6 @@ constexpr const char* kHelpText =
     "the frame. Train measures the telescope drives (or the AO unit) on that star; Start Guiding closes this window "
     "and guides on it.";
 constexpr int kRefreshMs = 300;
-
-template <typename W>
-W* Named(W* widget, int id) {
-  widget->setObjectName(QString("ctl%1").arg(id));
-  return widget;
-}
 
 QLineEdit* Edit(int id, QWidget* parent, bool readOnly) {
   auto* edit = Named(new QLineEdit(parent), id);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/ui/control_name.h"
 #include "guiding/guiding_info_fields.h"
 #include "guiding/ui/guider_frame_view.h"
 
@@ -14,8 +15,7 @@ namespace qv {
 namespace {
 
 QLineEdit* Field(int id, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString("ctl%1").arg(id));
+  auto* edit = Named(new QLineEdit(parent), id);
   edit->setReadOnly(true);
   edit->setMaximumWidth(90);
   return edit;

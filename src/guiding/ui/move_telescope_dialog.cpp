@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <cstdlib>
 
+#include "app/ui/control_name.h"
 #include "app/ui/qt_host.h"
 #include "guiding/guide_socket.h"
 #include "guiding/telescope_commands.h"
@@ -20,12 +21,6 @@ namespace {
 constexpr std::string_view kHelpText =
     "Enter a Messier or CNGC number and press the GoTo Object button.\n\nIf you enter both numbers the Messier will be "
     "favoured. To use CGNC numbers ensure the Messier number is 0";
-
-template <typename W>
-W* Named(W* widget, int id) {
-  widget->setObjectName(QString("ctl%1").arg(id));
-  return widget;
-}
 
 QLineEdit* NumberEdit(int id, QWidget* parent) {
   auto* edit = Named(new QLineEdit(parent), id);

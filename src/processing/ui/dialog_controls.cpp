@@ -2,13 +2,13 @@
 
 #include <QBoxLayout>
 
+#include "app/ui/control_name.h"
 #include "app/ui/dialog_buttons.h"
 
 namespace qv {
 
 QScrollBar* MakeScrollBar(QWidget* parent, int id, int low, int high, int value) {
-  auto* bar = new QScrollBar(Qt::Horizontal, parent);
-  bar->setObjectName(QString("ctl%1").arg(id));
+  auto* bar = Named(new QScrollBar(Qt::Horizontal, parent), id);
   bar->setRange(low, high);
   bar->setSingleStep(1);
   bar->setPageStep(10);
@@ -18,8 +18,7 @@ QScrollBar* MakeScrollBar(QWidget* parent, int id, int low, int high, int value)
 }
 
 QLineEdit* MakeEdit(QWidget* parent, int id, const QString& text) {
-  auto* edit = new QLineEdit(text, parent);
-  edit->setObjectName(QString("ctl%1").arg(id));
+  auto* edit = Named(new QLineEdit(text, parent), id);
   edit->setMaximumWidth(80);
   return edit;
 }

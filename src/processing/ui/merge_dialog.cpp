@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/command_handlers.h"
+#include "app/ui/control_name.h"
 #include "app/ui/qt_host.h"
 #include "processing/merge_images.h"
 
@@ -23,12 +24,6 @@ constexpr const char* kMergeHelp =
     "by using the File/Open Menu Option. Mark the position to be matched on, and press the MERGE button.\n\nCheck "
     "the Average box if you want an average rather than addition.\n\nIf you want to set x and y shift to zero "
     "select superimpose.";
-
-template <typename Widget>
-Widget* Named(Widget* widget, int id) {
-  widget->setObjectName(QString("ctl%1").arg(id));
-  return widget;
-}
 
 QLineEdit* Coordinate(QWidget* parent, int id) {
   auto* edit = Named(new QLineEdit(parent), id);
