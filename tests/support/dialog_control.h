@@ -1,12 +1,12 @@
 #pragma once
 
-// The dialogs name each control "ctl<id>" after its control id; tests find
-// them by that name.
+// Finds a dialog's control by the id the dialog names it after.
 
-#include <QString>
 #include <QWidget>
+
+#include "app/ui/control_name.h"
 
 template <typename W>
 W* Control(QWidget* dialog, int id) {
-  return dialog->findChild<W*>(QString("ctl%1").arg(id));
+  return dialog->findChild<W*>(qv::ControlName(id));
 }

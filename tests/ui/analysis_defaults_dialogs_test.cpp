@@ -18,16 +18,12 @@
 #include "processing/photometry.h"
 #include "processing/pixel_values.h"
 #include "processing/ui/analysis_dialogs.h"
+#include "support/dialog_control.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/test_clock.h"
 
 namespace {
-
-template <typename T>
-T* Control(QWidget* dialog, int id) {
-  return dialog->findChild<T*>(QString("ctl%1").arg(id));
-}
 
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 

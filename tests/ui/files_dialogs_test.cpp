@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <set>
 
+#include "app/ui/control_name.h"
 #include "files/ui/auto_dialog.h"
 #include "files/ui/delete_dialog.h"
 #include "files/ui/file_dialogs.h"
@@ -19,7 +20,7 @@
 
 template <typename T>
 T* Control(QWidget& dialog, int id) {
-  T* control = dialog.findChild<T*>(QString("ctl%1").arg(id));
+  T* control = dialog.findChild<T*>(qv::ControlName(id));
   if (!control) qFatal("control %d missing", id);
   return control;
 }

@@ -15,6 +15,7 @@
 #include "app/ui/main_window.h"
 #include "processing/photometry.h"
 #include "app/ui/qt_host.h"
+#include "support/dialog_control.h"
 
 namespace {
 
@@ -25,11 +26,6 @@ void AnswerNextDialog(std::function<void(QWidget*)> answer) {
     QVERIFY(dialog);
     answer(dialog);
   });
-}
-
-template <typename Widget>
-Widget* Control(QWidget* dialog, int id) {
-  return dialog->findChild<Widget*>(QString("ctl%1").arg(id));
 }
 
 struct Window {

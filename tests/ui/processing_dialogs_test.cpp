@@ -15,12 +15,13 @@
 #include "processing/ui/processing_ui_commands.h"
 #include "processing/ui/stretch_dialog.h"
 #include "processing/ui/stretch_parameter_dialogs.h"
+#include "support/dialog_control.h"
 #include "support/test_clock.h"
 
 namespace {
 
-QScrollBar* Bar(QWidget* dialog, int id) { return dialog->findChild<QScrollBar*>(QString("ctl%1").arg(id)); }
-QLineEdit* Edit(QWidget* dialog, int id) { return dialog->findChild<QLineEdit*>(QString("ctl%1").arg(id)); }
+QScrollBar* Bar(QWidget* dialog, int id) { return Control<QScrollBar>(dialog, id); }
+QLineEdit* Edit(QWidget* dialog, int id) { return Control<QLineEdit>(dialog, id); }
 
 void Trigger(QScrollBar* bar, QAbstractSlider::SliderAction action, int times = 1) {
   for (int i = 0; i < times; ++i) bar->triggerAction(action);
@@ -33,7 +34,7 @@ void AnswerNextDialog(int id, std::function<void(QWidget*)> adjust = {}) {
     QWidget* dialog = QApplication::activeModalWidget();
     QVERIFY(dialog);
     if (adjust) adjust(dialog);
-    dialog->findChild<QPushButton*>(QString("ctl%1").arg(id))->click();
+    Control<QPushButton>(dialog, id)->click();
   });
 }
 

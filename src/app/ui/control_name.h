@@ -7,9 +7,11 @@
 
 namespace qv {
 
+inline QString ControlName(int id) { return QString("ctl%1").arg(id); }
+
 template <typename W>
 W* Named(W* widget, int id) {
-  widget->setObjectName(QString("ctl%1").arg(id));
+  widget->setObjectName(ControlName(id));
   return widget;
 }
 
