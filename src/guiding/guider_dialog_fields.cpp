@@ -60,11 +60,13 @@ void SetGuiderStretch(ProgramState& state, int value) {
   state.guiding.guiderDialog.image.stretchValue = std::clamp(value, kGuiderStretchMin, kGuiderStretchMax);
 }
 
-bool SelectGuiderStar(ProgramState& state, Host& host, int x, int y) {
+void BeginGuiderStarSelection(ProgramState& state) { state.guiding.guiderDialog.selectingStar = true; }
+
+bool ClickGuiderFrame(ProgramState& state, Host& host, int x, int y) {
   GuidingState& g = state.guiding;
+  if (!g.guiderDialog.selectingStar) return false;
   g.guiderDialog.selectingStar = false;
-  if (!FindCentre(state, host, x, y, CentreSource::GuiderCamera)) return false;
-  g.guiderStarChosen = true;
+  if (FindCentre(state, host, x, y, CentreSource::GuiderCamera)) g.guiderStarChosen = true;
   return true;
 }
 

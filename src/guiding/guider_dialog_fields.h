@@ -31,9 +31,12 @@ void StepGuiderExposure(ProgramState& state, int delta);
 bool SetGuiderExposureValue(ProgramState& state, long value);
 void SetGuiderStretch(ProgramState& state, int value);
 
-// The star under a click in selection mode: found on the guider frame and
-// kept as the guider star; selection mode ends either way.
-bool SelectGuiderStar(ProgramState& state, Host& host, int x, int y);
+// "Select Guide Star": the next click on the guider frame picks the star.
+void BeginGuiderStarSelection(ProgramState& state);
+// A click on the guider frame. In selection mode the star found under it
+// becomes the guider star and selection mode ends either way (true: the
+// click was taken); otherwise the click does nothing (false).
+bool ClickGuiderFrame(ProgramState& state, Host& host, int x, int y);
 
 // "Use Default": with a trained result the use-trained flag toggles, without
 // one it stays clear.

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
+#include "app/image_store.h"
 #include "app/settings_file.h"
 #include "guiding/guiding_info_fields.h"
 #include "support/recording_host.h"
@@ -177,6 +179,27 @@ TEST_F(GuiderDialogModel, AoRatesInUseComeFromTheEditsOrTheTraining) {
   EXPECT_EQ(Field(926), "20");
   EXPECT_EQ(Field(925), "18");
   EXPECT_EQ(Reloaded().aoDefault1, 20);
+}
+
+// A click on the guider frame picks a star only after "Select Guide Star",
+// and only once.
+TEST_F(GuiderDialogModel, AClickPicksTheStarOnlyInSelectionMode) {
+  std::uint16_t* frame = state->images.guideImage;
+  std::fill(frame, frame + ImageStore::kGuideColumns * ImageStore::kGuideRows, std::uint16_t{1000});
+  for (int dy = -2; dy <= 2; ++dy) {
+    for (int dx = -2; dx <= 2; ++dx) frame[(120 + dy) * ImageStore::kGuideColumns + 200 + dx] = 30000;
+  }
+  EXPECT_FALSE(ClickGuiderFrame(*state, host, 201, 121));
+  EXPECT_FALSE(state->guiding.guiderStarChosen);
+  BeginGuiderStarSelection(*state);
+  EXPECT_TRUE(ClickGuiderFrame(*state, host, 201, 121));
+  EXPECT_TRUE(state->guiding.guiderStarChosen);
+  const StarPosition picked = state->guiding.guiderStar;
+  EXPECT_NEAR(picked.x, 200, 1);
+  EXPECT_NEAR(picked.y, 120, 1);
+  EXPECT_FALSE(ClickGuiderFrame(*state, host, 50, 50));  // selection mode has ended
+  EXPECT_EQ(state->guiding.guiderStar.x, picked.x);
+  EXPECT_EQ(state->guiding.guiderStar.y, picked.y);
 }
 
 TEST(DriftPlot, OnePixelIsTenPlotPixelsAndDriftsOf4Point4PixelsAreOffThePlot) {

@@ -58,8 +58,7 @@ TGWyDialog::TGWyDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget*
   frame_ = new GuiderFrameView(state, false, this);
   frame_->onPointer = [this](int x, int y) { showPointer(x, y); };
   frame_->onClick = [this](int x, int y) {
-    if (!state_.guiding.guiderDialog.selectingStar) return;
-    SelectGuiderStar(state_, host_, x, y);
+    if (!ClickGuiderFrame(state_, host_, x, y)) return;
     unsetCursor();
     refresh();
   };
@@ -164,7 +163,7 @@ void TGWyDialog::buildExposure(QGridLayout* grid) {
   g->addWidget(edits_[821], row++, 1);
   auto* select = button(822, "Select Guide Star", box);
   connect(select, &QPushButton::clicked, this, [this] {
-    state_.guiding.guiderDialog.selectingStar = true;
+    BeginGuiderStarSelection(state_);
     frame_->setCursor(Qt::CrossCursor);
   });
   g->addWidget(select, row++, 0, 1, 2);
