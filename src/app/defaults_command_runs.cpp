@@ -164,7 +164,7 @@ CommandStatus RunDefaultsSave(CommandContext& c, const CommandArgs& args) {
   const auto& fields = SlewFields();
   for (std::size_t i = 0; i < fields.size(); ++i) slew[i] = s.*(fields[i].member);
   if (!AcceptDefaults(c.state, c.host, s.autosaveDirectory.str(), slew)) return CommandStatus::Refused;
-  return FinishDefaults(c.state, c.host) ? CommandStatus::Done : CommandStatus::Refused;
+  return FinishDefaults(c.state, c.host, c.clock) ? CommandStatus::Done : CommandStatus::Refused;
 }
 
 }  // namespace qv

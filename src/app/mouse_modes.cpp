@@ -40,13 +40,15 @@ ImagePoint ClientToImage(const DisplayState& display, int clientX, int clientY) 
 }
 
 // Checked in image coordinates, so a scrolled view can never let the box
-// round the click reach past the image.
+// round the click reach past the image. The star-pick margin keeps picks off
+// the left and top edges only: on the right and at the bottom the pick goes
+// on as long as the star box fits.
 bool ClickInsideImage(const ProgramState& state, ImagePoint at) {
   const FrameGeometry& g = state.geometry;
   const int margin = state.mouse.starPickMode ? kStarPickMargin : 0;
   const int radius = state.analysis.photometry.open ? state.analysis.photometry.radius : state.mouse.boxRadius;
-  const int reach = radius + margin;
-  return at.x >= reach && at.x <= g.widthMinus1 - reach && at.y >= reach && at.y <= g.heightMinus1 - reach;
+  const int first = radius + margin;
+  return at.x >= first && at.x <= g.widthMinus1 - radius && at.y >= first && at.y <= g.heightMinus1 - radius;
 }
 
 bool TogglePickGuideStar(ProgramState& state, Host& host) {

@@ -8,7 +8,7 @@
 
 namespace qv {
 
-// Star picking keeps its box this far inside the image.
+// Star picking keeps its box this far from the image's left and top edges.
 inline constexpr int kStarPickMargin = 25;
 
 // Sub-frame window modes: half, third and quarter of the frame.
@@ -23,8 +23,8 @@ struct ImagePoint {
 // A client position of the unscaled display as an image position.
 ImagePoint ClientToImage(const DisplayState& display, int clientX, int clientY);
 
-// Whether a click at an image position may be taken: the box round it (the
-// star-pick margin added while star picking) lies inside the image.
+// Whether a click at an image position may be taken: the box round it lies
+// inside the image, and while star picking also the margin left and above.
 bool ClickInsideImage(const ProgramState& state, ImagePoint at);
 
 // "Pic&k Guide Star": switches star picking; refused (message 33) while the

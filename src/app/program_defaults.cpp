@@ -10,6 +10,7 @@
 #include "camera/device_bus.h"
 #include "camera/filter_cooler.h"
 #include "camera/set_camera_type.h"
+#include "guiding/serial_link.h"
 
 namespace qv {
 
@@ -308,6 +309,8 @@ std::int16_t HeldSlewValue(SlewKind kind, long value) {
     case SlewKind::Hysteresis:
       break;
   }
+  // The hysteresis is taken off each guide pulse: below 0 it would make every
+  // pulse longer than its error asks.
   return static_cast<std::int16_t>(std::clamp<long>(value, 0, kMaxHysteresis));
 }
 
@@ -402,18 +405,24 @@ bool AcceptDefaults(ProgramState& state, Host& host, std::string_view autosaveTe
   return true;
 }
 
-bool FinishDefaults(ProgramState& state, Host& host) {
+bool FinishDefaults(ProgramState& state, Host& host, Clock& clock) {
   const bool saved = SaveSettings(state.settings, state.paths) == SettingsStatus::Ok;
   if (!saved) ShowMessage(host, kSettingsSaveFailedMessage);
-  SetUpTelescopeLinkAgain(state);
+  SetUpTelescopeLinkAgain(state, host, clock);
   host.requestRepaint();
   return saved;
 }
 
-void SetUpTelescopeLinkAgain(ProgramState& state) {
+bool SetUpTelescopeLinkAgain(ProgramState& state, Host& host, Clock& clock) {
   UsbLink& link = state.camera.link;
+  // Let go of the port the old settings opened: the number may have changed.
   if (link.pcSerial && link.pcSerialOpen) link.pcSerial->close();
   link.pcSerialOpen = false;
+  if (state.settings.telescopeGuiding == 'n') return true;
+  // The camera's own ports are reached through the camera and need no opening.
+  if (TelescopeRoute(state.settings) != kPcSerialRoute) return true;
+  DeviceBus(state, clock);
+  return OpenPcSerial(state, host);
 }
 
 }  // namespace qv

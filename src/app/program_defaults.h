@@ -163,11 +163,12 @@ bool AcceptDefaults(ProgramState& state, Host& host, std::string_view autosaveTe
 // After the dialog closed with "Save Changes": the settings file is saved
 // (message 24 when it cannot be), the telescope link is set up again and the
 // window repainted. False when the save failed.
-bool FinishDefaults(ProgramState& state, Host& host);
+bool FinishDefaults(ProgramState& state, Host& host, Clock& clock);
 
-// The telescope link after its settings changed: without telescope guiding an
-// open link is closed; otherwise it is closed so the next use opens it on the
-// chosen port.
-void SetUpTelescopeLinkAgain(ProgramState& state);
+// The telescope link after its settings changed: an open computer port is
+// closed; with telescope guiding on the computer's port it is opened again
+// on the chosen port number (a failure is shown, and the next use tries
+// again). False when that open failed.
+bool SetUpTelescopeLinkAgain(ProgramState& state, Host& host, Clock& clock);
 
 }  // namespace qv

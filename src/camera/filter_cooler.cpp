@@ -105,6 +105,14 @@ bool MoveSetpoint(ProgramState& state, Host& host, int setpointC) {
   return true;
 }
 
+CoolerRead ReadCoolerForDialog(ProgramState& state, Host& host) {
+  const CameraState& camera = state.camera;
+  if (!camera.coolerAvailable || !camera.link.cameraAttached || camera.monitoring) return CoolerRead::Skipped;
+  // A command between a run's exposure and its read-out would spoil the frame.
+  if (camera.exposureRunning || state.guiding.mainGuidingRunning) return CoolerRead::Skipped;
+  return UpdateCooler(state, host) ? CoolerRead::Read : CoolerRead::Failed;
+}
+
 CoolerMonitorOperation::CoolerMonitorOperation(ProgramState& state, Host& host, Caption caption)
     : state_(state), host_(host), caption_(std::move(caption)) {}
 

@@ -49,6 +49,15 @@ bool MoveSetpoint(ProgramState& state, Host& host, int setpointC);
 // `settings`, nothing written. False when maximum cooling holds the set point.
 bool ChooseSetpoint(ProgramSettings& settings, int setpointC);
 
+// The camera dialog keeps its temperature current with one cooler exchange
+// (the set point and on/off sent, the temperature read back) after each
+// change and about once a second. Nothing is sent without the cooler or the
+// camera, while an exposure run, the focus loop or main-camera guiding has
+// the camera, or while the monitor reads the cooler itself.
+inline constexpr std::uint32_t kDialogCoolerIntervalMs = 1000;
+enum class CoolerRead { Skipped, Read, Failed };
+CoolerRead ReadCoolerForDialog(ProgramState& state, Host& host);
+
 // "Monitor" as an operation. Starting it while a monitor runs stops that one
 // (its next step ends it) and finishes at once. Otherwise every half second it
 // refreshes the cooler as the dialog's repaint does, under the wait cursor,

@@ -104,7 +104,15 @@ TEST_F(MouseModes, StarPickingTakesTheStarInsideItsMargin) {
   EXPECT_TRUE(s.display.starPickingActive);
 
   EXPECT_EQ(OnLeftClick(s, host, 32, 500), ClickResult::Refused);  // 25 + 8 is the first
-  EXPECT_EQ(OnLeftClick(s, host, 1391 - 33 + 1, 500), ClickResult::Refused);
+  EXPECT_EQ(OnLeftClick(s, host, 500, 32), ClickResult::Refused);
+  // Right and below, the pick goes on while the star box fits the image.
+  EXPECT_EQ(OnLeftClick(s, host, 1391 - 8, 500), ClickResult::Taken);
+  EXPECT_EQ(OnLeftClick(s, host, 1391 - 7, 500), ClickResult::Refused);
+  EXPECT_EQ(OnLeftClick(s, host, 500, 1039 - 8), ClickResult::Taken);
+  EXPECT_EQ(OnLeftClick(s, host, 500, 1039 - 7), ClickResult::Refused);
+  s.display.scrollX = 100;
+  EXPECT_EQ(OnLeftClick(s, host, 1391 - 8 - 100, 500), ClickResult::Taken);
+  EXPECT_EQ(OnLeftClick(s, host, 1391 - 7 - 100, 500), ClickResult::Refused);
   // Two stars; a click near each is centred on it by the star centre finder.
   Star(103, 118);
   Star(212, 123);

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/settings_file.h"
+#include "guiding/serial_script.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/test_clock.h"
@@ -221,7 +222,7 @@ TEST(ProgramDefaults, ABacklashOf31To49RoundTripsWithEveryLaterField) {
   ASSERT_TRUE(SetAutosaveDirectory(*f.state, f.host, "night"));
   SetFilterDetails(s, 5, {"L", "R", "G", "B", "Ha", "", "", ""});
   Choose(*f.state, f.host, DefaultsRadio::CameraModel, 2);
-  ASSERT_TRUE(FinishDefaults(*f.state, f.host));
+  ASSERT_TRUE(FinishDefaults(*f.state, f.host, f.clock));
 
   auto loaded = std::make_unique<ProgramSettings>();
   ASSERT_EQ(LoadSettings(*loaded, f.state->paths, f.host), SettingsStatus::Ok);
@@ -246,8 +247,40 @@ TEST(ProgramDefaults, CancelKeepsTheChangesInMemoryButDoesNotSave) {
   EXPECT_EQ(f.settings().windowBackground, 'g');
   EXPECT_EQ(f.settings().driftThreshold, 200);
   EXPECT_TRUE(f.settings().tiff16Bit);
-  ASSERT_TRUE(FinishDefaults(*f.state, f.host));
+  ASSERT_TRUE(FinishDefaults(*f.state, f.host, f.clock));
   EXPECT_NE(f.fileBytes(), before);
+}
+
+TEST(ProgramDefaults, SaveChangesOpensTheTelescopeLinkOnTheChosenPort) {
+  DefaultsFixture f;
+  auto pc = std::make_shared<test::PcPortScript>();
+  UsbLink& link = f.state->camera.link;
+  link.pcSerial = std::make_unique<test::ScriptedPcPort>(pc);
+  ProgramSettings& s = f.settings();
+  Choose(*f.state, f.host, DefaultsRadio::Port, 2);  // Use PC Port
+  s.aoComPort = 4;
+  ASSERT_TRUE(FinishDefaults(*f.state, f.host, f.clock));
+  EXPECT_EQ(pc->opens, 0);  // no telescope guiding
+  Choose(*f.state, f.host, DefaultsRadio::Guiding, 1);
+  ASSERT_TRUE(FinishDefaults(*f.state, f.host, f.clock));
+  EXPECT_EQ(pc->opens, 1);
+  EXPECT_EQ(pc->openedPort, 4);
+  EXPECT_TRUE(link.pcSerialOpen);
+  s.aoComPort = 1;  // opened again on the number now chosen
+  ASSERT_TRUE(FinishDefaults(*f.state, f.host, f.clock));
+  EXPECT_EQ(pc->opens, 2);
+  EXPECT_EQ(pc->openedPort, 1);
+  // A camera port needs no opening; the computer's port is let go.
+  Choose(*f.state, f.host, DefaultsRadio::Port, 0);
+  ASSERT_TRUE(FinishDefaults(*f.state, f.host, f.clock));
+  EXPECT_EQ(pc->opens, 2);
+  EXPECT_FALSE(link.pcSerialOpen);
+  // A port that cannot be opened is shown; the save itself stands.
+  Choose(*f.state, f.host, DefaultsRadio::Port, 2);
+  pc->openResult = -2;
+  EXPECT_TRUE(FinishDefaults(*f.state, f.host, f.clock));
+  EXPECT_FALSE(link.pcSerialOpen);
+  EXPECT_EQ(f.host.boxes.back().text, "Open Communications Failed");
 }
 
 TEST(ProgramDefaults, OpeningWithAnUnreadableFileShowsMessage23) {

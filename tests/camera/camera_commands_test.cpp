@@ -281,6 +281,20 @@ TEST_F(CameraCommands, CoolerAndFirmware) {
   script->replies.push_back({0xD8, 0x09, 0});
   UpdateCooler(*state, host);
   EXPECT_EQ(script->written.back(), (Bytes{0x40, 31, 0, 0, 0, 0, 0, 0}));
+
+  // The camera dialog's own reads keep off a camera that a run, the focus
+  // loop, main-camera guiding or the monitor is using.
+  const std::size_t sent = script->written.size();
+  for (bool* busy : {&state->camera.exposureRunning, &state->guiding.mainGuidingRunning, &state->camera.monitoring}) {
+    *busy = true;
+    EXPECT_EQ(ReadCoolerForDialog(*state, host), CoolerRead::Skipped);
+    *busy = false;
+  }
+  EXPECT_EQ(script->written.size(), sent);
+  script->replies.push_back({0xE2, 0x09, 0});
+  EXPECT_EQ(ReadCoolerForDialog(*state, host), CoolerRead::Read);
+  EXPECT_EQ(state->camera.actualTemperatureC, -20);
+  EXPECT_EQ(ReadCoolerForDialog(*state, host), CoolerRead::Failed);  // no reply
 }
 
 TEST_F(CameraCommands, CoolerIsNeverSentASetPointOutsideItsRange) {

@@ -151,6 +151,33 @@ class CameraDialogTest : public QObject {
     QCOMPARE(Control<QLineEdit>(&dialog, 744)->text(), QString("Max Cooling Set"));
   }
 
+  void opensWithoutAPeakAndKeepsTheCoolerCurrent() {
+    Rig rig;
+    rig.state->camera.exposure.focusPeak = 4321;
+    rig.state->camera.exposure.count = 3;
+    rig.state->camera.exposure.pause = 7;
+    qv::TWyDialog dialog(*rig.state, rig.host, rig.clock, nullptr);
+    dialog.show();
+    QCOMPARE(Control<QLineEdit>(&dialog, 109)->text(), QString("0"));
+    // Each arrow bar has its range and shows its value.
+    Control<QRadioButton>(&dialog, 174)->click();  // Seconds
+    auto* value = Control<QScrollBar>(&dialog, 104);
+    QCOMPARE(value->maximum(), 300);
+    QCOMPARE(value->value(), 1);
+    QCOMPARE(Control<QScrollBar>(&dialog, 111)->maximum(), 99);
+    QCOMPARE(Control<QScrollBar>(&dialog, 111)->value(), 3);
+    QCOMPARE(Control<QScrollBar>(&dialog, 119)->maximum(), 20);
+    QCOMPARE(Control<QScrollBar>(&dialog, 119)->value(), 7);
+    // With nothing touched, Actual follows the cooler as it cools.
+    Control<QCheckBox>(&dialog, 740)->click();
+    QVERIFY(rig.state->camera.coolingOn);
+    auto* actual = Control<QLineEdit>(&dialog, 738);
+    const QString before = actual->text();
+    rig.clock.nowMs += 10 * 60 * 1000;
+    QTRY_VERIFY(actual->text() != before);
+    QCOMPARE(actual->text().toInt(), rig.state->camera.actualTemperatureC);
+  }
+
   void windowPaintsWhileTheExposureRuns() {
     Rig rig;
     PaintCounter window;

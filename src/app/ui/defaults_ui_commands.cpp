@@ -13,7 +13,7 @@ void RegisterDefaultsUiCommands(UiCommands& c, UiContext& ui) {
   c[CommandId::SetProgramDefaults] = [&ui] {
     OpenDefaults(ui.state, ui.host);
     TINIDialog dialog(ui.state, ui.host, ui.clock, &ui.frame);
-    if (dialog.exec() == QDialog::Accepted) FinishDefaults(ui.state, ui.host);
+    if (dialog.exec() == QDialog::Accepted) FinishDefaults(ui.state, ui.host, ui.clock);
     ui.frame.updateTelescopeButton();
     ui.window.showDisplay();
   };

@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
 
 #include "app/messages.h"
 #include "app/ui/control_name.h"
@@ -21,7 +23,6 @@
 #include "camera/exposure_run.h"
 #include "camera/filter_cooler.h"
 #include "camera/focus_loop.h"
-#include "guiding/ui/move_telescope_dialog.h"
 
 namespace qv {
 
@@ -39,6 +40,7 @@ constexpr const char* kHelpText =
     "Window to pematurely terminate an exposure.\n\nThe delay option gives an audible 10 second countdown to the "
     "exposure start\n\nIf multiple is used to control Continuous mode Slew&Sum is disabled";
 constexpr char kRangeLetters[5] = {'q', 'h', 't', 's', 'm'};
+constexpr int kCountArrowsTop = 99;  // the arrows' range; the count itself goes on to 9999
 constexpr const char* kModeCaptions[5] = {"High Resolution", "Binned 2x2", "Binned 3x3", "Binned 4x4",
                                           "User Defined SubFrame"};
 
@@ -58,11 +60,36 @@ std::optional<long> Whole(const QLineEdit* edit) {
 
 }  // namespace
 
+// A scroll bar whose arrows step a value the core keeps. The bar shows the
+// value within its range; a drag or a click beside the thumb changes nothing.
+class ValueArrows final : public QScrollBar {
+ public:
+  explicit ValueArrows(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
+    connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
+      if ((action == SliderSingleStepSub || action == SliderSingleStepAdd) && onPress) {
+        onPress(action == SliderSingleStepAdd);
+      }
+      setSliderPosition(shown_);
+    });
+  }
+  void showValue(int maximum, int value) {
+    setRange(0, maximum);
+    shown_ = std::clamp(value, 0, maximum);
+    setValue(shown_);
+  }
+  std::function<void(bool lineDown)> onPress;
+
+ private:
+  int shown_ = 0;
+};
+
 TWyDialog::TWyDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* parent)
     : QDialog(parent), state_(state), host_(host), clock_(clock) {
   setObjectName("TWyDialog");
   setWindowTitle("QEL_VESK Control Interface");
   setModal(true);
+  // A new dialog shows no focus reading until the loop runs.
+  state_.camera.exposure.focusPeak = 0;
   auto* grid = new QGridLayout(this);
   setLayout(grid);
   buildExposure();
@@ -95,10 +122,18 @@ TWyDialog::TWyDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* p
   auto* monitorTick = new QTimer(this);
   monitorTick->setInterval(static_cast<int>(kMonitorIntervalMs));
   connect(monitorTick, &QTimer::timeout, this, [this] {
-    if (state_.camera.monitoring) refresh();
+    if (state_.camera.monitoring) showCooler();
   });
   monitorTick->start();
-  sendCooler();
+  // Otherwise the dialog reads the cooler itself, so Actual never goes stale.
+  coolerTick_ = new QTimer(this);
+  coolerTick_->setInterval(static_cast<int>(kDialogCoolerIntervalMs));
+  connect(coolerTick_, &QTimer::timeout, this, [this] {
+    if (!isVisible()) return;
+    readCooler();
+    showCooler();
+  });
+  coolerTick_->start();
   refresh();
 }
 
@@ -117,8 +152,8 @@ void TWyDialog::buildExposure() {
     });
   }
   value_ = Field(105, box, false);
-  valueArrows_ = Named(new ArrowBar(Qt::Vertical, box), 104);
-  static_cast<ArrowBar*>(valueArrows_)->onPress = [this](bool down) {
+  valueArrows_ = Named(new ValueArrows(box), 104);
+  valueArrows_->onPress = [this](bool down) {
     ExposureSettings& s = state_.camera.exposure;
     if (!down && s.value > 1) --s.value;
     if (down && s.value < s.maximum) ++s.value;
@@ -164,8 +199,8 @@ void TWyDialog::buildSeries() {
   autoProcess_ = check(125, "Apply Auto-Processing", &ExposureSettings::autoProcess);
 
   count_ = Field(112, box, false);
-  auto* countArrows = Named(new ArrowBar(Qt::Vertical, box), 111);
-  countArrows->onPress = [this](bool down) {
+  countArrows_ = Named(new ValueArrows(box), 111);
+  countArrows_->onPress = [this](bool down) {
     ExposureSettings& s = state_.camera.exposure;
     if (!down && s.count > 1) --s.count;
     if (down && s.count < kMaxSeriesCount) ++s.count;
@@ -173,8 +208,8 @@ void TWyDialog::buildSeries() {
   };
   connect(count_, &QLineEdit::editingFinished, this, [this] { readCountEdit(); });
   pause_ = Field(120, box);
-  auto* pauseArrows = Named(new ArrowBar(Qt::Vertical, box), 119);
-  pauseArrows->onPress = [this](bool down) {
+  pauseArrows_ = Named(new ValueArrows(box), 119);
+  pauseArrows_->onPress = [this](bool down) {
     ExposureSettings& s = state_.camera.exposure;
     if (!down && s.pause > 0) --s.pause;
     if (down && s.pause < kMaxPauseBetweenFrames) ++s.pause;
@@ -198,14 +233,14 @@ void TWyDialog::buildSeries() {
   int row = 0;
   g->addWidget(new QLabel("No of Exposures", box), row, 0);
   g->addWidget(count_, row, 1);
-  g->addWidget(countArrows, row++, 2);
+  g->addWidget(countArrows_, row++, 2);
   g->addWidget(average_, row++, 0, 1, 3);
   g->addWidget(altSlew_, row++, 0, 1, 3);
   g->addWidget(continuous_, row++, 0, 1, 3);
   g->addWidget(countdown_, row++, 0, 1, 3);
   g->addWidget(new QLabel("Delay between exposures", box), row, 0);
   g->addWidget(pause_, row, 1);
-  g->addWidget(pauseArrows, row++, 2);
+  g->addWidget(pauseArrows_, row++, 2);
   g->addWidget(pauseSeconds_, row, 0);
   g->addWidget(pauseMinutes_, row++, 1, 1, 2);
   g->addWidget(autoDark_, row, 0);
@@ -286,13 +321,11 @@ void TWyDialog::buildDevices() {
     if (refreshing_) return;
     // Held at -40 in maximum cooling; every move is saved.
     MoveSetpoint(state_, host_, v);
-    sendCooler();
     refresh();
   });
   coolingOn_ = Named(new QCheckBox("Cooling On", box), 740);
   connect(coolingOn_, &QCheckBox::clicked, this, [this] {
     ToggleCooling(state_);
-    sendCooler();
     refresh();
   });
   monitorButton_ = Named(new QPushButton("Monitor", box), 742);
@@ -398,11 +431,25 @@ void TWyDialog::showFocusPicture() {
   }
 }
 
-void TWyDialog::sendCooler() {
-  if (state_.camera.coolerAvailable && state_.camera.link.cameraAttached) UpdateCooler(state_, host_);
+void TWyDialog::readCooler() {
+  // A failed exchange shows a message box; its event loop must not start
+  // another exchange.
+  if (coolerReading_) return;
+  coolerReading_ = true;
+  const CoolerRead read = ReadCoolerForDialog(state_, host_);
+  coolerReading_ = false;
+  // After a failure only the user's own changes try again, so a camera that
+  // went away does not bring up a message every second.
+  if (read == CoolerRead::Failed) coolerTick_->stop();
+  if (read == CoolerRead::Read && !coolerTick_->isActive()) coolerTick_->start();
 }
 
 void TWyDialog::refresh() {
+  readCooler();
+  showFields();
+}
+
+void TWyDialog::showFields() {
   refreshing_ = true;
   const ExposureSettings& s = state_.camera.exposure;
   int rangeIndex = 4;
@@ -411,8 +458,11 @@ void TWyDialog::refresh() {
   }
   ranges_[rangeIndex]->setChecked(true);
   value_->setText(QString::number(s.value));
+  valueArrows_->showValue(s.maximum, s.value);
   count_->setText(QString::number(s.count));
+  countArrows_->showValue(kCountArrowsTop, s.count);
   pause_->setText(QString::number(s.pause));
+  pauseArrows_->showValue(kMaxPauseBetweenFrames, s.pause);
   (s.pauseInMinutes ? pauseMinutes_ : pauseSeconds_)->setChecked(true);
   lastFile_->setText(QString::number(state_.settings.lastFileNumber));
   subDir_->setText(QString::fromStdString(state_.settings.autosaveDirectory.str()));
@@ -438,6 +488,13 @@ void TWyDialog::refresh() {
   firmware_->setText(QString::fromStdString(FirmwareText(state_.camera)));
   filterPosition_->setText(QString::number(state_.camera.filterPosition));
   filterName_->setText(QString::fromStdString(FilterNameText(state_)));
+  refreshing_ = false;
+  showCooler();
+}
+
+void TWyDialog::showCooler() {
+  const bool wasRefreshing = refreshing_;
+  refreshing_ = true;
   if (state_.camera.coolerAvailable) {
     actual_->setText(QString::fromStdString(TemperatureText(state_.camera.actualTemperatureC)));
     setTemp_->setText(QString::fromStdString(TemperatureText(state_.settings.derived.coolerSetpointC)));
@@ -447,7 +504,7 @@ void TWyDialog::refresh() {
   coolingOn_->setEnabled(state_.camera.coolerAvailable);
   coolingOn_->setChecked(state_.camera.coolingOn);
   coolingMode_->setText(QString::fromStdString(CoolingModeText(state_.settings)));
-  refreshing_ = false;
+  refreshing_ = wasRefreshing;
   update();
 }
 

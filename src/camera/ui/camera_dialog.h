@@ -18,20 +18,22 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 
 namespace qv {
 
 class QtHost;
 class OperationRunner;
 class Operation;
-
+class ValueArrows;
 
 class TWyDialog final : public QDialog {
  public:
   TWyDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* parent);
   ~TWyDialog() override;
 
-  // Shows the core state in every field.
+  // After a change: the cooler exchange the dialog's repaint sends, then the
+  // core state in every field.
   void refresh();
   bool focusRan() const { return focusRan_; }
 
@@ -49,22 +51,30 @@ class TWyDialog final : public QDialog {
   void stopFocus();
   void toggleMonitor();
   void showFocusPicture();
-  void sendCooler();
+  void showFields();
+  // The cooler's fields alone, so a timed read never overwrites an edit
+  // being typed.
+  void showCooler();
+  void readCooler();
 
   ProgramState& state_;
   QtHost& host_;
   Clock& clock_;
   bool focusRan_ = false;
   bool refreshing_ = false;
+  bool coolerReading_ = false;
+  QTimer* coolerTick_ = nullptr;
 
   std::unique_ptr<Operation> focus_, monitor_;
   std::unique_ptr<OperationRunner> focusRunner_, monitorRunner_;
 
   QRadioButton* ranges_[5] = {};
   QLineEdit* value_ = nullptr;
-  QScrollBar* valueArrows_ = nullptr;
+  ValueArrows* valueArrows_ = nullptr;
   QLineEdit* count_ = nullptr;
+  ValueArrows* countArrows_ = nullptr;
   QLineEdit* pause_ = nullptr;
+  ValueArrows* pauseArrows_ = nullptr;
   QRadioButton* pauseSeconds_ = nullptr;
   QRadioButton* pauseMinutes_ = nullptr;
   QLineEdit* lastFile_ = nullptr;
