@@ -1,7 +1,8 @@
 // 500 guided frames on the simulator (virtual clock; seeing 2 pixels FWHM,
 // periodic error 10 pixels peak to peak over 480 s, drift 0.1 pixel a
-// second) on the main camera and on the guider, guided and unguided: the
-// RMS drift in pixels is reported with the host's CPU time per frame.
+// second) on the main camera and on both guider sensors, guided and
+// unguided: the RMS drift in pixels is reported with the host's CPU time per
+// frame.
 
 #include <benchmark/benchmark.h>
 
@@ -32,7 +33,7 @@ struct Rig {
   std::shared_ptr<sim::SimWorld> world;
   std::unique_ptr<UsbBus> bus;
 
-  Rig() {
+  explicit Rig(char guiderSensor = 's') {
     state->paths.root = "/tmp/qelvesk_guiding_bench";
     state->settings.ShowInterfaceDetails = false;
     state->settings.cameraType = 1;
@@ -41,6 +42,7 @@ struct Rig {
     // The simulated camera sees north as up.
     state->settings.driveDirections = {'s', 'n', 'e', 'w'};
     state->settings.guiderRaRate = state->settings.guiderDecRate = 2;
+    state->settings.guiderCameraType = guiderSensor;
     SetCameraType(state->settings, state->camera, state->geometry, state->paths);
     SetGeometryForReadout(*state, kFullResolution);
     world = std::make_shared<sim::SimWorld>(clock, 1, 7);
@@ -59,16 +61,17 @@ struct Rig {
     const int y = static_cast<int>(world->scene.starY(star, clock.nowMs) + 0.5);
     state->guiding.guideStar = {x, y, 0, 0};
     state->guiding.guideStarChosen = true;
-    state->guiding.guiderStar = {x - world->scene.guiderOriginX(500), y - world->scene.guiderOriginY(290), 0, 0};
+    const int columns = GuiderColumns(state->settings);
+    state->guiding.guiderStar = {x - world->scene.guiderOriginX(columns), y - world->scene.guiderOriginY(290), 0, 0};
     state->guiding.guiderStarChosen = true;
   }
 };
 
 template <typename Op, typename Options>
-void Run(benchmark::State& bench, bool guide) {
+void Run(benchmark::State& bench, bool guide, char guiderSensor = 's') {
   double rms = 0, cpuPerFrame = 0;
   for (auto _ : bench) {
-    Rig rig;
+    Rig rig(guiderSensor);
     Options options;
     options.exposureMs = 1000;
     options.frames = kFrames;
@@ -87,10 +90,15 @@ void BM_MainCameraGuided(benchmark::State& s) { Run<MainGuidingOperation, MainGu
 void BM_MainCameraUnguided(benchmark::State& s) { Run<MainGuidingOperation, MainGuidingOptions>(s, false); }
 void BM_GuiderGuided(benchmark::State& s) { Run<GuiderGuidingOperation, GuiderGuidingOptions>(s, true); }
 void BM_GuiderUnguided(benchmark::State& s) { Run<GuiderGuidingOperation, GuiderGuidingOptions>(s, false); }
+// The narrow guider sensor (376 x 290).
+void BM_NarrowGuiderGuided(benchmark::State& s) { Run<GuiderGuidingOperation, GuiderGuidingOptions>(s, true, 'x'); }
+void BM_NarrowGuiderUnguided(benchmark::State& s) { Run<GuiderGuidingOperation, GuiderGuidingOptions>(s, false, 'x'); }
 BENCHMARK(BM_MainCameraGuided)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MainCameraUnguided)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GuiderGuided)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GuiderUnguided)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NarrowGuiderGuided)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NarrowGuiderUnguided)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace qv

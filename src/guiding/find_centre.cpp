@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "camera/camera_commands.h"
+
 namespace qv {
 
 namespace {
@@ -85,7 +87,10 @@ std::optional<StarPosition> FindCentreWithRadius(ProgramState& state, Host& host
   const bool guider = source == CentreSource::GuiderCamera;
   FrameView frame{state.images.workImage, state.geometry.width, state.geometry.height, state.geometry.width};
   if (guider) {
-    frame = {state.images.guideImage, ImageStore::kGuideColumns, ImageStore::kGuideRows, ImageStore::kGuideColumns};
+    // The guider frame is stored as the sensor reads it: the narrow sensor's
+    // rows are 376 pixels apart, not 500.
+    const int columns = GuiderColumns(state.settings);
+    frame = {state.images.guideImage, columns, ImageStore::kGuideRows, columns};
   } else if (g.mainGuidingRunning || g.subFrameActive) {
     frame.width = frame.height = frame.stride = kGuideFrameSize;
   }

@@ -44,10 +44,10 @@ enum class CentreSource { MainCamera, GuiderCamera };
 
 // Finds the star near (x, y) in the main image (the 128 x 128 guide frame
 // while main-camera guiding runs or the guide sub-frame is read, else the
-// current frame) or in the guider frame, with the star radius of the
-// settings. On success the guide star (main camera) or the guider star
-// position is updated and returned; on failure the message box is shown and
-// nothing changes. Callers repeat it from the last result to converge.
+// current frame) or in the guider frame (as wide as its sensor reads), with
+// the star radius of the settings. On success the guide star (main camera)
+// or the guider star position is updated and returned; on failure the
+// message box is shown and nothing changes. Callers repeat it from the last result to converge.
 std::optional<StarPosition> FindCentre(ProgramState& state, Host& host, int x, int y, CentreSource source);
 // The same with a box radius of the caller's (the mouse modes' star box).
 std::optional<StarPosition> FindCentreWithRadius(ProgramState& state, Host& host, int x, int y, CentreSource source,

@@ -10,6 +10,7 @@
 #include "app/arg_reader.h"
 #include "app/image_store.h"
 #include "app/run_operation.h"
+#include "camera/camera_commands.h"
 #include "camera/device_bus.h"
 #include "camera/usb_link.h"
 #include "guiding/guide_decision.h"
@@ -285,11 +286,12 @@ CommandStatus RunGuiderExpose(CommandContext& c, const CommandArgs& args) {
   if (!TakeGuiderFrame(c.state, c.host, c.clock, g.guiderExposure, g.guiderDark)) return CommandStatus::Refused;
   c.host.requestRebuildDisplay();
   const std::uint16_t* p = c.state.images.guideImage;
-  const std::size_t n = static_cast<std::size_t>(ImageStore::kGuideColumns) * ImageStore::kGuideRows;
+  const std::size_t columns = static_cast<std::size_t>(GuiderColumns(c.state.settings));
+  const std::size_t n = columns * ImageStore::kGuideRows;
   const std::size_t peak = static_cast<std::size_t>(std::max_element(p, p + n) - p);
-  c.out << "exposure-ms=" << GuiderExposureMs(g.guiderExposure) << " peak=" << p[peak]
-        << " at x=" << peak % ImageStore::kGuideColumns << " y=" << peak / ImageStore::kGuideColumns
-        << " dark=" << (g.guiderDark.taken && g.guiderDark.apply ? "applied" : "none") << '\n';
+  c.out << "exposure-ms=" << GuiderExposureMs(g.guiderExposure) << " peak=" << p[peak] << " at x=" << peak % columns
+        << " y=" << peak / columns << " dark=" << (g.guiderDark.taken && g.guiderDark.apply ? "applied" : "none")
+        << '\n';
   return CommandStatus::Done;
 }
 

@@ -7,6 +7,7 @@
 #include "app/image_store.h"
 #include "app/messages.h"
 #include "app/settings_file.h"
+#include "camera/camera_commands.h"
 #include "camera/device_bus.h"
 #include "camera/usb_link.h"
 #include "guiding/find_centre.h"
@@ -61,6 +62,11 @@ void SetGuiderStretch(ProgramState& state, int value) {
 }
 
 void BeginGuiderStarSelection(ProgramState& state) { state.guiding.guiderDialog.selectingStar = true; }
+
+int GuiderFrameLeft(const ProgramSettings& settings) {
+  constexpr int kMargin = 10;
+  return (ImageStore::kGuideColumns - GuiderColumns(settings)) / 2 + kMargin;
+}
 
 bool ClickGuiderFrame(ProgramState& state, Host& host, int x, int y) {
   GuidingState& g = state.guiding;

@@ -31,6 +31,10 @@ void StepGuiderExposure(ProgramState& state, int delta);
 bool SetGuiderExposureValue(ProgramState& state, long value);
 void SetGuiderStretch(ProgramState& state, int value);
 
+// Where both guider dialogs draw the frame, from their left edge: the narrow
+// sensor's 376 columns sit centred where the standard sensor's 500 go.
+int GuiderFrameLeft(const ProgramSettings& settings);
+
 // "Select Guide Star": the next click on the guider frame picks the star.
 void BeginGuiderStarSelection(ProgramState& state);
 // A click on the guider frame. In selection mode the star found under it

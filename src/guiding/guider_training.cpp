@@ -90,6 +90,9 @@ std::string GuiderTrainingText(const GuiderTraining& t) {
 }
 
 std::optional<AoTrainingResult> ComputeAoTraining(const GuiderPlaces& p) {
+  // Measured in tenths: 25 steps move the star only a pixel or two, so whole
+  // pixels give 25 or 12 steps a pixel for an element that needs 20 (or no
+  // rate at all when the halved displacement comes to 0).
   AoTrainingResult r;
   r.raX = (2 * TenthsX(p[1]) - TenthsX(p[0]) - TenthsX(p[2])) / 2;
   r.raY = (2 * TenthsY(p[1]) - TenthsY(p[0]) - TenthsY(p[2])) / 2;

@@ -30,7 +30,7 @@ GuiderTraining ComputeGuiderTraining(const GuiderPlaces& p, int seconds);
 std::string GuiderTrainingText(const GuiderTraining& t);
 
 struct AoTrainingResult {
-  int raX = 0, raY = 0, decX = 0, decY = 0;  // tenths of a pixel per 25 steps
+  int raX = 0, raY = 0, decX = 0, decY = 0;  // tenths of a pixel per 25 steps, as shown
   int raRate = 1, decRate = 1;               // steps per pixel
 };
 // From the start and four places of an AO training; nothing when a move

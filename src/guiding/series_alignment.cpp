@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <optional>
 
 #include "guiding/find_centre.h"
 
@@ -38,7 +39,49 @@ std::optional<StarPosition> CentreFrom(ProgramState& state, Host& host, StarPosi
 
 // Profile window: columns 200 to 299, rows base + 100 to base + 199.
 constexpr int kWindowLeft = 200, kWindowTop = 100, kWindowSize = 100, kProfileShift = 10;
-constexpr int kLastWindowBase = 20, kWindowBaseStep = 10;
+constexpr int kLastWindowBase = 229, kWindowBaseStep = 10;
+// A star in the window's middle (these columns, and rows 20 to 80 of the
+// window) is passed over for one nearer its edge.
+constexpr int kMiddleLeft = 220, kMiddleRight = 280, kMiddleTop = 20, kMiddleBottom = 80;
+
+struct WindowPeak {
+  int value = -1, column = 0, row = 0;
+};
+
+// The window's brightest pixel (the first of equals, row by row).
+WindowPeak BrightestInWindow(const ProgramState& state, int base) {
+  WindowPeak peak;
+  const int width = state.geometry.width;
+  for (int r = base + kWindowTop; r < base + kWindowTop + kWindowSize; ++r) {
+    const std::uint16_t* line = state.images.workImage + static_cast<std::size_t>(r) * width;
+    for (int c = kWindowLeft; c < kWindowLeft + kWindowSize; ++c) {
+      if (line[c] > peak.value) peak = {line[c], c, r};
+    }
+  }
+  return peak;
+}
+
+// Where the window goes: from the top, 10 rows down at a time, until its
+// brightest pixel stands well above the background (`m` is the fullest bin
+// of value / 256) outside the window's middle. A peak of 400 x m seen in
+// any window tried stops the search one step further down. Nothing when the
+// window runs past its last start (or off the frame).
+std::optional<int> FindWindowBase(const ProgramState& state, int m) {
+  const int lastBase = std::min(kLastWindowBase, state.geometry.height - kWindowTop - kWindowSize);
+  const int bright = 256 * m + 2560;
+  int brightest = 0;
+  int base = 0;
+  for (;;) {
+    const WindowPeak peak = BrightestInWindow(state, base);
+    brightest = std::max(brightest, peak.value);
+    const bool middle = peak.column >= kMiddleLeft && peak.column <= kMiddleRight &&
+                        peak.row >= base + kWindowTop + kMiddleTop && peak.row <= base + kWindowTop + kMiddleBottom;
+    if (peak.value >= bright && !middle) return base;
+    base += kWindowBaseStep;
+    if (base > lastBase) return std::nullopt;
+    if (brightest >= 400 * m) return base;
+  }
+}
 
 int FullestCoarseBin(const ProgramState& state) {
   std::array<std::uint32_t, 256> bins{};
@@ -122,10 +165,7 @@ SeriesAlignResult AlignByProfile(ProgramState& state, int divisor) {
   divisor = std::max(divisor, 1);
   TrackingState& t = state.guiding.tracking;
   const int width = state.geometry.width, height = state.geometry.height;
-  // The window must fit whatever base the search ends on.
-  if (width < kWindowLeft + kWindowSize || height < kLastWindowBase + kWindowTop + kWindowSize) {
-    return SeriesAlignResult::NoSuitableStar;
-  }
+  if (width < kWindowLeft + kWindowSize || height < kWindowTop + kWindowSize) return SeriesAlignResult::NoSuitableStar;
   const std::uint16_t* work = state.images.workImage;
   std::uint16_t* sum = state.images.scratchImage;
   const int m = FullestCoarseBin(state);
@@ -134,23 +174,15 @@ SeriesAlignResult AlignByProfile(ProgramState& state, int divisor) {
   // The first frame is marked by its own flag, not by a mean level of 0,
   // so a series of very dark frames does not start again at every frame.
   if (!t.profileSet) {
+    const auto base = FindWindowBase(state, m);
+    if (!base) return SeriesAlignResult::NoSuitableStar;
     StartSum(state, divisor);
     std::int64_t first = 0;
     for (int i = 0; i < std::min(state.geometry.pixelCount, 10'000); ++i) first += work[i];
     t.referenceLevel = static_cast<int>(static_cast<double>(first) * 0.0001);
-    int brightest = 0;
-    int base = 0;
-    for (;; base += kWindowBaseStep) {
-      if (base > kLastWindowBase) return SeriesAlignResult::NoSuitableStar;
-      for (int r = 0; r < kWindowSize; ++r) {
-        const std::uint16_t* line = work + static_cast<std::size_t>(base + kWindowTop + r) * width + kWindowLeft;
-        brightest = std::max<int>(brightest, *std::max_element(line, line + kWindowSize));
-      }
-      if (brightest >= 400 * m) break;
-    }
     t.profileSet = true;
-    t.windowBase = base;
-    Profiles(state, base, level, t.rowProfile, t.columnProfile);
+    t.windowBase = *base;
+    Profiles(state, *base, level, t.rowProfile, t.columnProfile);
     t.offsetX = t.offsetY = 0;
     return SeriesAlignResult::Added;
   }

@@ -66,6 +66,15 @@ TEST(GuidingCli, FindCentrePrintsTheCentreOrTheFailure) {
   EXPECT_NE(r.err.find("Find centre failed - outside image area"), std::string::npos);
   r = Cli({"--root", dir.str(), "find-centre x=300 y=200 source=both"});
   EXPECT_EQ(r.status, 2);
+  // The narrow guider sensor's frame is 376 pixels wide: its bright star
+  // (270, 134 on the standard sensor's 500) is 62 columns further left.
+  r = Cli({"--root", dir.str(), "--simulate", "--virtual-clock", "settings-set guiderCameraType=x",
+           "guider-expose range=t value=5", "find-centre x=207 y=135 source=guider",
+           "find-centre x=370 y=135 source=guider"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(" at x=208 y=134 "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("centre x=208."), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Find centre failed - outside image area"), std::string::npos);
 }
 
 TEST(GuidingCli, BadInputGivesTheMessageAndSendsNothing) {

@@ -148,6 +148,12 @@ TEST_F(FindCentreState, GuiderFrameKeepsTenthsInTheGuiderStar) {
   EXPECT_EQ(*found, (StarPosition{479, 279, 9, 9}));
   EXPECT_EQ(state->guiding.guiderStar, *found);
   EXPECT_EQ(state->guiding.guideStar, StarPosition{});
+  // The narrow sensor's frame is stored 376 pixels a row.
+  state->settings.guiderCameraType = 'x';
+  std::fill_n(state->images.guideImage, 500 * 290, 20);
+  state->images.guideImage[280 * 376 + 366] = 30000;
+  EXPECT_EQ(FindCentre(*state, host, 367, 280, CentreSource::GuiderCamera), (StarPosition{365, 279, 9, 9}));
+  EXPECT_FALSE(FindCentre(*state, host, 368, 280, CentreSource::GuiderCamera));  // past column 375
 }
 
 TEST(GuideSubFrame, PlacementOnEachSideAndTheOffsets) {

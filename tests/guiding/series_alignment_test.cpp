@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "support/recording_host.h"
 
@@ -84,16 +85,16 @@ TEST_F(SeriesAlignment, StarMuchBrighterOrFainterIsLost) {
 
 TEST_F(SeriesAlignment, ProfilesFollowTheShift) {
   Frame(320, 240);
-  NewFrame(0, 250, 150, 5000);
+  NewFrame(0, 210, 150, 5000);
   EXPECT_EQ(AlignByProfile(*state, 1), SeriesAlignResult::Added);
   EXPECT_EQ(state->guiding.tracking.windowBase, 0);
-  NewFrame(0, 253, 152, 5000);
+  NewFrame(0, 213, 152, 5000);
   EXPECT_EQ(AlignByProfile(*state, 1), SeriesAlignResult::Added);
   EXPECT_EQ(state->guiding.tracking.offsetX, 3);
   EXPECT_EQ(state->guiding.tracking.offsetY, 2);
   // The new frame is added where it lines up with the sum, and the sum is shown.
-  EXPECT_EQ(Sum(250, 150), 10000);
-  EXPECT_EQ(Work(250, 150), 10000);
+  EXPECT_EQ(Sum(210, 150), 10000);
+  EXPECT_EQ(Work(210, 150), 10000);
 }
 
 TEST_F(SeriesAlignment, FeaturelessFramesAreLostAndSmallFramesHaveNoWindow) {
@@ -106,15 +107,44 @@ TEST_F(SeriesAlignment, FeaturelessFramesAreLostAndSmallFramesHaveNoWindow) {
   EXPECT_EQ(AlignByProfile(*state, 1), SeriesAlignResult::NoSuitableStar);
 }
 
-TEST_F(SeriesAlignment, NoBrightEnoughWindowIsNoSuitableStar) {
-  // Background bin 10 needs a pixel of 4000 somewhere in the windows tried.
-  Frame(320, 240);
-  NewFrame(2600, 250, 150, 3900);
-  EXPECT_EQ(AlignByProfile(*state, 1), SeriesAlignResult::NoSuitableStar);
+TEST_F(SeriesAlignment, TheWindowMovesDownToABrightStarOffItsMiddle) {
+  // Background bin 10: a star must reach 256 x 10 + 2560 = 5120, and one of
+  // 4000 anywhere in the windows tried ends the search a window further down.
+  Frame(320, 440);
+  struct Case {
+    int x, y, peak;
+    std::optional<int> base;
+  };
+  const Case cases[] = {
+      {210, 150, 5120, 0},             // bright enough, beside the middle
+      {210, 150, 5119, 10},            // not bright enough, but bright enough to stop
+      {250, 150, 6000, 10},            // in the middle (columns 220 to 280, rows 120 to 180)
+      {250, 190, 6000, 0},             // below the middle
+      {210, 400, 5120, 210},           // only the windows from row 310 hold it
+      {250, 415, 5120, 220},           // the last window, starting at row 320
+      {250, 425, 6000, std::nullopt},  // would need a window starting at row 330
+      {250, 150, 3900, std::nullopt},  // never bright enough
+  };
+  for (const Case& c : cases) {
+    ResetSeriesAlignment(*state);
+    NewFrame(2600, c.x, c.y, static_cast<std::uint16_t>(c.peak));
+    const SeriesAlignResult r = AlignByProfile(*state, 1);
+    if (!c.base) {
+      EXPECT_EQ(r, SeriesAlignResult::NoSuitableStar) << c.x << ',' << c.y << ' ' << c.peak;
+      continue;
+    }
+    EXPECT_EQ(r, SeriesAlignResult::Added) << c.x << ',' << c.y << ' ' << c.peak;
+    EXPECT_EQ(state->guiding.tracking.windowBase, *c.base) << c.x << ',' << c.y << ' ' << c.peak;
+  }
+  // On a shorter frame the last window ends on its last row.
+  Frame(320, 300);
   ResetSeriesAlignment(*state);
-  NewFrame(2600, 250, 215, 4000);  // only in the window that starts 20 rows down
+  NewFrame(2600, 210, 297, 5120);
   EXPECT_EQ(AlignByProfile(*state, 1), SeriesAlignResult::Added);
-  EXPECT_EQ(state->guiding.tracking.windowBase, 20);
+  EXPECT_EQ(state->guiding.tracking.windowBase, 100);
+  ResetSeriesAlignment(*state);
+  NewFrame(2600, 210, 297, 3900);
+  EXPECT_EQ(AlignByProfile(*state, 1), SeriesAlignResult::NoSuitableStar);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "camera/device_bus.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
+#include "guiding/guider_exposure.h"
 #include "guiding/guider_guiding.h"
 #include "guiding/guider_picture.h"
 #include "guiding/guiding_info_fields.h"
@@ -143,6 +144,16 @@ class GuiderDialogTest : public QObject {
     QVERIFY(std::abs(rig.state->guiding.guiderStar.x - near.x) <= 1);
     QCOMPARE(Control<QLineEdit>(&dialog, 820)->text(), QString::number(rig.state->guiding.guiderStar.x));
     QVERIFY(!rig.state->guiding.guiderDialog.selectingStar);
+
+    // The narrow guider sensor's 376 columns are drawn 62 pixels further in.
+    rig.state->settings.guiderCameraType = 'x';
+    QVERIFY(qv::TakeGuiderFrame(*rig.state, rig.host, rig.clock, rig.state->guiding.guiderExposure, {}));
+    const qv::StarPosition narrow = rig.BrightStarOnGuider(376, 290);
+    Control<QPushButton>(&dialog, 822)->click();
+    QTest::mouseClick(frame, Qt::LeftButton, {}, QPoint(72 + narrow.x, 45 + narrow.y));
+    QVERIFY(std::abs(rig.state->guiding.guiderStar.x - narrow.x) <= 1);
+    QVERIFY(std::abs(rig.state->guiding.guiderStar.y - narrow.y) <= 1);
+    rig.state->settings.guiderCameraType = 's';
 
     // With QV_GUIDER_SCREENSHOT=dir: the guider dialog and a guiding dialog.
     const QString shots = qEnvironmentVariable("QV_GUIDER_SCREENSHOT");

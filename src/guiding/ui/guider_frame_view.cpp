@@ -5,6 +5,8 @@
 #include <QPainter>
 
 #include "app/image_store.h"
+#include "camera/camera_commands.h"
+#include "guiding/guider_dialog_fields.h"
 #include "guiding/guiding_info_fields.h"
 
 namespace qv {
@@ -20,14 +22,16 @@ GuiderFrameView::GuiderFrameView(const ProgramState& state, bool withPlot, QWidg
     : QWidget(parent), state_(state), withPlot_(withPlot) {
   setObjectName("guiderFrame");
   setMouseTracking(true);
-  const int width = withPlot ? kPlotLeft + kPlotSide + 12 : kFrameLeft + ImageStore::kGuideColumns + 10;
+  // Room for the standard sensor's frame, the widest; a narrower one is drawn further in.
+  const int width = withPlot ? kPlotLeft + kPlotSide + 12 : GuiderFrameLeft({}) + ImageStore::kGuideColumns + 10;
   setFixedSize(width, kFrameTop + ImageStore::kGuideRows + 10);
 }
 
+int GuiderFrameView::frameLeft() const { return GuiderFrameLeft(state_.settings); }
+
 std::optional<QPoint> GuiderFrameView::framePixel(const QPoint& at) const {
-  const GuiderDialogState& d = state_.guiding.guiderDialog;
-  const int width = d.pictureWidth > 0 ? d.pictureWidth : ImageStore::kGuideColumns;
-  const int x = at.x() - kFrameLeft, y = at.y() - kFrameTop;
+  const int width = GuiderColumns(state_.settings);
+  const int x = at.x() - frameLeft(), y = at.y() - kFrameTop;
   if (x < 0 || y < 0 || x >= width || y >= ImageStore::kGuideRows) return std::nullopt;
   return QPoint(x, y);
 }
@@ -40,19 +44,19 @@ void GuiderFrameView::paintEvent(QPaintEvent*) {
   if (!d.picture.empty() && d.pictureWidth > 0) {
     const QImage image(d.picture.data(), d.pictureWidth, ImageStore::kGuideRows, d.pictureWidth,
                        QImage::Format_Grayscale8);
-    p.drawImage(kFrameLeft, kFrameTop, image);
+    p.drawImage(frameLeft(), kFrameTop, image);
   } else {
     p.setPen(Qt::darkGray);
-    p.drawRect(kFrameLeft, kFrameTop, ImageStore::kGuideColumns - 1, ImageStore::kGuideRows - 1);
+    p.drawRect(frameLeft(), kFrameTop, GuiderColumns(state_.settings) - 1, ImageStore::kGuideRows - 1);
   }
   if (g.guiderStarChosen && !framesRunning_ && !reference_) {
-    const QPoint c(kFrameLeft + g.guiderStar.x, kFrameTop + g.guiderStar.y);
+    const QPoint c(frameLeft() + g.guiderStar.x, kFrameTop + g.guiderStar.y);
     p.setPen(QPen(Qt::red, 1));
     p.drawLine(c.x() - kSelectionArm, c.y(), c.x() + kSelectionArm, c.y());
     p.drawLine(c.x(), c.y() - kSelectionArm, c.x(), c.y() + kSelectionArm);
   }
   if (reference_) {
-    const QPoint c(kFrameLeft + reference_->x, kFrameTop + reference_->y);
+    const QPoint c(frameLeft() + reference_->x, kFrameTop + reference_->y);
     p.setPen(QPen(Qt::green, 1));
     for (const int s : {-1, 1}) {
       p.drawLine(c.x() + s * kReferenceGap, c.y(), c.x() + s * kReferenceArm, c.y());

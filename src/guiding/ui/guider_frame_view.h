@@ -14,7 +14,6 @@ class QPainter;
 
 namespace qv {
 
-inline constexpr int kFrameLeft = 10;
 inline constexpr int kFrameTop = 45;
 
 class GuiderFrameView final : public QWidget {
@@ -36,6 +35,7 @@ class GuiderFrameView final : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  int frameLeft() const;
   std::optional<QPoint> framePixel(const QPoint& at) const;
   void paintPlot(QPainter& p) const;
 
