@@ -103,7 +103,7 @@ WakeTime ExposureOperation::beginRun(std::uint32_t nowMs) {
 WakeTime ExposureOperation::step(std::uint32_t nowMs) {
   switch (phase_) {
     case Phase::Countdown: {
-      pressed_ = false;  // a press only shortens the second
+      if (takePress()) host_.beep();  // a press only shortens the second
       host_.beep();
       host_.closeProgress();
       if (++countdown_ < kCountdownSeconds) {
@@ -132,6 +132,12 @@ WakeTime ExposureOperation::step(std::uint32_t nowMs) {
 
 WakeTime ExposureOperation::startFrame(std::uint32_t nowMs) {
   ExposureSettings& s = state_.camera.exposure;
+  if (takePress()) {
+    // Pressed after the last frame was read: the run ends with that frame.
+    s.count = 0;
+    continuousRunning_ = false;
+    host_.beep();
+  }
   if (s.count < 1) {
     // The inner loop is over: finish the last frame unless it was skipped,
     // failed or already finished as a continuous frame.
@@ -292,10 +298,10 @@ WakeTime ExposureOperation::afterFrame(std::uint32_t nowMs) {
   ExposureSettings& s = state_.camera.exposure;
   phase_ = Phase::StartFrame;
   if (takePress()) {
+    // No frame follows, but the pause after the frame is still waited.
     s.count = 0;
     continuousRunning_ = false;
     host_.beep();
-    return nowMs;
   }
   if (s.pause < 1) return nowMs;
   const std::uint32_t pauseMs = static_cast<std::uint32_t>(s.pause) * (s.pauseInMinutes ? 60'000u : 1000u);
@@ -347,6 +353,23 @@ void ExposureOperation::cancel() {
 }
 
 void ExposureOperation::input(OperationInput) { pressed_ = true; }
+
+std::optional<std::uint32_t> ExposureOperation::wakeForInput(std::uint32_t nowMs) {
+  // The countdown, the cancellable exposure, the window after a continuous
+  // frame and the pause end at the press; a plain wait runs to its end.
+  switch (phase_) {
+    case Phase::Countdown:
+    case Phase::StartFrame:
+    case Phase::Exposing:
+    case Phase::ContinuousGap:
+    case Phase::Pause:
+      return nowMs;
+    case Phase::CameraTimed:
+    case Phase::Done:
+      break;
+  }
+  return std::nullopt;
+}
 
 bool ExposureOperation::takePress() {
   const bool pressed = pressed_;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,7 @@ class ExposureOperation final : public Operation {
   WakeTime step(std::uint32_t nowMs) override;
   void cancel() override;
   void input(OperationInput event) override;
+  std::optional<std::uint32_t> wakeForInput(std::uint32_t nowMs) override;
 
   // Called with each frame as read, before its corrections (for a benchmark
   // or a check of the stacking).
