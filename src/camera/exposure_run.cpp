@@ -68,6 +68,9 @@ WakeTime ExposureOperation::start(std::uint32_t nowMs) {
   CameraState& camera = state_.camera;
   if (camera.exposureRunning) return kOperationFinished;  // a press reached a second start
   camera.exposureRunning = true;
+  // The click that cancels the run must not also pick a guide star.
+  starPickMode_ = state_.mouse.starPickMode;
+  state_.mouse.starPickMode = 0;
   ExposureSettings& s = camera.exposure;
   if (s.count < 1) s.count = 1;  // a run takes at least one frame
   exposureMs_ = ExposureMs(s);
@@ -338,6 +341,7 @@ WakeTime ExposureOperation::endRun() {
   progressOpen_ = false;
   guider_.end();
   state_.guiding.photoGuiding = PhotoGuiding::None;
+  state_.mouse.starPickMode = starPickMode_;
   host_.setWaitCursor(false);
   state_.camera.exposureRunning = false;
   host_.requestRepaint();

@@ -113,6 +113,7 @@ class ExposureOperation final : public Operation {
   PhotoGuider guider_;
   bool guidingFailed_ = false;
   bool guideStarLost_ = false;
+  int starPickMode_ = 0;  // put back when the run ends
 };
 
 }  // namespace qv

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/mouse_modes.h"
 #include "camera/camera_commands.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
@@ -270,7 +271,13 @@ TEST_F(ExposureRun, CancelDuringTheExposureSkipsTheReadout) {
   SetExposureValue(settings(), 30);
   settings().count = 5;
   settings().autosave = true;
-  Run(10'000);
+  // The click that cancels picks no guide star, and star picking is back
+  // once the run is over.
+  ASSERT_TRUE(TogglePickGuideStar(*state, host));
+  RunPressing({10'000}, [this] { EXPECT_EQ(OnLeftClick(*state, host, 300, 300), ClickResult::Ignored); });
+  EXPECT_EQ(state->mouse.starPickMode, 1);
+  EXPECT_FALSE(state->guiding.guideStarChosen);
+  EXPECT_TRUE(host.boxes.empty());
   EXPECT_EQ(framesRead, 0);
   EXPECT_EQ(settings().count, 0);
   EXPECT_EQ(host.rebuilds, 0);
