@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/messages.h"
+#include "app/settings_file.h"
 #include "camera/camera_commands.h"
 #include "camera/device_bus.h"
 #include "colour/colour_synthesis.h"
@@ -19,7 +20,8 @@ namespace {
 constexpr std::size_t kCaptionChars = 40;
 constexpr int kReadoutPosition = 20;
 constexpr int kCountdownStep = 25;
-constexpr int kMessageStarLost = 4, kMessageNoStar = 5, kMessageSaveFailed = 29, kMessageSettingsNotSaved = 24;
+constexpr int kMessageNoSettings = 1, kMessageStarLost = 4, kMessageNoStar = 5, kMessageSaveFailed = 29,
+              kMessageSettingsNotSaved = 24;
 
 std::string Left(std::string text, int remaining) {
   if (remaining >= 2) text += " (Left - " + std::to_string(remaining) + ")";
@@ -39,8 +41,19 @@ bool CancellableWait(char range, std::uint32_t exposureMs) {
 }  // namespace
 
 bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock) {
+  if (state.guiding.mainGuidingRunning) {
+    // The guiding reads its sub-frame from the main sensor frame after frame;
+    // the sensor cannot take a photo between them.
+    host.showMessage({std::string(kMessageCaption), std::string(kMainCameraGuiding), MessageIcon::None});
+    return false;
+  }
   if (state.files.darkFramePath.empty()) state.files.darkFramePath = "c:\\dark.def";
   if (state.files.flatFieldPath.empty()) state.files.flatFieldPath = "c:\\flat.def";
+  // Until a camera is found each opening reads the settings file again, so
+  // the search uses the camera type and options stored there.
+  if (!state.camera.link.cameraAttached && LoadSettings(state.settings, state.paths, host) != SettingsStatus::Ok) {
+    ShowMessage(host, kMessageNoSettings);
+  }
   if (!ConnectCamera(state, *DeviceBus(state, clock), host, clock)) return false;
   state.images.darkLoaded = 0;
   ResetSeriesAlignment(state);

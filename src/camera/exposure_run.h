@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/clock.h"
@@ -23,9 +24,14 @@ inline constexpr int kCountdownSeconds = 10;
 inline constexpr std::uint32_t kContinuousGapMs = 2000;  // the cancel window after a continuous frame
 inline constexpr int kPauseSlices = 16;
 
+inline constexpr std::string_view kMainCameraGuiding =
+    "Sorry, the main camera is in use for guiding or training.\nStop it to take a photo";
+
 // What the camera interface does each time it opens: the default reference
-// names, the camera (opened on first use), the dark reference and the series
-// reference forgotten, one frame. False (the message shown) without a camera.
+// names, the settings file read again and the camera opened until a camera
+// is found, the dark reference and the series reference forgotten, one
+// frame. False (the message shown) without a camera or while the main camera
+// guides.
 bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock);
 
 // One frame as it came out of the run.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/mouse_modes.h"
+#include "app/settings_file.h"
 #include "camera/camera_commands.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
@@ -324,6 +325,41 @@ TEST_F(ExposureRun, APressEndsTheCountdownSecondTheWindowAfterAFrameAndThePauseA
   EXPECT_EQ(std::count(host.progressCaptions.begin(), host.progressCaptions.end(), "Pause between exposures"), 1);
   EXPECT_GE(endedAtMs, 600'000u);
   EXPECT_LT(endedAtMs, 600'100u);
+}
+
+TEST_F(ExposureRun, OpeningReadsTheSettingsUntilACameraIsFoundAndNotWhileTheMainCameraGuides) {
+  // Main-camera guiding holds the sensor: refused with a message, nothing
+  // changed.
+  state->guiding.mainGuidingRunning = true;
+  settings().count = 4;
+  EXPECT_FALSE(OpenCameraInterface(*state, host, clock));
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, kMainCameraGuiding);
+  EXPECT_EQ(settings().count, 4);
+  state->guiding.mainGuidingRunning = false;
+
+  state->settings.raBacklash = 7;
+  ASSERT_EQ(SaveSettings(state->settings, state->paths), SettingsStatus::Ok);
+  state->settings.raBacklash = 3;
+  ASSERT_TRUE(OpenCameraInterface(*state, host, clock));
+  EXPECT_EQ(state->settings.raBacklash, 3);  // the camera is open: the file is not read
+  // Without a camera (none on this test's bus) every opening reads the file,
+  // and says so when it cannot.
+  state->camera.link.cameraAttached = false;
+  host.boxes.clear();
+  EXPECT_FALSE(OpenCameraInterface(*state, host, clock));
+  EXPECT_EQ(state->settings.raBacklash, 7);
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_NE(host.boxes[0].number, 1);
+  EXPECT_EQ(host.boxes.back().text, "Sorry, No camera found on USB");
+  std::ofstream(SettingsFilePath(state->paths), std::ios::binary | std::ios::trunc) << "short";
+  state->settings.raBacklash = 3;
+  host.boxes.clear();
+  EXPECT_FALSE(OpenCameraInterface(*state, host, clock));
+  EXPECT_EQ(state->settings.raBacklash, 3);
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_EQ(host.boxes[0].number, 1);
+  EXPECT_EQ(host.boxes[0].text, kNoSettingsWarning);
 }
 
 TEST_F(ExposureRun, AutosaveNamesAndObservationValues) {
