@@ -13,8 +13,8 @@
 
 #include "app/startup.h"
 #include "app/ui/main_window.h"
-#include "processing/photometry.h"
 #include "app/ui/qt_host.h"
+#include "processing/photometry.h"
 #include "support/dialog_control.h"
 
 namespace {
