@@ -40,7 +40,7 @@ bool CancellableWait(char range, std::uint32_t exposureMs) {
 
 }  // namespace
 
-bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock) {
+bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock, SettingsReload reload) {
   if (state.guiding.mainGuidingRunning) {
     // The guiding reads its sub-frame from the main sensor frame after frame;
     // the sensor cannot take a photo between them.
@@ -51,7 +51,8 @@ bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock) {
   if (state.files.flatFieldPath.empty()) state.files.flatFieldPath = "c:\\flat.def";
   // Until a camera is found each opening reads the settings file again, so
   // the search uses the camera type and options stored there.
-  if (!state.camera.link.cameraAttached && LoadSettings(state.settings, state.paths, host) != SettingsStatus::Ok) {
+  if (reload == SettingsReload::BeforeSearch && !state.camera.link.cameraAttached &&
+      LoadSettings(state.settings, state.paths, host) != SettingsStatus::Ok) {
     ShowMessage(host, kMessageNoSettings);
   }
   if (!ConnectCamera(state, *DeviceBus(state, clock), host, clock)) return false;

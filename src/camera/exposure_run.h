@@ -27,12 +27,18 @@ inline constexpr int kPauseSlices = 16;
 inline constexpr std::string_view kMainCameraGuiding =
     "Sorry, the main camera is in use for guiding or training.\nStop it to take a photo";
 
+// Whether opening the camera interface reads the settings file again before
+// the camera search. A program that shares the file and must never write it
+// (the INDI driver) reads it its own way and asks for no reload.
+enum class SettingsReload { BeforeSearch, Never };
+
 // What the camera interface does each time it opens: the default reference
 // names, the settings file read again and the camera opened until a camera
 // is found, the dark reference and the series reference forgotten, one
 // frame. False (the message shown) without a camera or while the main camera
 // guides.
-bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock);
+bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock,
+                         SettingsReload reload = SettingsReload::BeforeSearch);
 
 // One frame as it came out of the run.
 struct FrameReport {
