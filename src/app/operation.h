@@ -31,6 +31,12 @@ class Operation {
   // A press by the user while the work runs; acted on when the work would
   // have noticed it.
   virtual void input(OperationInput event) = 0;
+  // Asked right after input(): when the press ends the wait under way, the
+  // time to step again (now); no value keeps the step already asked for.
+  virtual std::optional<std::uint32_t> wakeForInput(std::uint32_t nowMs) {
+    (void)nowMs;
+    return std::nullopt;
+  }
 };
 
 // Milliseconds from `nowMs` to `wakeMs`, 0 when that time has come (the clock

@@ -75,10 +75,15 @@ void WaitComputerTimedExposure(Clock& clock, std::uint32_t exposureMs) {
 }
 
 bool ClearSensor(ProgramState& state, Host& host) {
+  bool ok = SendFirstClearStep(state, host);
   CameraState& camera = state.camera;
-  bool ok = Exchange(camera, host, BuildClear(camera.link.block, 8), 0, 0);
   ok = Exchange(camera, host, BuildClear(camera.link.block, 0), 0, 0) && ok;
   return ok;
+}
+
+bool SendFirstClearStep(ProgramState& state, Host& host) {
+  CameraState& camera = state.camera;
+  return Exchange(camera, host, BuildClear(camera.link.block, 8), 0, 0);
 }
 
 bool ReadFrame(ProgramState& state, Host& host, int mode, std::uint32_t exposureMs) {

@@ -31,6 +31,9 @@ void SetGeometryForReadout(ProgramState& state, int mode);
 void WaitComputerTimedExposure(Clock& clock, std::uint32_t exposureMs);
 
 bool ClearSensor(ProgramState& state, Host& host);
+// The first of the two clear steps alone, which a long focus frame repeats
+// until its exposure has passed.
+bool SendFirstClearStep(ProgramState& state, Host& host);
 // Reads the main sensor into the work image; exposureMs up to 1000 is timed
 // by the camera, longer exposures have been timed by the caller.
 bool ReadFrame(ProgramState& state, Host& host, int mode, std::uint32_t exposureMs);

@@ -1,6 +1,7 @@
 #include "camera/exposure_command_runs.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "app/arg_reader.h"
 #include "app/forwarding_host.h"
@@ -33,6 +34,10 @@ class PressingHost final : public ForwardingHost {
     return events;
   }
   void pressLeft() { leftPressPending_ = true; }
+  // When the made-up key press comes, while it is still to come.
+  std::optional<std::uint32_t> nextPressMs() const {
+    return armed_ ? std::optional<std::uint32_t>(cancelAt_) : std::nullopt;
+  }
 
  private:
   CommandContext& c_;
@@ -120,7 +125,7 @@ CommandStatus RunExpose(CommandContext& c, const CommandArgs& args) {
     s.count = perRun;
     g.photoGuiding = guiding;
     ExposureOperation run(c.state, host, c.clock, print);
-    RunOperation(run, c.clock, host);
+    RunOperation(run, c.clock, host, [&host] { return host.nextPressMs(); });
     failed = run.readoutFailed() || run.guidingFailed();
     if (guiding != PhotoGuiding::None) {
       char text[96];

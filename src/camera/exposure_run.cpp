@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/messages.h"
+#include "app/settings_file.h"
 #include "camera/camera_commands.h"
 #include "camera/device_bus.h"
 #include "colour/colour_synthesis.h"
@@ -19,7 +20,8 @@ namespace {
 constexpr std::size_t kCaptionChars = 40;
 constexpr int kReadoutPosition = 20;
 constexpr int kCountdownStep = 25;
-constexpr int kMessageStarLost = 4, kMessageNoStar = 5, kMessageSaveFailed = 29, kMessageSettingsNotSaved = 24;
+constexpr int kMessageNoSettings = 1, kMessageStarLost = 4, kMessageNoStar = 5, kMessageSaveFailed = 29,
+              kMessageSettingsNotSaved = 24;
 
 std::string Left(std::string text, int remaining) {
   if (remaining >= 2) text += " (Left - " + std::to_string(remaining) + ")";
@@ -38,9 +40,21 @@ bool CancellableWait(char range, std::uint32_t exposureMs) {
 
 }  // namespace
 
-bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock) {
+bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock, SettingsReload reload) {
+  if (state.guiding.mainGuidingRunning) {
+    // The guiding reads its sub-frame from the main sensor frame after frame;
+    // the sensor cannot take a photo between them.
+    host.showMessage({std::string(kMessageCaption), std::string(kMainCameraGuiding), MessageIcon::None});
+    return false;
+  }
   if (state.files.darkFramePath.empty()) state.files.darkFramePath = "c:\\dark.def";
   if (state.files.flatFieldPath.empty()) state.files.flatFieldPath = "c:\\flat.def";
+  // Until a camera is found each opening reads the settings file again, so
+  // the search uses the camera type and options stored there.
+  if (reload == SettingsReload::BeforeSearch && !state.camera.link.cameraAttached &&
+      LoadSettings(state.settings, state.paths, host) != SettingsStatus::Ok) {
+    ShowMessage(host, kMessageNoSettings);
+  }
   if (!ConnectCamera(state, *DeviceBus(state, clock), host, clock)) return false;
   state.images.darkLoaded = 0;
   ResetSeriesAlignment(state);
@@ -68,6 +82,9 @@ WakeTime ExposureOperation::start(std::uint32_t nowMs) {
   CameraState& camera = state_.camera;
   if (camera.exposureRunning) return kOperationFinished;  // a press reached a second start
   camera.exposureRunning = true;
+  // The click that cancels the run must not also pick a guide star.
+  starPickMode_ = state_.mouse.starPickMode;
+  state_.mouse.starPickMode = 0;
   ExposureSettings& s = camera.exposure;
   if (s.count < 1) s.count = 1;  // a run takes at least one frame
   exposureMs_ = ExposureMs(s);
@@ -103,7 +120,7 @@ WakeTime ExposureOperation::beginRun(std::uint32_t nowMs) {
 WakeTime ExposureOperation::step(std::uint32_t nowMs) {
   switch (phase_) {
     case Phase::Countdown: {
-      pressed_ = false;  // a press only shortens the second
+      if (takePress()) host_.beep();  // a press only shortens the second
       host_.beep();
       host_.closeProgress();
       if (++countdown_ < kCountdownSeconds) {
@@ -132,6 +149,12 @@ WakeTime ExposureOperation::step(std::uint32_t nowMs) {
 
 WakeTime ExposureOperation::startFrame(std::uint32_t nowMs) {
   ExposureSettings& s = state_.camera.exposure;
+  if (takePress()) {
+    // Pressed after the last frame was read: the run ends with that frame.
+    s.count = 0;
+    continuousRunning_ = false;
+    host_.beep();
+  }
   if (s.count < 1) {
     // The inner loop is over: finish the last frame unless it was skipped,
     // failed or already finished as a continuous frame.
@@ -292,10 +315,10 @@ WakeTime ExposureOperation::afterFrame(std::uint32_t nowMs) {
   ExposureSettings& s = state_.camera.exposure;
   phase_ = Phase::StartFrame;
   if (takePress()) {
+    // No frame follows, but the pause after the frame is still waited.
     s.count = 0;
     continuousRunning_ = false;
     host_.beep();
-    return nowMs;
   }
   if (s.pause < 1) return nowMs;
   const std::uint32_t pauseMs = static_cast<std::uint32_t>(s.pause) * (s.pauseInMinutes ? 60'000u : 1000u);
@@ -332,6 +355,7 @@ WakeTime ExposureOperation::endRun() {
   progressOpen_ = false;
   guider_.end();
   state_.guiding.photoGuiding = PhotoGuiding::None;
+  state_.mouse.starPickMode = starPickMode_;
   host_.setWaitCursor(false);
   state_.camera.exposureRunning = false;
   host_.requestRepaint();
@@ -347,6 +371,23 @@ void ExposureOperation::cancel() {
 }
 
 void ExposureOperation::input(OperationInput) { pressed_ = true; }
+
+std::optional<std::uint32_t> ExposureOperation::wakeForInput(std::uint32_t nowMs) {
+  // The countdown, the cancellable exposure, the window after a continuous
+  // frame and the pause end at the press; a plain wait runs to its end.
+  switch (phase_) {
+    case Phase::Countdown:
+    case Phase::StartFrame:
+    case Phase::Exposing:
+    case Phase::ContinuousGap:
+    case Phase::Pause:
+      return nowMs;
+    case Phase::CameraTimed:
+    case Phase::Done:
+      break;
+  }
+  return std::nullopt;
+}
 
 bool ExposureOperation::takePress() {
   const bool pressed = pressed_;

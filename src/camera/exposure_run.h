@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/clock.h"
@@ -22,10 +24,21 @@ inline constexpr int kCountdownSeconds = 10;
 inline constexpr std::uint32_t kContinuousGapMs = 2000;  // the cancel window after a continuous frame
 inline constexpr int kPauseSlices = 16;
 
+inline constexpr std::string_view kMainCameraGuiding =
+    "Sorry, the main camera is in use for guiding or training.\nStop it to take a photo";
+
+// Whether opening the camera interface reads the settings file again before
+// the camera search. A program that shares the file and must never write it
+// (the INDI driver) reads it its own way and asks for no reload.
+enum class SettingsReload { BeforeSearch, Never };
+
 // What the camera interface does each time it opens: the default reference
-// names, the camera (opened on first use), the dark reference and the series
-// reference forgotten, one frame. False (the message shown) without a camera.
-bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock);
+// names, the settings file read again and the camera opened until a camera
+// is found, the dark reference and the series reference forgotten, one
+// frame. False (the message shown) without a camera or while the main camera
+// guides.
+bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock,
+                         SettingsReload reload = SettingsReload::BeforeSearch);
 
 // One frame as it came out of the run.
 struct FrameReport {
@@ -49,6 +62,7 @@ class ExposureOperation final : public Operation {
   WakeTime step(std::uint32_t nowMs) override;
   void cancel() override;
   void input(OperationInput event) override;
+  std::optional<std::uint32_t> wakeForInput(std::uint32_t nowMs) override;
 
   // Called with each frame as read, before its corrections (for a benchmark
   // or a check of the stacking).
@@ -111,6 +125,7 @@ class ExposureOperation final : public Operation {
   PhotoGuider guider_;
   bool guidingFailed_ = false;
   bool guideStarLost_ = false;
+  int starPickMode_ = 0;  // put back when the run ends
 };
 
 }  // namespace qv

@@ -15,6 +15,9 @@ constexpr int kFirstRow = 12, kLastRow = 125, kFirstColumn = 5, kLastColumn = 12
 constexpr int kWidthFirstColumn = 3;
 constexpr std::uint16_t kTooFaint = 32000, kTooBright = 64001;
 constexpr std::uint32_t kFocusDelayMs = 1000;
+// While the computer times a focus frame, the first clear step is sent again
+// this often until the exposure has passed.
+constexpr std::uint32_t kClearRepeatMs = 10;
 
 }  // namespace
 
@@ -77,8 +80,16 @@ WakeTime FocusOperation::expose(std::uint32_t nowMs) {
   ClearSensor(state_, host_);
   phase_ = Phase::Exposing;
   // Up to a second the camera times the box itself.
-  if (exposureMs_ > kCameraTimedMaxMs) return nowMs + exposureMs_;
-  return readBox(nowMs);
+  if (exposureMs_ <= kCameraTimedMaxMs) return readBox(nowMs);
+  exposureEndMs_ = nowMs + exposureMs_;
+  return holdClear(nowMs);
+}
+
+WakeTime FocusOperation::holdClear(std::uint32_t nowMs) {
+  const std::uint32_t left = MsUntil(exposureEndMs_, nowMs);
+  if (left == 0) return readBox(nowMs);
+  SendFirstClearStep(state_, host_);
+  return nowMs + std::min(left, kClearRepeatMs);
 }
 
 WakeTime FocusOperation::readBox(std::uint32_t nowMs) {
@@ -103,7 +114,7 @@ WakeTime FocusOperation::readBox(std::uint32_t nowMs) {
 WakeTime FocusOperation::step(std::uint32_t nowMs) {
   switch (phase_) {
     case Phase::Exposing:
-      return readBox(nowMs);
+      return holdClear(nowMs);  // only frames the computer times wait here
     case Phase::Between:
       return expose(nowMs);
     case Phase::Done:

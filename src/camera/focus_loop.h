@@ -48,6 +48,7 @@ class FocusOperation final : public Operation {
 
  private:
   WakeTime expose(std::uint32_t nowMs);
+  WakeTime holdClear(std::uint32_t nowMs);
   WakeTime readBox(std::uint32_t nowMs);
   WakeTime finish();
 
@@ -56,6 +57,7 @@ class FocusOperation final : public Operation {
   FrameDone frameDone_;
   enum class Phase { Exposing, Between, Done } phase_ = Phase::Done;
   std::uint32_t exposureMs_ = 0;
+  std::uint32_t exposureEndMs_ = 0;
   bool stopPressed_ = false;
   int left_ = 0, right_ = 0;
 };

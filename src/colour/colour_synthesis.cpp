@@ -192,15 +192,9 @@ bool SynthesizeColour(ProgramState& state, Host& host, const std::function<bool(
 
 bool SynthesizeAfterExposure(ProgramState& state, Host& host) {
   if (state.images.colourConverted || !ColourPlanesFitFrame(state.geometry)) return false;
-  {
-    WaitCursor wait(host);
-    ResetBufferPointers(state.images);
-    ConvertToColour(state, host);
-    RunAutoProcessing(state, host);
-    if (state.settings.autoAntiAlias) AntiAliasFilter(state, host, false);
-  }
-  host.requestRebuildDisplay();
-  return true;
+  // The command without its options dialog: the settings file is still read
+  // before and saved after.
+  return SynthesizeColour(state, host, nullptr);
 }
 
 }  // namespace qv

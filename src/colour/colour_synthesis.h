@@ -64,9 +64,10 @@ void ConvertToColour(ProgramState& state, Host& host);
 bool SynthesizeColour(ProgramState& state, Host& host, const std::function<bool()>& chooseOptions,
                       bool postProcess = true);
 
-// The synthesis after an exposure, without the options dialog: the stored
-// options and the automatic processing they choose. Does nothing on an image
-// already converted.
+// The synthesis after an exposure, without the options dialog: the settings
+// file read and saved as by the command, the stored options and the
+// automatic processing they choose. Does nothing on an image already
+// converted.
 bool SynthesizeAfterExposure(ProgramState& state, Host& host);
 
 }  // namespace qv

@@ -292,7 +292,7 @@ bool QelveskCcd::Connect() {
   link.traceUsbPath = EnvironmentText("QELVESK_TRACE_USB");
   link.traceSerialPath = EnvironmentText("QELVESK_TRACE_SERIAL");
   host_.lastMessage.clear();
-  if (!OpenCameraInterface(*state_, host_, clock_)) {
+  if (!OpenCameraInterface(*state_, host_, clock_, SettingsReload::Never)) {
     alert("No camera: " + host_.lastMessage);
     return false;
   }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "app/null_host.h"
@@ -13,7 +14,8 @@
 namespace qv {
 namespace {
 
-// Three steps 200 ms apart; a left press ends it at its next step.
+// Three steps 200 ms apart; a left press ends it at its next step, which
+// with `wakeOnPress` comes at once.
 class ThreeSteps final : public Operation {
  public:
   WakeTime start(std::uint32_t nowMs) override {
@@ -30,6 +32,10 @@ class ThreeSteps final : public Operation {
     inputs.push_back(event);
     if (event == OperationInput::LeftButtonPress) pressed = true;
   }
+  std::optional<std::uint32_t> wakeForInput(std::uint32_t nowMs) override {
+    return wakeOnPress && pressed ? std::optional<std::uint32_t>(nowMs) : std::nullopt;
+  }
+  bool wakeOnPress = false;
   std::uint32_t startedAt = 0;
   std::vector<std::uint32_t> steps;
   std::vector<OperationInput> inputs;
@@ -61,6 +67,17 @@ TEST(RunOperation, SleepsUntilEachWakeUpAndDeliversPresses) {
   EXPECT_EQ(pressed.steps.size(), 2u);
   EXPECT_EQ(pressed.inputs, (std::vector<OperationInput>{OperationInput::KeyPress, OperationInput::LeftButtonPress}));
   EXPECT_FALSE(pressed.cancelled);
+
+  // A press due between two wake-ups is delivered when it is made, and the
+  // operation that asks for it is stepped then.
+  ThreeSteps early;
+  early.wakeOnPress = true;
+  host.pumps = 0;
+  host.press = {false, true, false};
+  const std::uint32_t pressAt = clock.nowMs + 250;
+  RunOperation(early, clock, host,
+               [&] { return host.pumps < 2 ? std::optional<std::uint32_t>(pressAt) : std::nullopt; });
+  EXPECT_EQ(early.steps, (std::vector<std::uint32_t>{200, 250}));
 }
 
 TEST(RunOperation, WakeUpsAcrossTheCounterWrap) {

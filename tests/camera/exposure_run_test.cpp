@@ -6,11 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "app/mouse_modes.h"
+#include "app/settings_file.h"
 #include "camera/camera_commands.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
@@ -37,26 +41,39 @@ class ExposureRun : public test::SimCameraTest {
   // Runs the operation as the window's timer would, pressing a key once the
   // clock reaches `pressAtMs` (relative to the start).
   void Run(std::int64_t pressAtMs = -1) {
-    ExposureOperation run(*state, host, clock, [this](const FrameReport& f) { reports.push_back(f); });
+    RunPressing(pressAtMs >= 0 ? std::vector<std::uint32_t>{static_cast<std::uint32_t>(pressAtMs)}
+                               : std::vector<std::uint32_t>{});
+  }
+  // The same with a key press at each of `pressesAtMs`, handed over when it
+  // is made, as the window does; `onPress` runs right after each.
+  void RunPressing(std::vector<std::uint32_t> pressesAtMs, const std::function<void()>& onPress = {}) {
+    ExposureOperation run(*state, host, clock, [this](const FrameReport& f) {
+      reports.push_back(f);
+      reportedAtMs.push_back(clock.nowMs - startMs);
+    });
     run.onFrameRead([this] { raw.emplace_back(state->images.workImage, state->images.workImage + Pixels()); });
-    const std::uint32_t start = clock.nowMs;
+    startMs = clock.nowMs;
+    std::size_t next = 0;
     WakeTime wake = run.start(clock.nowMs);
     while (wake) {
-      clock.nowMs = std::max(clock.nowMs, *wake);
-      if (pressAtMs >= 0 && clock.nowMs - start >= pressAtMs) {
+      if (next < pressesAtMs.size() &&
+          MsUntil(startMs + pressesAtMs[next], clock.nowMs) < MsUntil(*wake, clock.nowMs)) {
+        clock.nowMs = std::max(clock.nowMs, startMs + pressesAtMs[next++]);
         run.input(OperationInput::KeyPress);
-        pressAtMs = -1;
+        if (onPress) onPress();
+        if (const auto sooner = run.wakeForInput(clock.nowMs)) wake = std::min(*wake, *sooner);
+        continue;
       }
+      clock.nowMs = std::max(clock.nowMs, *wake);
       wake = run.step(clock.nowMs);
     }
     framesRead = run.framesRead();
     failed = run.readoutFailed();
+    endedAtMs = clock.nowMs - startMs;
   }
   int Pixels() const { return state->geometry.pixelCount; }
   Frame Work() const { return Frame(state->images.workImage, state->images.workImage + Pixels()); }
-  void PickBrightStar() {
-    state->guiding.guideStar = BrightStarNow();
-  }
+  void PickBrightStar() { state->guiding.guideStar = BrightStarNow(); }
   std::uint64_t Mean(const Frame& f) const {
     std::uint64_t sum = 0;
     for (auto v : f) sum += v;
@@ -64,7 +81,9 @@ class ExposureRun : public test::SimCameraTest {
   }
 
   std::vector<FrameReport> reports;
+  std::vector<std::uint32_t> reportedAtMs;  // from the start of the run
   std::vector<Frame> raw;
+  std::uint32_t startMs = 0, endedAtMs = 0;
   int framesRead = 0;
   bool failed = false;
 };
@@ -253,7 +272,13 @@ TEST_F(ExposureRun, CancelDuringTheExposureSkipsTheReadout) {
   SetExposureValue(settings(), 30);
   settings().count = 5;
   settings().autosave = true;
-  Run(10'000);
+  // The click that cancels picks no guide star, and star picking is back
+  // once the run is over.
+  ASSERT_TRUE(TogglePickGuideStar(*state, host));
+  RunPressing({10'000}, [this] { EXPECT_EQ(OnLeftClick(*state, host, 300, 300), ClickResult::Ignored); });
+  EXPECT_EQ(state->mouse.starPickMode, 1);
+  EXPECT_FALSE(state->guiding.guideStarChosen);
+  EXPECT_TRUE(host.boxes.empty());
   EXPECT_EQ(framesRead, 0);
   EXPECT_EQ(settings().count, 0);
   EXPECT_EQ(host.rebuilds, 0);
@@ -274,6 +299,67 @@ TEST_F(ExposureRun, CancelDuringAPlainWaitKeepsThatFrame) {
   EXPECT_EQ(framesRead, 1);
   EXPECT_EQ(settings().count, 0);
   EXPECT_EQ(host.rebuilds, 1);
+}
+
+TEST_F(ExposureRun, APressEndsTheCountdownSecondTheWindowAfterAFrameAndThePauseAtOnce) {
+  // A press in the third second of the countdown ends that second.
+  settings().countdown = true;
+  ChooseRange(settings(), 'h');
+  RunPressing({2'500});
+  ASSERT_EQ(reportedAtMs.size(), 1u);
+  EXPECT_LT(reportedAtMs[0], 9'600u);
+  EXPECT_EQ(host.beeps, 11);  // the press's own and the ten of the countdown
+
+  // A press in the 2 s after a continuous frame takes no further frame, yet
+  // the 20-minute pause is still waited; a press in the pause ends it then.
+  settings().countdown = false;
+  settings().continuous = true;
+  settings().pause = 20;
+  settings().pauseInMinutes = true;
+  reportedAtMs.clear();
+  host.progressCaptions.clear();
+  RunPressing({1'000, 600'000});
+  EXPECT_EQ(framesRead, 1);
+  ASSERT_EQ(reportedAtMs.size(), 1u);
+  ASSERT_LT(reportedAtMs[0], 1'000u);
+  EXPECT_EQ(std::count(host.progressCaptions.begin(), host.progressCaptions.end(), "Pause between exposures"), 1);
+  EXPECT_GE(endedAtMs, 600'000u);
+  EXPECT_LT(endedAtMs, 600'100u);
+}
+
+TEST_F(ExposureRun, OpeningReadsTheSettingsUntilACameraIsFoundAndNotWhileTheMainCameraGuides) {
+  // Main-camera guiding holds the sensor: refused with a message, nothing
+  // changed.
+  state->guiding.mainGuidingRunning = true;
+  settings().count = 4;
+  EXPECT_FALSE(OpenCameraInterface(*state, host, clock));
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, kMainCameraGuiding);
+  EXPECT_EQ(settings().count, 4);
+  state->guiding.mainGuidingRunning = false;
+
+  state->settings.raBacklash = 7;
+  ASSERT_EQ(SaveSettings(state->settings, state->paths), SettingsStatus::Ok);
+  state->settings.raBacklash = 3;
+  ASSERT_TRUE(OpenCameraInterface(*state, host, clock));
+  EXPECT_EQ(state->settings.raBacklash, 3);  // the camera is open: the file is not read
+  // Without a camera (none on this test's bus) every opening reads the file,
+  // and says so when it cannot.
+  state->camera.link.cameraAttached = false;
+  host.boxes.clear();
+  EXPECT_FALSE(OpenCameraInterface(*state, host, clock));
+  EXPECT_EQ(state->settings.raBacklash, 7);
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_NE(host.boxes[0].number, 1);
+  EXPECT_EQ(host.boxes.back().text, "Sorry, No camera found on USB");
+  std::ofstream(SettingsFilePath(state->paths), std::ios::binary | std::ios::trunc) << "short";
+  state->settings.raBacklash = 3;
+  host.boxes.clear();
+  EXPECT_FALSE(OpenCameraInterface(*state, host, clock));
+  EXPECT_EQ(state->settings.raBacklash, 3);
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_EQ(host.boxes[0].number, 1);
+  EXPECT_EQ(host.boxes[0].text, kNoSettingsWarning);
 }
 
 TEST_F(ExposureRun, AutosaveNamesAndObservationValues) {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "camera/camera_commands.h"
@@ -159,6 +161,8 @@ TEST(FocusLoop, RunsOnTheSimulatorUntilTheLeftButton) {
   test::RecordingHost host;
   test::TestClock clock;
   state->paths.root = dir.str();
+  const std::string trace = dir.str() + "/usb.log";
+  state->camera.link.traceUsbPath = trace;
   state->settings.ShowInterfaceDetails = false;
   state->settings.cameraType = 1;
   SetCameraType(state->settings, state->camera, state->geometry, state->paths);
@@ -185,6 +189,31 @@ TEST(FocusLoop, RunsOnTheSimulatorUntilTheLeftButton) {
   EXPECT_EQ(exposures, (std::vector<std::uint32_t>{2, 4, 8, 10}));
   EXPECT_EQ(state->images.focusPreview, 1);
   EXPECT_FALSE(state->camera.exposureRunning);
+
+  // A frame the computer times keeps sending the first clear step until its
+  // exposure has passed, a step of the clock at a time.
+  const auto clearsSent = [&trace] {
+    std::ifstream in(trace);
+    int n = 0;
+    for (std::string line; std::getline(in, line);) n += line == "W camera 8: 40 01 08 00 00 00 00 00";
+    return n;
+  };
+  const int before = clearsSent();
+  ChooseRange(s, 's');
+  s.value = 2;
+  s.autochange = false;
+  bool read = false;
+  FocusOperation slow(*state, host, [&](const FocusAnalysis&) { read = true; });
+  const std::uint32_t started = clock.nowMs;
+  wake = slow.start(clock.nowMs);
+  while (wake) {
+    EXPECT_LE(MsUntil(*wake, clock.nowMs), 10u);
+    clock.nowMs = std::max(clock.nowMs, *wake);
+    if (read) slow.input(OperationInput::LeftButtonPress);
+    wake = slow.step(clock.nowMs);
+  }
+  EXPECT_GE(clock.nowMs - started, 2000u);
+  EXPECT_GE(clearsSent() - before, 150);
   // Minutes do not start the loop.
   ChooseRange(s, 'm');
   FocusOperation none(*state, host);

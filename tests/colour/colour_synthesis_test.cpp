@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <random>
 
+#include "app/settings_file.h"
 #include "colour_fixture.h"
 
 namespace qv {
@@ -203,6 +206,25 @@ TEST(ColourSynthesis, DaylightAndIrChoicesReachTheRedPlane) {
   f.state->settings.irFilterUsed = true;
   ASSERT_TRUE(SynthesizeColour(*f.state, f.host, nullptr, false));
   EXPECT_EQ(f.state->images.colourPlanes[0][0], 3000 * 60 / 39);
+}
+
+TEST(ColourSynthesis, AfterAnExposureTheSettingsFileIsReadAndSaved) {
+  test::ColourFixture f(8, 4);
+  f.fill(3000);
+  f.state->settings.irFilterUsed = true;
+  ASSERT_EQ(SaveSettings(f.state->settings, f.state->paths), SettingsStatus::Ok);
+  f.state->settings.irFilterUsed = false;
+  ASSERT_TRUE(SynthesizeAfterExposure(*f.state, f.host));
+  EXPECT_EQ(f.state->images.colourPlanes[0][0], 3000 * 60 / 40);  // the file's IR filter choice
+  // A file that cannot be read is reported and written again whole.
+  const std::string path = SettingsFilePath(f.state->paths);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << "short";
+  f.fill(3000);
+  f.state->images.colourConverted = 0;
+  ASSERT_TRUE(SynthesizeAfterExposure(*f.state, f.host));
+  ASSERT_EQ(f.host.boxes.size(), 1u);
+  EXPECT_EQ(f.host.boxes[0].number, 23);
+  EXPECT_EQ(std::filesystem::file_size(path), 1'447u);
 }
 
 }  // namespace

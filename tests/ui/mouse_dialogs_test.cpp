@@ -13,8 +13,8 @@
 
 #include "app/startup.h"
 #include "app/ui/main_window.h"
-#include "processing/photometry.h"
 #include "app/ui/qt_host.h"
+#include "processing/photometry.h"
 #include "support/dialog_control.h"
 
 namespace {
@@ -62,6 +62,13 @@ class MouseDialogsTest : public QObject {
     QTest::mouseClick(w.viewport(), Qt::RightButton, {}, QPoint(70, 80));
     QCOMPARE(w.state.analysis.photometry.comparison.x, 70);
     QVERIFY(w.frame->commandAction(qv::CommandId::Photometry)->isChecked());
+    // A press that cancels an exposure is no click, even when the run has
+    // ended before the button comes up.
+    w.state.camera.exposureRunning = true;
+    QTest::mousePress(w.viewport(), Qt::LeftButton, {}, QPoint(90, 100));
+    w.state.camera.exposureRunning = false;
+    QTest::mouseRelease(w.viewport(), Qt::LeftButton, {}, QPoint(90, 100));
+    QCOMPARE(w.state.analysis.photometry.comparison.x, 70);
   }
 
   void labelDialogDrawsTheText() {

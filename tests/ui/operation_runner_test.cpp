@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QWidget>
 #include <QtTest>
+#include <optional>
 #include <vector>
 
 #include "app/virtual_clock.h"
@@ -13,16 +14,22 @@
 
 namespace {
 
-// Steps 5 ms apart until a left press, then ends at its next step.
+// Steps `intervalMs` apart until a left press, then ends at its next step,
+// which with `wakeOnPress` comes at once.
 class UntilLeftPress final : public qv::Operation {
  public:
-  qv::WakeTime start(std::uint32_t nowMs) override { return nowMs + 5; }
+  qv::WakeTime start(std::uint32_t nowMs) override { return nowMs + intervalMs; }
   qv::WakeTime step(std::uint32_t nowMs) override {
     ++steps;
     stepTimes.push_back(nowMs);
     if (pressed) return qv::kOperationFinished;
-    return nowMs + 5;
+    return nowMs + intervalMs;
   }
+  std::optional<std::uint32_t> wakeForInput(std::uint32_t nowMs) override {
+    return wakeOnPress && pressed ? std::optional<std::uint32_t>(nowMs) : std::nullopt;
+  }
+  std::uint32_t intervalMs = 5;
+  bool wakeOnPress = false;
   void cancel() override { cancelled = true; }
   void input(qv::OperationInput event) override {
     inputs.push_back(event);
@@ -64,6 +71,17 @@ class OperationRunnerTest : public QObject {
     QCOMPARE(work.inputs,
              (std::vector<qv::OperationInput>{qv::OperationInput::KeyPress, qv::OperationInput::LeftButtonPress}));
     QVERIFY(!work.cancelled);
+
+    // A press that ends a long wait is acted on at once.
+    UntilLeftPress waiting;
+    waiting.intervalMs = 60'000;
+    waiting.wakeOnPress = true;
+    qv::OperationRunner slow(waiting, clock);
+    QSignalSpy slowFinished(&slow, &qv::OperationRunner::finished);
+    QVERIFY(slow.start());
+    QTest::mousePress(&window, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(slowFinished.count(), 1, 1000);
+    QCOMPARE(waiting.steps, 1);
   }
 
   void aVirtualClockMovesOnByEachWait() {

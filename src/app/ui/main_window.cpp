@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <ostream>
 #include <streambuf>
+#include <utility>
 #include <vector>
 
 #include "app/command_table.h"
@@ -118,7 +119,13 @@ void TQel_VeskWindow::scrollContentsBy(int, int) { viewport()->update(); }
 
 // Clicks and moves go to the core in client coordinates with the current
 // scroll position; the core maps them to the image.
+void TQel_VeskWindow::mousePressEvent(QMouseEvent* event) {
+  pressCancelledRun_ = state_.camera.exposureRunning;
+  QAbstractScrollArea::mousePressEvent(event);
+}
+
 void TQel_VeskWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (std::exchange(pressCancelledRun_, false)) return;
   state_.display.scrollX = horizontalScrollBar()->value();
   state_.display.scrollY = verticalScrollBar()->value();
   const QPoint at = event->position().toPoint();
@@ -278,8 +285,11 @@ void TQel_VeskFrame::buildMenus() {
   connect(popupMenu_, &QMenu::aboutToShow, this, &TQel_VeskFrame::refreshCommandStates);
   client_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(client_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    // In photometry the right button measures instead.
-    if (!state_.analysis.photometry.open) popupMenu_->popup(client_->mapToGlobal(at));
+    // In photometry the right button measures instead; during an exposure
+    // it cancels the run.
+    if (!state_.analysis.photometry.open && !state_.camera.exposureRunning) {
+      popupMenu_->popup(client_->mapToGlobal(at));
+    }
   });
 }
 

@@ -49,6 +49,7 @@ class TQel_VeskWindow : public QAbstractScrollArea {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -58,6 +59,9 @@ class TQel_VeskWindow : public QAbstractScrollArea {
   ProgramState& state_;
   QtHost& host_;
   QImage shown_;
+  // The button went down while an exposure ran: that press cancelled it, so
+  // its release is no click for a mouse mode (the run may be over by then).
+  bool pressCancelledRun_ = false;
 };
 
 class TQel_VeskFrame : public QMainWindow {

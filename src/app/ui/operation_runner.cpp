@@ -41,6 +41,17 @@ void OperationRunner::schedule(const WakeTime& wake) {
   timer_.start(static_cast<int>(MsUntil(wakeMs_, clock_.milliseconds())));
 }
 
+void OperationRunner::wakeForPress() {
+  // A press that ends the wait is acted on now, not at the step already
+  // asked for (which may be a long pause away). The step runs from the
+  // timer, never inside this event's delivery.
+  const std::uint32_t now = clock_.milliseconds();
+  const auto sooner = operation_.wakeForInput(now);
+  if (!sooner || MsUntil(*sooner, now) >= MsUntil(wakeMs_, now)) return;
+  wakeMs_ = *sooner;
+  timer_.start(static_cast<int>(MsUntil(wakeMs_, now)));
+}
+
 void OperationRunner::stepNow() {
   if (!running_) return;
   // The timer can fire a little early, and a virtual clock does not move by
@@ -71,13 +82,17 @@ bool OperationRunner::eventFilter(QObject* watched, QEvent* event) {
     lastTimestamp_ = input->timestamp();
     lastButton_ = button;
     if (!repeat) {
+      bool handed = true;
       if (type == QEvent::KeyPress) {
         operation_.input(OperationInput::KeyPress);
       } else if (button == Qt::LeftButton) {
         operation_.input(OperationInput::LeftButtonPress);
       } else if (button == Qt::RightButton) {
         operation_.input(OperationInput::RightButtonPress);
+      } else {
+        handed = false;
       }
+      if (handed) wakeForPress();
     }
   }
   return QObject::eventFilter(watched, event);

@@ -2,9 +2,10 @@
 // Runs a core operation inside the window's event loop: a single-shot timer
 // fires at each wake-up the operation asks for, and every key or mouse
 // button pressed anywhere in the program meanwhile is handed to it as a
-// cancel input. The window stays responsive while the operation waits. On
-// the virtual clock the steps keep the timer's pace, so the window stays
-// usable, and the clock moves on by each wait.
+// cancel input, stepping it at once when the press ends its wait. The window
+// stays responsive while the operation waits. On the virtual clock the steps
+// keep the timer's pace, so the window stays usable, and the clock moves on
+// by each wait.
 
 #include <QObject>
 #include <QTimer>
@@ -36,6 +37,7 @@ class OperationRunner final : public QObject {
  private:
   void schedule(const WakeTime& wake);
   void stepNow();
+  void wakeForPress();
   void stop();
 
   Operation& operation_;

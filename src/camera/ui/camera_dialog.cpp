@@ -510,9 +510,9 @@ void TWyDialog::showCooler() {
 
 void RunCameraInterface(ProgramState& state, QtHost& host, Clock& clock, QWidget* parent,
                         const std::function<void(int result)>& closed) {
-  // The main sensor takes one run at a time: main-camera guiding and
-  // training read it frame after frame until they end.
-  if (state.camera.exposureRunning || state.guiding.mainGuidingRunning) return;
+  // The main sensor takes one run at a time; main-camera guiding, which
+  // reads it frame after frame, is refused with a message on opening.
+  if (state.camera.exposureRunning) return;
   if (!OpenCameraInterface(state, host, clock)) return;
   int result = 0;
   bool focusRan = false;
