@@ -38,10 +38,6 @@ void PutHeader(std::uint8_t* out, std::uint32_t fileSize, std::uint32_t pixelOff
   Put32(out + 34, imageSize);
 }
 
-// A hair added before truncation keeps exact results such as 0.2 * 100 = 20
-// from falling to 19 through binary rounding.
-constexpr double kTruncationGuard = 1e-9;
-
 // One row of the natural colour view. The channel scale and offset are per
 // image, the luminance per display level; a pixel costs one division and
 // three multiply-adds, written without branches so the column loop
@@ -53,29 +49,13 @@ constexpr double kTruncationGuard = 1e-9;
     const std::uint8_t* __restrict level, const std::uint16_t* __restrict red, const std::uint16_t* __restrict green,
     const std::uint16_t* __restrict blue, std::uint8_t* __restrict to, int width, const double* __restrict lumOfLevel,
     double scale, double offset) {
-  auto channel = [](double value) -> std::uint8_t {
-    // Plain selects: library calls are not inlined under the row's options.
-    const double raised = value + kTruncationGuard;
-    const double positive = raised < 0.0 ? 0.0 : raised;
-    const double guarded = positive > 255.0 ? 255.0 : positive;
-    const int truncated = static_cast<int>(guarded);
-    return static_cast<std::uint8_t>(value > 254.0 ? 255 : truncated);
-  };
   for (int x = 0; x < width; ++x) {
     const double lum = lumOfLevel[level[x]];
-    const double r = red[x], g = green[x], b = blue[x];
-    const double gb = g < b ? b : g;
-    const double m = r < gb ? gb : r;
-    // A black pixel and a white display level keep neutral ratios.
-    const bool ratios = (m != 0) & (level[x] != 255);
-    const double inverse = 1.0 / (ratios ? m : 1.0);
-    const double rq = r * inverse, gq = g * inverse, bq = b * inverse;
-    const double rr = ratios ? rq : 1.0;
-    const double gg = ratios ? gq : 1.0;
-    const double bb = ratios ? bq : 1.0;
-    to[3 * x + 0] = channel(((bb - 1) * scale + offset) * lum);
-    to[3 * x + 1] = channel(((gg - 1) * scale + offset) * lum);
-    to[3 * x + 2] = channel(((rr - 1) * scale + offset) * lum);
+    // A white display level keeps neutral ratios.
+    const ChannelRatios c = RatiosToLargest(red[x], green[x], blue[x], level[x] == 255);
+    to[3 * x + 0] = ChannelByte(NaturalChannelValue(c.blue, scale, offset, lum));
+    to[3 * x + 1] = ChannelByte(NaturalChannelValue(c.green, scale, offset, lum));
+    to[3 * x + 2] = ChannelByte(NaturalChannelValue(c.red, scale, offset, lum));
   }
 }
 

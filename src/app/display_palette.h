@@ -23,6 +23,37 @@ int PaletteCurve(int level, int blackLevel);
 using ByteLookup = std::array<std::uint8_t, 256>;
 ByteLookup AutoContrastCurve(int blackLevel);
 
+// A colour pixel drawn at a display level, as the window's natural colour
+// view and the 8-bit colour export both draw it, so one pixel gives one
+// byte in either. The ratios are each channel over the largest (all 1 for a
+// black or `neutral` pixel); a channel's value is ((ratio - 1) * scale +
+// offset) * level.
+struct ChannelRatios {
+  double red = 1, green = 1, blue = 1;
+};
+[[gnu::always_inline]] inline ChannelRatios RatiosToLargest(double red, double green, double blue, bool neutral) {
+  // Plain selects, no branches: the display's row loop vectorises over them.
+  const double gb = green < blue ? blue : green;
+  const double m = red < gb ? gb : red;
+  const bool ratios = (m != 0) & !neutral;
+  const double inverse = 1.0 / (ratios ? m : 1.0);
+  const double r = red * inverse, g = green * inverse, b = blue * inverse;
+  return {ratios ? r : 1.0, ratios ? g : 1.0, ratios ? b : 1.0};
+}
+[[gnu::always_inline]] inline double NaturalChannelValue(double ratio, double scale, double offset, double level) {
+  return ((ratio - 1) * scale + offset) * level;
+}
+// The byte of a channel value: 255 above 254, else its whole part, 0 below
+// 0. A hair is added before truncation so that exact results such as
+// 0.2 * 100 = 20 do not fall to 19 through binary rounding.
+[[gnu::always_inline]] inline std::uint8_t ChannelByte(double value) {
+  const double raised = value + 1e-9;
+  const double positive = raised < 0.0 ? 0.0 : raised;
+  const double guarded = positive > 255.0 ? 255.0 : positive;
+  const int truncated = static_cast<int>(guarded);
+  return static_cast<std::uint8_t>(value > 254.0 ? 255 : truncated);
+}
+
 struct PaletteOptions {
   bool falseColour = false;
   bool autoContrast = false;

@@ -167,13 +167,16 @@ BitmapWriteResult RebuildDisplayFromDisplayBytes(ProgramState& state, Host& host
 }
 
 int AutomaticBlackLevel(ImageStore& images, const FrameGeometry& geometry) {
-  auto& bins = images.displayHistogram;
+  return AutomaticBlackLevel(images.workImage, geometry, images.displayHistogram);
+}
+
+int AutomaticBlackLevel(const std::uint16_t* work, const FrameGeometry& geometry,
+                        std::array<std::uint32_t, ImageStore::kHistogramBins>& bins) {
   bins.fill(0);
   const int first = geometry.binned ? kAutoLevelFirstPixel / 2 : kAutoLevelFirstPixel;
   // Frames smaller than the sample are sampled to their end.
   const int last =
       std::min(geometry.binned ? (kAutoLevelLastPixel + 1) / 2 - 1 : kAutoLevelLastPixel, geometry.pixelCount - 1);
-  const std::uint16_t* work = images.workImage;
   for (int i = first; i <= last; ++i) ++bins[work[i] >> 8];
   return MostFrequentLevel(bins, -1, -1);
 }

@@ -2,6 +2,8 @@
 // The display rebuild: the current image turned into display bytes, the
 // temporary bitmap file written, and that file image made the shown bitmap.
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 #include "app/display_bitmap.h"
@@ -32,7 +34,12 @@ BitmapWriteResult RebuildDisplay(ProgramState& state, Host& host);
 BitmapWriteResult RebuildDisplayFromDisplayBytes(ProgramState& state, Host& host);
 
 // Automatic black level: the most frequent high byte of pixels 69,500 to
-// 347,499 (34,750 to 173,749 when binned), lowest level on ties.
+// 347,499 (34,750 to 173,749 when binned), lowest level on ties, counted in
+// `bins`. It is the black level of every auto contrast curve: the display's
+// and the colour export's.
+int AutomaticBlackLevel(const std::uint16_t* work, const FrameGeometry& geometry,
+                        std::array<std::uint32_t, ImageStore::kHistogramBins>& bins);
+// The same counted in the display histogram, as the rebuild does.
 int AutomaticBlackLevel(ImageStore& images, const FrameGeometry& geometry);
 
 // Black level measured at each paint: the mean of the three most frequent

@@ -13,7 +13,8 @@ template <typename T, std::size_t N>
 std::array<FixedBuffer<T>, N> MakeArray(std::size_t capacity) {
   return [&]<std::size_t... I>(std::index_sequence<I...>) {
     return std::array<FixedBuffer<T>, N>{((void)I, FixedBuffer<T>(capacity))...};
-  }(std::make_index_sequence<N>{});
+  }
+  (std::make_index_sequence<N>{});
 }
 
 std::size_t Pixels(const FrameGeometry& geometry, std::size_t capacity) {
@@ -102,18 +103,16 @@ void RestoreUndo(ImageStore& store, const FrameGeometry& geometry) {
 
 void SaveColourUndo(ImageStore& store, const FrameGeometry& geometry) {
   ResetBufferPointers(store);
-  store.colourUndoHeld = 1;
+  store.colourUndoHeld = kColourUndoKept;
   for (int p = 0; p < ImageStore::kPlanes; ++p) {
-    CopyPixels(store.buffers.colourUndo[p].data(), store.colourPlanes[p],
-               Pixels(geometry, ImageStore::kImageCapacity));
+    CopyPixels(store.buffers.colourUndo[p].data(), store.colourPlanes[p], Pixels(geometry, ImageStore::kImageCapacity));
   }
 }
 
 void RestoreColourUndo(ImageStore& store, const FrameGeometry& geometry) {
   ResetBufferPointers(store);
   for (int p = 0; p < ImageStore::kPlanes; ++p) {
-    CopyPixels(store.colourPlanes[p], store.buffers.colourUndo[p].data(),
-               Pixels(geometry, ImageStore::kImageCapacity));
+    CopyPixels(store.colourPlanes[p], store.buffers.colourUndo[p].data(), Pixels(geometry, ImageStore::kImageCapacity));
   }
 }
 

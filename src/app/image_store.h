@@ -28,7 +28,7 @@ struct ImageStore {
   static constexpr int kGuideColumns = 500;
   static constexpr int kGuideRows = 290;
   static constexpr int kPreviewPixels = 16'384;  // the 128 x 128 focus or guide frame
-  static constexpr int kPlanes = 3;               // red, blue, green in index order
+  static constexpr int kPlanes = 3;              // red, blue, green in index order
 
   // Colour plane indices.
   static constexpr int kRed = 0;
@@ -68,8 +68,9 @@ struct ImageStore {
 
   // What the current image is (0 or 1).
   int colourConverted = 0;
-  // The colour undo store holds the planes of the current colour image as
-  // they were before its last colour filter.
+  // What the colour undo store holds for the current image: nothing
+  // (kColourUndoNone), the planes as they were before its last colour filter
+  // (kColourUndoKept), or those planes already put back (kColourUndoTaken).
   int colourUndoHeld = 0;
   int focusPreview = 0;
   int guideView = 0;
@@ -79,6 +80,10 @@ struct ImageStore {
   int falseColour = 0;
   int showCentre = 0;
 };
+
+inline constexpr int kColourUndoNone = 0;
+inline constexpr int kColourUndoKept = 1;
+inline constexpr int kColourUndoTaken = 2;
 
 void ResetBufferPointers(ImageStore& store);
 
@@ -91,9 +96,7 @@ void StartupFill(ImageStore& store, const FrameGeometry& geometry);
 inline constexpr int kHeaderBandRows = 10;
 inline bool HasHeaderBand(const std::uint16_t* image) { return image[4] + image[5] == 34; }
 // First row a whole-image operation may change.
-inline int FirstProcessedRow(const std::uint16_t* image) {
-  return HasHeaderBand(image) ? kHeaderBandRows : 0;
-}
+inline int FirstProcessedRow(const std::uint16_t* image) { return HasHeaderBand(image) ? kHeaderBandRows : 0; }
 
 // High byte of every pixel into the display bytes; only the 128 x 128 preview
 // while a focus or guide run shows its small frame.

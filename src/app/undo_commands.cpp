@@ -17,12 +17,16 @@ bool UndoLastColourFilter(ProgramState& state, Host& host) {
   }
   // Restoring a store that holds nothing of this image would replace its
   // colours with stale or black planes.
-  if (!state.images.colourUndoHeld) {
+  if (state.images.colourUndoHeld == kColourUndoNone) {
     ShowMessage(host, kCallerTextMessage, kNothingToUndoColour);
     return false;
   }
+  // Once taken, the store holds what the planes already are, or older planes
+  // than a mirror or flip since has left them: restoring again would only
+  // undo that.
+  if (state.images.colourUndoHeld == kColourUndoTaken) return true;
   RestoreColourUndo(state.images, state.geometry);
-  state.images.colourUndoHeld = 0;
+  state.images.colourUndoHeld = kColourUndoTaken;
   host.requestRebuildDisplay();
   return true;
 }

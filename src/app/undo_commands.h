@@ -15,7 +15,7 @@ inline constexpr const char* kNothingToUndoColour = "No colour filter to undo";
 // Restores the colour planes kept before the last colour filter; refused
 // with message 69 when the image is not colour converted, and with "No
 // colour filter to undo" when no colour filter has run on this image since
-// it was made or loaded, or its undo has already been taken.
+// it was made or loaded. A second undo of the same filter does nothing.
 bool UndoLastColourFilter(ProgramState& state, Host& host);
 
 }  // namespace qv

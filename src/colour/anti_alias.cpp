@@ -234,7 +234,8 @@ bool AntiAliasFilter(ProgramState& state, Host& host, bool redisplay) {
   const PassSetup setup{.progressCaption = "ANTI-ALIAS PROGRESS", .undo = PassUndo::ColourPlanes, .rebuild = redisplay};
   auto work = [&] {
     const int width = g.width;
-    const int first = kAntiAliasBorder + FirstProcessedRow(images.colourPlanes[0]);
+    // The band is the frame's: the planes never carry its marker.
+    const int first = kAntiAliasBorder + FirstProcessedRow(images.workImage);
     const int end = g.height - kAntiAliasBorder;
     const bool smallFrame = g.binned || (g.sensorWidth > 0 && g.width != g.sensorWidth);
     auto at = [&](std::uint16_t* plane, int y) { return plane + static_cast<std::size_t>(y) * width; };

@@ -1,9 +1,11 @@
 #include "colour/colour_export.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "app/display_palette.h"
+#include "app/display_rebuild.h"
 
 namespace qv {
 
@@ -140,17 +142,21 @@ void ExportColourBytes(ProgramState& state, int band, std::uint8_t* bytes, int b
         out[0] = out[1] = out[2] = curved;
         continue;
       }
-      const Ratios c = ChromaRatios(R[s], G[s], B[s], lum >= 65534);
-      const float vr = ((c.r - 1.0f) * strength + 1.0f) * curved;
-      const float vg = ((c.g - 1.0f) * strength + 1.0f) * curved;
-      const float vb = ((c.b - 1.0f) * strength + 1.0f) * curved;
-      if (vr > 254.0f || vg > 254.0f || vb > 254.0f) {
+      // Drawn as the window draws it, from the display level: neutral at
+      // level 255 (which holds 65534 and 65535) and the window's arithmetic,
+      // so the file keeps the bytes the window shows. No channel passes the
+      // curved level, so one over 254 only comes at a neutral level 255.
+      const ChannelRatios c = RatiosToLargest(R[s], G[s], B[s], (lum >> 8) == 255);
+      const double vr = NaturalChannelValue(c.red, strength, 1.0, curved);
+      const double vg = NaturalChannelValue(c.green, strength, 1.0, curved);
+      const double vb = NaturalChannelValue(c.blue, strength, 1.0, curved);
+      if (vr > 254.0 || vg > 254.0 || vb > 254.0) {
         out[0] = out[1] = out[2] = 255;
         continue;
       }
-      out[0] = vb > 0 ? static_cast<std::uint8_t>(vb) : 0;
-      out[1] = vg > 0 ? static_cast<std::uint8_t>(vg) : 0;
-      out[2] = vr > 0 ? static_cast<std::uint8_t>(vr) : 0;
+      out[0] = ChannelByte(vb);
+      out[1] = ChannelByte(vg);
+      out[2] = ChannelByte(vr);
     }
   }
 }
@@ -161,6 +167,16 @@ void ExportAllColourPlanes(ProgramState& state) {
 
 void ExportAllColourBytes(ProgramState& state, std::uint8_t* bytes, int blackLevel) {
   for (int band = kExportBands; band >= 1; --band) ExportColourBytes(state, band, bytes, blackLevel);
+}
+
+void ExportAllColourBytes(ProgramState& state, std::uint8_t* bytes) {
+  int blackLevel = 0;
+  if (state.images.autoContrast) {
+    // Counted apart: the display histogram belongs to the window's views.
+    std::array<std::uint32_t, ImageStore::kHistogramBins> bins{};
+    blackLevel = AutomaticBlackLevel(state.images.workImage, state.geometry, bins);
+  }
+  ExportAllColourBytes(state, bytes, blackLevel);
 }
 
 }  // namespace qv

@@ -123,7 +123,7 @@ void ConvertToColour(ProgramState& state, Host& host) {
                   });
   host.closeProgress();
   images.colourConverted = 1;
-  images.colourUndoHeld = 0;
+  images.colourUndoHeld = kColourUndoNone;
   state.colour.balance = {};
   state.colour.chromatism = {};
   // The rest of the luminance: the last converted row (the header band and

@@ -65,7 +65,7 @@ bool SaveImageAs(ProgramState& state, Host& host, const std::string& path, SaveM
       const bool sixteenBit = state.settings.tiff16Bit;
       std::uint8_t* exportBytes = state.images.buffers.saveImage.data();
       if (state.images.colourConverted && sixteenBit) ExportAllColourPlanes(state);
-      if (state.images.colourConverted) ExportAllColourBytes(state, exportBytes, state.display.blackLevel);
+      if (state.images.colourConverted) ExportAllColourBytes(state, exportBytes);
       if (WriteTiffFile(state, path, state.images.workImage, sixteenBit, exportBytes) != TiffResult::Ok) {
         ShowMessage(host, 29);
         return false;

@@ -6,8 +6,8 @@ namespace qv {
 
 namespace {
 
-// The rows of the 3-D plot divide a 1040-row frame in 130 steps of 8.
-constexpr int kPlot3dRowSteps = kPlot3dLastTrace + 1;
+constexpr int kPlot3dRowStep = 8;
+constexpr int kPlot3dBinnedRowStep = 4;
 
 int Height(std::uint16_t value) { return value / kPlotValueScale; }
 
@@ -37,7 +37,7 @@ std::vector<PlotPoint> RowPlotPoints(const std::uint16_t* image, const FrameGeom
 }
 
 int Plot3dRow(const FrameGeometry& geometry, int k) {
-  return static_cast<int>(static_cast<long long>(k) * geometry.height / kPlot3dRowSteps);
+  return k * (geometry.binned ? kPlot3dBinnedRowStep : kPlot3dRowStep);
 }
 
 std::vector<Plot3dTrace> Plot3dTraces(const std::uint16_t* image, const FrameGeometry& geometry) {
@@ -49,6 +49,8 @@ std::vector<Plot3dTrace> Plot3dTraces(const std::uint16_t* image, const FrameGeo
     Plot3dTrace trace;
     trace.k = k;
     trace.row = Plot3dRow(geometry, k);
+    // A frame lower than the plot's rows ends the plot at its last row.
+    if (trace.row >= geometry.height) break;
     trace.points.reserve(kPlotPoints);
     trace.rising.reserve(kPlotPoints);
     int previous = 0;

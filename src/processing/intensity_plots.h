@@ -1,7 +1,7 @@
 #pragma once
-// The intensity plots: the profile of one image row and the 3-D plot of 128
-// rows stepped down and to the left. Both spread 696 points over the row and
-// scale a value v to v / 384 pixels of height.
+// The intensity plots: the profile of one image row and the 3-D plot of up
+// to 128 rows stepped down and to the left. Both spread 696 points over the
+// row and scale a value v to v / 384 pixels of height.
 
 #include <cstdint>
 #include <vector>
@@ -44,9 +44,10 @@ struct Plot3dTrace {
   std::vector<bool> rising;
 };
 
-// The image row of trace k: 8 k on a 1040-row frame, 4 k on a 520-row one,
-// spread the same way over any frame height so it stays inside the frame.
+// The image row of trace k: 8 k, or 4 k on a binned frame.
 int Plot3dRow(const FrameGeometry& geometry, int k);
+// The traces k = 2 to 129 whose rows lie inside the frame: all of them on a
+// full or binned frame of 1040 or 520 rows and more, fewer on a lower one.
 std::vector<Plot3dTrace> Plot3dTraces(const std::uint16_t* image, const FrameGeometry& geometry);
 
 }  // namespace qv

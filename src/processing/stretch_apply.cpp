@@ -47,11 +47,11 @@ void MapKeepingUndo([[maybe_unused]] RowLoops loops, std::uint16_t* pixels, std:
   MapKeepingUndoPlain(pixels, undo, count, table);
 }
 
-// The head block (unless the image has a header band) and the rest in 20
+// The head block (unless the frame has a header band) and the rest in 20
 // progress steps. With `undo` set the old values are kept there, every pixel
 // of the frame, as the undo copy would keep them.
 void MapImage(RowLoops loops, std::uint16_t* image, std::uint16_t* undo, const FrameGeometry& geometry,
-              const std::uint16_t* table, Host& host) {
+              const std::uint16_t* table, Host& host, bool headerBand) {
   const std::size_t total = static_cast<std::size_t>(std::max(geometry.pixelCount, 0));
   const std::size_t head = std::min<std::size_t>(static_cast<std::size_t>(std::max(geometry.widthTimes10, 0)), total);
   const auto map = [&](std::size_t from, std::size_t count) {
@@ -61,7 +61,7 @@ void MapImage(RowLoops loops, std::uint16_t* image, std::uint16_t* undo, const F
       MapThroughStretchTable(loops, image + from, count, table);
     }
   };
-  if (!HasHeaderBand(image)) {
+  if (!headerBand) {
     map(0, head);
   } else if (undo) {
     std::copy_n(image, head, undo);
@@ -86,8 +86,8 @@ void MapThroughStretchTable([[maybe_unused]] RowLoops loops, std::uint16_t* pixe
 }
 
 void MapImageThroughStretchTable(RowLoops loops, std::uint16_t* image, const FrameGeometry& geometry,
-                                 const std::uint16_t* table, Host& host) {
-  MapImage(loops, image, nullptr, geometry, table, host);
+                                 const std::uint16_t* table, Host& host, bool headerBand) {
+  MapImage(loops, image, nullptr, geometry, table, host, headerBand);
 }
 
 void ApplyStretchTable(ProgramState& state, Host& host, bool rebuild) {
@@ -95,7 +95,7 @@ void ApplyStretchTable(ProgramState& state, Host& host, bool rebuild) {
   const PassSetup setup{.progressCaption = "CONTRAST STRETCH", .undo = PassUndo::KeptByPass, .rebuild = rebuild};
   RunProcessingPass(state, host, setup, [&] {
     MapImage(state.processing.rowLoops, state.images.workImage, state.images.undoImage, state.geometry,
-             state.images.buffers.stretchTable.data(), host);
+             state.images.buffers.stretchTable.data(), host, HasHeaderBand(state.images.workImage));
   });
 }
 
@@ -106,12 +106,15 @@ bool ApplyStretchTableColour(ProgramState& state, Host& host, bool rebuild) {
   }
   static constexpr const char* kCaptions[ImageStore::kPlanes] = {"CONTRAST STRETCH RED", "CONTRAST STRETCH BLUE",
                                                                  "CONTRAST STRETCH GREEN"};
-  // Each plane has a progress dialog of its own.
+  // Each plane has a progress dialog of its own. The label band belongs to
+  // the frame: the synthesis never writes it into the planes, so only the
+  // luminance image can say whether there is one.
   RunProcessingPass(state, host, {.undo = PassUndo::ColourPlanes, .rebuild = rebuild}, [&] {
+    const bool headerBand = HasHeaderBand(state.images.workImage);
     for (int p = 0; p < ImageStore::kPlanes; ++p) {
       host.openProgress(kCaptions[p]);
       MapImageThroughStretchTable(state.processing.rowLoops, state.images.colourPlanes[p], state.geometry,
-                                  state.images.buffers.stretchTable.data(), host);
+                                  state.images.buffers.stretchTable.data(), host, headerBand);
       host.closeProgress();
     }
   });

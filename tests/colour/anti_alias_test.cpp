@@ -1,5 +1,6 @@
 // The anti-alias filter: the median network, a pattern with a known answer,
-// and random planes against a direct evaluation in both row-loop builds.
+// and random planes against a direct evaluation in both row-loop builds,
+// with and without a label band on the frame.
 
 #include "colour/anti_alias.h"
 
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 #include "colour_fixture.h"
 
@@ -54,12 +56,13 @@ TEST(AntiAlias, BrightPixelKeepsOnlyTheLowBitsOfItsDetail) {
   }
 }
 
-std::vector<std::vector<std::uint16_t>> Reference(const std::vector<std::vector<std::uint16_t>>& in, int w, int h) {
+std::vector<std::vector<std::uint16_t>> Reference(const std::vector<std::vector<std::uint16_t>>& in, int w, int h,
+                                                  int firstRow) {
   static constexpr int kW[7][7] = {{0, 1, 2, 3, 2, 1, 0},  {1, 2, 3, 4, 3, 2, 1}, {2, 3, 6, 9, 6, 3, 2},
                                    {3, 4, 9, 12, 9, 4, 3}, {2, 3, 6, 9, 6, 3, 2}, {1, 2, 3, 4, 3, 2, 1},
                                    {0, 1, 2, 3, 2, 1, 0}};
   auto out = in;
-  for (int y = 3; y < h - 3; ++y) {
+  for (int y = firstRow + 3; y < h - 3; ++y) {
     for (int x = 3; x < w - 3; ++x) {
       long detail = 0;
       std::uint16_t median[3];
@@ -84,13 +87,18 @@ std::vector<std::vector<std::uint16_t>> Reference(const std::vector<std::vector<
 
 TEST(AntiAlias, RandomPlanesMatchTheDirectEvaluationInBothBuilds) {
   for (RowLoops loops : kRowLoopBuilds) {
-    for (auto [w, h] : {std::pair{41, 19}, std::pair{8, 7}, std::pair{6, 30}}) {
+    for (auto [w, h, band] : {std::tuple{41, 19, false}, std::tuple{8, 7, false}, std::tuple{6, 30, false},
+                              std::tuple{41, 19, true}, std::tuple{9, 30, true}}) {
       ColourFixture f(w, h, loops);
       f.randomColour(static_cast<unsigned>(w), 0, 65535);
+      // The label band is marked in the frame (the luminance), never in a plane.
+      if (band) f.markHeaderBand();
       std::vector<std::vector<std::uint16_t>> in{f.planePixels(0), f.planePixels(1), f.planePixels(2)};
-      const auto want = Reference(in, w, h);
+      const auto want = Reference(in, w, h, band ? kHeaderBandRows : 0);
       ASSERT_TRUE(AntiAliasFilter(*f.state, f.host, false));
-      for (int p = 0; p < 3; ++p) EXPECT_EQ(f.planePixels(p), want[p]) << test::RowLoopsName(loops) << " " << w;
+      for (int p = 0; p < 3; ++p) {
+        EXPECT_EQ(f.planePixels(p), want[p]) << test::RowLoopsName(loops) << " " << w << " band " << band;
+      }
       EXPECT_EQ(f.host.rebuilds, 0);
     }
   }

@@ -1,10 +1,12 @@
-// Colour histograms and their peaks, the colour starting balance with its
-// table and start values, and the histogram balance.
+// Colour histograms, their peaks and their picture in the balance dialog,
+// the colour starting balance with its table and start values, and the
+// histogram balance.
 
 #include "colour/colour_balance.h"
 
 #include <gtest/gtest.h>
 
+#include "colour/balance_picture.h"
 #include "colour_fixture.h"
 
 namespace qv {
@@ -24,6 +26,24 @@ TEST(ColourHistogram, CountsIn32BitsAndFindsTheFirstBinOverFourThousand) {
   EXPECT_EQ(f.state->colour.peaks[R], 20);
   EXPECT_EQ(f.state->colour.peaks[G], 3);
   EXPECT_EQ(f.state->colour.peaks[B], 1);
+
+  // The dialog's picture: red, green, blue from the left; bars over 210 are
+  // cut and marked, a marker over the bin each minimum and maximum starts.
+  std::array<ColourBalance, 3> values{};
+  values[R] = {.minimum = -10, .maximum = 40};
+  values[B] = {.minimum = 21, .maximum = 255};
+  const BalancePicture picture = BuildBalancePicture(f.state->colour, values);
+  EXPECT_EQ(picture.bars[0][20].height, 210);
+  EXPECT_TRUE(picture.bars[0][20].clipped);
+  EXPECT_EQ(picture.bars[1][3].height, 210);  // 4001 / 15 = 266
+  EXPECT_EQ(picture.bars[2][0].height, 210);  // blue's bin 0
+  EXPECT_FALSE(picture.bars[0][21].clipped);
+  EXPECT_EQ(picture.markers[0].x, 8);       // red minimum, held at the first bin
+  EXPECT_EQ(picture.markers[1].x, 8 + 20);  // red maximum 40
+  EXPECT_EQ(picture.markers[2].x, 158);     // green at its defaults
+  EXPECT_EQ(picture.markers[3].x, 158 + 127);
+  EXPECT_EQ(picture.markers[4].x, 308 + 10);  // blue minimum 21
+  EXPECT_TRUE(picture.markers[5].maximum);
 }
 
 TEST(ColourBalance, MaximumOf254SendsValuesFrom65024ToWhite) {

@@ -104,7 +104,7 @@ TEST(ColourOverload, SaturatedRunTurnsWhiteAndTheHistoryNamesIt) {
   }
 }
 
-TEST(ColourUndo, SaysSoWhenNothingIsKeptForThisImage) {
+TEST(ColourUndo, RefusedOnlyWhenNothingWasKeptForThisImage) {
   ColourFixture f(10, 10);
   f.randomColour(1);
   const auto red = f.planePixels(R);
@@ -114,7 +114,16 @@ TEST(ColourUndo, SaysSoWhenNothingIsKeptForThisImage) {
   ASSERT_TRUE(LowPassColourFilter(*f.state, f.host));
   ASSERT_TRUE(UndoLastColourFilter(*f.state, f.host));
   EXPECT_EQ(f.planePixels(R), red);
-  EXPECT_FALSE(UndoLastColourFilter(*f.state, f.host));
+  // A second undo does nothing, silently, even when the planes moved since
+  // (a mirror, say).
+  const std::size_t boxes = f.host.boxes.size();
+  const int rebuilds = f.host.rebuilds;
+  f.planeAt(R, 0, 0) ^= 1;
+  const auto moved = f.planePixels(R);
+  EXPECT_TRUE(UndoLastColourFilter(*f.state, f.host));
+  EXPECT_EQ(f.planePixels(R), moved);
+  EXPECT_EQ(f.host.boxes.size(), boxes);
+  EXPECT_EQ(f.host.rebuilds, rebuilds);
 }
 
 TEST(ColourFilters, RefusedOnARawFrame) {

@@ -3,9 +3,11 @@
 
 #include "files/tiff_file.h"
 
+#include "app/display_rebuild.h"
 #include "colour/colour_export.h"
 #include "files/save_commands.h"
 #include "files_fixture.h"
+#include "support/black_level_frame.h"
 
 namespace qv::test {
 namespace {
@@ -119,19 +121,36 @@ TEST_F(TiffTest, SaveCommandExportsAndReportsFailures) {
   EXPECT_EQ(state.files.rgbFitsSave, 0);
 }
 
-TEST_F(TiffTest, AutoContrastColourExportUsesTheDisplaysBlackLevel) {
+// With auto contrast the 8-bit colour TIFF is drawn as the window draws the
+// image, byte for byte: at the automatic black level (40 here), not at the
+// level the last paint measured (42), through the same curve and arithmetic.
+TEST_F(TiffTest, AutoContrastColourExportDrawsAsTheDisplayDoes) {
   state.images.colourConverted = 1;
   state.images.autoContrast = 1;
   state.settings.tiff16Bit = false;
-  FillPattern();
+  state.settings.colourBalanceLevel = 4;
+  const int w = state.geometry.width, h = state.geometry.height;
+  FillBlackLevelFrame(state.images.workImage, w, h);
   FillPlanes();
-  state.display.blackLevel = 120;
+  ASSERT_EQ(RebuildDisplay(state, host), BitmapWriteResult::Ok);
+  ASSERT_EQ(state.display.blackLevel, 42);
   ASSERT_TRUE(SaveImageAs(state, host, file("a.tif"), SaveMode::Tiff));
   const auto saved = ReadBytes(file("a.tif"));
-  std::uint8_t* exportBytes = state.images.buffers.saveImage.data();
-  ExportAllColourBytes(state, exportBytes, 120);
-  ASSERT_EQ(WriteTiffFile(state, file("b.tif"), state.images.workImage, false, exportBytes), TiffResult::Ok);
-  EXPECT_TRUE(saved == ReadBytes(file("b.tif")));
+  const std::size_t start = 186 + 8 * static_cast<std::size_t>(h / 2);
+  ASSERT_EQ(saved.size(), start + 3u * w * h + 6);
+  const std::vector<std::uint8_t>& bitmap = state.display.bitmap;
+  std::size_t differing = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const std::size_t shown = kColourPixelOffset + (static_cast<std::size_t>(h - 1 - y) * w + x) * 3;
+      const std::size_t filed = start + (static_cast<std::size_t>(y) * w + x) * 3;
+      if (saved[filed] != bitmap[shown + 2] || saved[filed + 1] != bitmap[shown + 1] ||
+          saved[filed + 2] != bitmap[shown]) {
+        ++differing;
+      }
+    }
+  }
+  EXPECT_EQ(differing, 0u);
 }
 
 }  // namespace

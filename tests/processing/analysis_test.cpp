@@ -221,17 +221,25 @@ TEST(Plots, The3dTracesStepDownAndLeftAndMarkRisingSegments) {
   EXPECT_EQ(traces[1].points[0].x, 134);
   EXPECT_EQ(traces.back().points[695].x, 135 - 127 + 695);
   ProcessingFixture binned(696, 520);
+  binned.state->geometry.binned = 1;
   EXPECT_EQ(Plot3dTraces(binned.work(), binned.state->geometry).back().row, 4 * 129);
 }
 
+// The 3-D plot keeps its rows 8 k (4 k binned) and draws only those inside
+// a lower frame; the smallest frame, binned or not.
 TEST(Plots, OnTheSmallestFrameEveryPlottedPixelLiesInsideIt) {
   ProcessingFixture f(kSmallestWidth, kSmallestHeight);
-  for (int k = kPlot3dFirstTrace; k <= kPlot3dLastTrace; ++k) {
-    EXPECT_LT(Plot3dRow(f.state->geometry, k), kSmallestHeight);
+  for (int binned : {0, 1}) {
+    f.state->geometry.binned = binned;
+    const auto traces = Plot3dTraces(f.work(), f.state->geometry);
+    ASSERT_EQ(traces.size(), binned ? 126u : 62u);
+    for (const Plot3dTrace& t : traces) {
+      EXPECT_EQ(t.row, t.k * (binned ? 4 : 8));
+      EXPECT_LT(t.row, kSmallestHeight);
+    }
   }
   for (int j = 0; j < kPlotPoints; ++j) EXPECT_LT(PlotColumn(f.state->geometry, j), kSmallestWidth);
   EXPECT_EQ(RowPlotRow(f.state->geometry, 600), kSmallestHeight - 1);
-  EXPECT_EQ(Plot3dTraces(f.work(), f.state->geometry).size(), 128u);
 }
 
 TEST(PixelValuesView, ColourPlanesShowOnlyOnAColourImage) {

@@ -170,9 +170,10 @@ class AnalysisDefaultsDialogsTest : public QObject {
     const QImage plot3d = plot.findChild<QWidget*>("plot3d")->grab().toImage();
     // Trace k = 2 starts at x 135, y 2 + 186 - 100.
     QCOMPARE(plot3d.pixelColor(140, 88), QColor(0, 0, 160));
-    // The last, k = 129, from x 8 at y 129 + 186 - 100; nothing left of it.
-    QCOMPARE(plot3d.pixelColor(8, 215), QColor(0, 0, 160));
-    QCOMPARE(plot3d.pixelColor(7, 215), QColor(255, 255, 255));
+    // The last inside the 512 rows, k = 63 (row 504), from x 74 at
+    // y 63 + 186 - 100; nothing left of it.
+    QCOMPARE(plot3d.pixelColor(74, 149), QColor(0, 0, 160));
+    QCOMPARE(plot3d.pixelColor(73, 149), QColor(255, 255, 255));
   }
 
   void photometryShowsThePicksAndClosingEndsTheMode() {

@@ -1,5 +1,5 @@
 // The colour dialogs on the offscreen platform: the synthesis options'
-// validation, the single filter choice, the balance rules, the chromatism
+// validation, the single filter choice, the balance rules and picture, the chromatism
 // arrows, and a balance asked for and run as the window runs it.
 
 #include "colour/ui/colour_dialogs.h"
@@ -68,12 +68,22 @@ class ColourDialogsTest : public QObject {
   void balanceMinimumStaysBelowMaximum() {
     qv::QtHost host;
     qv::ColourState colour;
+    colour.histograms[0][5] = 5000;  // over the top: cut at 210, clip pen
+    colour.histograms[1][5] = 150;   // blue, 10 high
     qv::TBalanceDialog dialog(colour, 3, host);
     Control<QScrollBar>(&dialog, "107")->setValue(20);  // red maximum
     Control<QScrollBar>(&dialog, "101")->setValue(30);  // red minimum
     QCOMPARE(dialog.values()[0].minimum, 19);
     QCOMPARE(Edit(&dialog, 104)->text(), QString("19"));
-    Control<QScrollBar>(&dialog, "116")->setValue(-5);  // blue start
+    const QImage plot = dialog.findChild<QWidget*>("balancePlot")->grab().toImage();
+    QCOMPARE(plot.pixelColor(13, 1), QColor(255, 150, 0));
+    QCOMPARE(plot.pixelColor(313, 201), QColor(Qt::blue));
+    QVERIFY(plot.pixelColor(313, 199) != QColor(Qt::blue));
+    // Red markers at minimum 19 and maximum 20 (bins 9 and 10) in the band.
+    QCOMPARE(plot.pixelColor(17, 221), QColor(Qt::red));
+    QCOMPARE(plot.pixelColor(18, 230), QColor(Qt::red));
+    QCOMPARE(plot.pixelColor(4, 225), QColor(Qt::black));  // the band's edge
+    Control<QScrollBar>(&dialog, "116")->setValue(-5);     // blue start
     QCOMPARE(dialog.values()[1].start, -5);
     Control<QSpinBox>(&dialog, "108")->setValue(12);
     QCOMPARE(dialog.saturation(), 9);

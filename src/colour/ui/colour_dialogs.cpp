@@ -16,6 +16,7 @@
 
 #include "app/ui/control_name.h"
 #include "app/ui/dialog_buttons.h"
+#include "colour/balance_picture.h"
 #include "colour/colour_filters.h"
 #include "processing/ui/dialog_controls.h"
 
@@ -49,28 +50,47 @@ void AddButtons(QDialog* dialog, QBoxLayout* layout, Host& host, const char* okT
   layout->addLayout(MakeDialogButtonRow(dialog, buttons).layout);
 }
 
-// One colour's histogram: bars of count / 15, at most 210 high.
-class HistogramView : public QWidget {
+const QColor kHistogramPens[3] = {Qt::red, Qt::darkGreen, Qt::blue};
+const QColor kClipPen(255, 150, 0);
+
+// The three histograms (as they were when the dialog opened) and the marker
+// band of the values as they stand, drawn from the core's picture.
+class BalanceView : public QWidget {
  public:
-  HistogramView(const std::array<std::uint32_t, kColourHistogramSize>& bins, QColor colour, QWidget* parent)
-      : QWidget(parent), bins_(bins), colour_(colour) {
-    setFixedSize(kColourHistogramBins, 210);
+  BalanceView(const ColourState& colour, const std::array<ColourBalance, 3>& values, QWidget* parent)
+      : QWidget(parent), colour_(colour), values_(values) {
+    setObjectName("balancePlot");
+    setFixedSize(kBalanceBandRight + 4, kBalanceBandBottom + 4);
   }
 
  protected:
   void paintEvent(QPaintEvent*) override {
+    const BalancePicture picture = BuildBalancePicture(colour_, values_);
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    painter.setPen(colour_);
-    for (int i = 0; i < kColourHistogramBins; ++i) {
-      const int bar = static_cast<int>(std::min<std::uint32_t>(bins_[i] / 15, 210));
-      painter.drawLine(i, 210, i, 210 - bar);
+    for (int h = 0; h < 3; ++h) {
+      for (int i = 0; i < kColourHistogramBins; ++i) {
+        const BalanceBar bar = picture.bars[h][i];
+        if (bar.height == 0) continue;
+        const int x = kBalanceHistogramLeft[h] + i;
+        painter.setPen(bar.clipped ? kClipPen : kHistogramPens[h]);
+        painter.drawLine(x, kBalanceBarBase, x, kBalanceBarBase - bar.height);
+      }
+    }
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRect(QPoint(kBalanceBandLeft, kBalanceBandTop), QPoint(kBalanceBandRight, kBalanceBandBottom)));
+    for (const BalanceMarker& m : picture.markers) {
+      painter.setPen(kHistogramPens[m.histogram]);
+      // A minimum points down from the band's top, a maximum up from its foot.
+      const int tip = (kBalanceBandTop + kBalanceBandBottom) / 2;
+      painter.drawLine(m.x, m.maximum ? kBalanceBandBottom - 1 : kBalanceBandTop + 1, m.x, tip);
     }
   }
 
  private:
-  std::array<std::uint32_t, kColourHistogramSize> bins_;
-  QColor colour_;
+  const ColourState colour_;
+  const std::array<ColourBalance, 3>& values_;
 };
 
 }  // namespace
@@ -193,11 +213,8 @@ TBalanceDialog::TBalanceDialog(const ColourState& colour, int saturation, Host& 
   setObjectName("dialog27");
   setWindowTitle("Colour Starting Balance");
   auto* layout = new QVBoxLayout(this);
-  auto* histograms = new QHBoxLayout;
-  histograms->addWidget(new HistogramView(colour.histograms[0], Qt::red, this));
-  histograms->addWidget(new HistogramView(colour.histograms[2], Qt::darkGreen, this));
-  histograms->addWidget(new HistogramView(colour.histograms[1], Qt::blue, this));
-  layout->addLayout(histograms);
+  auto* picture = new BalanceView(colour, values_, this);
+  layout->addWidget(picture);
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel("Red", this), 0, 1);
   grid->addWidget(new QLabel("Green", this), 0, 3);
@@ -221,7 +238,7 @@ TBalanceDialog::TBalanceDialog(const ColourState& colour, int saturation, Host& 
       edit->setReadOnly(true);
       grid->addWidget(bar, row, 1 + 2 * k);
       grid->addWidget(edit, row, 2 + 2 * k);
-      connect(bar, &QScrollBar::valueChanged, this, [this, bar, edit, field, plane = c.plane](int value) {
+      connect(bar, &QScrollBar::valueChanged, this, [this, bar, edit, field, picture, plane = c.plane](int value) {
         ColourBalance& b = values_[plane];
         // A minimum never reaches its maximum.
         if (field == &ColourBalance::minimum) value = std::min(value, b.maximum - 1);
@@ -229,6 +246,7 @@ TBalanceDialog::TBalanceDialog(const ColourState& colour, int saturation, Host& 
         b.*field = value;
         if (bar->value() != value) bar->setValue(value);
         edit->setText(QString::number(value));
+        picture->update();
       });
     };
     add(1, c.start, c.startEdit, -10, 100, &ColourBalance::start);
