@@ -14,6 +14,7 @@
 #include <array>
 #include <ostream>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "app/clock.h"
@@ -47,26 +48,35 @@ using StatePredicate = bool (*)(const ProgramState& state);
 
 struct CommandEntry {
   CommandId id;
-  std::string_view menuText;  // exactly as the menu shows it; empty off the menus
+  std::string_view menuText;  // the item's text before its key; empty off the menus (see MenuText)
   std::string_view hint;      // status-bar text while the item is highlighted
   MenuGroup group = MenuGroup::None;
   bool separatorBefore = false;  // a separator line above the item in its menu
   std::string_view cliName = {};
-  std::string_view cliUsage = {};             // arguments, after the name
-  std::string_view cliHelp = {};              // one or two lines for --help
-  CommandRun run = nullptr;                   // nothing yet: the command shows greyed out
-  StatePredicate enabled = nullptr;           // nothing: always enabled
-  StatePredicate checked = nullptr;           // nothing: no check mark
-  bool windowOnly = false;                    // a window operation without meaning in a script
-  std::array<std::string_view, 2> keys = {};  // accelerators in portable text ("Ctrl+O")
-  int toolBarPlace = 0;                       // order on the tool bar; 0 when not on it
-  bool toolBarGapBefore = false;              // a separator before the button
+  std::string_view cliUsage = {};    // arguments, after the name
+  std::string_view cliHelp = {};     // one or two lines for --help
+  CommandRun run = nullptr;          // nothing yet: the command shows greyed out
+  StatePredicate enabled = nullptr;  // nothing: always enabled
+  StatePredicate checked = nullptr;  // nothing: no check mark
+  bool windowOnly = false;           // a window operation without meaning in a script
+  // Accelerators as the menu spells them ("Ctl+O", "CTL+S", a trailing blank
+  // kept); the first one follows a tab in the menu text unless keysOffMenu.
+  std::array<std::string_view, 2> keys = {};
+  bool keysOffMenu = false;
+  int toolBarPlace = 0;           // order on the tool bar; 0 when not on it
+  bool toolBarGapBefore = false;  // a separator before the button
 };
 
 // Every command, in menu order within each menu.
 std::span<const CommandEntry> Commands();
 const CommandEntry* FindCommand(CommandId id);
 const CommandEntry* FindCommandByCliName(std::string_view name);
+
+// The menu item's whole text: the label, then a tab and the first key.
+std::string MenuText(const CommandEntry& entry);
+// A key as the menu spells it, in the form a key binding takes ("Ctl+O" and
+// "CTL+O" are "Ctrl+O"; no blanks).
+std::string PortableKey(std::string_view shown);
 
 // Title of a menu ("&File", ...); empty for the pop-up and unlisted ones.
 std::string_view MenuTitle(MenuGroup group);

@@ -156,6 +156,13 @@ int CurrentChoice(const ProgramState& state, DefaultsRadio radio) {
   return radio == R::CameraModel ? 0 : -1;
 }
 
+void ChooseCameraModel(ProgramSettings& settings, int index) {
+  const auto& choices = RadioGroup(R::CameraModel).choices;
+  if (index < 0 || index >= static_cast<int>(choices.size())) return;
+  settings.cameraType = static_cast<std::int16_t>(choices[static_cast<std::size_t>(index)].value);
+  settings.cameraPid = FixedText<5>(kModelPids[static_cast<std::size_t>(index)]);
+}
+
 void Choose(ProgramState& state, Host& host, DefaultsRadio radio, int index) {
   const auto& choices = RadioGroup(radio).choices;
   if (index < 0 || index >= static_cast<int>(choices.size())) return;
@@ -163,8 +170,7 @@ void Choose(ProgramState& state, Host& host, DefaultsRadio radio, int index) {
   ProgramSettings& s = state.settings;
   switch (radio) {
     case R::CameraModel:
-      s.cameraType = static_cast<std::int16_t>(value);
-      s.cameraPid = FixedText<5>(kModelPids[static_cast<std::size_t>(index)]);
+      ChooseCameraModel(s, index);
       if (SetCameraType(s, state.camera, state.geometry, state.paths) != SettingsStatus::Ok) {
         ShowMessage(host, kSettingsSaveFailedMessage);
       }

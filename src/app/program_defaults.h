@@ -68,6 +68,9 @@ int CurrentChoice(const ProgramState& state, DefaultsRadio radio);
 // set the camera type up at once (message 24 when the settings cannot then
 // be saved).
 void Choose(ProgramState& state, Host& host, DefaultsRadio radio, int index);
+// The settings side of choosing camera model `index`: its type code and
+// product id, nothing set up or saved.
+void ChooseCameraModel(ProgramSettings& settings, int index);
 
 // ---------------------------------------------------------------- check boxes
 

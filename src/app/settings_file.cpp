@@ -1,7 +1,5 @@
 #include "app/settings_file.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +13,8 @@
 #include <utility>
 
 #include "app/settings_fields.h"
+#include "files/file_io.h"
+#include "files/file_lock.h"
 
 namespace qv {
 
@@ -207,16 +207,6 @@ bool DecodeField(const SettingsField& field, const std::uint8_t* at, ProgramSett
   return field.check == nullptr || field.check(settings);
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = std::fflush(file) == 0 && ok;
-  ok = ::fsync(fileno(file)) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  return ok;
-}
-
 // The settings file's bytes (at most 64 KiB of them), or nothing when it
 // cannot be opened.
 std::optional<std::vector<std::uint8_t>> ReadSettingsBytes(const DataPaths& paths) {
@@ -229,6 +219,15 @@ std::optional<std::vector<std::uint8_t>> ReadSettingsBytes(const DataPaths& path
     bytes.insert(bytes.end(), chunk, chunk + in.gcount());
   }
   return bytes;
+}
+
+// Writes the file from the settings; the caller holds the file's lock.
+SettingsStatus WriteSettingsFile(ProgramSettings& settings, const DataPaths& paths) {
+  if (!ReplaceFileWith(SettingsFilePath(paths), EncodeSettings(settings), Durability::Synced)) {
+    return SettingsStatus::SaveFailed;
+  }
+  ApplyTimeZone(settings);
+  return SettingsStatus::Ok;
 }
 
 }  // namespace
@@ -337,6 +336,8 @@ void ApplyTimeZone(ProgramSettings& settings) {
 
 std::string SettingsFilePath(const DataPaths& paths) { return NativePath(paths, kSettingsFilePath); }
 
+std::string SettingsLockPath(const DataPaths& paths) { return SettingsFilePath(paths) + ".lock"; }
+
 SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, Host& host) {
   namespace fs = std::filesystem;
   std::error_code ec;
@@ -349,6 +350,10 @@ SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, H
     return saved;
   }
 
+  // Held while the file is read and, when a value fails its check, written
+  // again, so no other program's save falls in between. A folder we may not
+  // write to has no lock file; the file is still read.
+  const FileLock lock(SettingsLockPath(paths));
   const auto file = ReadSettingsBytes(paths);
   if (!file) return SettingsStatus::LoadFailed;
   const std::vector<std::uint8_t>& bytes = *file;
@@ -365,7 +370,9 @@ SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, H
   }
   ApplyDerivedSettings(parsed);
   settings = std::move(parsed);
-  if (read.kind == SettingsReadResult::Kind::Inconsistent) return SaveSettings(settings, paths);
+  if (read.kind == SettingsReadResult::Kind::Inconsistent) {
+    return lock.held() ? WriteSettingsFile(settings, paths) : SettingsStatus::SaveFailed;
+  }
   ApplyTimeZone(settings);
   return SettingsStatus::Ok;
 }
@@ -383,22 +390,28 @@ SettingsStatus ReadSettingsFileOnly(ProgramSettings& settings, const DataPaths& 
 }
 
 SettingsStatus SaveSettings(ProgramSettings& settings, const DataPaths& paths) {
-  namespace fs = std::filesystem;
   std::error_code ec;
-  fs::create_directories(NativePath(paths, kAutosaveFolder), ec);
-  const std::string path = SettingsFilePath(paths);
-  const std::string temporary = path + ".new";
-  if (!WriteWholeFile(temporary, EncodeSettings(settings))) {
-    fs::remove(temporary, ec);
-    return SettingsStatus::SaveFailed;
+  std::filesystem::create_directories(NativePath(paths, kAutosaveFolder), ec);
+  const FileLock lock(SettingsLockPath(paths));
+  if (!lock.held()) return SettingsStatus::SaveFailed;
+  return WriteSettingsFile(settings, paths);
+}
+
+SettingsStatus SaveSettingsChange(ProgramSettings& settings, const DataPaths& paths,
+                                  const std::function<void(ProgramSettings&)>& change) {
+  std::error_code ec;
+  std::filesystem::create_directories(NativePath(paths, kAutosaveFolder), ec);
+  const FileLock lock(SettingsLockPath(paths));
+  if (!lock.held()) return SettingsStatus::SaveFailed;
+  ProgramSettings onDisk = settings;
+  if (std::filesystem::exists(SettingsFilePath(paths), ec) &&
+      ReadSettingsFileOnly(onDisk, paths) != SettingsStatus::Ok) {
+    return SettingsStatus::LoadFailed;
   }
-  fs::rename(temporary, path, ec);
-  if (ec) {
-    fs::remove(temporary, ec);
-    return SettingsStatus::SaveFailed;
-  }
-  ApplyTimeZone(settings);
-  return SettingsStatus::Ok;
+  change(onDisk);
+  const SettingsStatus saved = WriteSettingsFile(onDisk, paths);
+  if (saved == SettingsStatus::Ok) change(settings);
+  return saved;
 }
 
 }  // namespace qv

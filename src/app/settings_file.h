@@ -3,6 +3,7 @@
 // checks, and safe writing.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,6 +46,10 @@ void ApplyTimeZone(ProgramSettings& settings);
 // The settings file of the data root, and the working autosave folder's
 // native path.
 std::string SettingsFilePath(const DataPaths& paths);
+// The lock file beside it: every program that writes the settings file
+// (this one, the INDI driver) holds its lock while it reads, merges and
+// writes, so two writers never lose each other's changes.
+std::string SettingsLockPath(const DataPaths& paths);
 
 // Reads the file; a file that cannot be read whole changes no setting (a
 // value that fails its check is no refusal: the values read up to it are
@@ -55,7 +60,15 @@ SettingsStatus LoadSettings(ProgramSettings& settings, const DataPaths& paths, H
 // ever written (LoadFailed otherwise, the settings as they were).
 SettingsStatus ReadSettingsFileOnly(ProgramSettings& settings, const DataPaths& paths);
 // Writes a temporary file and renames it over the old one, so a failed save
-// leaves the previous file as it was.
+// leaves the previous file as it was. SaveFailed also when another program
+// keeps the file's lock too long.
 SettingsStatus SaveSettings(ProgramSettings& settings, const DataPaths& paths);
+// For a program that shares the file: applies one change to the file as it
+// is on disk now (or to `settings` when there is none yet), so whatever the
+// other program saved there stays; `settings` take the change too. LoadFailed
+// when the file cannot be read whole (it is then left alone), SaveFailed when
+// it cannot be written; `settings` are unchanged in both cases.
+SettingsStatus SaveSettingsChange(ProgramSettings& settings, const DataPaths& paths,
+                                  const std::function<void(ProgramSettings&)>& change);
 
 }  // namespace qv

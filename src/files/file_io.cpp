@@ -49,8 +49,9 @@ StagedFile::~StagedFile() {
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
 }
 
-bool StagedFile::commit() {
+bool StagedFile::commit(Durability durability) {
   if (!file_.valid()) return false;
+  if (durability == Durability::Synced && ::fsync(file_.fd()) != 0) return false;
   // A close can report a failed write-back, so its result counts.
   const bool closed = ::close(file_.release()) == 0;
   if (!closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) return false;
@@ -58,9 +59,9 @@ bool StagedFile::commit() {
   return true;
 }
 
-bool ReplaceFileWith(const std::string& path, std::span<const std::uint8_t> bytes) {
+bool ReplaceFileWith(const std::string& path, std::span<const std::uint8_t> bytes, Durability durability) {
   StagedFile staged(path);
-  return staged.valid() && WriteAll(staged.handle(), bytes.data(), bytes.size()) && staged.commit();
+  return staged.valid() && WriteAll(staged.handle(), bytes.data(), bytes.size()) && staged.commit(durability);
 }
 
 long long FileLength(const FileHandle& file) {

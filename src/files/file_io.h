@@ -37,12 +37,19 @@ class FileHandle {
 // Opens for reading; invalid when it cannot be opened or is not a regular file.
 FileHandle OpenForReading(const std::string& path);
 
+// Whether a staged file's bytes reach the disk before it replaces the old
+// one: for a file whose loss would cost the user (the settings), not for the
+// pictures the program rewrites all the time.
+enum class Durability { Cached, Synced };
+
 // A file written under a temporary name in the target's folder and renamed
 // over the target only by commit(). Until then the target (if any) is
 // untouched; a write that fails, or a file never committed, is removed, so a
 // failure leaves the old file and no partial one.
 class StagedFile {
  public:
+  // The temporary's name is unique, so two writers of one target (two
+  // processes, say) never write into each other's file.
   // Invalid when the temporary cannot be created (no such folder, no room,
   // no permission). A target that is a folder fails at commit().
   explicit StagedFile(std::string target);
@@ -54,7 +61,7 @@ class StagedFile {
   const FileHandle& handle() const { return file_; }
   // Closes the file and renames it over the target; false when either fails,
   // and then the temporary is gone and the target as it was.
-  bool commit();
+  bool commit(Durability durability = Durability::Cached);
 
  private:
   std::string target_;
@@ -67,7 +74,8 @@ long long FileLength(const FileHandle& file);
 
 // Writes the bytes as the whole new content of `path` through a StagedFile;
 // false (old file kept, nothing partial left) on any failure.
-bool ReplaceFileWith(const std::string& path, std::span<const std::uint8_t> bytes);
+bool ReplaceFileWith(const std::string& path, std::span<const std::uint8_t> bytes,
+                     Durability durability = Durability::Cached);
 
 // True when every byte was written / read.
 bool WriteAll(const FileHandle& file, const void* data, std::size_t length);

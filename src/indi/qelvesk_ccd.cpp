@@ -82,25 +82,22 @@ bool QelveskCcd::settingsWritable() {
 }
 
 // One change made through INDI goes into the settings file as it is on disk
-// now, so whatever the program saved there since the driver read it stays;
-// the driver's own settings take the change too. False, with the reason,
-// when the file cannot be read (it is then left alone) or written.
+// now, under the file's lock, so whatever the program saved there stays; the
+// driver's own settings take the change too. False, with the reason, when the
+// file cannot be read (it is then left alone) or written.
 bool QelveskCcd::saveSettingsChange(const std::function<void(ProgramSettings&)>& change) {
   if (!settingsWritable()) return false;
-  ProgramSettings onDisk = state_->settings;
-  std::error_code ec;
-  if (std::filesystem::exists(SettingsFilePath(state_->paths), ec) &&
-      ReadSettingsFileOnly(onDisk, state_->paths) != SettingsStatus::Ok) {
-    alert("The settings file could not be read, so it is not changed");
-    return false;
+  switch (SaveSettingsChange(state_->settings, state_->paths, change)) {
+    case SettingsStatus::Ok:
+      return true;
+    case SettingsStatus::LoadFailed:
+      alert("The settings file could not be read, so it is not changed");
+      return false;
+    case SettingsStatus::SaveFailed:
+      break;
   }
-  change(onDisk);
-  if (SaveSettings(onDisk, state_->paths) != SettingsStatus::Ok) {
-    alert("The settings file could not be written");
-    return false;
-  }
-  change(state_->settings);
-  return true;
+  alert("The settings file could not be written");
+  return false;
 }
 
 void QelveskCcd::alert(const std::string& text) { LOGF_ERROR("%s", text.c_str()); }
@@ -234,9 +231,17 @@ bool QelveskCcd::ISNewSwitch(const char* dev, const char* name, ISState* states,
     }
     const int index = IUFindOnSwitchIndex(&ModelSP);
     const auto& choices = RadioGroup(DefaultsRadio::CameraModel).choices;
+    bool saved = true;
     if (index >= 0 && index < static_cast<int>(choices.size()) &&
         choices[static_cast<std::size_t>(index)].value != state_->settings.cameraType) {
-      Choose(*state_, host_, DefaultsRadio::CameraModel, index);  // sets the type up and saves it
+      saved = saveSettingsChange([index](ProgramSettings& settings) { ChooseCameraModel(settings, index); });
+      ApplyCameraType(state_->settings, state_->camera, state_->geometry);
+    }
+    if (!saved) {
+      buildModelProperty();
+      ModelSP.s = IPS_ALERT;
+      IDSetSwitch(&ModelSP, nullptr);
+      return true;
     }
     ModelSP.s = IPS_OK;
     IDSetSwitch(&ModelSP, "Camera model %s", state_->camera.model.name.data());

@@ -45,10 +45,13 @@ std::optional<std::string> StringDescriptor(libusb_device_handle* handle, std::u
 
 class LibusbCamera final : public CameraTransport {
  public:
-  LibusbCamera(libusb_device_handle* handle, const libusb_device_descriptor& descriptor, int number)
-      : handle_(handle), descriptor_(descriptor), number_(number) {}
+  LibusbCamera(libusb_device_handle* handle, const libusb_device_descriptor& descriptor, int number,
+               bool driverDetached)
+      : handle_(handle), descriptor_(descriptor), number_(number), driverDetached_(driverDetached) {}
   ~LibusbCamera() override {
     libusb_release_interface(handle_, 0);
+    // Give the interface back to the kernel driver that had it.
+    if (driverDetached_) libusb_attach_kernel_driver(handle_, 0);
     libusb_close(handle_);
   }
 
@@ -88,6 +91,7 @@ class LibusbCamera final : public CameraTransport {
   libusb_device_handle* handle_;
   libusb_device_descriptor descriptor_;
   int number_;
+  bool driverDetached_;
 };
 
 class HidWheel final : public FilterWheelPort {
@@ -100,7 +104,9 @@ class HidWheel final : public FilterWheelPort {
   TransferResult write(std::span<const std::uint8_t> report) override {
     const int n = hid_write(device_, report.data(), report.size());
     if (n < 0) return {false, EIO, 0};
-    return {true, 0, report.size()};
+    // Part of a report is no report: the wheel would act on a cut command.
+    const auto bytes = static_cast<std::size_t>(n);
+    return {bytes == report.size(), bytes == report.size() ? 0 : EIO, bytes};
   }
 
   TransferResult read(std::span<std::uint8_t> report, std::uint32_t timeoutMs) override {
@@ -117,6 +123,11 @@ class HidWheel final : public FilterWheelPort {
   hid_device* device_;
 };
 
+// What the search's message box cannot say: the library's own reason.
+void Report(const char* what, int libusbError) {
+  std::fprintf(stderr, "qelvesk: %s (%s)\n", what, libusb_error_name(libusbError));
+}
+
 std::string PathText(const char* kind, std::uint16_t vid, std::uint16_t pid, const std::string& location) {
   char text[64];
   std::snprintf(text, sizeof text, "%s#vid_%04x&pid_%04x#", kind, vid, pid);
@@ -125,10 +136,7 @@ std::string PathText(const char* kind, std::uint16_t vid, std::uint16_t pid, con
 
 class LinuxUsbBus final : public UsbBus {
  public:
-  LinuxUsbBus() {
-    if (libusb_init(&context_) != 0) context_ = nullptr;
-    hidReady_ = hid_init() == 0;
-  }
+  LinuxUsbBus() = default;
   ~LinuxUsbBus() override {
     if (context_) libusb_exit(context_);
   }
@@ -137,7 +145,7 @@ class LinuxUsbBus final : public UsbBus {
     auto& list = cls == InterfaceClass::Camera ? cameras_ : wheels_;
     list.clear();
     if (cls == InterfaceClass::Camera) {
-      if (!context_) return false;
+      if (!startLibusb()) return false;
       libusb_device** devices = nullptr;
       const ssize_t count = libusb_get_device_list(context_, &devices);
       if (count < 0) return false;
@@ -153,7 +161,7 @@ class LinuxUsbBus final : public UsbBus {
       libusb_free_device_list(devices, 1);
       return true;
     }
-    if (!hidReady_) return false;
+    if (!startHidapi()) return false;
     hid_device_info* all = hid_enumerate(kCameraVendorId, 0);
     for (hid_device_info* d = all; d; d = d->next) {
       list.push_back(PathText("hid", d->vendor_id, d->product_id, d->path ? d->path : ""));
@@ -171,7 +179,7 @@ class LinuxUsbBus final : public UsbBus {
   std::unique_ptr<CameraTransport> openCamera(const std::string& path) override {
     const auto at = path.rfind('#');
     int busNumber = -1, address = -1;
-    if (at == std::string::npos || std::sscanf(path.c_str() + at + 1, "%d-%d", &busNumber, &address) != 2)
+    if (!context_ || at == std::string::npos || std::sscanf(path.c_str() + at + 1, "%d-%d", &busNumber, &address) != 2)
       return nullptr;
     libusb_device** devices = nullptr;
     const ssize_t count = libusb_get_device_list(context_, &devices);
@@ -181,12 +189,25 @@ class LinuxUsbBus final : public UsbBus {
       libusb_device_descriptor d{};
       libusb_device_handle* handle = nullptr;
       if (libusb_get_device_descriptor(devices[i], &d) != 0 || libusb_open(devices[i], &handle) != 0) break;
-      if (libusb_kernel_driver_active(handle, 0) == 1) libusb_detach_kernel_driver(handle, 0);
-      if (libusb_claim_interface(handle, 0) != 0) {
+      // A kernel driver that keeps the interface would make every transfer
+      // fail later; the open fails now instead.
+      bool detached = false;
+      if (libusb_kernel_driver_active(handle, 0) == 1) {
+        const int rc = libusb_detach_kernel_driver(handle, 0);
+        if (rc != 0 && rc != LIBUSB_ERROR_NOT_FOUND) {
+          Report("could not detach the kernel driver from the camera", rc);
+          libusb_close(handle);
+          break;
+        }
+        detached = rc == 0;
+      }
+      if (const int rc = libusb_claim_interface(handle, 0); rc != 0) {
+        Report("could not claim the camera's interface", rc);
+        if (detached) libusb_attach_kernel_driver(handle, 0);
         libusb_close(handle);
         break;
       }
-      camera = std::make_unique<LibusbCamera>(handle, d, busNumber * 1000 + address);
+      camera = std::make_unique<LibusbCamera>(handle, d, busNumber * 1000 + address, detached);
     }
     if (count >= 0) libusb_free_device_list(devices, 1);
     return camera;
@@ -203,6 +224,24 @@ class LinuxUsbBus final : public UsbBus {
   std::unique_ptr<SerialPort> openPcSerialPort() override { return MakeTtySerialPort(); }
 
  private:
+  // The libraries start at the first search and again at each later one
+  // until they do; a search without them is not attempted (the search then
+  // reports that the bus cannot be listed).
+  bool startLibusb() {
+    if (context_) return true;
+    if (const int rc = libusb_init(&context_); rc != 0) {
+      context_ = nullptr;
+      Report("libusb could not start, so no camera can be found", rc);
+      return false;
+    }
+    return true;
+  }
+  bool startHidapi() {
+    if (!hidReady_) hidReady_ = hid_init() == 0;
+    if (!hidReady_) std::fprintf(stderr, "qelvesk: hidapi could not start, so no filter wheel can be found\n");
+    return hidReady_;
+  }
+
   libusb_context* context_ = nullptr;
   bool hidReady_ = false;
   std::vector<std::string> cameras_, wheels_;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 
 namespace qv {
@@ -24,8 +25,7 @@ class TtySerialPort final : public SerialPort {
     termios tio{};
     if (tcgetattr(fd_, &tio) != 0) return Fail();
     cfmakeraw(&tio);
-    cfsetispeed(&tio, B9600);
-    cfsetospeed(&tio, B9600);
+    if (cfsetispeed(&tio, B9600) != 0 || cfsetospeed(&tio, B9600) != 0) return Fail();
     tio.c_cflag &= ~static_cast<tcflag_t>(PARENB | CSTOPB | CSIZE | CRTSCTS);
     tio.c_cflag |= CS8 | CLOCAL | CREAD;
     if (tcsetattr(fd_, TCSANOW, &tio) != 0) return Fail();
@@ -40,9 +40,12 @@ class TtySerialPort final : public SerialPort {
     std::size_t done = 0;
     while (done < bytes.size()) {
       const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
       if (n < 0 && errno == EAGAIN) {
-        pollfd p{fd_, POLLOUT, 0};
-        if (poll(&p, 1, 1000) <= 0) return -ETIMEDOUT;
+        // The line's output queue is full: wait until it drains.
+        const int ready = WaitFor(POLLOUT, kWriteWaitMs);
+        if (ready < 0) return ready;
+        if (ready == 0) return -ETIMEDOUT;
         continue;
       }
       if (n < 0) return -errno;
@@ -53,13 +56,14 @@ class TtySerialPort final : public SerialPort {
 
   int read(std::span<std::uint8_t> buffer, std::uint32_t timeoutMs) override {
     if (fd_ < 0) return -EBADF;
-    pollfd p{fd_, POLLIN, 0};
-    const int ready = poll(&p, 1, static_cast<int>(timeoutMs));
-    if (ready < 0) return -errno;
-    if (ready == 0) return 0;
-    const ssize_t n = ::read(fd_, buffer.data(), buffer.size());
-    if (n < 0) return errno == EAGAIN ? 0 : -errno;
-    return static_cast<int>(n);
+    const int ready = WaitFor(POLLIN, static_cast<int>(timeoutMs));
+    if (ready <= 0) return ready;
+    for (;;) {
+      const ssize_t n = ::read(fd_, buffer.data(), buffer.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return errno == EAGAIN ? 0 : -errno;
+      return static_cast<int>(n);
+    }
   }
 
   void clearReceive() override {
@@ -72,6 +76,25 @@ class TtySerialPort final : public SerialPort {
   }
 
  private:
+  static constexpr int kWriteWaitMs = 1000;
+
+  // 1 when the line is ready for `events` within timeoutMs, 0 when the time
+  // runs out, or a negative error code. A signal that interrupts the wait
+  // does not end it: the wait goes on for the time that is left.
+  int WaitFor(short events, int timeoutMs) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int left = timeoutMs;
+    for (;;) {
+      pollfd p{fd_, events, 0};
+      const int ready = poll(&p, 1, left);
+      if (ready >= 0) return ready > 0 ? 1 : 0;
+      if (errno != EINTR) return -errno;
+      const auto now = std::chrono::steady_clock::now();
+      left =
+          now >= deadline ? 0 : static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count());
+    }
+  }
+
   int Fail() {
     const int error = errno;
     close();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -13,6 +14,7 @@
 
 #include "app/settings_fields.h"
 #include "app/settings_text.h"
+#include "support/file_size_limit.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
@@ -503,12 +505,15 @@ TEST_F(SettingsFileTest, FailedSaveKeepsThePreviousFile) {
   ASSERT_EQ(SaveSettings(settings, paths), SettingsStatus::Ok);
   const Bytes before = test::ReadBytes(file());
 
-  // The temporary file cannot be made: its name is taken by a folder.
-  std::filesystem::create_directories(file().string() + ".new/inside");
+  // The disk fills part way through: the old file stays, and nothing but it
+  // and its lock file is left in the folder.
   settings.lastFileNumber = 6;
-  EXPECT_EQ(SaveSettings(settings, paths), SettingsStatus::SaveFailed);
+  {
+    const test::FileSizeLimit limit(1000);
+    EXPECT_EQ(SaveSettings(settings, paths), SettingsStatus::SaveFailed);
+  }
   EXPECT_EQ(test::ReadBytes(file()), before);
-  std::filesystem::remove_all(file().string() + ".new");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "autosave"), {}), 2);
 
   // An unwritable folder, where permissions are enforced.
   if (::geteuid() != 0) {
@@ -517,6 +522,51 @@ TEST_F(SettingsFileTest, FailedSaveKeepsThePreviousFile) {
     ::chmod((dir.path() / "autosave").c_str(), 0700);
     EXPECT_EQ(test::ReadBytes(file()), before);
   }
+}
+
+// The program and the INDI driver both rewrite the file: each change is
+// read, merged and written under the file's lock, so two processes changing
+// it at once lose nothing.
+TEST_F(SettingsFileTest, TwoWritersLoseNoChange) {
+  settings.lastFileNumber = 100;
+  settings.savedCoolingSetpoint = -30;
+  ASSERT_EQ(SaveSettings(settings, paths), SettingsStatus::Ok);
+  constexpr int kChanges = 25;
+  auto writer = [&](bool counter) {
+    ProgramSettings own;  // each process keeps its own, soon stale, settings
+    for (int i = 0; i < kChanges; ++i) {
+      const auto status = SaveSettingsChange(own, paths, [counter](ProgramSettings& s) {
+        if (counter)
+          ++s.lastFileNumber;
+        else
+          ++s.savedCoolingSetpoint;
+      });
+      if (status != SettingsStatus::Ok) return 1;
+    }
+    return 0;
+  };
+  pid_t children[2];
+  for (int c = 0; c < 2; ++c) {
+    children[c] = ::fork();
+    ASSERT_GE(children[c], 0);
+    if (children[c] == 0) ::_exit(writer(c == 0));
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  ProgramSettings merged;
+  ASSERT_EQ(ReadSettingsFileOnly(merged, paths), SettingsStatus::Ok);
+  EXPECT_EQ(merged.lastFileNumber, 100 + kChanges);
+  EXPECT_EQ(merged.savedCoolingSetpoint, -30 + kChanges);
+
+  // A file the driver cannot read is left as it is, and so are its settings.
+  test::WriteBytes(file(), Bytes(40, 'x'));
+  ProgramSettings own;
+  EXPECT_EQ(SaveSettingsChange(own, paths, [](ProgramSettings& s) { s.filterCount = 3; }), SettingsStatus::LoadFailed);
+  EXPECT_EQ(own.filterCount, 7);
+  EXPECT_EQ(test::ReadBytes(file()), Bytes(40, 'x'));
 }
 
 TEST_F(SettingsFileTest, AQuoteEndsACardsText) {

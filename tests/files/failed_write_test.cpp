@@ -102,6 +102,18 @@ TEST_F(FailedWriteTest, StagedFileReplacesOnlyOnCommit) {
   EXPECT_EQ(ReadBytes(file("a")), (std::vector<unsigned char>{1, 2, 3}));
   EXPECT_EQ(FilesInFolder(), 1u);
 
+  // Two writers of one target at once each stage under a name of their own.
+  {
+    StagedFile first(file("a")), second(file("a"));
+    const std::uint8_t one[] = {1}, two[] = {2, 2};
+    ASSERT_TRUE(WriteAll(first.handle(), one, 1) && WriteAll(second.handle(), two, 2));
+    ASSERT_TRUE(first.commit());
+    EXPECT_EQ(ReadBytes(file("a")), (std::vector<unsigned char>{1}));
+    ASSERT_TRUE(second.commit(Durability::Synced));
+  }
+  EXPECT_EQ(ReadBytes(file("a")), (std::vector<unsigned char>{2, 2}));
+  EXPECT_EQ(FilesInFolder(), 1u);
+
   const std::uint8_t next[] = {4, 5, 6, 7};
   ASSERT_TRUE(ReplaceFileWith(file("a"), next));
   EXPECT_EQ(ReadBytes(file("a")), (std::vector<unsigned char>{4, 5, 6, 7}));

@@ -2,13 +2,16 @@
 // simulated mount.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
+#include <pthread.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "platform/tty_serial_port.h"
 #include "sim/sim_world.h"
@@ -59,6 +62,27 @@ TEST(TtySerialPort, TalksThroughAPseudoTerminal) {
   EXPECT_EQ(reply[0], 'H');
   std::uint8_t none[8];
   EXPECT_EQ(port->read(none, 10), 0);  // nothing more within the time
+
+  // A signal that lands while the port waits for a reply (a timer, a child
+  // ending) does not end the wait: the reply that follows is still read.
+  struct sigaction quiet = {};
+  struct sigaction saved = {};
+  quiet.sa_handler = [](int) {};
+  sigemptyset(&quiet.sa_mask);
+  quiet.sa_flags = 0;  // no restart: the wait sees EINTR
+  sigaction(SIGUSR1, &quiet, &saved);
+  const pthread_t reader = pthread_self();
+  std::thread mount([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    pthread_kill(reader, SIGUSR1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(::write(master, "1", 1), 1);
+  });
+  const int late = port->read(reply, 2000);
+  mount.join();
+  sigaction(SIGUSR1, &saved, nullptr);
+  EXPECT_EQ(late, 1);
+  EXPECT_EQ(reply[0], '1');
   port->close();
   ::close(master);
   unsetenv("QELVESK_COM5");

@@ -5,11 +5,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTemporaryDir>
@@ -71,13 +73,15 @@ class CommandMenusTest : public QObject {
       ++menuItems;
       const int id = qv::ToInt(command.id);
       QVERIFY2(texts.count(id), qPrintable(QString::number(id)));
-      QCOMPARE(texts[id], QString::fromUtf8(command.menuText.data(), command.menuText.size()));
+      QCOMPARE(texts[id], QString::fromStdString(qv::MenuText(command)));
       QCOMPARE(p.frame->commandAction(command.id)->statusTip(),
                QString::fromUtf8(command.hint.data(), command.hint.size()));
     }
     QCOMPARE(int(texts.size()), menuItems);
     QCOMPARE(texts[171], QString("Start AutoGuiding"));
     QCOMPARE(texts[24332], QString("&Open...     \tCtl+O"));
+    QCOMPARE(texts[24336], QString("&Quick Save as FITS...\tCtl+Q "));
+    QCOMPARE(texts[24310], QString("E&xit"));
     QCOMPARE(texts[8129], QString("&Low Pass Colour Filter "));
     QCOMPARE(texts[5], QString("Low Pass &Weighted Mean &Smoother"));
   }
@@ -88,12 +92,23 @@ class CommandMenusTest : public QObject {
     for (auto* shortcut : p.frame->findChildren<QShortcut*>()) {
       keys[shortcut->key().toString()] = shortcut->property("commandId").toInt();
     }
-    QCOMPARE(keys.size(), std::size_t(22));
+    QCOMPARE(keys.size(), std::size_t(23));
     for (const auto& command : qv::Commands()) {
       for (const std::string_view accelerator : command.keys) {
         if (accelerator.empty()) continue;
-        const QString text = QKeySequence(QString::fromUtf8(accelerator.data(), accelerator.size())).toString();
+        const QString text = QKeySequence(QString::fromStdString(qv::PortableKey(accelerator))).toString();
+        QVERIFY2(!text.isEmpty(), accelerator.data());
         QCOMPARE(keys[text], qv::ToInt(command.id));
+      }
+    }
+    // Every key a menu item names after its tab is bound, to that item.
+    for (QAction* top : p.frame->menuBar()->actions()) {
+      for (QAction* item : top->menu()->actions()) {
+        const int tab = item->text().indexOf('\t');
+        if (tab < 0) continue;
+        const QString shown = item->text().mid(tab + 1).trimmed().replace(QRegularExpression("^(Ctl|CTL)\\+"), "Ctrl+");
+        QVERIFY2(keys.count(QKeySequence(shown).toString()), qPrintable(item->text()));
+        QCOMPARE(keys[QKeySequence(shown).toString()], item->data().toInt());
       }
     }
     QCOMPARE(keys[QString("Ctrl+O")], 24332);
@@ -105,6 +120,7 @@ class CommandMenusTest : public QObject {
     QCOMPARE(keys[QString("Ctrl+V")], 810);
     QCOMPARE(keys[QString("Ctrl+C")], 8115);
     QCOMPARE(keys[QString("Ctrl+T")], 301);
+    QCOMPARE(keys[QString("Shift+Ins")], 17999);
     // Pressing the key runs the command.
     p.frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(p.frame.get()));
@@ -130,6 +146,12 @@ class CommandMenusTest : public QObject {
     p.frame->updateTelescopeButton();
     expected.push_back(24);
     QCOMPARE(bar(), expected);
+    // Each button, and the display stretch's second state, has its picture.
+    expected.push_back(1906);
+    for (const int id : expected) {
+      if (id) QVERIFY2(QFile::exists(QString(":/icons/tool_%1.png").arg(id)), qPrintable(QString::number(id)));
+    }
+    expected.pop_back();
     p.state->settings.telescopeGuiding = 'n';
     p.frame->updateTelescopeButton();
     expected.pop_back();

@@ -252,7 +252,8 @@ QAction* TQel_VeskFrame::commandAction(CommandId id) const {
 void TQel_VeskFrame::buildMenus() {
   for (const auto& command : Commands()) {
     if (command.group == MenuGroup::None) continue;
-    auto* action = new QAction(Text(command.menuText.empty() ? command.hint : command.menuText), this);
+    auto* action =
+        new QAction(command.menuText.empty() ? Text(command.hint) : QString::fromStdString(MenuText(command)), this);
     action->setObjectName(QString("cmd%1").arg(ToInt(command.id)));
     action->setData(ToInt(command.id));
     action->setStatusTip(Text(command.hint));
@@ -315,7 +316,7 @@ void TQel_VeskFrame::buildAccelerators() {
   for (const auto& command : Commands()) {
     for (const std::string_view keys : command.keys) {
       if (keys.empty()) continue;
-      auto* shortcut = new QShortcut(QKeySequence(Text(keys)), this);
+      auto* shortcut = new QShortcut(QKeySequence(QString::fromStdString(PortableKey(keys))), this);
       shortcut->setObjectName(QString("accel%1").arg(ToInt(command.id)));
       shortcut->setProperty("commandId", ToInt(command.id));
       const CommandId id = command.id;
