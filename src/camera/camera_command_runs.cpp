@@ -14,6 +14,7 @@
 #include "camera/filter_cooler.h"
 #include "camera/usb_link.h"
 #include "files/file_io.h"
+#include "files/frame_facts.h"
 
 namespace qv {
 
@@ -119,9 +120,11 @@ CommandStatus RunReadout(CommandContext& c, const CommandArgs& args) {
   if (!r.proceed()) return r.status();
   if (!Connected(c)) return CommandStatus::Refused;
   SetGeometryForReadout(c.state, static_cast<int>(mode));
+  const std::time_t start = c.clock.now();
   bool ok = ClearSensor(c.state, c.host);
   WaitExposure(c, exposure);
   ok = ReadFrame(c.state, c.host, static_cast<int>(mode), static_cast<std::uint32_t>(exposure)) && ok;
+  if (ok) RecordReadoutFacts(c.state, static_cast<int>(mode), start, exposure * 0.001);
   c.state.images.focusPreview = 0;
   c.state.images.guideView = 0;
   c.host.requestRebuildDisplay();

@@ -5,8 +5,6 @@
 #include "camera/camera_commands.h"
 #include "camera/exposure_settings.h"
 #include "camera/set_camera_type.h"
-#include "files/autosave.h"
-#include "files/file_geometry.h"
 #include "files/fits_file.h"
 
 namespace qv {
@@ -87,19 +85,11 @@ std::uint32_t PrepareSingleFrame(ProgramState& state, const ReadoutPlan& plan, s
 
 void FinishedFrameAsFits(ProgramState& state, std::uint32_t exposureMs, FrameKind kind,
                          std::vector<std::uint8_t>& out) {
-  const int mode = state.camera.exposure.readoutMode;
-  SetGeometryMode(state, mode == kFullResolution ? kGeometryFull
-                         : mode == kUserSubFrame ? kGeometrySubFrame
-                                                 : kGeometryBinned);
-  FilesState& files = state.files;
+  // The read-out recorded how the frame was read and when it began.
   FitsHeaderInfo& info = state.settings.fits;
   info.exposureSeconds = exposureMs * 0.001;
   info.eightBit = 0;
-  const ObservationTime observed =
-      FormatObservationTime(files.exposureStart + (files.exposureEnd - files.exposureStart) / 2);
-  info.timeObs = observed.time;
-  info.dateObs = observed.date;
-  files.frameKind = kind;
+  state.files.frameKind = kind;
   ComposeFitsImage(state, state.images.workImage, out);
 }
 

@@ -43,7 +43,7 @@ std::vector<int> BinningFactors(const CameraModel& model);
 std::uint32_t PrepareSingleFrame(ProgramState& state, const ReadoutPlan& plan, std::uint32_t exposureMs);
 
 // The finished frame as a FITS image in `out`: the header records the
-// exposure, the observation time (middle of the exposure, UT), how the frame
+// exposure, the observation time (start of the exposure, UT), how the frame
 // was read and the kind of frame; the pixels are converted once into `out`.
 void FinishedFrameAsFits(ProgramState& state, std::uint32_t exposureMs, FrameKind kind, std::vector<std::uint8_t>& out);
 

@@ -9,6 +9,7 @@
 #include "camera/device_bus.h"
 #include "colour/colour_synthesis.h"
 #include "files/autosave.h"
+#include "files/frame_facts.h"
 #include "guiding/series_alignment.h"
 #include "processing/auto_processing.h"
 #include "processing/dark_flat.h"
@@ -270,6 +271,7 @@ WakeTime ExposureOperation::readOut(std::uint32_t nowMs) {
     // A new raw frame: the colour of the last one no longer applies.
     state_.images.colourConverted = 0;
     state_.images.colourUndoHeld = 0;
+    RecordReadoutFacts(state_, s.readoutMode, state_.files.exposureStart, totalSeconds_);
     if (frameRead_) frameRead_();
     state_.images.focusPreview = 0;
     state_.images.guideView = 0;

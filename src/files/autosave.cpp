@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "app/settings_file.h"
 #include "files/fits_file.h"
+#include "files/frame_facts.h"
 
 namespace qv {
 
@@ -43,12 +44,13 @@ int AutosaveFits(ProgramState& state, Host& host, Clock& clock, const std::uint1
   }
   settings.lastFileNumber = counter;
 
-  const FilesState& files = state.files;
-  std::time_t middle = files.exposureStart + (files.exposureEnd - files.exposureStart) / 2;
-  if (files.exposureStart == 0 && files.exposureEnd == 0) middle = clock.now();  // no exposure taken yet
-  const ObservationTime observed = FormatObservationTime(middle);
-  settings.fits.timeObs = observed.time;
-  settings.fits.dateObs = observed.date;
+  // A frame keeps the observation time it came with (its read-out's start,
+  // or its file's); only a frame without one is dated now.
+  if (!FrameHasObservationTime(state)) {
+    const ObservationTime observed = FormatObservationTime(clock.now());
+    settings.fits.timeObs = observed.time;
+    settings.fits.dateObs = observed.date;
+  }
 
   settings.fits.eightBit = 0;
   if (WriteFitsFile(state, host, AutosaveFilePath(state, counter), source) != FitsWriteResult::Ok) return 1;

@@ -1,7 +1,7 @@
 #pragma once
 // Automatic saving after each exposure and "&Quick Save as FITS...": the
-// running file name, the observation time in Universal Time, the FITS file
-// and the settings file that keeps the counter.
+// running file name, the FITS file and the settings file that keeps the
+// counter.
 
 #include <cstdint>
 #include <ctime>
@@ -29,7 +29,8 @@ struct ObservationTime {
 ObservationTime FormatObservationTime(std::time_t when);
 
 // Writes `source` as the next IMG<n>.FIT. The counter skips numbers whose
-// file already exists, so no earlier image is ever overwritten. Returns 0 on
+// file already exists, so no earlier image is ever overwritten. A frame
+// without an observation time of its own is dated by the clock. Returns 0 on
 // success, 1 when the FITS file could not be written, 3 when the settings
 // file could not be saved afterwards.
 int AutosaveFits(ProgramState& state, Host& host, Clock& clock, const std::uint16_t* source);

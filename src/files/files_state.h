@@ -4,6 +4,7 @@
 // the file dialogs' memory, the loaded hot pixel map and the reference paths.
 
 #include <ctime>
+#include <optional>
 #include <string>
 
 namespace qv {
@@ -18,6 +19,16 @@ enum class FrameKind { Unknown, Light, Dark, Flat };
 
 // Which writer a save runs; none set writes a raw file.
 enum class SaveMode { Raw, Fits, RgbFits, Tiff, Flat };
+
+// Where the frame in the work image came from, for what its saves may claim.
+enum class FrameSource { None, Readout, File };
+
+// What a read-out knew of its frame that the header values do not hold.
+struct FrameFacts {
+  FrameSource source = FrameSource::None;
+  std::optional<double> ccdTemperatureC;
+  std::optional<double> setTemperatureC;
+};
 
 struct FilesState {
   int geometryMode = kGeometryFull;
@@ -39,9 +50,10 @@ struct FilesState {
   int hotPixelMapValid = 0;
 
   // Start and end of the last exposure in calendar seconds, kept by the
-  // exposure sequencer; the autosave time is their midpoint.
+  // exposure sequencer; the start is the frame's observation time.
   std::time_t exposureStart = 0;
   std::time_t exposureEnd = 0;
+  FrameFacts frameFacts;
   // What the current frame was taken as, for the FITS image type; set by
   // whatever takes the frame, Unknown when not known (a loaded file).
   FrameKind frameKind = FrameKind::Unknown;

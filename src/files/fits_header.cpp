@@ -100,8 +100,8 @@ void WriteStandardCards(CardWriter& w, const FitsStandardCards& c) {
     w.fixed(StringCard("BAYERPAT", c.bayerPattern));
     w.fixed(IntegerCard("XBAYROFF", 0));
     w.fixed(IntegerCard("YBAYROFF", 0));
-    w.fixed(StringCard("ROWORDER", "TOP-DOWN"));
   }
+  if (c.rowsTopDown) w.fixed(StringCard("ROWORDER", "TOP-DOWN"));
   if (const std::string_view kind = FrameKindText(c.kind); !kind.empty()) w.fixed(StringCard("IMAGETYP", kind));
 }
 
@@ -136,6 +136,43 @@ bool ParseReal(std::string_view text, double& value) {
   if (result.ec != std::errc()) return false;
   value = parsed;
   return true;
+}
+
+namespace {
+
+bool Digits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "YYYY-MM-DD" and "hh:mm:ss" by their shape.
+bool IsDate(std::string_view t) {
+  return t.size() == 10 && Digits(t.substr(0, 4)) && t[4] == '-' && Digits(t.substr(5, 2)) && t[7] == '-' &&
+         Digits(t.substr(8, 2));
+}
+bool IsTime(std::string_view t) {
+  return t.size() == 8 && Digits(t.substr(0, 2)) && t[2] == ':' && Digits(t.substr(3, 2)) && t[5] == ':' &&
+         Digits(t.substr(6, 2));
+}
+
+std::string_view TrimEnd(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::string DateObsValue(std::string_view date, std::string_view time) {
+  const std::string_view d = TrimEnd(date), t = TrimEnd(time);
+  if (!IsDate(d) || !IsTime(t)) return std::string(date);
+  return std::string(d) + 'T' + std::string(t);
+}
+
+ObservationDate SplitDateObs(std::string_view value) {
+  if (value.size() > 10 && value[10] == 'T' && IsDate(value.substr(0, 10))) {
+    const std::string_view time = value.substr(11, 8);
+    return {value.substr(0, 10), IsTime(time) ? time : std::string_view()};
+  }
+  return {value, {}};
 }
 
 std::string_view GeometryLineText(int binned, int geometryMode) {
@@ -176,7 +213,7 @@ FitsHeader ComposeFitsHeader(const FitsHeaderInfo& info, const ProcessingHistory
   w.string("INSTRUME= '", info.instrument.view());
   w.string("OBSERVER= '", info.observer.view());
   w.string("ORIGIN  = '", info.origin.view());
-  w.string("DATE-OBS= '", info.dateObs.view());
+  w.string("DATE-OBS= '", DateObsValue(info.dateObs.view(), info.timeObs.view()));
   w.string("TIME-OBS= '", info.timeObs.view());
   w.string("HISTORY = '", GeometryLineText(shape.binned, shape.geometryMode));
   for (const auto& line : history.lines) w.string("HISTORY = '", line.view());

@@ -46,9 +46,10 @@ struct FitsStandardCards {
   int binningY = 0;
   double pixelSizeXUm = 0;  // XPIXSZ, YPIXSZ in micrometres, binning included; 0 writes none
   double pixelSizeYUm = 0;
-  // BAYERPAT of file pixel (0, 0) with zero XBAYROFF/YBAYROFF and top-down
-  // rows; empty for anything but a raw colour-matrix frame.
+  // BAYERPAT of file pixel (0, 0) with zero XBAYROFF/YBAYROFF; empty for
+  // anything but a raw colour-matrix frame.
   std::string_view bayerPattern;
+  bool rowsTopDown = false;             // ROWORDER
   FrameKind kind = FrameKind::Unknown;  // IMAGETYP
 };
 
@@ -61,6 +62,19 @@ FitsHeader ComposeFitsHeader(const FitsHeaderInfo& info, const ProcessingHistory
 // "BGGR", when red sits on rows of parity `redRow` and columns of parity
 // `redColumn`.
 std::string_view BayerPatternWithRedAt(int redRow, int redColumn);
+
+// DATE-OBS holds the date and, when both are whole, the time as well
+// ("YYYY-MM-DDThh:mm:ss"), since other programs take the start of the
+// exposure from it; its first ten characters stay the date. TIME-OBS keeps
+// the time alone.
+std::string DateObsValue(std::string_view date, std::string_view time);
+
+// A DATE-OBS value read back: the date, and the time when it has one.
+struct ObservationDate {
+  std::string_view date;
+  std::string_view time;
+};
+ObservationDate SplitDateObs(std::string_view value);
 
 // The geometry line's fixed text.
 std::string_view GeometryLineText(int binned, int geometryMode);

@@ -99,7 +99,9 @@ FitsReadResult ParseFitsHeader(const ProgramState& state, const std::uint8_t* he
     info.unsignedFormat = unsignedData ? 1 : 0;
     layout.offset = unsignedData ? 0 : 0x8000;
     card += 3;
-    info.dateObs = CardValue(CardAt(header, card));
+    const ObservationDate observed = SplitDateObs(CardValue(CardAt(header, card)));
+    info.dateObs = observed.date;
+    info.timeObs = observed.time;
     return FitsReadResult::Ok;
   }
   info.object = CardValue(CardAt(header, card++));
@@ -107,8 +109,11 @@ FitsReadResult ParseFitsHeader(const ProgramState& state, const std::uint8_t* he
   info.instrument = CardValue(CardAt(header, card++));
   info.observer = CardValue(CardAt(header, card++));
   info.origin = CardValue(CardAt(header, card++));
-  info.dateObs = CardValue(CardAt(header, card++));
+  // DATE-OBS may carry the time too; TIME-OBS is the program's own place for it.
+  const ObservationDate observed = SplitDateObs(CardValue(CardAt(header, card++)));
+  info.dateObs = observed.date;
   info.timeObs = CardValue(CardAt(header, card++));
+  if (info.timeObs.empty()) info.timeObs = observed.time;
 
   // The geometry line sets `binned` over the frame the width chose.
   const std::string_view geometry = CardValue(CardAt(header, card++));

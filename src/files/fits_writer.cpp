@@ -33,21 +33,22 @@ std::size_t ToEightBit(const std::uint16_t* source, const FrameGeometry& g, std:
   return count + padding;
 }
 
-// The cards other tools read, from what the program knows of the frame and
-// the camera when the file is written.
+// The cards other tools read, from what the program knows of the frame.
 FitsStandardCards StandardCardsFor(const ProgramState& state, const FitsHeaderShape& shape) {
   const FrameGeometry& g = state.geometry;
   const CameraState& camera = state.camera;
   FitsStandardCards cards;
-  if (camera.model.hasCooler && camera.coolerAvailable) {
-    if (camera.coolingOn || camera.monitoring) cards.ccdTemperatureC = camera.actualTemperatureC;
-    if (camera.coolingOn) cards.setTemperatureC = state.settings.derived.coolerSetpointC;
-  }
+  // The temperatures of the read-out that took the frame, not the cooler's now.
+  cards.ccdTemperatureC = state.files.frameFacts.ccdTemperatureC;
+  cards.setTemperatureC = state.files.frameFacts.setTemperatureC;
   // Every binned read-out ends as a half-size frame: 3x3 and 4x4 are
   // resampled to it, so each image pixel covers 2 x 2 sensor pixels whatever
   // the camera binned. The cards give that scale, which plate solvers and
   // stackers take from them.
-  const int binning = state.files.geometryMode == kGeometryBinned ? 2 : 1;
+  // Read as the geometry line reads it: a half-size frame is binned unless
+  // it is a sub-frame.
+  const bool binnedFrame = g.binned != 0 && state.files.geometryMode != kGeometrySubFrame;
+  const int binning = binnedFrame ? 2 : 1;
   cards.binningX = cards.binningY = binning;
   cards.pixelSizeXUm = camera.model.pixelSizeXMm * 1000.0 * binning;
   cards.pixelSizeYUm = camera.model.pixelSizeYMm * 1000.0 * binning;
@@ -55,10 +56,12 @@ FitsStandardCards StandardCardsFor(const ProgramState& state, const FitsHeaderSh
   // The synthesis puts red where the line and pixel offsets say, counted
   // from row 0 (the header band has an even number of rows); an odd width
   // turns the column phase from row to row, which no pattern card describes.
-  const bool rawMatrix = !shape.colour && !shape.eightBit && state.images.colourConverted == 0 &&
-                         state.files.geometryMode != kGeometryBinned && ColourPlanesFitFrame(g) && g.width % 2 == 0;
+  const bool rawMatrix = !shape.colour && !shape.eightBit && state.images.colourConverted == 0 && !binnedFrame &&
+                         ColourPlanesFitFrame(g) && g.width % 2 == 0;
   static_assert(kHeaderBandRows % 2 == 0);
   if (rawMatrix) cards.bayerPattern = BayerPatternWithRedAt(state.settings.lineOffset, state.settings.pixelOffset);
+  // Row 0 is the top of the picture in every file the program writes.
+  cards.rowsTopDown = true;
   cards.kind = state.files.frameKind;
   return cards;
 }

@@ -8,6 +8,7 @@
 #include "app/messages.h"
 #include "files/autosave.h"
 #include "files/fits_file.h"
+#include "files/frame_facts.h"
 #include "files/load_scratch.h"
 #include "files/raw_file.h"
 
@@ -99,6 +100,7 @@ LoadResult LoadImageFile(ProgramState& state, Host& host, const std::string& pat
     ShowMessage(host, 11);
     return LoadResult::Failed;
   }
+  FileReplacesFrameFacts(state);
   state.files.imageTitle = std::filesystem::path(path).filename().string();
   host.requestRebuildDisplay();
   host.requestRepaint();

@@ -162,7 +162,9 @@ TEST_F(FitsTest, ColourKindsHaveTheirHeadersAndDataLayouts) {
   EXPECT_EQ(Card(bytes, 2), Padded("NAXIS   =                    3 /"));
   EXPECT_EQ(Card(bytes, 5), Padded("NAXIS3  =                    4 /"));
   EXPECT_EQ(Card(bytes, 45), Padded("FILTER  = 'None'"));
-  EXPECT_EQ(Card(bytes, 50), Padded("END"));  // binning and pixel size; no colour-matrix cards
+  // Binning, pixel size and row order; no colour-matrix cards.
+  EXPECT_EQ(Card(bytes, 50), Padded("ROWORDER= 'TOP-DOWN'"));
+  EXPECT_EQ(Card(bytes, 51), Padded("END"));
   // Planes follow the mono plane as in memory (low byte first), red, green, blue.
   const std::uint16_t green1 = state.images.colourPlanes[ImageStore::kGreen][1];
   EXPECT_EQ(bytes[5760 + 2 * n * 2 + 2], green1 & 0xFF);
@@ -179,8 +181,9 @@ TEST_F(FitsTest, ColourKindsHaveTheirHeadersAndDataLayouts) {
   EXPECT_EQ(Card(bytes, 5), Padded("NAXIS3  =                    3 /"));
   EXPECT_EQ(Card(bytes, 46), Padded("FILTER1 = 'RED'"));
   EXPECT_EQ(Card(bytes, 48), Padded("FILTER3 = 'BLU'"));
-  EXPECT_EQ(Card(bytes, 53), Padded("END"));
-  EXPECT_EQ(Card(bytes, 54), std::string(80, ' '));
+  EXPECT_EQ(Card(bytes, 53), Padded("ROWORDER= 'TOP-DOWN'"));
+  EXPECT_EQ(Card(bytes, 54), Padded("END"));
+  EXPECT_EQ(Card(bytes, 55), std::string(80, ' '));
   // Red 100, then green (index 2) 300, then blue (index 1) 200, each minus 32768, high byte first.
   EXPECT_EQ(bytes[5760], (100 ^ 0x8000) >> 8);
   EXPECT_EQ(bytes[5761], 100 & 0xFF);

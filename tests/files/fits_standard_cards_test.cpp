@@ -9,6 +9,7 @@
 #include "colour/colour_synthesis.h"
 #include "files/fits_file.h"
 #include "files/fits_header.h"
+#include "files/frame_facts.h"
 #include "files/image_loader.h"
 #include "files_fixture.h"
 
@@ -32,11 +33,16 @@ TEST_F(FitsStandardCardsTest, CardsGoBeforeEndAndEveryProgramCardKeepsItsPlace) 
   state.camera.coolingOn = true;
   state.camera.actualTemperatureC = -15;
   state.settings.derived.coolerSetpointC = -20;
+  RecordReadoutFacts(state, 1, 1'700'000'000, 30);
+  state.camera.actualTemperatureC = 5;  // the cooler moves on after the read-out
   state.files.frameKind = FrameKind::Dark;
   state.settings.fits.object = "M 31";
   ASSERT_EQ(WriteFitsFile(state, host, file("d.fit"), state.images.workImage), FitsWriteResult::Ok);
   const auto bytes = ReadBytes(file("d.fit"));
   ASSERT_EQ(bytes.size(), 2'901'120u);  // still two header blocks and the data
+  // The start of the exposure as other programs read it, and in its own card.
+  EXPECT_EQ(Card(bytes, 10), Padded("DATE-OBS= '2023-11-14T22:13:20'"));
+  EXPECT_EQ(Card(bytes, 11), Padded("TIME-OBS= '22:13:20'"));
 
   const FitsHeader old = OldLayoutHeader(state);
   for (int i = 0; i < 45; ++i) EXPECT_EQ(Card(bytes, i), std::string(old[static_cast<std::size_t>(i)].data(), 80)) << i;
@@ -59,6 +65,14 @@ TEST_F(FitsStandardCardsTest, CardsGoBeforeEndAndEveryProgramCardKeepsItsPlace) 
   ASSERT_EQ(LoadImageFile(state, host, file("d.fit")), LoadResult::Loaded);
   EXPECT_EQ(WorkCopy(), image);
   EXPECT_EQ(state.settings.fits, info);
+
+  // The loaded file is the frame now: the read-out's temperatures and kind
+  // are not its to claim.
+  ASSERT_EQ(WriteFitsFile(state, host, file("again.fit"), state.images.workImage), FitsWriteResult::Ok);
+  const auto again = ReadBytes(file("again.fit"));
+  EXPECT_EQ(Card(again, 10), Card(bytes, 10));
+  EXPECT_EQ(Card(again, 45), Padded("XBINNING=                    1"));
+  EXPECT_EQ(Card(again, 53), Padded("END"));
 }
 
 TEST_F(FitsStandardCardsTest, FilesOfTheOldLayoutLoadTheSame) {
@@ -100,9 +114,9 @@ TEST_F(FitsStandardCardsTest, BinningPixelSizeAndTheColourCardsFollowTheFrame) {
 
   state.geometry.binned = 1;
   RecomputeFrameGeometry(state.geometry, state.camera.model);
-  state.files.geometryMode = kGeometryBinned;
   state.camera.monitoring = true;  // the temperature is known, the cooler off
   state.camera.actualTemperatureC = 12;
+  RecordReadoutFacts(state, 2, 0, 1);
   state.files.frameKind = FrameKind::Flat;
   cards = cardsOf("binned.fit");
   EXPECT_NE(cards.find("XBINNING=                    2|"), std::string::npos);

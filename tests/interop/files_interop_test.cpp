@@ -8,13 +8,13 @@
 
 #include "colour/colour_export.h"
 #include "files/fits_file.h"
+#include "files/frame_facts.h"
 #include "files/save_commands.h"
 #include "files/tiff_file.h"
 #include "interop/outside_reader_test.h"
 
 namespace qv::test {
 namespace {
-
 
 class InteropTest : public OutsideReaderTest {
  protected:
@@ -27,6 +27,7 @@ class InteropTest : public OutsideReaderTest {
     state.settings.fits.filterName = "Ha";
     state.settings.fits.exposureSeconds = 120;
     state.settings.fits.dateObs = "2024-05-06";  // as every save fills it
+    state.settings.fits.timeObs = "21:03:04";
     ASSERT_EQ(WriteFitsFile(state, host, file("mono.fit"), state.images.workImage), FitsWriteResult::Ok);
   }
   // The pixels the readers print: a few positions across the frame.
@@ -47,13 +48,16 @@ TEST_F(InteropTest, AstropyReadsTheMonoFitsFile) {
       "')\nd = h[0].data.ravel()\n"
       "print(' '.join(str(int(d[i])) for i in (0, 1, 2, 3, 1392, 700001, 1392 * 1040 - 1)) + ' ')\n"
       "print(h[0].data.shape, h[0].header['OBJECT'], h[0].header['FILTER'], h[0].header['EXPTIME'], "
-      "h[0].header['PIXWIDTH'])\n");
+      "h[0].header['PIXWIDTH'])\n"
+      "from astropy.time import Time\nprint(Time(h[0].header['DATE-OBS'], scale='utc').isot)\n");
   std::istringstream lines(output);
-  std::string samples, header;
+  std::string samples, header, start;
   std::getline(lines, samples);
   std::getline(lines, header);
+  std::getline(lines, start);
   EXPECT_EQ(samples, ExpectedSamples());
   EXPECT_EQ(header, "(1040, 1392) NGC 7000 Ha 120.0 0.00645");
+  EXPECT_EQ(start, "2024-05-06T21:03:04.000");
 }
 
 TEST_F(InteropTest, AstropyReadsTheStandardCardsWithTheirTypes) {
@@ -61,6 +65,7 @@ TEST_F(InteropTest, AstropyReadsTheStandardCardsWithTheirTypes) {
   state.camera.coolingOn = true;
   state.camera.actualTemperatureC = -9;
   state.settings.derived.coolerSetpointC = -10;
+  RecordReadoutFacts(state, 1, 0, 1);
   state.files.frameKind = FrameKind::Light;
   state.settings.pixelOffset = true;
   WriteMonoFits();

@@ -26,7 +26,7 @@ class ProgramClockTest : public QObject {
     frame.dispatch(qv::CommandId::QuickSave);
     QFile saved(root.path() + "/autosave/IMG1.FIT");
     QVERIFY(saved.open(QIODevice::ReadOnly));
-    QVERIFY(saved.read(2880).contains("DATE-OBS= '2010-05-06'"));
+    QVERIFY(saved.read(2880).contains("DATE-OBS= '2010-05-06T07:08:09'"));
   }
 };
 
