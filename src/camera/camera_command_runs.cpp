@@ -124,7 +124,10 @@ CommandStatus RunReadout(CommandContext& c, const CommandArgs& args) {
   bool ok = ClearSensor(c.state, c.host);
   WaitExposure(c, exposure);
   ok = ReadFrame(c.state, c.host, static_cast<int>(mode), static_cast<std::uint32_t>(exposure)) && ok;
-  if (ok) RecordReadoutFacts(c.state, static_cast<int>(mode), start, exposure * 0.001);
+  if (ok) {
+    RecordReadoutFacts(c.state, static_cast<int>(mode), start, exposure * 0.001);
+    StampObservationMiddle(c.state, start, c.clock.now());
+  }
   c.state.images.focusPreview = 0;
   c.state.images.guideView = 0;
   c.host.requestRebuildDisplay();

@@ -416,6 +416,7 @@ void ExposureOperation::stackFrame() {
 void ExposureOperation::finishFrame() {
   const ExposureSettings& s = state_.camera.exposure;
   state_.files.exposureEnd = clock_.now();
+  StampObservationMiddle(state_, state_.files.exposureStart, state_.files.exposureEnd);
   if (!s.autoProcess) {
     state_.images.history.clear();
     if (darkApplied_) AddHistoryLine(state_.images.history, "Dark Frame Subtracted");

@@ -44,6 +44,12 @@ void RecordReadoutFacts(ProgramState& state, int readoutMode, std::time_t start,
   }
 }
 
+void StampObservationMiddle(ProgramState& state, std::time_t start, std::time_t end) {
+  const ObservationTime observed = FormatObservationTime(start + (end - start) / 2);
+  state.settings.fits.dateObs = observed.date;
+  state.settings.fits.timeObs = observed.time;
+}
+
 void FileReplacesFrameFacts(ProgramState& state) {
   state.files.frameFacts = FrameFacts{};
   state.files.frameFacts.source = FrameSource::File;

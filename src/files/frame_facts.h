@@ -17,6 +17,10 @@ namespace qv {
 // counts every frame in it).
 void RecordReadoutFacts(ProgramState& state, int readoutMode, std::time_t start, double exposureSeconds);
 
+// The observation time a save writes is the middle of the exposure: set once
+// the frame is finished, `start` and `end` in calendar seconds.
+void StampObservationMiddle(ProgramState& state, std::time_t start, std::time_t end);
+
 // A loaded file replaces the frame: what the read-out knew no longer applies,
 // the file's header values stand for it.
 void FileReplacesFrameFacts(ProgramState& state);

@@ -373,7 +373,8 @@ TEST_F(ExposureRun, AutosaveNamesAndObservationValues) {
   EXPECT_EQ(reports[1].savedFile, AutosaveFilePath(*state, 2));
   const auto bytes = test::ReadBytes(reports[1].savedFile);
   const std::string header(bytes.begin(), bytes.begin() + 2880 * 2);
-  const ObservationTime when = FormatObservationTime(state->files.exposureStart);
+  const std::time_t middle = state->files.exposureStart + (state->files.exposureEnd - state->files.exposureStart) / 2;
+  const ObservationTime when = FormatObservationTime(middle);
   EXPECT_NE(header.find("DATE-OBS= '" + when.date + 'T' + when.time + "'"), std::string::npos);
   EXPECT_NE(header.find("TIME-OBS= '" + when.time), std::string::npos);
   EXPECT_NE(header.find("EXPTIME =    1.0000000000E+01"), std::string::npos)

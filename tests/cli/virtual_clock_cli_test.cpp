@@ -35,11 +35,11 @@ TEST(VirtualClockCli, ARunRepeatsToTheByte) {
   EXPECT_EQ(exposed[0], exposed[1]);
 
   // Every save of a frame carries what its read-out knew: the binning, the
-  // start of the exposure and its length.
+  // middle of the exposure and its length.
   const std::string header(fits[0].begin(), fits[0].begin() + 5760);
   EXPECT_EQ(header, std::string(autosaved[0].begin(), autosaved[0].begin() + 5760));
-  EXPECT_NE(header.find("DATE-OBS= '2010-05-06T07:08:09' "), std::string::npos);
-  EXPECT_NE(header.find("TIME-OBS= '07:08:09' "), std::string::npos);
+  EXPECT_NE(header.find("DATE-OBS= '2010-05-06T07:08:11' "), std::string::npos);
+  EXPECT_NE(header.find("TIME-OBS= '07:08:11' "), std::string::npos);
   EXPECT_NE(header.find("EXPTIME =    5.0000000000E+00"), std::string::npos);
   EXPECT_NE(header.find("XBINNING=                    2"), std::string::npos);
   EXPECT_EQ(header.find("BAYERPAT"), std::string::npos);

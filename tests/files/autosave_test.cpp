@@ -29,14 +29,15 @@ TEST_F(AutosaveTest, CounterWrapsAfter65529) {
   EXPECT_EQ(NextAutosaveNumber(65535), 1);
 }
 
-TEST_F(AutosaveTest, WritesTheNextNumberWithTheFramesStartTimeAndSavesTheCounter) {
+TEST_F(AutosaveTest, WritesTheNextNumberWithTheMidExposureTimeAndSavesTheCounter) {
   state.settings.lastFileNumber = 11;
   state.settings.fits.eightBit = 1;
   RecordReadoutFacts(state, 1, 1'700'000'000, 61);  // 2023-11-14 22:13:20 UT
+  StampObservationMiddle(state, 1'700'000'000, 1'700'000'061);
   ASSERT_EQ(AutosaveFits(state, host, clock, state.images.workImage), 0);
   EXPECT_EQ(state.settings.lastFileNumber, 12);
   EXPECT_EQ(ReadBytes(dir.path() / "saved" / "IMG12.FIT").size(), 2'901'120u);  // 16-bit whatever eightBit said
-  EXPECT_EQ(state.settings.fits.timeObs, "22:13:20");
+  EXPECT_EQ(state.settings.fits.timeObs, "22:13:50");
   EXPECT_EQ(state.settings.fits.dateObs, "2023-11-14");
   ProgramSettings reloaded;
   ASSERT_EQ(LoadSettings(reloaded, state.paths, host), SettingsStatus::Ok);
@@ -46,7 +47,7 @@ TEST_F(AutosaveTest, WritesTheNextNumberWithTheFramesStartTimeAndSavesTheCounter
   // that never had one is dated by the clock.
   ASSERT_EQ(LoadImageFile(state, host, AutosaveFilePath(state, 12)), LoadResult::Loaded);
   ASSERT_EQ(QuickSaveFits(state, host, clock), 0);
-  EXPECT_EQ(state.settings.fits.timeObs, "22:13:20");
+  EXPECT_EQ(state.settings.fits.timeObs, "22:13:50");
   state.files.frameFacts = {};
   state.settings.fits.timeObs.clear();
   ASSERT_EQ(QuickSaveFits(state, host, clock), 0);
