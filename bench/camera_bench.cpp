@@ -13,9 +13,8 @@
 #include "camera/frame_rebuild.h"
 #include "camera/set_camera_type.h"
 #include "platform/system_clock.h"
-#include "sim/sim_world.h"
-
 #include "ready_camera.h"
+#include "sim/sim_world.h"
 
 namespace qv {
 namespace {
@@ -68,7 +67,6 @@ void BM_Enlarge4x4(benchmark::State& s) {
 }
 BENCHMARK(BM_Enlarge4x4)->Unit(benchmark::kMillisecond);
 
-
 std::unique_ptr<ProgramState> LargestCameraState() {
   auto state = std::make_unique<ProgramState>();
   state->camera.model = *FindCameraModel(4);
@@ -83,7 +81,7 @@ void ReadMode(benchmark::State& s, int mode) {
   SetGeometryForReadout(*state, mode);
   qv::NullHost host;
   for (auto _ : s) {
-    ReadFrame(*state, host, mode, 10);
+    benchmark::DoNotOptimize(ReadFrame(*state, host, mode, 10));
     benchmark::ClobberMemory();
   }
 }
@@ -105,7 +103,7 @@ void BM_SimulatedFullReadout(benchmark::State& s) {
   SetGeometryForReadout(*state, kFullResolution);
   qv::NullHost host;
   for (auto _ : s) {
-    ReadFrame(*state, host, kFullResolution, 0);
+    benchmark::DoNotOptimize(ReadFrame(*state, host, kFullResolution, 0));
     benchmark::ClobberMemory();
   }
 }

@@ -14,7 +14,6 @@
 #include "colour/anti_alias.h"
 #include "colour/colour_balance.h"
 #include "colour/colour_synthesis.h"
-
 #include "sky_frame.h"
 
 namespace {
@@ -79,7 +78,7 @@ void Converted(Frame& f) {
 }
 
 void AntiAlias(benchmark::State& bench) {
-  Measure(bench, Converted, [](Frame& f) { qv::AntiAliasFilter(*f.state, f.host, false); });
+  Measure(bench, Converted, [](Frame& f) { benchmark::DoNotOptimize(qv::AntiAliasFilter(*f.state, f.host, false)); });
 }
 
 void ColourBalance(benchmark::State& bench) {
@@ -88,7 +87,7 @@ void ColourBalance(benchmark::State& bench) {
   values[qv::ImageStore::kGreen].minimum = 2;
   values[qv::ImageStore::kBlue].start = 3;
   Measure(bench, Converted, [values](Frame& f) {
-    qv::ApplyColourBalance(*f.state, f.host, values, f.state->settings.colourBalanceLevel);
+    benchmark::DoNotOptimize(qv::ApplyColourBalance(*f.state, f.host, values, f.state->settings.colourBalanceLevel));
   });
 }
 

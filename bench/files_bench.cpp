@@ -122,7 +122,8 @@ BENCHMARK(BM_WriteFrameBytesPerRow)->Unit(benchmark::kMillisecond);
 void BM_WriteFits(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
   QuietHost host;
-  MeasureCopies(bench, [&] { qv::WriteFitsFile(s, host, BenchPath("w.fit"), s.images.workImage); });
+  MeasureCopies(bench,
+                [&] { benchmark::DoNotOptimize(qv::WriteFitsFile(s, host, BenchPath("w.fit"), s.images.workImage)); });
 }
 BENCHMARK(BM_WriteFits)->Unit(benchmark::kMillisecond);
 
@@ -130,7 +131,7 @@ void BM_ReadFits(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
   QuietHost host;
   const std::string path = BenchPath("r.fit");
-  qv::WriteFitsFile(s, host, path, s.images.workImage);
+  benchmark::DoNotOptimize(qv::WriteFitsFile(s, host, path, s.images.workImage));
   const long long length = s.geometry.fitsFileLength;
   MeasureCopies(bench, [&] {
     if (qv::ReadFitsFile(s, path, s.images.scratchImage, length) != qv::FitsReadResult::Ok) bench.SkipWithError("read");
@@ -141,7 +142,7 @@ BENCHMARK(BM_ReadFits)->Unit(benchmark::kMillisecond);
 void BM_WriteRaw(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
   QuietHost host;
-  MeasureCopies(bench, [&] { qv::WriteRawFile(s, host, BenchPath("w.raw")); });
+  MeasureCopies(bench, [&] { benchmark::DoNotOptimize(qv::WriteRawFile(s, host, BenchPath("w.raw"))); });
 }
 BENCHMARK(BM_WriteRaw)->Unit(benchmark::kMillisecond);
 
@@ -149,7 +150,7 @@ void BM_ReadRaw(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
   QuietHost host;
   const std::string path = BenchPath("r.raw");
-  qv::WriteRawFile(s, host, path);
+  benchmark::DoNotOptimize(qv::WriteRawFile(s, host, path));
   MeasureCopies(bench, [&] {
     if (qv::ReadRawFile(s, path, s.geometry.rawFileLength) != qv::RawResult::Ok) bench.SkipWithError("read");
   });
@@ -158,13 +159,17 @@ BENCHMARK(BM_ReadRaw)->Unit(benchmark::kMillisecond);
 
 void BM_WriteTiff8(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
-  MeasureCopies(bench, [&] { qv::WriteTiffFile(s, BenchPath("w8.tif"), s.images.workImage, false, nullptr); });
+  MeasureCopies(bench, [&] {
+    benchmark::DoNotOptimize(qv::WriteTiffFile(s, BenchPath("w8.tif"), s.images.workImage, false, nullptr));
+  });
 }
 BENCHMARK(BM_WriteTiff8)->Unit(benchmark::kMillisecond);
 
 void BM_WriteTiff16(benchmark::State& bench) {
   qv::ProgramState& s = LargestFrame();
-  MeasureCopies(bench, [&] { qv::WriteTiffFile(s, BenchPath("w16.tif"), s.images.workImage, true, nullptr); });
+  MeasureCopies(bench, [&] {
+    benchmark::DoNotOptimize(qv::WriteTiffFile(s, BenchPath("w16.tif"), s.images.workImage, true, nullptr));
+  });
 }
 BENCHMARK(BM_WriteTiff16)->Unit(benchmark::kMillisecond);
 

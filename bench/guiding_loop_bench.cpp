@@ -43,11 +43,11 @@ struct Rig {
     state->settings.driveDirections = {'s', 'n', 'e', 'w'};
     state->settings.guiderRaRate = state->settings.guiderDecRate = 2;
     state->settings.guiderCameraType = guiderSensor;
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
+    benchmark::DoNotOptimize(SetCameraType(state->settings, state->camera, state->geometry, state->paths));
     SetGeometryForReadout(*state, kFullResolution);
     world = std::make_shared<sim::SimWorld>(clock, 1, 7);
     bus = sim::MakeSimBus(world);
-    ConnectCamera(*state, *bus, host, clock);
+    benchmark::DoNotOptimize(ConnectCamera(*state, *bus, host, clock));
     state->guiding.telescopeInitialised = true;
     sim::Mount& m = world->scene.mount;
     m.driftXPerSecond = 0.1;

@@ -10,9 +10,9 @@
 #include "app/settings_file.h"
 #include "app/settings_text.h"
 #include "app/undo_commands.h"
-#include "files/file_io.h"
 #include "camera/camera_models.h"
 #include "camera/set_camera_type.h"
+#include "files/file_io.h"
 
 namespace qv {
 
@@ -54,7 +54,8 @@ CommandStatus Toggle(CommandContext& c, const CommandArgs& args, DisplayFlag fla
 
 CommandStatus Stretch(CommandContext& c, const CommandArgs& args, CommandId id) {
   return Plain(c, args, [&] {
-    SetStretchDisplay(c.state, c.host, id);
+    // False only when the stretch was already as asked: nothing to do then.
+    static_cast<void>(SetStretchDisplay(c.state, c.host, id));
     return CommandStatus::Done;
   });
 }
@@ -202,7 +203,7 @@ CommandStatus RunChannelView(CommandContext& c, const CommandArgs& args) {
   static constexpr char kLetters[] = {'N', 'L', 'R', 'G', 'B'};
   const int index = r.choice({"N", "L", "R", "G", "B"});
   if (!r.proceed()) return r.status();
-  SetChannelView(c.state.display, kLetters[index]);
+  if (!SetChannelView(c.state.display, kLetters[index])) return CommandStatus::Refused;
   RebuildDisplay(c.state, c.host);
   return CommandStatus::Done;
 }
@@ -211,7 +212,7 @@ CommandStatus RunDisplayStretchPower(CommandContext& c, const CommandArgs& args)
   ArgReader r(c, args);
   const long power = r.positionalInteger("a power", 2, 50);
   if (!r.proceed()) return r.status();
-  SetStretchPower(c.state.display, static_cast<double>(power));
+  if (!SetStretchPower(c.state.display, static_cast<double>(power))) return CommandStatus::Refused;
   if (!c.state.images.colourConverted) RebuildDisplay(c.state, c.host);
   return CommandStatus::Done;
 }

@@ -28,7 +28,7 @@ class ArgReader {
   // locale); required.
   double number(std::string_view key, double low, double high);
   // A flag option: 1 or y, 0 or n; `fallback` when absent.
-  bool flag(std::string_view key, bool fallback);
+  [[nodiscard]] bool flag(std::string_view key, bool fallback);
   // A text option; required, or `fallback` when absent.
   std::string text(std::string_view key);
   std::string text(std::string_view key, std::string_view fallback);
@@ -42,9 +42,9 @@ class ArgReader {
 
   // Reports options the command does not take and positional arguments it
   // does not read. Call after every read.
-  bool proceed();
+  [[nodiscard]] bool proceed();
   CommandStatus status() const { return ok_ ? CommandStatus::Done : CommandStatus::Usage; }
-  bool ok() const { return ok_; }
+  [[nodiscard]] bool ok() const { return ok_; }
 
   // Writes a usage problem (once) and marks the arguments unusable.
   void fail(std::string_view problem);

@@ -33,10 +33,10 @@ constexpr int AppliedAutoNumber(int stored, const AutoNumberLimits& limits) {
 }
 
 // Whether the dialog or the settings file takes a value.
-constexpr bool DialogTakes(int value, const AutoNumberLimits& limits) {
+[[nodiscard]] constexpr bool DialogTakes(int value, const AutoNumberLimits& limits) {
   return value >= limits.dialogLow && value <= limits.dialogHigh;
 }
-constexpr bool SettingsFileAccepts(int value, const AutoNumberLimits& limits) {
+[[nodiscard]] constexpr bool SettingsFileAccepts(int value, const AutoNumberLimits& limits) {
   return value >= limits.fileLow && value <= limits.fileHigh;
 }
 

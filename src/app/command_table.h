@@ -30,7 +30,7 @@ enum class MenuGroup { File, Edit, View, Camera, Guiding, Process, Filters, Colo
 // What a command did. Usage: its arguments were missing or malformed and
 // nothing was done. Refused: it could not be done in the current state or the
 // operation failed (the reason has been shown or written).
-enum class CommandStatus { Done, Refused, Usage };
+enum class [[nodiscard]] CommandStatus{Done, Refused, Usage};
 
 struct CommandContext {
   ProgramState& state;
@@ -83,7 +83,7 @@ std::string_view MenuTitle(MenuGroup group);
 
 // Whether the command may run now: it has an operation and its enabler
 // allows it.
-bool CommandEnabled(const CommandEntry& entry, const ProgramState& state);
+[[nodiscard]] bool CommandEnabled(const CommandEntry& entry, const ProgramState& state);
 
 // Runs a command with its arguments. A command not allowed in the current
 // state is refused with a note on `err`. After a run the display work the

@@ -67,7 +67,8 @@ using FileWriteFunction = std::size_t (*)(const void*, std::size_t, std::size_t,
 
 // Deletes the old file, creates the new one and writes the header in one
 // write, then the pixel bytes in `blockCount` equal blocks and a remainder.
-BitmapWriteResult WriteBitmapFile(const std::string& path, const std::uint8_t* image, std::size_t imageBytes,
-                                  std::size_t headerBytes, int blockCount, FileWriteFunction write = &std::fwrite);
+[[nodiscard]] BitmapWriteResult WriteBitmapFile(const std::string& path, const std::uint8_t* image,
+                                                std::size_t imageBytes, std::size_t headerBytes, int blockCount,
+                                                FileWriteFunction write = &std::fwrite);
 
 }  // namespace qv

@@ -12,7 +12,7 @@ namespace qv {
 struct Size2 {
   int width = 0;
   int height = 0;
-  bool operator==(const Size2&) const = default;
+  [[nodiscard]] bool operator==(const Size2&) const = default;
 };
 
 // Fit to screen: the picture stretched to the client height H, H * width /
@@ -28,8 +28,8 @@ Size2 ScrollRange(const DisplayState& display, int clientWidth, int clientHeight
 
 // "&Fit to Screen" and "&Centre Image": refused (false) while a mouse mode is
 // active; switching one on clears the other.
-bool ToggleFitToScreen(DisplayState& display);
-bool ToggleCentreImage(DisplayState& display);
+[[nodiscard]] bool ToggleFitToScreen(DisplayState& display);
+[[nodiscard]] bool ToggleCentreImage(DisplayState& display);
 
 enum class DisplayFlag { ShowCentre, FalseColour, AutoContrast };
 // Inverts the flag and rebuilds the display.
@@ -38,13 +38,13 @@ void ToggleDisplayFlag(ProgramState& state, Host& host, DisplayFlag flag);
 // Display stretch commands: the toggle inverts the flag, "on" sets it, "off"
 // clears it. Returns true when the flag changed (the display has then been
 // rebuilt).
-bool SetStretchDisplay(ProgramState& state, Host& host, CommandId command);
+[[nodiscard]] bool SetStretchDisplay(ProgramState& state, Host& host, CommandId command);
 
 // Stretch Display dialog scroll bar actions and the power they give.
 enum class StretchScroll { LineUp, LineDown, PageUp, PageDown, Thumb };
 double StretchPowerAfterScroll(double power, StretchScroll action, int thumbPosition = 0);
 // Sets the power, kept within 2 to 50; false when `power` is outside.
-bool SetStretchPower(DisplayState& display, double power);
+[[nodiscard]] bool SetStretchPower(DisplayState& display, double power);
 
 // Mirror (left to right) and flip (top to bottom) of WorkImage and, for a
 // colour image, the colour planes; the header band stays. The display is
@@ -58,6 +58,6 @@ void MirrorRows(std::uint16_t* image, std::uint16_t* scratch, int width, int hei
 void FlipRows(std::uint16_t* image, std::uint16_t* scratch, int width, int height, int firstRow);
 
 // Channel view letters accepted from the pixel values dialog and the CLI.
-bool SetChannelView(DisplayState& display, char letter);
+[[nodiscard]] bool SetChannelView(DisplayState& display, char letter);
 
 }  // namespace qv

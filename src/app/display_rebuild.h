@@ -20,7 +20,7 @@ inline constexpr int kColourBuildSteps = 10;
 std::string DisplayCaption(const std::string& imageName);
 
 // True while the 128 x 128 small frame is shown instead of the whole frame.
-bool SmallFrameViewInForce(const ProgramState& state);
+[[nodiscard]] bool SmallFrameViewInForce(const ProgramState& state);
 
 // The temporary bitmap the next rebuild writes and shows.
 std::string DisplayBitmapPath(const ProgramState& state);

@@ -60,7 +60,7 @@ struct DisplayState {
   // on; the camera dialog adjusts its focus exposure here.
   std::function<void()> focusFrameWritten;
 
-  bool hasBitmap() const { return !bitmap.empty(); }
+  [[nodiscard]] bool hasBitmap() const { return !bitmap.empty(); }
 };
 
 }  // namespace qv

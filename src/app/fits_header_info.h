@@ -25,7 +25,7 @@ struct FitsHeaderInfo {
   int unsignedFormat = 1;
   int eightBit = 0;
 
-  bool operator==(const FitsHeaderInfo&) const = default;
+  [[nodiscard]] bool operator==(const FitsHeaderInfo&) const = default;
 };
 
 }  // namespace qv

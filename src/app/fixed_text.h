@@ -30,15 +30,15 @@ struct FixedText {
 
   std::string_view view() const { return std::string_view(bytes, ::strnlen(bytes, N)); }
   std::string str() const { return std::string(view()); }
-  bool empty() const { return bytes[0] == '\0'; }
+  [[nodiscard]] bool empty() const { return bytes[0] == '\0'; }
   std::size_t size() const { return view().size(); }
 
   FixedText& operator=(std::string_view text) {
     set(text);
     return *this;
   }
-  bool operator==(std::string_view other) const { return view() == other; }
-  bool operator==(const FixedText& other) const { return view() == other.view(); }
+  [[nodiscard]] bool operator==(std::string_view other) const { return view() == other; }
+  [[nodiscard]] bool operator==(const FixedText& other) const { return view() == other.view(); }
 };
 
 }  // namespace qv

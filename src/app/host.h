@@ -21,7 +21,7 @@ struct InputEvents {
   bool keyPressed = false;
   bool leftButtonPressed = false;
   bool rightButtonPressed = false;
-  bool any() const { return keyPressed || leftButtonPressed || rightButtonPressed; }
+  [[nodiscard]] bool any() const { return keyPressed || leftButtonPressed || rightButtonPressed; }
 };
 
 class Host {

@@ -94,7 +94,7 @@ void StartupFill(ImageStore& store, const FrameGeometry& geometry);
 // A frame whose fifth and sixth pixels add up to exactly 34 carries a 10-row
 // label band that whole-image operations leave alone.
 inline constexpr int kHeaderBandRows = 10;
-inline bool HasHeaderBand(const std::uint16_t* image) { return image[4] + image[5] == 34; }
+[[nodiscard]] inline bool HasHeaderBand(const std::uint16_t* image) { return image[4] + image[5] == 34; }
 // First row a whole-image operation may change.
 inline int FirstProcessedRow(const std::uint16_t* image) { return HasHeaderBand(image) ? kHeaderBandRows : 0; }
 

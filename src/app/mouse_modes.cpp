@@ -220,7 +220,8 @@ ClickResult OnLeftClick(ProgramState& state, Host& host, int clientX, int client
   }
   const bool photometry = state.analysis.photometry.open;
   if (state.analysis.rowPlot.open) {
-    PickPlotRow(state, at.y);
+    // The click is inside the image, so the row is always one the plot takes.
+    static_cast<void>(PickPlotRow(state, at.y));
     host.requestRepaint();
     return ClickResult::Taken;
   }
@@ -238,7 +239,9 @@ ClickResult OnLeftClick(ProgramState& state, Host& host, int clientX, int client
     } else if (photometry) {
       if (m.starBoxActive) RefineStarCentre(state, host, at);
       m.starBoxActive = 0;
-      RecordPhotometryClick(state.analysis.photometry, state.images, state.geometry, host, at.x, at.y);
+      // A box past the frame has shown its message and stored nothing.
+      static_cast<void>(
+          RecordPhotometryClick(state.analysis.photometry, state.images, state.geometry, host, at.x, at.y));
       host.requestRepaint();
     }
   }
@@ -258,8 +261,12 @@ void OnPointerMove(ProgramState& state, Host& host, int clientX, int clientY) {
   MouseState& m = state.mouse;
   const FrameGeometry& g = state.geometry;
   const ImagePoint at = ClientToImage(state.display, clientX, clientY);
-  if (state.analysis.values.open) RecordPixelValuesPointer(state.analysis.values, images, g, at.x, at.y);
-  if (state.analysis.photometry.open) RecordPhotometryPointer(state.analysis.photometry, images, g, at.x, at.y);
+  // A pointer outside the frame is simply not recorded.
+  if (state.analysis.values.open)
+    static_cast<void>(RecordPixelValuesPointer(state.analysis.values, images, g, at.x, at.y));
+  if (state.analysis.photometry.open) {
+    static_cast<void>(RecordPhotometryPointer(state.analysis.photometry, images, g, at.x, at.y));
+  }
   if (m.subFramePickMode) {
     const int h = g.binned ? state.camera.subFrameWidth / 4 : state.camera.subFrameWidth / 2;
     const int v = g.binned ? state.camera.subFrameHeight / 4 : state.camera.subFrameHeight / 2;

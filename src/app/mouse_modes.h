@@ -25,11 +25,11 @@ ImagePoint ClientToImage(const DisplayState& display, int clientX, int clientY);
 
 // Whether a click at an image position may be taken: the box round it lies
 // inside the image, and while star picking also the margin left and above.
-bool ClickInsideImage(const ProgramState& state, ImagePoint at);
+[[nodiscard]] bool ClickInsideImage(const ProgramState& state, ImagePoint at);
 
 // "Pic&k Guide Star": switches star picking; refused (message 33) while the
 // image is fitted or centred. False when refused.
-bool TogglePickGuideStar(ProgramState& state, Host& host);
+[[nodiscard]] bool TogglePickGuideStar(ProgramState& state, Host& host);
 // "Focus Frame Centre" and "Pick Sub-Frame": the next left click picks.
 void StartFocusFramePick(ProgramState& state);
 void StartSubFramePick(ProgramState& state);
@@ -42,14 +42,14 @@ void SetSubFrameSize(ProgramState& state, int windowMode);
 int SubFrameSizeButton(int windowMode);
 // "&Photometry of Image": refused with messages 35, 36 or 37. False when
 // refused.
-bool StartPhotometry(ProgramState& state, Host& host);
+[[nodiscard]] bool StartPhotometry(ProgramState& state, Host& host);
 // The pointer over the image: a cross while photometry measures.
 PointerShape ShownPointer(const ProgramState& state);
 // Leaves every mouse mode the window can leave by itself (the merge keeps
 // its own Cancel).
 void EndMouseModes(ProgramState& state);
 
-enum class ClickResult { Ignored, Refused, Taken };
+enum class [[nodiscard]] ClickResult{Ignored, Refused, Taken};
 
 // Left and right button releases at a client position.
 ClickResult OnLeftClick(ProgramState& state, Host& host, int clientX, int clientY);
@@ -70,6 +70,6 @@ void PickStar(ProgramState& state, Host& host, ImagePoint at);
 // A focus-frame or sub-frame click at an image position.
 void PickFocusFrame(ProgramState& state, Host& host, ImagePoint at);
 // False when the sub-frame round the point does not fit the image.
-bool PickSubFrame(ProgramState& state, Host& host, ImagePoint at);
+[[nodiscard]] bool PickSubFrame(ProgramState& state, Host& host, ImagePoint at);
 
 }  // namespace qv

@@ -17,7 +17,7 @@ struct ProcessingHistory {
   void clear() {
     for (auto& line : lines) line.clear();
   }
-  bool operator==(const ProcessingHistory&) const = default;
+  [[nodiscard]] bool operator==(const ProcessingHistory&) const = default;
 };
 
 // Stores the text in the first empty line; with all lines in use it is dropped.

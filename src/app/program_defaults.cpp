@@ -414,7 +414,8 @@ bool AcceptDefaults(ProgramState& state, Host& host, std::string_view autosaveTe
 bool FinishDefaults(ProgramState& state, Host& host, Clock& clock) {
   const bool saved = SaveSettings(state.settings, state.paths) == SettingsStatus::Ok;
   if (!saved) ShowMessage(host, kSettingsSaveFailedMessage);
-  SetUpTelescopeLinkAgain(state, host, clock);
+  // A port that does not open has shown its error; the next use tries again.
+  static_cast<void>(SetUpTelescopeLinkAgain(state, host, clock));
   host.requestRepaint();
   return saved;
 }

@@ -106,11 +106,11 @@ struct DefaultsCheckBox {
 
 const std::vector<DefaultsCheckBox>& DefaultsCheckBoxes();
 
-bool CheckState(const ProgramState& state, DefaultsCheck check);
+[[nodiscard]] bool CheckState(const ProgramState& state, DefaultsCheck check);
 // Clicking a box. "Use USB Filterwheel" searches for a wheel first when none
 // is open; "AO Unit Available" without telescope guiding is refused with
 // message 80 (false).
-bool ClickCheck(ProgramState& state, Host& host, Clock& clock, DefaultsCheck check);
+[[nodiscard]] bool ClickCheck(ProgramState& state, Host& host, Clock& clock, DefaultsCheck check);
 
 // ---------------------------------------------------------------- edit fields
 
@@ -142,7 +142,7 @@ void SetFilterDetails(ProgramSettings& settings, std::optional<long> count, cons
 // The autosave folder check of "Set AutoSave Dir" and "Save Changes" (text
 // cut to 79 characters). An empty text means the standard folder. A folder
 // that cannot be made is refused with message 52 and changes nothing.
-bool SetAutosaveDirectory(ProgramState& state, Host& host, std::string_view text);
+[[nodiscard]] bool SetAutosaveDirectory(ProgramState& state, Host& host, std::string_view text);
 
 // The read-only fields.
 std::string FilterWheelStatus(const ProgramState& state);  // "on USB", "on Com1", "on Com2" or empty
@@ -161,17 +161,17 @@ void RefreshDefaults(ProgramState& state);
 // "Save Changes": the autosave folder check, then the slew values; without
 // telescope guiding the AO unit is off and the telescope guides. False (the
 // dialog stays open) when the folder was refused.
-bool AcceptDefaults(ProgramState& state, Host& host, std::string_view autosaveText,
-                    const std::array<std::optional<long>, kSlewFieldCount>& slew);
+[[nodiscard]] bool AcceptDefaults(ProgramState& state, Host& host, std::string_view autosaveText,
+                                  const std::array<std::optional<long>, kSlewFieldCount>& slew);
 // After the dialog closed with "Save Changes": the settings file is saved
 // (message 24 when it cannot be), the telescope link is set up again and the
 // window repainted. False when the save failed.
-bool FinishDefaults(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool FinishDefaults(ProgramState& state, Host& host, Clock& clock);
 
 // The telescope link after its settings changed: an open computer port is
 // closed; with telescope guiding on the computer's port it is opened again
 // on the chosen port number (a failure is shown, and the next use tries
 // again). False when that open failed.
-bool SetUpTelescopeLinkAgain(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool SetUpTelescopeLinkAgain(ProgramState& state, Host& host, Clock& clock);
 
 }  // namespace qv

@@ -110,7 +110,7 @@ struct ProgramSettings {
     std::int16_t coolerSetpointC = 0;                // the cooler's current set point
     std::string timeZone = "PST8PDT";                // TZ value in force
 
-    bool operator==(const Derived&) const = default;
+    [[nodiscard]] bool operator==(const Derived&) const = default;
   } derived;
 };
 

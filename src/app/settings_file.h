@@ -15,7 +15,7 @@
 
 namespace qv {
 
-enum class SettingsStatus : int { Ok = 0, LoadFailed = 2, SaveFailed = 3 };
+enum class [[nodiscard]] SettingsStatus : int{Ok = 0, LoadFailed = 2, SaveFailed = 3};
 
 inline constexpr std::string_view kNoSettingsWarning = "Warning!\nNo INI file found, please set defaults...";
 

@@ -16,6 +16,6 @@ inline constexpr const char* kNothingToUndoColour = "No colour filter to undo";
 // with message 69 when the image is not colour converted, and with "No
 // colour filter to undo" when no colour filter has run on this image since
 // it was made or loaded. A second undo of the same filter does nothing.
-bool UndoLastColourFilter(ProgramState& state, Host& host);
+[[nodiscard]] bool UndoLastColourFilter(ProgramState& state, Host& host);
 
 }  // namespace qv

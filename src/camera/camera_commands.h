@@ -30,28 +30,29 @@ void SetGeometryForReadout(ProgramState& state, int mode);
 // read-out, to the millisecond; shorter ones are left to the camera.
 void WaitComputerTimedExposure(Clock& clock, std::uint32_t exposureMs);
 
-bool ClearSensor(ProgramState& state, Host& host);
+[[nodiscard]] bool ClearSensor(ProgramState& state, Host& host);
 // The first of the two clear steps alone, which a long focus frame repeats
 // until its exposure has passed.
-bool SendFirstClearStep(ProgramState& state, Host& host);
+[[nodiscard]] bool SendFirstClearStep(ProgramState& state, Host& host);
 // Reads the main sensor into the work image; exposureMs up to 1000 is timed
 // by the camera, longer exposures have been timed by the caller.
-bool ReadFrame(ProgramState& state, Host& host, int mode, std::uint32_t exposureMs);
-bool ReadGuideBox(ProgramState& state, Host& host, std::uint32_t exposureMs, bool binFocusFrame);
+[[nodiscard]] bool ReadFrame(ProgramState& state, Host& host, int mode, std::uint32_t exposureMs);
+[[nodiscard]] bool ReadGuideBox(ProgramState& state, Host& host, std::uint32_t exposureMs, bool binFocusFrame);
 // Reads the 128 x 128 window at (originX, originY) of the main sensor into the
 // first pixels of the image (the guide sub-frame while guiding).
-bool ReadMainWindow128(ProgramState& state, Host& host, int originX, int originY, std::uint32_t exposureMs);
-bool FlushGuider(ProgramState& state, Host& host);
-bool ReadGuiderFrame(ProgramState& state, Host& host, std::uint32_t exposureMs);
+[[nodiscard]] bool ReadMainWindow128(ProgramState& state, Host& host, int originX, int originY,
+                                     std::uint32_t exposureMs);
+[[nodiscard]] bool FlushGuider(ProgramState& state, Host& host);
+[[nodiscard]] bool ReadGuiderFrame(ProgramState& state, Host& host, std::uint32_t exposureMs);
 int GuiderColumns(const ProgramSettings& settings);
 
-bool SetGuideOutputs(ProgramState& state, Host& host, std::uint8_t bits);
-bool SerialWrite(ProgramState& state, Host& host, int port, std::span<const std::uint8_t> text);
-bool SerialWrite(ProgramState& state, Host& host, int port, std::string_view text);
-bool SerialRead(ProgramState& state, Host& host, int port, std::size_t count);
+[[nodiscard]] bool SetGuideOutputs(ProgramState& state, Host& host, std::uint8_t bits);
+[[nodiscard]] bool SerialWrite(ProgramState& state, Host& host, int port, std::span<const std::uint8_t> text);
+[[nodiscard]] bool SerialWrite(ProgramState& state, Host& host, int port, std::string_view text);
+[[nodiscard]] bool SerialRead(ProgramState& state, Host& host, int port, std::size_t count);
 // Sends the set point and on/off state (or only reads the temperature when
 // cooling is off in maximum-cooling mode); nothing without a cooler.
-bool UpdateCooler(ProgramState& state, Host& host);
-bool ReadFirmwareVersion(ProgramState& state, Host& host);
+[[nodiscard]] bool UpdateCooler(ProgramState& state, Host& host);
+[[nodiscard]] bool ReadFirmwareVersion(ProgramState& state, Host& host);
 
 }  // namespace qv

@@ -15,7 +15,9 @@ bool ConnectCamera(ProgramState& state, UsbBus& bus, Host& host, Clock& clock) {
     ShowPlainBox(host, "Sorry, No camera found on USB");
     return false;
   }
-  ReadFirmwareVersion(state, host);
+  // The camera is there even when its version cannot be read: the failed
+  // transfer has been shown, and the version decides only the cooler.
+  static_cast<void>(ReadFirmwareVersion(state, host));
   return true;
 }
 

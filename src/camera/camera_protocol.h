@@ -86,7 +86,7 @@ struct FirmwareVersion {
 };
 FirmwareVersion DecodeFirmwareVersion(std::span<const std::uint8_t> reply);
 // The cooler controls need firmware word 0 of 11 or more and a model with a cooler.
-bool FirmwareAllowsCooler(const FirmwareVersion& version, const CameraModel& model);
+[[nodiscard]] bool FirmwareAllowsCooler(const FirmwareVersion& version, const CameraModel& model);
 
 // A telescope reply up to the first "#" (excluded), at most 33 characters.
 std::string TelescopeReplyText(std::span<const std::uint8_t> reply);

@@ -86,9 +86,10 @@ CommandStatus RunExpose(CommandContext& c, const CommandArgs& args) {
 
   ExposureSettings& s = c.state.camera.exposure;
   if (!range.empty()) ChooseRange(s, chosenRange);
-  if (value > 0) SetExposureValue(s, value);
+  // Both were checked against their ranges above.
+  if (value > 0 && !SetExposureValue(s, value)) return CommandStatus::Refused;
   // Without slew and sum a series is a run of single frames.
-  if (count > 0) SetSeriesCount(s, count);
+  if (count > 0 && !SetSeriesCount(s, count)) return CommandStatus::Refused;
   s.average = average;
   s.alternativeSlew = alternative;
   s.continuous = continuous;
@@ -150,7 +151,7 @@ CommandStatus RunFocus(CommandContext& c, const CommandArgs& args) {
     c.err << "focus: the focus loop takes exposures below 100 units and not in minutes\n";
     return CommandStatus::Refused;
   }
-  SetFocusStretch(s, stretch);
+  if (!SetFocusStretch(s, stretch)) return CommandStatus::Refused;
   s.autochange = autochange;
   PressingHost host(c, -1);
   long taken = 0;

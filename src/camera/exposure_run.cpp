@@ -173,7 +173,19 @@ WakeTime ExposureOperation::startFrame(std::uint32_t nowMs) {
   progressOpen_ = true;
   host_.setProgress(0);
   host_.requestRepaint();
-  ClearSensor(state_, host_);
+  if (!ClearSensor(state_, host_)) {
+    // The camera did not take the clear (its transfer error is shown): the
+    // frame is neither exposed nor read, and the run stops as after a failed
+    // read-out.
+    readoutFailed_ = true;
+    stopAfterFailedTransfer();
+    host_.closeProgress();
+    progressOpen_ = false;
+    host_.requestRepaint();
+    state_.camera.exposure.count = 0;
+    phase_ = Phase::StartFrame;
+    return nowMs;
+  }
   // The guider camera guides in the exposure wait; the main camera works on
   // each frame as it is read, whatever times the exposure.
   const bool cancellable = CancellableWait(s.range, exposureMs_);
@@ -280,13 +292,7 @@ WakeTime ExposureOperation::readOut(std::uint32_t nowMs) {
     if (series_ && !s.continuous) stackFrame();
     pendingReport_ = true;
   } else if (readoutFailed_) {
-    // A failed read-out is not a new frame: the series stops here, with the
-    // sum so far (if any) back in the work image; nothing is saved.
-    if (series_ && framesRead_ > 0) {
-      std::copy_n(state_.images.scratchImage, state_.geometry.pixelCount, state_.images.workImage);
-    }
-    s.count = 1;
-    continuousRunning_ = false;
+    stopAfterFailedTransfer();
   }
   host_.closeProgress();
   progressOpen_ = false;
@@ -311,6 +317,16 @@ WakeTime ExposureOperation::readOut(std::uint32_t nowMs) {
   finishedByContinuous_ = true;
   phase_ = Phase::ContinuousGap;
   return nowMs + kContinuousGapMs;
+}
+
+void ExposureOperation::stopAfterFailedTransfer() {
+  // A failed transfer is not a new frame: the series stops here, with the sum
+  // so far (if any) back in the work image; nothing is saved.
+  if (series_ && framesRead_ > 0) {
+    std::copy_n(state_.images.scratchImage, state_.geometry.pixelCount, state_.images.workImage);
+  }
+  state_.camera.exposure.count = 1;
+  continuousRunning_ = false;
 }
 
 WakeTime ExposureOperation::afterFrame(std::uint32_t nowMs) {

@@ -37,8 +37,8 @@ enum class SettingsReload { BeforeSearch, Never };
 // is found, the dark reference and the series reference forgotten, one
 // frame. False (the message shown) without a camera or while the main camera
 // guides.
-bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock,
-                         SettingsReload reload = SettingsReload::BeforeSearch);
+[[nodiscard]] bool OpenCameraInterface(ProgramState& state, Host& host, Clock& clock,
+                                       SettingsReload reload = SettingsReload::BeforeSearch);
 
 // One frame as it came out of the run.
 struct FrameReport {
@@ -69,14 +69,15 @@ class ExposureOperation final : public Operation {
   void onFrameRead(std::function<void()> observer) { frameRead_ = std::move(observer); }
 
   int framesRead() const { return framesRead_; }
-  bool readoutFailed() const { return readoutFailed_; }
+  // A clear or a read-out of the run failed: the run stopped there.
+  [[nodiscard]] bool readoutFailed() const { return readoutFailed_; }
   // The frames guided during the run (guiding asked for by the camera
   // dialog's "Autoguide Photo" or the command line).
   const std::vector<GuideFrameRecord>& guidedFrames() const { return guider_.frames(); }
   // Guiding was asked for and could not start: the run took nothing.
-  bool guidingFailed() const { return guidingFailed_; }
+  [[nodiscard]] bool guidingFailed() const { return guidingFailed_; }
   // The guide star was lost: the exposure ended early and the run with it.
-  bool guideStarLost() const { return guideStarLost_; }
+  [[nodiscard]] bool guideStarLost() const { return guideStarLost_; }
 
  private:
   enum class Phase { Countdown, StartFrame, CameraTimed, Exposing, ContinuousGap, Pause, Done };
@@ -88,13 +89,14 @@ class ExposureOperation final : public Operation {
   WakeTime afterFrame(std::uint32_t nowMs);  // the cancel window after a continuous frame
   WakeTime pausing(std::uint32_t nowMs);
   WakeTime endRun();
-  bool startGuiding();
+  void stopAfterFailedTransfer();
+  [[nodiscard]] bool startGuiding();
   void guideStarLost(std::uint32_t nowMs);
   void finishFrame();
   void correctFrame();
   void stackFrame();
   void report();
-  bool takePress();
+  [[nodiscard]] bool takePress();
 
   ProgramState& state_;
   Host& host_;

@@ -54,9 +54,9 @@ void SetExposureFromMs(ExposureSettings& s, std::uint32_t ms);
 
 // Values the dialog's edits and the command line accept; false (nothing
 // changed) outside the control's range.
-bool SetExposureValue(ExposureSettings& s, long value);
-bool SetSeriesCount(ExposureSettings& s, long count);
-bool SetPause(ExposureSettings& s, long pause);
-bool SetFocusStretch(ExposureSettings& s, long stretch);
+[[nodiscard]] bool SetExposureValue(ExposureSettings& s, long value);
+[[nodiscard]] bool SetSeriesCount(ExposureSettings& s, long count);
+[[nodiscard]] bool SetPause(ExposureSettings& s, long pause);
+[[nodiscard]] bool SetFocusStretch(ExposureSettings& s, long stretch);
 
 }  // namespace qv

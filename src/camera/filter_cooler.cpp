@@ -129,9 +129,12 @@ WakeTime CoolerMonitorOperation::step(std::uint32_t nowMs) {
   // ends the monitor before it refreshes again.
   if (!state_.camera.monitoring || pressed_) return finish();
   host_.setWaitCursor(true);
-  UpdateCooler(state_, host_);
+  const bool read = UpdateCooler(state_, host_);
   host_.requestRepaint();
   host_.setWaitCursor(false);
+  // A camera that does not answer ends the monitor: its error is shown once,
+  // not every half second.
+  if (!read) return finish();
   return nowMs + kMonitorIntervalMs;
 }
 

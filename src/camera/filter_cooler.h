@@ -21,19 +21,19 @@ inline constexpr std::uint32_t kMonitorIntervalMs = 500;
 // Moves the wheel to the current position: the USB wheel when one is
 // attached, else a command on the wheel's serial port. Positions above 7 have
 // no wheel command: nothing is sent and false is returned.
-bool SelectFilter(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool SelectFilter(ProgramState& state, Host& host, Clock& clock);
 // The camera serial port the wheel hangs on: the one the telescope leaves
 // free (Com1, port 0, when the telescope is on Com2; else Com2, port 1).
 int FilterWheelSerialPort(const ProgramSettings& settings);
 inline constexpr int kLastCameraSerialPort = 2;
 // Opens the computer's port when it is not open yet; the failure is shown
 // and tried again on the next use.
-bool OpenPcSerial(ProgramState& state, Host& host);
+[[nodiscard]] bool OpenPcSerial(ProgramState& state, Host& host);
 // Writes on the computer's own serial port, opening it on first use.
-bool PcSerialWrite(ProgramState& state, Host& host, std::span<const std::uint8_t> bytes);
-bool FilterFirst(ProgramState& state, Host& host, Clock& clock);
-bool FilterNext(ProgramState& state, Host& host, Clock& clock);
-bool FilterPrev(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool PcSerialWrite(ProgramState& state, Host& host, std::span<const std::uint8_t> bytes);
+[[nodiscard]] bool FilterFirst(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool FilterNext(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool FilterPrev(ProgramState& state, Host& host, Clock& clock);
 
 // "Cooling On": off only when the cooler is available, cooling is on and
 // maximum cooling is off; on otherwise.
@@ -44,10 +44,10 @@ void SetMaximumCooling(ProgramState& state, bool on);
 // the saved set point follows and the settings file is written, so the next
 // run starts from it (message 24 when it cannot be written). False when
 // maximum cooling held the set point.
-bool MoveSetpoint(ProgramState& state, Host& host, int setpointC);
+[[nodiscard]] bool MoveSetpoint(ProgramState& state, Host& host, int setpointC);
 // The settings half of MoveSetpoint: the set point and the saved one moved in
 // `settings`, nothing written. False when maximum cooling holds the set point.
-bool ChooseSetpoint(ProgramSettings& settings, int setpointC);
+[[nodiscard]] bool ChooseSetpoint(ProgramSettings& settings, int setpointC);
 
 // The camera dialog keeps its temperature current with one cooler exchange
 // (the set point and on/off sent, the temperature read back) after each
@@ -55,7 +55,7 @@ bool ChooseSetpoint(ProgramSettings& settings, int setpointC);
 // camera, while an exposure run, the focus loop or main-camera guiding has
 // the camera, or while the monitor reads the cooler itself.
 inline constexpr std::uint32_t kDialogCoolerIntervalMs = 1000;
-enum class CoolerRead { Skipped, Read, Failed };
+enum class [[nodiscard]] CoolerRead{Skipped, Read, Failed};
 CoolerRead ReadCoolerForDialog(ProgramState& state, Host& host);
 
 // "Monitor" as an operation. Starting it while a monitor runs stops that one

@@ -77,8 +77,9 @@ WakeTime FocusOperation::expose(std::uint32_t nowMs) {
   if (stopPressed_) return finish();
   exposureMs_ = ExposureMs(state_.camera.exposure);
   host_.setWaitCursor(true);
-  ClearSensor(state_, host_);
   phase_ = Phase::Exposing;
+  // A transfer that fails (its error shown) ends the loop: there is no box to measure.
+  if (!ClearSensor(state_, host_)) return cancelExposure();
   // Up to a second the camera times the box itself.
   if (exposureMs_ <= kCameraTimedMaxMs) return readBox(nowMs);
   exposureEndMs_ = nowMs + exposureMs_;
@@ -88,13 +89,13 @@ WakeTime FocusOperation::expose(std::uint32_t nowMs) {
 WakeTime FocusOperation::holdClear(std::uint32_t nowMs) {
   const std::uint32_t left = MsUntil(exposureEndMs_, nowMs);
   if (left == 0) return readBox(nowMs);
-  SendFirstClearStep(state_, host_);
+  if (!SendFirstClearStep(state_, host_)) return cancelExposure();
   return nowMs + std::min(left, kClearRepeatMs);
 }
 
 WakeTime FocusOperation::readBox(std::uint32_t nowMs) {
   ExposureSettings& s = state_.camera.exposure;
-  ReadGuideBox(state_, host_, exposureMs_, s.binFocusFrame);
+  if (!ReadGuideBox(state_, host_, exposureMs_, s.binFocusFrame)) return cancelExposure();
   host_.setWaitCursor(false);
   const FocusAnalysis a = AnalyseFocusBox(state_.images.workImage, left_, right_);
   left_ = a.left;
@@ -126,6 +127,11 @@ WakeTime FocusOperation::step(std::uint32_t nowMs) {
 WakeTime FocusOperation::finish() {
   if (phase_ != Phase::Done) state_.camera.exposureRunning = false;
   phase_ = Phase::Done;
+  return kOperationFinished;
+}
+
+WakeTime FocusOperation::cancelExposure() {
+  cancel();
   return kOperationFinished;
 }
 

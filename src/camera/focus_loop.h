@@ -33,7 +33,7 @@ FocusAnalysis AnalyseFocusBox(const std::uint16_t* box, int previousLeft = 0, in
 std::uint32_t AutochangeExposureMs(std::uint32_t exposureMs, std::uint16_t peak);
 
 // The loop runs only for exposures below 100 units and not in minutes.
-bool FocusLoopAllowed(const ExposureSettings& s);
+[[nodiscard]] bool FocusLoopAllowed(const ExposureSettings& s);
 
 class FocusOperation final : public Operation {
  public:
@@ -51,6 +51,7 @@ class FocusOperation final : public Operation {
   WakeTime holdClear(std::uint32_t nowMs);
   WakeTime readBox(std::uint32_t nowMs);
   WakeTime finish();
+  WakeTime cancelExposure();
 
   ProgramState& state_;
   Host& host_;

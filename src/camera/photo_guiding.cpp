@@ -106,7 +106,8 @@ void PhotoGuider::end() {
   if (kind_ == PhotoGuiding::GuiderCamera) {
     guider_.end();
   } else if (state_.settings.telescopeGuiding == 'b') {
-    SetGuideOutputs(state_, host_, 0);
+    // Releasing the relays on the way out: a failure has shown its error.
+    static_cast<void>(SetGuideOutputs(state_, host_, 0));
   }
 }
 

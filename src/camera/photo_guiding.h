@@ -24,16 +24,16 @@ inline constexpr int kGoToAutoguiderResult = 2;
 
 // The guider camera can guide a photo: it is there, a guider star has been
 // selected, and there is somewhere to send the corrections.
-bool GuiderSetUpForGuiding(const ProgramState& state);
+[[nodiscard]] bool GuiderSetUpForGuiding(const ProgramState& state);
 
 // "Autoguide Photo": false (message shown) while the guider camera guides on
 // its own; else asks for guiding during the photo when the guider camera is
 // set up for it, and the photo is taken as by "Take Photo".
-bool PressAutoguidePhoto(ProgramState& state, Host& host);
+[[nodiscard]] bool PressAutoguidePhoto(ProgramState& state, Host& host);
 // "Go to Autoguider ": false (message shown) while the guider camera guides
 // on its own; else the request is set and the dialog closes with
 // kGoToAutoguiderResult.
-bool PressGoToAutoguider(ProgramState& state, Host& host);
+[[nodiscard]] bool PressGoToAutoguider(ProgramState& state, Host& host);
 // What the window runs after the camera dialog closed with `result`: the
 // guider camera when it was asked for. The requests are cleared.
 std::optional<CommandId> CommandAfterCameraDialog(ProgramState& state, int result);
@@ -43,16 +43,16 @@ class PhotoGuider {
   PhotoGuider(ProgramState& state, Host& host, Clock& clock);
 
   PhotoGuiding kind() const { return kind_; }
-  bool running() const { return running_; }
+  [[nodiscard]] bool running() const { return running_; }
   // Starts the guiding asked for; false (message shown) when it cannot.
-  bool begin();
+  [[nodiscard]] bool begin();
   // During the exposure wait: exposes, or reads and corrects on, a guider
   // frame when one is due. Returns the time the next guider frame is due,
   // or nothing once the star is lost (guiding then stops).
   std::optional<std::uint32_t> duringExposure(std::uint32_t nowMs);
   // After a frame was read: the main camera's correction on it. False when
   // the star is lost (guiding then stops).
-  bool afterReadout();
+  [[nodiscard]] bool afterReadout();
   // Releases the outputs (and re-centres the AO unit).
   void end();
 

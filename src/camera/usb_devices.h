@@ -22,8 +22,8 @@ struct TransferResult {
   std::size_t bytes = 0;
 };
 
-inline constexpr int kUsbErrorIo = 5;         // EIO: failed or short transfer
-inline constexpr int kUsbErrorNoDevice = 19;  // ENODEV: device unplugged
+inline constexpr int kUsbErrorIo = 5;          // EIO: failed or short transfer
+inline constexpr int kUsbErrorNoDevice = 19;   // ENODEV: device unplugged
 inline constexpr int kUsbErrorTimedOut = 110;  // ETIMEDOUT: no answer in time
 
 class CameraTransport {
@@ -63,7 +63,7 @@ class UsbBus {
  public:
   virtual ~UsbBus() = default;
   // False when the bus cannot be listed at all.
-  virtual bool listInterfaces(InterfaceClass cls) = 0;
+  [[nodiscard]] virtual bool listInterfaces(InterfaceClass cls) = 0;
   virtual BusMember member(InterfaceClass cls, int index) = 0;
   virtual std::unique_ptr<CameraTransport> openCamera(const std::string& path) = 0;
   virtual std::unique_ptr<FilterWheelPort> openFilterWheel(const std::string& path) = 0;

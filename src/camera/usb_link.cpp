@@ -85,7 +85,9 @@ int OpenCameraDevice(UsbLink& link, UsbBus& bus, UsbSearchContext& context, Enum
       if (known) {
         ApplyCameraType(context.settings, context.camera, context.geometry);
       } else {
-        SetCameraType(context.settings, context.camera, context.geometry, context.paths);
+        if (SetCameraType(context.settings, context.camera, context.geometry, context.paths) != SettingsStatus::Ok) {
+          ShowMessage(context.host, 24);
+        }
       }
     } else {
       if (!context.settings.IgnoreCameraVidPid) continue;

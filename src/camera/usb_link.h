@@ -80,10 +80,10 @@ int OpenCameraDevice(UsbLink& link, UsbBus& bus, UsbSearchContext& context, Enum
 int OpenFilterWheelDevice(UsbLink& link, UsbBus& bus, ProgramSettings& settings, Host& host, Clock& clock);
 
 // The transfers of transferLength bytes; false (after the message) on failure.
-bool WriteCamera(UsbLink& link, Host& host);
-bool ReadCamera(UsbLink& link, Host& host, std::uint32_t timeoutMs = kTransferMarginMs);
-bool WriteFilterWheel(UsbLink& link, Host& host);
-bool ReadFilterWheel(UsbLink& link, Host& host);
+[[nodiscard]] bool WriteCamera(UsbLink& link, Host& host);
+[[nodiscard]] bool ReadCamera(UsbLink& link, Host& host, std::uint32_t timeoutMs = kTransferMarginMs);
+[[nodiscard]] bool WriteFilterWheel(UsbLink& link, Host& host);
+[[nodiscard]] bool ReadFilterWheel(UsbLink& link, Host& host);
 
 void CloseUsbDevices(UsbLink& link);
 
@@ -92,7 +92,7 @@ void CloseUsbDevices(UsbLink& link);
 // firmware version; "Sorry, No camera found on USB" without one. True when
 // the camera is attached.
 struct ProgramState;
-bool ConnectCamera(ProgramState& state, UsbBus& bus, Host& host, Clock& clock);
+[[nodiscard]] bool ConnectCamera(ProgramState& state, UsbBus& bus, Host& host, Clock& clock);
 
 // Boxes of the search and the transfers.
 void ShowPlainBox(Host& host, std::string text);

@@ -7,6 +7,7 @@
 
 #include "app/command_table.h"
 #include "app/display_rebuild.h"
+#include "app/messages.h"
 #include "app/startup.h"
 #include "app/virtual_clock.h"
 #include "camera/camera_models.h"
@@ -205,13 +206,19 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
   context.checkOnly = false;
 
   RunStartup(*state, host);
+  bool cameraNotSaved = false;
   if (!options.camera.empty()) {
     state->settings.cameraType = static_cast<std::int16_t>(FindCameraModelByName(options.camera)->code);
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
+    // The model is in force for the commands either way; a file that could
+    // not be written fails the run.
+    if (SetCameraType(state->settings, state->camera, state->geometry, state->paths) != SettingsStatus::Ok) {
+      ShowMessage(host, 24);
+      cameraNotSaved = true;
+    }
     StartupFill(state->images, state->geometry);
   }
 
-  bool anyFailed = false;
+  bool anyFailed = cameraNotSaved;
   for (const auto& [entry, args] : commands) {
     const CommandStatus status = RunCommand(*entry, context, args);
     // What the window would do next: the rebuild or repaint the command asked for.

@@ -21,6 +21,6 @@ std::uint16_t MedianOf25(const std::uint16_t* values);
 // three-pixel border (below a header band, the band too) keeps its values.
 // Redisplays when `redisplay` (the menu command); the synthesis leaves that to
 // its own end.
-bool AntiAliasFilter(ProgramState& state, Host& host, bool redisplay);
+[[nodiscard]] bool AntiAliasFilter(ProgramState& state, Host& host, bool redisplay);
 
 }  // namespace qv

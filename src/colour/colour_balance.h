@@ -26,17 +26,18 @@ void FillBalanceTable(std::uint16_t* table, int minimum, int maximum);
 void BalancePlane(std::uint16_t* plane, std::size_t count, ColourBalance values, std::uint16_t* table);
 
 // Whether the balance values are the defaults (nothing to apply).
-bool BalanceIsDefault(const std::array<ColourBalance, 3>& values);
+[[nodiscard]] bool BalanceIsDefault(const std::array<ColourBalance, 3>& values);
 // Whether the values are in their ranges: minimum -10 to 254, maximum above
 // it and at most 255, start -10 to 100.
-bool BalanceValid(const ColourBalance& values);
+[[nodiscard]] bool BalanceValid(const ColourBalance& values);
 
 // The colour starting balance with values chosen for each plane (red, blue,
 // green) and the saturation factor (1 to 9). Refused with "Image Not Colour
 // Converted" on an image that is not colour converted; does nothing when no
 // value and not the saturation changed. A changed saturation is saved in the
 // settings file. Returns false when refused.
-bool ApplyColourBalance(ProgramState& state, Host& host, const std::array<ColourBalance, 3>& values, int saturation);
+[[nodiscard]] bool ApplyColourBalance(ProgramState& state, Host& host, const std::array<ColourBalance, 3>& values,
+                                      int saturation);
 
 // The shift each colour's peak bin is from the largest, times 307.2.
 struct HistogramShifts {
@@ -46,6 +47,6 @@ struct HistogramShifts {
 HistogramShifts HistogramBalanceShifts(const std::array<int, 3>& peaks);
 
 // Raises the colour whose peak lies furthest below the others by that shift.
-bool BalanceColourHistogram(ProgramState& state, Host& host);
+[[nodiscard]] bool BalanceColourHistogram(ProgramState& state, Host& host);
 
 }  // namespace qv

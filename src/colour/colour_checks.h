@@ -11,18 +11,18 @@ inline constexpr const char* kColourFrameSizeRefusal =
 
 // Whether the colour planes have the frame's size: the colour cell modes that
 // give planes of a third or a half of the frame have no conversion here.
-inline bool ColourPlanesFitFrame(const FrameGeometry& g) {
+[[nodiscard]] inline bool ColourPlanesFitFrame(const FrameGeometry& g) {
   return g.colourWidth == g.width && g.colourHeight == g.height && g.width >= 2 && g.height >= 2;
 }
 
 // A colour filter may run: the image is colour converted ("Image Not Colour
 // Converted" otherwise) and its planes have the frame's size. Shows the
 // refusal and returns false otherwise.
-bool ColourFilterAllowed(const ProgramState& state, Host& host);
+[[nodiscard]] bool ColourFilterAllowed(const ProgramState& state, Host& host);
 
 // The synthesis or a mono extraction may run: the image is not converted
 // yet ("Already Colour Converted" otherwise) and the frame has colour cells
 // of the plain layout.
-bool RawColourAllowed(const ProgramState& state, Host& host);
+[[nodiscard]] bool RawColourAllowed(const ProgramState& state, Host& host);
 
 }  // namespace qv

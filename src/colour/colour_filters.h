@@ -20,7 +20,7 @@ void ShiftChromatism(ProgramState& state, const ChromatismShifts& shifts);
 
 // The chromatism command with the chosen shifts (each -3 to 3). Refused with
 // "Image Not Colour Converted" (false).
-bool AdjustChromatism(ProgramState& state, Host& host, const ChromatismShifts& shifts);
+[[nodiscard]] bool AdjustChromatism(ProgramState& state, Host& host, const ChromatismShifts& shifts);
 
 // Convolves one plane with the 3 x 3 (radius 1, divisor 16) or 5 x 5
 // (radius 2, divisor 80) colour kernel into `out`; the border keeps the
@@ -28,7 +28,7 @@ bool AdjustChromatism(ProgramState& state, Host& host, const ChromatismShifts& s
 void ConvolveColourPlane(RowLoops loops, const std::uint16_t* plane, std::uint16_t* out, int width, int height,
                          int radius);
 
-bool LowPassColourFilter(ProgramState& state, Host& host);
-bool ColourOverloadSmoothing(ProgramState& state, Host& host);
+[[nodiscard]] bool LowPassColourFilter(ProgramState& state, Host& host);
+[[nodiscard]] bool ColourOverloadSmoothing(ProgramState& state, Host& host);
 
 }  // namespace qv

@@ -18,13 +18,13 @@ struct ColourBalance {
   int minimum = 0;    // -10 to 255
   int maximum = 255;  // up to 255, above the minimum
   int start = 0;      // -10 to 100
-  bool operator==(const ColourBalance&) const = default;
+  [[nodiscard]] bool operator==(const ColourBalance&) const = default;
 };
 
 // Plane shifts of the chromatism adjustment, in pixels (-3 to 3).
 struct ChromatismShifts {
   int redX = 0, redY = 0, blueX = 0, blueY = 0;
-  bool operator==(const ChromatismShifts&) const = default;
+  [[nodiscard]] bool operator==(const ChromatismShifts&) const = default;
 };
 
 struct ColourState {

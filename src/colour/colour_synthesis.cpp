@@ -182,7 +182,8 @@ bool SynthesizeColour(ProgramState& state, Host& host, const std::function<bool(
     ConvertToColour(state, host);
     if (postProcess) {
       RunAutoProcessing(state, host);
-      if (state.settings.autoAntiAlias) AntiAliasFilter(state, host, false);
+      // The image was just converted, so the filter always applies here.
+      if (state.settings.autoAntiAlias) static_cast<void>(AntiAliasFilter(state, host, false));
     }
   }
   host.requestRepaint();

@@ -61,13 +61,13 @@ void ConvertToColour(ProgramState& state, Host& host);
 // and clears the balance and chromatism values; then, when `postProcess`,
 // the automatic processing the settings choose and the anti-alias filter when
 // chosen. Returns false when refused or cancelled.
-bool SynthesizeColour(ProgramState& state, Host& host, const std::function<bool()>& chooseOptions,
-                      bool postProcess = true);
+[[nodiscard]] bool SynthesizeColour(ProgramState& state, Host& host, const std::function<bool()>& chooseOptions,
+                                    bool postProcess = true);
 
 // The synthesis after an exposure, without the options dialog: the settings
 // file read and saved as by the command, the stored options and the
 // automatic processing they choose. Does nothing on an image already
 // converted.
-bool SynthesizeAfterExposure(ProgramState& state, Host& host);
+[[nodiscard]] bool SynthesizeAfterExposure(ProgramState& state, Host& host);
 
 }  // namespace qv

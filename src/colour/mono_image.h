@@ -21,7 +21,7 @@ void ExtractMonoCells(std::uint16_t* raw, int width, int height, int firstRow, b
 // The "Use Red/Green/Blue Pixels" commands: refused with "Already Colour
 // Converted" on a converted image; then the extraction, the luminance copy
 // into the scratch image and the automatic processing the settings choose.
-bool ExtractMonoImage(ProgramState& state, Host& host, MatrixColour colour);
+[[nodiscard]] bool ExtractMonoImage(ProgramState& state, Host& host, MatrixColour colour);
 
 // Keeps the pixels of one cell position of each 2 x 2 cell (choice 1 top
 // left, 2 top right, 3 bottom left, 4 bottom right) and fills the others
@@ -31,17 +31,17 @@ void BuildSingleFilterPixels(std::uint16_t* image, int width, int height, int ch
 
 // Whether the frame is a full unbinned frame, the only kind whose matrix is
 // known.
-bool IsRawFullFrame(const FrameGeometry& geometry);
+[[nodiscard]] bool IsRawFullFrame(const FrameGeometry& geometry);
 
 inline constexpr const char* kRawFullFrameOnly = "Sorry, Can only be applied to raw full frame images";
 
 // Whether "Create Mono Image from Raw Data" may run; shows "Sorry, Can only
 // be applied to raw full frame images" when not (a converted, binned or
 // sub-frame image).
-bool SingleFilterAllowed(const ProgramState& state, Host& host);
+[[nodiscard]] bool SingleFilterAllowed(const ProgramState& state, Host& host);
 
 // "Create Mono Image from Raw Data" with the chosen cell (1 to 4), which is
 // kept for the next time. Refused as above, changing nothing.
-bool SingleFilterImage(ProgramState& state, Host& host, int choice);
+[[nodiscard]] bool SingleFilterImage(ProgramState& state, Host& host, int choice);
 
 }  // namespace qv

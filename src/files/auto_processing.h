@@ -25,7 +25,7 @@ void SetAutoStretch(ProgramSettings& settings, AutoStretch stretch);
 
 // "Save": each number within the dialog's range is taken; true when all
 // three are.
-bool ApplyAutoNumbers(ProgramSettings& settings, const std::string& userPower, const std::string& unsharpRadius,
-                      const std::string& unsharpPower);
+[[nodiscard]] bool ApplyAutoNumbers(ProgramSettings& settings, const std::string& userPower,
+                                    const std::string& unsharpRadius, const std::string& unsharpPower);
 
 }  // namespace qv

@@ -20,7 +20,7 @@ class FileHandle {
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
 
-  bool valid() const { return fd_ >= 0; }
+  [[nodiscard]] bool valid() const { return fd_ >= 0; }
   int fd() const { return fd_; }
   void close();
   // Gives up the descriptor without closing it.
@@ -57,11 +57,11 @@ class StagedFile {
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
 
-  bool valid() const { return file_.valid(); }
+  [[nodiscard]] bool valid() const { return file_.valid(); }
   const FileHandle& handle() const { return file_; }
   // Closes the file and renames it over the target; false when either fails,
   // and then the temporary is gone and the target as it was.
-  bool commit(Durability durability = Durability::Cached);
+  [[nodiscard]] bool commit(Durability durability = Durability::Cached);
 
  private:
   std::string target_;
@@ -74,14 +74,14 @@ long long FileLength(const FileHandle& file);
 
 // Writes the bytes as the whole new content of `path` through a StagedFile;
 // false (old file kept, nothing partial left) on any failure.
-bool ReplaceFileWith(const std::string& path, std::span<const std::uint8_t> bytes,
-                     Durability durability = Durability::Cached);
+[[nodiscard]] bool ReplaceFileWith(const std::string& path, std::span<const std::uint8_t> bytes,
+                                   Durability durability = Durability::Cached);
 
 // True when every byte was written / read.
-bool WriteAll(const FileHandle& file, const void* data, std::size_t length);
+[[nodiscard]] bool WriteAll(const FileHandle& file, const void* data, std::size_t length);
 // The pieces in order, in as few system calls as the kernel allows.
-bool WriteAllPieces(const FileHandle& file, std::span<const std::span<const std::uint8_t>> pieces);
-bool ReadExact(const FileHandle& file, void* data, std::size_t length);
-bool SeekTo(const FileHandle& file, long long offset);
+[[nodiscard]] bool WriteAllPieces(const FileHandle& file, std::span<const std::span<const std::uint8_t>> pieces);
+[[nodiscard]] bool ReadExact(const FileHandle& file, void* data, std::size_t length);
+[[nodiscard]] bool SeekTo(const FileHandle& file, long long offset);
 
 }  // namespace qv

@@ -23,7 +23,7 @@ class FileLock {
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
-  bool held() const { return held_; }
+  [[nodiscard]] bool held() const { return held_; }
 
  private:
   FileHandle file_;  // closing it lets the lock go

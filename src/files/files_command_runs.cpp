@@ -181,13 +181,13 @@ CommandStatus RunAutosaveFitsText(CommandContext& c, const CommandArgs& args) {
   if (!r.ok() || c.checkOnly) return r.status();
   // The fields apply to the settings as read from the file, as the dialog
   // shows them after the read.
-  EditAutosaveFitsText(c.state.settings, c.state.paths, c.host, [&] {
+  const bool saved = EditAutosaveFitsText(c.state.settings, c.state.paths, c.host, [&] {
     FitsDialogFields f = FitsDialogFromSettings(c.state.settings);
     FitsFieldsFromArgs(r, args, f);
     ApplyFitsDialogFields(c.state.settings, f);
     return true;
   });
-  return CommandStatus::Done;
+  return saved ? CommandStatus::Done : CommandStatus::Refused;
 }
 
 CommandStatus RunSetAutoProcessing(CommandContext& c, const CommandArgs& args) {

@@ -76,8 +76,9 @@ bool EditAutosaveFitsText(ProgramSettings& settings, const DataPaths& paths, Hos
   if (LoadSettings(settings, paths, host) != SettingsStatus::Ok) ShowMessage(host, 23);
   settings.fits.eightBit = 0;
   if (!runDialog()) return false;
-  if (SaveSettings(settings, paths) != SettingsStatus::Ok) ShowMessage(host, 24);
-  return true;
+  if (SaveSettings(settings, paths) == SettingsStatus::Ok) return true;
+  ShowMessage(host, 24);
+  return false;
 }
 
 }  // namespace qv

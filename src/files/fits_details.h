@@ -52,8 +52,8 @@ int ClampUtOffset(int hours);
 // "&Load/Edit AutoSave FITS text": reads the settings file (message 23 when
 // it fails, the dialog opens anyway), clears eightBit, runs the dialog and
 // saves the settings after "Continue" (message 24 when that fails).
-// Returns whether "Continue" was pressed.
-bool EditAutosaveFitsText(ProgramSettings& settings, const DataPaths& paths, Host& host,
-                          const std::function<bool()>& runDialog);
+// Returns whether "Continue" was pressed and the settings were saved.
+[[nodiscard]] bool EditAutosaveFitsText(ProgramSettings& settings, const DataPaths& paths, Host& host,
+                                        const std::function<bool()>& runDialog);
 
 }  // namespace qv

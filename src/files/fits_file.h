@@ -11,8 +11,8 @@
 
 namespace qv {
 
-enum class FitsWriteResult : int { Ok = 0, Failed = 1 };
-enum class FitsReadResult : int { Ok = 0, Unreadable = 1, NotOurShape = 2 };
+enum class [[nodiscard]] FitsWriteResult : int{Ok = 0, Failed = 1};
+enum class [[nodiscard]] FitsReadResult : int{Ok = 0, Unreadable = 1, NotOurShape = 2};
 
 // Length of the one-block header files of an earlier version of the program.
 inline constexpr long long kOneBlockFitsLength = 2'898'240;

@@ -90,7 +90,7 @@ std::string FitsNumber(double value);
 // The number at the start of `text` as "%lf" reads it in the C locale
 // (leading white space and sign allowed, trailing text ignored); false when
 // there is none. A decimal comma is never taken for a point.
-bool ParseReal(std::string_view text, double& value);
+[[nodiscard]] bool ParseReal(std::string_view text, double& value);
 
 // The characters from column 12 up to the first quote (or the card's end).
 std::string_view CardValue(const char* card);

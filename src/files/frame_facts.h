@@ -27,6 +27,6 @@ void FileReplacesFrameFacts(ProgramState& state);
 
 // Whether the frame brought its own observation date and time (a read-out,
 // or a loaded file that had them), so a save keeps them.
-bool FrameHasObservationTime(const ProgramState& state);
+[[nodiscard]] bool FrameHasObservationTime(const ProgramState& state);
 
 }  // namespace qv

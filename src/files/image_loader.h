@@ -10,7 +10,7 @@
 
 namespace qv {
 
-enum class LoadResult : int { Loaded = 0, Failed = 1, HotPixelMap = 2 };
+enum class [[nodiscard]] LoadResult : int{Loaded = 0, Failed = 1, HotPixelMap = 2};
 
 inline constexpr std::string_view kHotPixelMapMagic = "VeskHotPixelMap";
 inline constexpr int kHotPixelMapMinimumLength = 20;
@@ -23,7 +23,7 @@ LoadResult LoadImageFile(ProgramState& state, Host& host, const std::string& pat
 // Reads a hot pixel map from an open file of `length` bytes: never more
 // indices than the list holds, nor more than the file holds. False when the
 // file is no map.
-bool LoadHotPixelMap(ProgramState& state, Host& host, const FileHandle& file, long long length);
+[[nodiscard]] bool LoadHotPixelMap(ProgramState& state, Host& host, const FileHandle& file, long long length);
 
 // "Load next &Autosaved File".
 LoadResult LoadNextAutosavedFile(ProgramState& state, Host& host);

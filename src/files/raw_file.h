@@ -19,14 +19,14 @@ inline constexpr int kHeaderlessBlockBytes = 289'536;
 
 using RawTag = std::array<char, kRawTagBytes>;
 
-enum class RawResult : int { Ok = 0, Failed = 1 };
+enum class [[nodiscard]] RawResult : int{Ok = 0, Failed = 1};
 enum class SecondFilePurpose { Dark, Flat, Merge };
 
 // The tag a raw or flat save of the current frame ends with.
 RawTag RawFileTag(const ProgramState& state);
 // Flat files: "FLAT B " with the geometry digit when binned, "FLATH  1" for a
 // full frame; nothing for an unbinned frame of another read-out.
-bool FlatFileTag(const ProgramState& state, RawTag& tag);
+[[nodiscard]] bool FlatFileTag(const ProgramState& state, RawTag& tag);
 
 // "&Save..." without a save mode: frame, colour planes when converted, tag.
 RawResult WriteRawFile(ProgramState& state, Host& host, const std::string& path);

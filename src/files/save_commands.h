@@ -28,13 +28,13 @@ void PrepareFitsSave(ProgramState& state, Clock& clock);
 
 // Whether "Save as RGB FITS File..." may go on; shows message 72 when the
 // image is not colour converted.
-bool CheckRgbFitsSave(ProgramState& state, Host& host);
+[[nodiscard]] bool CheckRgbFitsSave(ProgramState& state, Host& host);
 
 // The save itself, once a file is chosen. Sets rgbFitsSave for the
 // duration of the save, runs the writer and shows the failure messages.
 // The 8-bit colour export under auto contrast uses the display's black
 // level, as the image is shown. Returns true when the file was written.
-bool SaveImageAs(ProgramState& state, Host& host, const std::string& path, SaveMode mode);
+[[nodiscard]] bool SaveImageAs(ProgramState& state, Host& host, const std::string& path, SaveMode mode);
 
 // "&Delete File..." after confirmation: removes the file when it can be
 // opened. Reports nothing.

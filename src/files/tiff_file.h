@@ -10,7 +10,7 @@
 
 namespace qv {
 
-enum class TiffResult : int { Ok = 0, Failed = 1 };
+enum class [[nodiscard]] TiffResult : int{Ok = 0, Failed = 1};
 
 inline constexpr int kTiffEntries = 13;
 inline constexpr int kTiffTablesOffset = 186;  // strip offsets table, after header, directory and rationals

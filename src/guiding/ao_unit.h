@@ -25,16 +25,16 @@ std::uint8_t AoSocketCode(SkyDirection direction);
 // Sends one packet: its first byte on the socket in AO Mode, else on the AO
 // route followed by 50 ms; a packet starting with "H" must come back echoed
 // ("Return from AO - " and false otherwise).
-bool WriteAoPacket(ProgramState& state, Host& host, Clock& clock, std::string_view packet);
+[[nodiscard]] bool WriteAoPacket(ProgramState& state, Host& host, Clock& clock, std::string_view packet);
 
 // Moves the element `count` steps; on the serial route the counters follow
 // and the mount is bumped when they run past +/-50.
-bool AoStep(ProgramState& state, Host& host, Clock& clock, SkyDirection direction, int count);
+[[nodiscard]] bool AoStep(ProgramState& state, Host& host, Clock& clock, SkyDirection direction, int count);
 // Bumps the mount toward the element's offset, at most once per 700 ms.
-bool MountBump(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool MountBump(ProgramState& state, Host& host, Clock& clock);
 // Re-centres the element ("K", or 15 then 0 on the socket); counters to 0.
-bool CentreAo(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool CentreAo(ProgramState& state, Host& host, Clock& clock);
 // Steps the element back by its counters, one packet per axis.
-bool ReturnAoToCentre(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool ReturnAoToCentre(ProgramState& state, Host& host, Clock& clock);
 
 }  // namespace qv

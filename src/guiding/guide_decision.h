@@ -32,7 +32,7 @@ struct AxisCorrection {
   bool reversed = false;   // differs from the last direction: backlash was added
   int magnitude = 0;       // |error| plus any backlash, thousandths of a pixel
   int durationMs = 0;      // the pulse length; no pulse when 0 or less
-  bool pulse() const { return corrected && durationMs > 0; }
+  [[nodiscard]] bool pulse() const { return corrected && durationMs > 0; }
 };
 
 struct GuideDecision {

@@ -17,7 +17,7 @@ std::string GuideLogPath(const ProgramState& state, std::time_t now);
 // errors in pixels, each axis's pulse (or AO steps), or "skipped".
 std::string GuideLogLine(const GuideFrameRecord& frame, std::time_t now);
 // Appends the frame's line; false when the file cannot be written.
-bool AppendGuideLog(const ProgramState& state, std::time_t now, const GuideFrameRecord& frame);
+[[nodiscard]] bool AppendGuideLog(const ProgramState& state, std::time_t now, const GuideFrameRecord& frame);
 // What a guiding run does with each frame: appends it, and says once (then
 // `failed` is set) when the log cannot be written; guiding goes on.
 void LogGuidedFrame(const ProgramState& state, Host& host, std::time_t now, const GuideFrameRecord& frame,

@@ -125,6 +125,14 @@ CommandStatus RunGuiderGuide(CommandContext& c, long x, long y, GuiderGuidingOpt
 
 }  // namespace
 
+namespace {
+
+// The results are in force either way; a file that could not be written is
+// said on the results line too, and the command fails.
+const char* SavedNote(bool saved) { return saved ? "" : " settings-not-saved"; }
+
+}  // namespace
+
 CommandStatus RunTrain(CommandContext& c, const CommandArgs& args) {
   ArgReader r(c, args);
   const int which = r.choice({"main", "guider", "ao"});
@@ -145,11 +153,12 @@ CommandStatus RunTrain(CommandContext& c, const CommandArgs& args) {
       const GuiderTraining& t = c.state.guiding.guiderTraining;
       c.out << "ra=" << t.raX << ',' << t.raY << " dec=" << t.decX << ',' << t.decY << " ra-rate=" << t.raMagnitude
             << " dec-rate=" << t.decMagnitude << " ra-backlash=" << t.raBacklash << " dec-backlash=" << t.decBacklash
-            << " quadrant=" << t.quadrant << '\n';
+            << " quadrant=" << t.quadrant << SavedNote(training.settingsSaved()) << '\n';
     } else {
-      c.out << "ao-ra-rate=" << training.aoResult().raRate << " ao-dec-rate=" << training.aoResult().decRate << '\n';
+      c.out << "ao-ra-rate=" << training.aoResult().raRate << " ao-dec-rate=" << training.aoResult().decRate
+            << SavedNote(training.settingsSaved()) << '\n';
     }
-    return CommandStatus::Done;
+    return training.settingsSaved() ? CommandStatus::Done : CommandStatus::Refused;
   }
   if (c.state.settings.telescopeGuiding == 'n') {
     c.err << args.name << ": no telescope guiding mode is chosen (telescopeGuiding=l or b)\n";
@@ -161,8 +170,8 @@ CommandStatus RunTrain(CommandContext& c, const CommandArgs& args) {
   if (!training.succeeded()) return CommandStatus::Refused;
   const MainTrainingResult& t = training.result();
   c.out << "ra-rate=" << t.raRate << " dec-rate=" << t.decRate << " ra-backlash=" << t.raBacklash
-        << " dec-backlash=" << t.decBacklash << '\n';
-  return CommandStatus::Done;
+        << " dec-backlash=" << t.decBacklash << SavedNote(training.settingsSaved()) << '\n';
+  return training.settingsSaved() ? CommandStatus::Done : CommandStatus::Refused;
 }
 
 CommandStatus RunGuide(CommandContext& c, const CommandArgs& args) {

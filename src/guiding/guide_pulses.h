@@ -14,7 +14,8 @@ namespace qv {
 
 // `axisPauseMs` is the pause between the column and the row (the guider
 // camera waits 70 ms there; the main camera none).
-bool SendCorrection(ProgramState& state, Host& host, Clock& clock, const GuideDecision& decision, int axisPauseMs);
+[[nodiscard]] bool SendCorrection(ProgramState& state, Host& host, Clock& clock, const GuideDecision& decision,
+                                  int axisPauseMs);
 
 // What one axis's pulse puts on the wire, for showing without sending:
 // "#:RG# #:Me# #:Qe#" in mode "l", "socket bits=8" otherwise.

@@ -14,10 +14,10 @@ namespace qv {
 std::uint8_t SocketBit(SkyDirection direction);
 
 // 10 ms, the direction's relay for `ms`, all released, 300 ms to settle.
-bool SocketPulse(ProgramState& state, Host& host, Clock& clock, SkyDirection direction, std::uint32_t ms);
+[[nodiscard]] bool SocketPulse(ProgramState& state, Host& host, Clock& clock, SkyDirection direction, std::uint32_t ms);
 // Hand moves: a press while nothing moves holds the relay (false and nothing
 // sent while moving); the release lets all go.
-bool SocketStartMove(ProgramState& state, Host& host, Clock& clock, SkyDirection direction);
-bool SocketStopMove(ProgramState& state, Host& host);
+[[nodiscard]] bool SocketStartMove(ProgramState& state, Host& host, Clock& clock, SkyDirection direction);
+[[nodiscard]] bool SocketStopMove(ProgramState& state, Host& host);
 
 }  // namespace qv

@@ -21,7 +21,9 @@ namespace {
 
 constexpr int kFirstValue[3] = {5, 5, 1};  // hundredths, tenths, seconds
 
-void Save(ProgramState& state) { SaveSettings(state.settings, state.paths); }
+// The dialog's changes are saved as they are made; they stay in force when
+// the file cannot be written.
+void Save(ProgramState& state) { static_cast<void>(SaveSettings(state.settings, state.paths)); }
 
 std::int16_t Rate(int value) { return static_cast<std::int16_t>(std::clamp(value, 1, 32767)); }
 

@@ -21,14 +21,14 @@ inline constexpr std::string_view kBrindleCannotBin = "Sorry, Brindle Guider can
 
 // Menu 27's checks before the dialog opens: the camera ("Sorry, No camera
 // found on USB" without it) and the telescope's first use.
-bool OpenGuiderCamera(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool OpenGuiderCamera(ProgramState& state, Host& host, Clock& clock);
 
 // Exposure: a unit resets the value (hundredths and tenths 5, seconds 1);
 // the arrows step by 1 within 1 and the unit's maximum; a typed value
 // outside them is refused (false).
 void ChooseGuiderUnit(ProgramState& state, char unit);
 void StepGuiderExposure(ProgramState& state, int delta);
-bool SetGuiderExposureValue(ProgramState& state, long value);
+[[nodiscard]] bool SetGuiderExposureValue(ProgramState& state, long value);
 void SetGuiderStretch(ProgramState& state, int value);
 
 // Where both guider dialogs draw the frame, from their left edge: the narrow
@@ -40,7 +40,7 @@ void BeginGuiderStarSelection(ProgramState& state);
 // A click on the guider frame. In selection mode the star found under it
 // becomes the guider star and selection mode ends either way (true: the
 // click was taken); otherwise the click does nothing (false).
-bool ClickGuiderFrame(ProgramState& state, Host& host, int x, int y);
+[[nodiscard]] bool ClickGuiderFrame(ProgramState& state, Host& host, int x, int y);
 
 // "Use Default": with a trained result the use-trained flag toggles, without
 // one it stays clear.
@@ -82,7 +82,7 @@ enum class GuiderToggle {
   ClearCamera,          // 2440
 };
 void ToggleGuiderOption(ProgramState& state, Host& host, GuiderToggle toggle);
-bool GuiderOptionChecked(const ProgramState& state, GuiderToggle toggle);
+[[nodiscard]] bool GuiderOptionChecked(const ProgramState& state, GuiderToggle toggle);
 
 // 943, 944, 945: serial path 1, 0 or 3 for the AO unit. Saved.
 void ChooseAoPort(ProgramState& state, int choice);

@@ -25,8 +25,8 @@ std::uint32_t GuiderExposureMs(const GuiderExposure& e);
 std::string GuiderDarkText(const GuiderDark& dark);
 
 // Flush, expose, read; the dark is subtracted (not below 0) when it applies.
-bool TakeGuiderFrame(ProgramState& state, Host& host, Clock& clock, const GuiderExposure& exposure,
-                     const GuiderDark& dark);
+[[nodiscard]] bool TakeGuiderFrame(ProgramState& state, Host& host, Clock& clock, const GuiderExposure& exposure,
+                                   const GuiderDark& dark);
 // Subtracts the dark from the guider frame just read when it applies.
 void ApplyGuiderDark(ProgramState& state, const GuiderDark& dark);
 // What every guider frame goes through after its read: the dark when it
@@ -34,6 +34,7 @@ void ApplyGuiderDark(ProgramState& state, const GuiderDark& dark);
 void FinishGuiderFrame(ProgramState& state, const GuiderDark& dark);
 // Takes a frame with the exposure and keeps it as the dark (nothing kept when
 // the read fails).
-bool TakeGuiderDark(ProgramState& state, Host& host, Clock& clock, const GuiderExposure& exposure, GuiderDark& dark);
+[[nodiscard]] bool TakeGuiderDark(ProgramState& state, Host& host, Clock& clock, const GuiderExposure& exposure,
+                                  GuiderDark& dark);
 
 }  // namespace qv

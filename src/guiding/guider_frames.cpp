@@ -56,7 +56,8 @@ WakeTime GuiderFramesOperation::step(std::uint32_t) {
   } else {
     FinishGuiderFrame(state_, dark);
   }
-  RenderGuiderFrame(state_, host_);
+  // A bitmap that cannot be written has shown its message; the frame still counts.
+  static_cast<void>(RenderGuiderFrame(state_, host_));
   ++frames_;
   if (frameDone_) frameDone_();
   if (stopRequested_ || !running_ || purpose_ == Purpose::Dark) {

@@ -30,7 +30,7 @@ class GuiderFramesOperation final : public Operation {
   void input(OperationInput event) override;
 
   int frames() const { return frames_; }
-  bool failed() const { return failed_; }
+  [[nodiscard]] bool failed() const { return failed_; }
 
  private:
   WakeTime startFrame();

@@ -103,9 +103,12 @@ void GuiderGuidingSession::end() {
   if (!running_) return;
   running_ = false;
   // Whatever ended the run, no relay is left held and the AO element is
-  // back in the middle of its travel.
-  if (state_.settings.telescopeGuiding == 'b') SetGuideOutputs(state_, host_, 0);
-  if (options_.target == GuideTarget::Ao && options_.sendCorrections) ReturnAoToCentre(state_, host_, clock_);
+  // back in the middle of its travel, as far as the devices answer (a failure
+  // has shown its error; the run ends either way).
+  if (state_.settings.telescopeGuiding == 'b') static_cast<void>(SetGuideOutputs(state_, host_, 0));
+  if (options_.target == GuideTarget::Ao && options_.sendCorrections) {
+    static_cast<void>(ReturnAoToCentre(state_, host_, clock_));
+  }
   host_.requestRebuildDisplay();
 }
 

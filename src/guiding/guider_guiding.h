@@ -30,7 +30,7 @@ struct GuiderGuidingOptions {
 };
 
 // Exposes and reads one guider frame: flush, wait, read.
-bool ReadFreshGuiderFrame(ProgramState& state, Host& host, Clock& clock, std::uint32_t exposureMs);
+[[nodiscard]] bool ReadFreshGuiderFrame(ProgramState& state, Host& host, Clock& clock, std::uint32_t exposureMs);
 
 // Guiding on the guider camera one frame at a time, shared by the guiding
 // loop and the exposure run that guides while the main camera exposes:
@@ -45,21 +45,21 @@ class GuiderGuidingSession {
 
   // False, with the message shown, without a guidance mode, a guider star or
   // a telescope that answers.
-  bool begin();
+  [[nodiscard]] bool begin();
   // Starts a guider exposure; false when the camera does not take it.
-  bool exposeFrame();
+  [[nodiscard]] bool exposeFrame();
   // Reads the frame exposed and measures it: the first frame gives the
   // reference, each later one a correction.
   GuideStepResult readFrame();
   void end();
 
-  bool running() const { return running_; }
-  bool referenceTaken() const { return referenceTaken_; }
+  [[nodiscard]] bool running() const { return running_; }
+  [[nodiscard]] bool referenceTaken() const { return referenceTaken_; }
   std::uint32_t exposureMs() const { return options_.exposureMs; }
   const std::vector<GuideFrameRecord>& frames() const { return frames_; }
 
  private:
-  bool correct(GuideFrameRecord& record);
+  [[nodiscard]] bool correct(GuideFrameRecord& record);
 
   ProgramState& state_;
   Host& host_;
@@ -91,8 +91,8 @@ class GuiderGuidingOperation final : public Operation {
   void onReferenceTaken(std::function<void()> taken) { referenceTakenDone_ = std::move(taken); }
 
   const std::vector<GuideFrameRecord>& frames() const { return session_.frames(); }
-  bool referenceTaken() const { return session_.referenceTaken(); }
-  bool failed() const { return failed_; }
+  [[nodiscard]] bool referenceTaken() const { return session_.referenceTaken(); }
+  [[nodiscard]] bool failed() const { return failed_; }
 
  private:
   WakeTime startFrame();

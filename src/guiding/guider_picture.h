@@ -31,6 +31,6 @@ void RenderGuiderBytes(const std::uint16_t* pixels, std::size_t count, const Gui
 
 // Renders the guider frame into the dialog's picture and writes the guider
 // bitmap file; a failed write shows its message (8, 9 or 10) and gives false.
-bool RenderGuiderFrame(ProgramState& state, Host& host);
+[[nodiscard]] bool RenderGuiderFrame(ProgramState& state, Host& host);
 
 }  // namespace qv

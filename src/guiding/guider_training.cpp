@@ -232,7 +232,8 @@ WakeTime GuiderTrainingOperation::complete() {
                   places_[4].y);
     host_.showMessage({std::string(kMessageCaption), text, MessageIcon::None});
   }
-  SaveSettings(s, state_.paths);
+  settingsSaved_ = SaveSettings(s, state_.paths) == SettingsStatus::Ok;
+  if (!settingsSaved_) ShowMessage(host_, 24);
   succeeded_ = true;
   return finish();
 }
@@ -240,7 +241,8 @@ WakeTime GuiderTrainingOperation::complete() {
 WakeTime GuiderTrainingOperation::finish() {
   if (!running_) return kOperationFinished;
   running_ = false;
-  if (state_.settings.telescopeGuiding == 'b') SetGuideOutputs(state_, host_, 0);
+  // A failed release has shown its error; the training ends either way.
+  if (state_.settings.telescopeGuiding == 'b') static_cast<void>(SetGuideOutputs(state_, host_, 0));
   caption_ = std::string(kGuiderCaption);
   return kOperationFinished;
 }

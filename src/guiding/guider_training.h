@@ -49,7 +49,10 @@ class GuiderTrainingOperation final : public Operation {
   void cancel() override;
   void input(OperationInput) override {}
 
-  bool succeeded() const { return succeeded_; }
+  [[nodiscard]] bool succeeded() const { return succeeded_; }
+  // The results were measured but the settings file could not be written
+  // (message 24 shown): they hold until the program ends.
+  [[nodiscard]] bool settingsSaved() const { return settingsSaved_; }
   const GuiderPlaces& places() const { return places_; }
   const AoTrainingResult& aoResult() const { return ao_; }
   // The guider dialog's caption, naming each move while it runs.
@@ -58,7 +61,7 @@ class GuiderTrainingOperation final : public Operation {
  private:
   int moves() const;
   WakeTime moveNext();
-  bool measure(int index);
+  [[nodiscard]] bool measure(int index);
   WakeTime complete();
   WakeTime finish();
 
@@ -74,6 +77,7 @@ class GuiderTrainingOperation final : public Operation {
   bool pausing_ = false, paused_ = false;  // the half-second rest before the Dec moves
   bool running_ = false;
   bool succeeded_ = false;
+  bool settingsSaved_ = false;
   std::string caption_{kGuiderCaption};
 };
 

@@ -24,7 +24,7 @@ inline constexpr std::uint32_t kBumpShownMs = 2500;
 // The plot square, its centre (the reference) and the marker.
 struct PlotPoint {
   int x = 0, y = 0;
-  bool operator==(const PlotPoint&) const = default;
+  [[nodiscard]] bool operator==(const PlotPoint&) const = default;
 };
 inline constexpr int kPlotLeft = 528, kPlotTop = 48, kPlotSide = 100;
 inline constexpr PlotPoint kPlotCentre{578, 98};

@@ -15,7 +15,7 @@ namespace qv {
 struct StarPosition {
   int x = 0, y = 0;
   int tenthsX = 0, tenthsY = 0;
-  bool operator==(const StarPosition&) const = default;
+  [[nodiscard]] bool operator==(const StarPosition&) const = default;
 };
 
 // Alignment of a stacked series: the reference the next frame is measured

@@ -114,7 +114,8 @@ WakeTime MainGuidingOperation::finish(bool failed) {
   GuidingState& g = state_.guiding;
   g.mainGuidingRunning = false;
   // Whatever ended the run, no relay is left held.
-  if (state_.settings.telescopeGuiding == 'b') SetGuideOutputs(state_, host_, 0);
+  // A failed release has shown its error; the run ends either way.
+  if (state_.settings.telescopeGuiding == 'b') static_cast<void>(SetGuideOutputs(state_, host_, 0));
   host_.showMessage({std::string(kMessageCaption), std::string(kGuidingTerminated), MessageIcon::None});
   EndGuideSubFrame(state_);
   host_.requestRebuildDisplay();

@@ -37,11 +37,11 @@ double RmsErrorPixels(const std::vector<GuideFrameRecord>& frames);
 double RmsOfLastFrames(const std::vector<GuideFrameRecord>& frames, std::size_t count);
 
 // What one guided frame came to.
-enum class GuideStepResult {
-  Reference,    // the first frame: the star's place to hold, nothing sent
-  Corrected,    // measured, and the correction (if any) sent
-  StarLost,     // the star could not be found (find centre's message shown)
-  DeviceFailed  // the camera or the mount did not take the frame or the correction
+enum class [[nodiscard]] GuideStepResult{
+    Reference,    // the first frame: the star's place to hold, nothing sent
+    Corrected,    // measured, and the correction (if any) sent
+    StarLost,     // the star could not be found (find centre's message shown)
+    DeviceFailed  // the camera or the mount did not take the frame or the correction
 };
 
 // One guided frame on the main camera, shared by the guiding loop (on its
@@ -55,7 +55,7 @@ class MainGuidingSession {
 
   // False without a guidance mode (silently), without a guide star or a
   // telescope that answers (with the message).
-  bool begin();
+  [[nodiscard]] bool begin();
   GuideStepResult step();
   const std::vector<GuideFrameRecord>& frames() const { return frames_; }
 
@@ -89,7 +89,7 @@ class MainGuidingOperation final : public Operation {
   void input(OperationInput event) override;
 
   const std::vector<GuideFrameRecord>& frames() const { return session_.frames(); }
-  bool failed() const { return failed_; }
+  [[nodiscard]] bool failed() const { return failed_; }
 
  private:
   WakeTime startFrame();

@@ -58,7 +58,7 @@ WakeTime MainTrainingOperation::start(std::uint32_t) {
   if (!PrepareTelescope(state_, host_, clock_, true)) return kOperationFinished;
   if (mode == 'b' && firstUse) {
     for (SkyDirection d : {SkyDirection::North, SkyDirection::South, SkyDirection::East, SkyDirection::West}) {
-      SocketPulse(state_, host_, clock_, d, 100);
+      if (!SocketPulse(state_, host_, clock_, d, 100)) return kOperationFinished;
     }
   }
   running_ = true;
@@ -106,7 +106,8 @@ WakeTime MainTrainingOperation::step(std::uint32_t) {
   // later setting on the next load: a larger measurement is kept as 30.
   s.raBacklash = static_cast<std::int16_t>(std::min(result_.raBacklash, kMostBacklash));
   s.decBacklash = static_cast<std::int16_t>(std::min(result_.decBacklash, kMostBacklash));
-  SaveSettings(s, state_.paths);
+  settingsSaved_ = SaveSettings(s, state_.paths) == SettingsStatus::Ok;
+  if (!settingsSaved_) ShowMessage(host_, 24);
   succeeded_ = true;
   return finish();
 }
@@ -115,7 +116,8 @@ WakeTime MainTrainingOperation::finish() {
   if (!running_) return kOperationFinished;
   running_ = false;
   state_.guiding.mainGuidingRunning = false;
-  if (state_.settings.telescopeGuiding == 'b') SetGuideOutputs(state_, host_, 0);
+  // A failed release has shown its error; the training ends either way.
+  if (state_.settings.telescopeGuiding == 'b') static_cast<void>(SetGuideOutputs(state_, host_, 0));
   EndGuideSubFrame(state_);
   host_.requestRebuildDisplay();
   return kOperationFinished;

@@ -41,7 +41,10 @@ class MainTrainingOperation final : public Operation {
   void cancel() override;
   void input(OperationInput) override {}
 
-  bool succeeded() const { return succeeded_; }
+  [[nodiscard]] bool succeeded() const { return succeeded_; }
+  // The results were measured but the settings file could not be written
+  // (message 24 shown): they hold until the program ends.
+  [[nodiscard]] bool settingsSaved() const { return settingsSaved_; }
   const MainTrainingResult& result() const { return result_; }
   const MainTrainingPositions& positions() const { return positions_; }
 
@@ -59,6 +62,7 @@ class MainTrainingOperation final : public Operation {
   int measured_ = 0;  // places found so far
   bool running_ = false;
   bool succeeded_ = false;
+  bool settingsSaved_ = false;
 };
 
 }  // namespace qv

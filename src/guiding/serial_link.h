@@ -28,9 +28,9 @@ int AoRoute(const ProgramSettings& settings);
 // Sends `text`. The computer's port is opened on first use and is given
 // 61 ms after each text; a text starting with "H" is answered there, and an
 // answer not starting with "H" is shown.
-bool SerialSend(ProgramState& state, Host& host, Clock& clock, int route, std::string_view text);
+[[nodiscard]] bool SerialSend(ProgramState& state, Host& host, Clock& clock, int route, std::string_view text);
 // Sends without the computer port's echo check (the AO packets check their own).
-bool SerialSendRaw(ProgramState& state, Host& host, Clock& clock, int route, std::string_view text);
+[[nodiscard]] bool SerialSendRaw(ProgramState& state, Host& host, Clock& clock, int route, std::string_view text);
 
 // Reads a reply: `count` bytes from a camera port (a failed transfer leaves
 // what the reply buffer holds), or whatever the computer's port has received

@@ -9,7 +9,7 @@
 
 namespace qv {
 
-enum class SeriesAlignResult { Added = 0, StarLost = 1, NoSuitableStar = 2 };
+enum class [[nodiscard]] SeriesAlignResult{Added = 0, StarLost = 1, NoSuitableStar = 2};
 
 // Forgets the reference, so the next frame starts a new series.
 void ResetSeriesAlignment(ProgramState& state);

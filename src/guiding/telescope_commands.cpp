@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/messages.h"
 #include "app/settings_file.h"
 #include "camera/device_bus.h"
 #include "camera/usb_link.h"
@@ -224,7 +225,7 @@ bool PrepareTelescope(ProgramState& state, Host& host, Clock& clock, bool needCa
   if (!g.telescopeInitialised) {
     if (LoadSettings(state.settings, state.paths, host) != SettingsStatus::Ok) {
       ShowPlainBox(host, "Unable to load INI file, please delete and try again");
-      SaveSettings(state.settings, state.paths);
+      if (SaveSettings(state.settings, state.paths) != SettingsStatus::Ok) ShowMessage(host, 24);
     }
     g.telescopeInitialised = true;
   }

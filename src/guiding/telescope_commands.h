@@ -39,30 +39,30 @@ char CorrectionLetter(const ProgramSettings& settings, bool rowError, int error)
 
 // Guide pulse: rate "#:RG#", 20 ms after the start the move, `ms` later the
 // quit. `letter` is the LX200 direction letter n, s, e or w.
-bool LxGuidePulse(ProgramState& state, Host& host, Clock& clock, char letter, std::uint32_t ms);
+[[nodiscard]] bool LxGuidePulse(ProgramState& state, Host& host, Clock& clock, char letter, std::uint32_t ms);
 
 // Hand slews: a press while nothing moves sends the rate and the move; a
 // press while moving sends nothing (false). A release sends the four quits.
 void SetSlewRate(ProgramState& state, char rateLetter);  // S, M, C or G
-bool StartSlew(ProgramState& state, Host& host, Clock& clock, SkyDirection direction);
-bool StopSlew(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool StartSlew(ProgramState& state, Host& host, Clock& clock, SkyDirection direction);
+[[nodiscard]] bool StopSlew(ProgramState& state, Host& host, Clock& clock);
 void SetFocusSpeed(ProgramState& state, bool fast);
-bool StartFocus(ProgramState& state, Host& host, Clock& clock, bool outward);
-bool StopFocus(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool StartFocus(ProgramState& state, Host& host, Clock& clock, bool outward);
+[[nodiscard]] bool StopFocus(ProgramState& state, Host& host, Clock& clock);
 
 // "#:LI#", 200 ms, then the object information read into its text.
-bool ReadObjectInformation(ProgramState& state, Host& host, Clock& clock);
+[[nodiscard]] bool ReadObjectInformation(ProgramState& state, Host& host, Clock& clock);
 // After "#:MS#": "0" accepts the slew and empties the last reply; any other
 // reply is kept as the last reply. Nothing read leaves it as it was.
-bool ReadSlewReply(ProgramState& state, Host& host);
+[[nodiscard]] bool ReadSlewReply(ProgramState& state, Host& host);
 
 // GoTo a catalogue object: kind 'M' Messier, 'S' star (the planets), 'C'
 // CNGC; the number as four digits.
-bool GoToObject(ProgramState& state, Host& host, Clock& clock, char kind, int number);
+[[nodiscard]] bool GoToObject(ProgramState& state, Host& host, Clock& clock, char kind, int number);
 // Picks the catalogue the dialog's two numbers mean: Messier 1 to 110 first,
 // else CNGC 1 to 7815; anything else shows "Object out of range" and sends
 // nothing (false).
-bool GoToCatalogueNumber(ProgramState& state, Host& host, Clock& clock, int messier, int cngc);
+[[nodiscard]] bool GoToCatalogueNumber(ProgramState& state, Host& host, Clock& clock, int messier, int cngc);
 // The planets by name, as the telescope's star numbers 901 to 909.
 std::optional<int> PlanetStarNumber(std::string_view name);
 
@@ -74,15 +74,16 @@ struct Declination {
   int minutes = 0;
 };
 std::optional<Declination> ParseDeclination(std::string_view text);  // "sDD*MM", "DD*MM", "-0*30"
-bool CoordinatesInRange(int hours, int minutes, const Declination& dec);
+[[nodiscard]] bool CoordinatesInRange(int hours, int minutes, const Declination& dec);
 // Checks the ranges (message and nothing sent when out of range), then
 // sets right ascension and declination and slews.
-bool GoToCoordinates(ProgramState& state, Host& host, Clock& clock, int hours, int minutes, const Declination& dec);
+[[nodiscard]] bool GoToCoordinates(ProgramState& state, Host& host, Clock& clock, int hours, int minutes,
+                                   const Declination& dec);
 
 // The first telescope command of a run reloads the settings file (and writes
 // it afresh when it cannot be read) and takes the telescope port from it.
 // Telescope control also needs the camera: "Sorry, Camera not found" and
 // false without it.
-bool PrepareTelescope(ProgramState& state, Host& host, Clock& clock, bool needCamera);
+[[nodiscard]] bool PrepareTelescope(ProgramState& state, Host& host, Clock& clock, bool needCamera);
 
 }  // namespace qv

@@ -305,7 +305,8 @@ bool QelveskCcd::Connect() {
   uint32_t abilities = CCD_CAN_ABORT | CCD_CAN_BIN | CCD_CAN_SUBFRAME | CCD_HAS_ST4_PORT | CCD_HAS_BAYER;
   if (camera.model.hasCooler && camera.coolerAvailable) abilities |= CCD_HAS_COOLER;
   SetCCDCapability(abilities);
-  if (HasCooler()) UpdateCooler(*state_, host_);
+  // A failed first read is logged; the cooler is read again every half second.
+  if (HasCooler()) static_cast<void>(UpdateCooler(*state_, host_));
 
   // One plain copy of a full frame, the unit the frame delivery is reported in.
   const std::size_t frameBytes =
@@ -506,7 +507,11 @@ int QelveskCcd::SetTemperature(double temperature) {
     alert("Maximum cooling holds the set point at " + std::to_string(kMaximumCoolingSetpointC));
     return -1;
   }
-  if (!saveSettingsChange([setpoint](ProgramSettings& settings) { ChooseSetpoint(settings, setpoint); })) return -1;
+  // A file that holds maximum cooling by now keeps its own set point.
+  if (!saveSettingsChange(
+          [setpoint](ProgramSettings& settings) { static_cast<void>(ChooseSetpoint(settings, setpoint)); })) {
+    return -1;
+  }
   if (!camera.coolingOn) ToggleCooling(*state_);
   if (!UpdateCooler(*state_, host_)) return -1;
   CoolerS[0].s = ISS_ON;
@@ -630,7 +635,8 @@ void QelveskCcd::releaseGuideOutputs() {
     held = held || pulse.bits != 0;
     pulse.bits = 0;
   }
-  if (held && state_->camera.link.cameraAttached) SetGuideOutputs(*state_, host_, 0);
+  // Releasing the relays on the way out: a failure is logged by the link.
+  if (held && state_->camera.link.cameraAttached) static_cast<void>(SetGuideOutputs(*state_, host_, 0));
 }
 
 // -------------------------------------------------------------- filter wheel

@@ -112,7 +112,7 @@ ViewOpening OpenPixelValues(ProgramState& state) {
 
 void ClosePixelValues(ProgramState& state, Host& host) {
   state.analysis.values.open = false;
-  SetChannelView(state.display, 'N');
+  static_cast<void>(SetChannelView(state.display, 'N'));  // 'N' is always taken
   RebuildDisplayFromDisplayBytes(state, host);
 }
 

@@ -8,7 +8,7 @@
 
 namespace qv {
 
-enum class ViewOpening { Opened, AlreadyOpen, Refused };
+enum class [[nodiscard]] ViewOpening{Opened, AlreadyOpen, Refused};
 
 inline constexpr int kModeConflictMessage = 35;
 inline constexpr int kPhotometryGeometryMessage = 36;
@@ -32,7 +32,7 @@ void ClosePhotometryView(ProgramState& state);
 ViewOpening OpenRowPlot(ProgramState& state, Host& host);
 void CloseRowPlot(ProgramState& state);
 // A click on image row `row` while the row plot is open picks it.
-bool PickPlotRow(ProgramState& state, int row);
+[[nodiscard]] bool PickPlotRow(ProgramState& state, int row);
 
 // "3-D Intensity Plot": nothing while a plot is open.
 ViewOpening OpenPlot3d(ProgramState& state);
@@ -43,6 +43,6 @@ ViewOpening OpenPixelValues(ProgramState& state);
 void ClosePixelValues(ProgramState& state, Host& host);
 
 // Whether a mouse mode of these views owns the mouse now.
-bool AnalysisMouseModeActive(const ProgramState& state);
+[[nodiscard]] bool AnalysisMouseModeActive(const ProgramState& state);
 
 }  // namespace qv

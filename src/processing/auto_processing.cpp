@@ -17,7 +17,8 @@ constexpr int kStrongPower = 18;
 void AutoStretch(ProgramState& state, Host& host, int power) {
   ResetBufferPointers(state.images);
   SampleBlackLevel(state);
-  if (state.settings.autoRemoveBackground) FillBackgroundTable(state, host, true, false);
+  // A black level below 3 leaves the background as it is; the stretch still runs.
+  if (state.settings.autoRemoveBackground) static_cast<void>(FillBackgroundTable(state, host, true, false));
   NonLinearStretch(state, host, power, false);
 }
 

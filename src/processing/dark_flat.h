@@ -29,15 +29,15 @@ double AutoFlatMean(const std::uint16_t* flat, int width, int height);
 // The menu commands on the current image, with the second image read from
 // `path`. False (the message shown) when the file is refused; the image is
 // then unchanged.
-bool SubtractDarkFile(ProgramState& state, Host& host, const std::string& path);
-bool ApplyFlatFieldFile(ProgramState& state, Host& host, const std::string& path);
+[[nodiscard]] bool SubtractDarkFile(ProgramState& state, Host& host, const std::string& path);
+[[nodiscard]] bool ApplyFlatFieldFile(ProgramState& state, Host& host, const std::string& path);
 
 // Results of the automatic corrections.
-enum AutoReferenceResult : int {
-  kAutoApplied = 0,
-  kAutoCannotOpen = 11,
-  kAutoWrongLength = 12,
-  kAutoNotFlat = 13,
+enum [[nodiscard]] AutoReferenceResult : int{
+    kAutoApplied = 0,
+    kAutoCannotOpen = 11,
+    kAutoWrongLength = 12,
+    kAutoNotFlat = 13,
 };
 
 // The automatic correction of `image` (a frame of the current geometry) with

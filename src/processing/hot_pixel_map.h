@@ -21,7 +21,7 @@ inline constexpr std::string_view kDefaultHotPixelMapName = "Vesk_HPM";
 // Scans `source` at the current threshold. The border of 5 columns each
 // side, 5 rows at the top (15 over a label band) and 4 at the bottom is never
 // listed. A scan that finds too many shows why and leaves the map invalid.
-bool FindHotPixels(ProgramState& state, Host& host, const std::uint16_t* source);
+[[nodiscard]] bool FindHotPixels(ProgramState& state, Host& host, const std::uint16_t* source);
 
 // The map's name: the one chosen last, else the camera model's.
 std::string HotPixelMapName(const ProgramState& state);
@@ -31,18 +31,18 @@ std::string HotPixelMapPath(const ProgramState& state);
 
 // Writes the map (magic, count, indices). The file appears under its name
 // only once every byte is written; a failure shows its message.
-bool SaveHotPixelMap(ProgramState& state, Host& host, const std::string& path);
+[[nodiscard]] bool SaveHotPixelMap(ProgramState& state, Host& host, const std::string& path);
 
 // "Apply Hot Pixel Map": message when there is no map; otherwise an undo
 // copy, then each listed pixel, in list order, becomes the mean of its four
 // neighbours. Positions whose neighbours are not all on the frame are
 // skipped.
-bool ApplyHotPixelMap(ProgramState& state, Host& host);
+[[nodiscard]] bool ApplyHotPixelMap(ProgramState& state, Host& host);
 
 // "Change": a new map name. Refused with a message when it holds one of
 // * / : ? \ ; an empty name restores the default. A new name restarts the
 // autosave file counter.
-bool ChangeHotPixelMapName(ProgramState& state, Host& host, std::string_view name);
+[[nodiscard]] bool ChangeHotPixelMapName(ProgramState& state, Host& host, std::string_view name);
 
 // The "Hot Pixel Value" scroller: line and page steps that stay in range.
 enum class ScrollStep { LineLeft, LineRight, PageLeft, PageRight };

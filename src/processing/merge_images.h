@@ -10,7 +10,7 @@ namespace qv {
 
 // "Merge two Images &together": refused with messages 35 (photometry or row
 // plot running), 30 (fitted or centred display) or 31 (already merging).
-bool StartMerge(ProgramState& state, Host& host);
+[[nodiscard]] bool StartMerge(ProgramState& state, Host& host);
 
 // The open command calls this before it loads a file while merging: the
 // first opening keeps the base image (and its colour planes) for the merge.
@@ -32,7 +32,7 @@ void SetMergeSuperimpose(ProgramState& state, bool on);
 // "Cancel".
 void CancelMerge(ProgramState& state);
 
-enum class MergeResult { Merged, NotReady, Refused };
+enum class [[nodiscard]] MergeResult{Merged, NotReady, Refused};
 
 // "Merge": nothing while the second image has not been opened; refused
 // (message shown, still merging) when the two images differ in size.

@@ -32,7 +32,7 @@ void ChoosePhotometryRadius(PhotometryPicks& picks, int radius);
 void ChoosePhotometryMeasure(PhotometryPicks& picks, char choice);
 
 // Whether the whole box of radius r around (x, y) lies inside the frame.
-bool PhotometryBoxInside(const FrameGeometry& geometry, int x, int y, int r);
+[[nodiscard]] bool PhotometryBoxInside(const FrameGeometry& geometry, int x, int y, int r);
 // The total of the image values over columns x - r to x + r and rows y - r to
 // y + r; the box must lie inside the frame.
 std::int32_t PhotometryBoxSum(const std::uint16_t* image, const FrameGeometry& geometry, int x, int y, int r);
@@ -40,12 +40,12 @@ std::int32_t PhotometryBoxSum(const std::uint16_t* image, const FrameGeometry& g
 // A click at image position (x, y): stores it and its box sum for the current
 // choice. A box reaching past the frame is refused with message 2 and changes
 // nothing.
-bool RecordPhotometryClick(PhotometryPicks& picks, const ImageStore& images, const FrameGeometry& geometry, Host& host,
-                           int x, int y);
+[[nodiscard]] bool RecordPhotometryClick(PhotometryPicks& picks, const ImageStore& images,
+                                         const FrameGeometry& geometry, Host& host, int x, int y);
 // The pointer at image position (x, y): stored with the value under it when
 // it is at least two pixels inside the frame.
-bool RecordPhotometryPointer(PhotometryPicks& picks, const ImageStore& images, const FrameGeometry& geometry, int x,
-                             int y);
+[[nodiscard]] bool RecordPhotometryPointer(PhotometryPicks& picks, const ImageStore& images,
+                                           const FrameGeometry& geometry, int x, int y);
 
 // Mean of a box sum: the sum over the number of pixels of the box.
 double PhotometryMean(std::int32_t sum, int radius);

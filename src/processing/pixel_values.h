@@ -12,14 +12,14 @@ namespace qv {
 
 // Whether (x, y) is at least two pixels inside the frame, where pointer
 // moves are shown.
-bool PointerInsideFrame(const FrameGeometry& geometry, int x, int y);
+[[nodiscard]] bool PointerInsideFrame(const FrameGeometry& geometry, int x, int y);
 
 PixelValues PixelValuesAt(const ImageStore& images, const FrameGeometry& geometry, int x, int y);
 
 // A pointer move at image position (x, y): stores the values there and tells
 // the dialog; nothing outside the shown area.
-bool RecordPixelValuesPointer(PixelValuesView& view, const ImageStore& images, const FrameGeometry& geometry, int x,
-                              int y);
+[[nodiscard]] bool RecordPixelValuesPointer(PixelValuesView& view, const ImageStore& images,
+                                            const FrameGeometry& geometry, int x, int y);
 
 // The "Lum" field, "%6u".
 std::string LuminanceText(const PixelValues& values);

@@ -19,6 +19,6 @@ namespace qv {
 
 // True when the AVX2 builds are to run for this choice: the program is
 // built for x86, the processor has AVX2 and the plain builds are not asked for.
-bool UseAvx2RowLoops(RowLoops choice);
+[[nodiscard]] bool UseAvx2RowLoops(RowLoops choice);
 
 }  // namespace qv

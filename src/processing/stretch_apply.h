@@ -27,6 +27,6 @@ void ApplyStretchTable(ProgramState& state, Host& host, bool rebuild);
 // The same for the three colour planes (red, blue, green), leaving the header
 // band of the frame alone. Refused with "Image Not Colour Converted" (false) when the
 // image is not colour converted.
-bool ApplyStretchTableColour(ProgramState& state, Host& host, bool rebuild);
+[[nodiscard]] bool ApplyStretchTableColour(ProgramState& state, Host& host, bool rebuild);
 
 }  // namespace qv

@@ -62,7 +62,7 @@ void NonLinearStretch(ProgramState& state, Host& host, int power, bool rebuild) 
 bool NonLinearColourStretch(ProgramState& state, Host& host, int power) {
   if (!state.images.colourConverted) return ApplyStretchTableColour(state, host, true);
   FillNonLinearStretchTable(Table(state), power);
-  ApplyStretchTableColour(state, host, true);
+  if (!ApplyStretchTableColour(state, host, true)) return false;
   AddHistoryLine(state.images.history, "Non-Linear Colour : power " + std::to_string(power));
   return true;
 }

@@ -8,8 +8,8 @@
 
 namespace qv {
 
-bool NormalStretch(ProgramState& state, Host& host, int black, int white);
-bool PowerLawStretch(ProgramState& state, Host& host, double exponent);
+[[nodiscard]] bool NormalStretch(ProgramState& state, Host& host, int black, int white);
+[[nodiscard]] bool PowerLawStretch(ProgramState& state, Host& host, double exponent);
 void SineLawStretch(ProgramState& state, Host& host);
 void LogarithmicStretch(ProgramState& state, Host& host);
 void AntilogarithmicStretch(ProgramState& state, Host& host);
@@ -17,10 +17,10 @@ void InvertToNegative(ProgramState& state, Host& host);
 void NonLinearStretch(ProgramState& state, Host& host, int power, bool rebuild = true);
 // Refused with "Image Not Colour Converted" (false) on an image that is not
 // colour converted.
-bool NonLinearColourStretch(ProgramState& state, Host& host, int power);
+[[nodiscard]] bool NonLinearColourStretch(ProgramState& state, Host& host, int power);
 
 // "&Remove Background" from the black level in state.processing. With
 // `apply` clear only the table is filled. False when the level is below 3.
-bool FillBackgroundTable(ProgramState& state, Host& host, bool apply, bool rebuild = true);
+[[nodiscard]] bool FillBackgroundTable(ProgramState& state, Host& host, bool apply, bool rebuild = true);
 
 }  // namespace qv

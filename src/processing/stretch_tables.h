@@ -12,9 +12,9 @@ inline constexpr int kStretchTop = 32'767;
 
 // Black and white levels 0..300 of the display scale. False (table untouched)
 // when white is not above black.
-bool FillNormalStretchTable(std::uint16_t* table, int black, int white);
+[[nodiscard]] bool FillNormalStretchTable(std::uint16_t* table, int black, int white);
 // False (table untouched) when the exponent is 1.
-bool FillPowerStretchTable(std::uint16_t* table, double exponent);
+[[nodiscard]] bool FillPowerStretchTable(std::uint16_t* table, double exponent);
 void FillSineStretchTable(std::uint16_t* table);
 void FillLogStretchTable(std::uint16_t* table);
 void FillAntilogStretchTable(std::uint16_t* table);

@@ -11,8 +11,8 @@
 namespace qv::sim {
 
 struct Star {
-  double x = 0, y = 0;       // sky position in main-sensor pixels, before any mount motion
-  double flux = 0;           // electrons per second, all colours
+  double x = 0, y = 0;                  // sky position in main-sensor pixels, before any mount motion
+  double flux = 0;                      // electrons per second, all colours
   double red = 1, green = 1, blue = 1;  // colour weights
 };
 
@@ -32,8 +32,8 @@ class Mount {
   double driftYPerSecond = -0.02;
   double periodicErrorAmplitude = 1.5;  // pixels
   double periodicErrorPeriodS = 480;
-  double guideRatePerSecond = 2.0;      // pixels per second at the guide rate
-  double decBacklash = 3.0;             // pixels of play when Dec reverses
+  double guideRatePerSecond = 2.0;  // pixels per second at the guide rate
+  double decBacklash = 3.0;         // pixels of play when Dec reverses
 
   // Brings the mount to `ms` with the motions that were active.
   void advanceTo(std::uint32_t ms);
@@ -87,7 +87,7 @@ class Cooler {
   void advanceTo(std::uint32_t ms);
   void set(bool on, int setpointC, std::uint32_t ms);
   double temperatureC() const { return temperatureC_; }
-  bool on() const { return on_; }
+  [[nodiscard]] bool on() const { return on_; }
   int setpointC() const { return setpointC_; }
 
  private:
@@ -107,11 +107,11 @@ class SkyScene {
   // A sky for a sensor of this size (stars cover it with a margin).
   SkyScene(std::uint64_t seed, int sensorWidth, int sensorHeight);
 
-  double skyPerSecond = 40;     // electrons per pixel per second through green
-  double seeingSigma = 1.4;     // PSF sigma in pixels
+  double skyPerSecond = 40;  // electrons per pixel per second through green
+  double seeingSigma = 1.4;  // PSF sigma in pixels
   double bias = 1000;
   double readNoise = 8;
-  double darkAtZeroC = 0.2;     // electrons per second at 0 C, doubling every 6.3 C
+  double darkAtZeroC = 0.2;  // electrons per second at 0 C, doubling every 6.3 C
   // Colour matrix response to the sky: red, green, blue.
   double skyRed = 0.6, skyGreen = 1.0, skyBlue = 0.45;
 

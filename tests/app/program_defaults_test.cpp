@@ -123,7 +123,7 @@ TEST(ProgramDefaults, WithoutAWheelTheUsbBoxStaysClear) {
   RefreshDefaults(*f.state);
   EXPECT_FALSE(f.settings().useUsbFilterWheel);
   // The search finds nothing on a bus without devices.
-  ClickCheck(*f.state, f.host, f.clock, DefaultsCheck::UseUsbFilterWheel);
+  EXPECT_TRUE(ClickCheck(*f.state, f.host, f.clock, DefaultsCheck::UseUsbFilterWheel));
   EXPECT_FALSE(CheckState(*f.state, DefaultsCheck::UseUsbFilterWheel));
 }
 
@@ -151,8 +151,8 @@ TEST(ProgramDefaults, TheAoUnitNeedsTelescopeGuiding) {
 TEST(ProgramDefaults, TheSwapBoxesShowAndSwapTheirLetterPairs) {
   DefaultsFixture f;
   EXPECT_FALSE(CheckState(*f.state, DefaultsCheck::SwapNorthSouth));
-  ClickCheck(*f.state, f.host, f.clock, DefaultsCheck::SwapNorthSouth);
-  ClickCheck(*f.state, f.host, f.clock, DefaultsCheck::SwapEastWest);
+  EXPECT_TRUE(ClickCheck(*f.state, f.host, f.clock, DefaultsCheck::SwapNorthSouth));
+  EXPECT_TRUE(ClickCheck(*f.state, f.host, f.clock, DefaultsCheck::SwapEastWest));
   EXPECT_EQ(std::string(f.settings().driveDirections.data(), 4), "snwe");
   EXPECT_TRUE(CheckState(*f.state, DefaultsCheck::SwapNorthSouth));
   EXPECT_TRUE(CheckState(*f.state, DefaultsCheck::SwapEastWest));
@@ -161,7 +161,7 @@ TEST(ProgramDefaults, TheSwapBoxesShowAndSwapTheirLetterPairs) {
 TEST(ProgramDefaults, MaximumCoolingMovesTheSetPointTo40Below) {
   DefaultsFixture f;
   f.settings().derived.coolerSetpointC = 5;
-  ClickCheck(*f.state, f.host, f.clock, DefaultsCheck::MaximumCooling);
+  EXPECT_TRUE(ClickCheck(*f.state, f.host, f.clock, DefaultsCheck::MaximumCooling));
   EXPECT_TRUE(f.settings().maximumCooling);
   EXPECT_EQ(f.settings().derived.coolerSetpointC, -40);
 }
@@ -242,7 +242,7 @@ TEST(ProgramDefaults, CancelKeepsTheChangesInMemoryButDoesNotSave) {
   const auto before = f.fileBytes();
   Choose(*f.state, f.host, DefaultsRadio::Background, 2);
   Choose(*f.state, f.host, DefaultsRadio::Drift, 3);
-  ClickCheck(*f.state, f.host, f.clock, DefaultsCheck::Tiff16Bit);
+  EXPECT_TRUE(ClickCheck(*f.state, f.host, f.clock, DefaultsCheck::Tiff16Bit));
   EXPECT_EQ(f.fileBytes(), before);
   EXPECT_EQ(f.settings().windowBackground, 'g');
   EXPECT_EQ(f.settings().driftThreshold, 200);

@@ -41,7 +41,7 @@ class CameraCommands : public ::testing::Test {
   }
   void UseModel(int code) {
     state->settings.cameraType = static_cast<std::int16_t>(code);
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
+    EXPECT_EQ(SetCameraType(state->settings, state->camera, state->geometry, state->paths), SettingsStatus::Ok);
   }
   Bytes Written(std::size_t i) const { return script->written.at(i); }
 
@@ -135,7 +135,7 @@ TEST_F(CameraCommands, SubFrameWindows) {
   // Any other mode: a quarter of the sensor.
   state->camera.focusWindowMode = 7;
   script->replies.push_back(Le16Frame(348 * 260));
-  ReadFrame(*state, host, kUserSubFrame, 10);
+  EXPECT_TRUE(ReadFrame(*state, host, kUserSubFrame, 10));
   EXPECT_EQ(GetLe16(&Written(2)[12]), 348);
   EXPECT_EQ(GetLe16(&Written(2)[14]), 260);
 }
@@ -145,7 +145,7 @@ TEST_F(CameraCommands, SubFrameNearTheEdgeStaysOnTheSensor) {
   state->camera.subFrameCentreX = 10;
   state->camera.subFrameCentreY = 1039;
   script->replies.push_back(Le16Frame(696 * 520));
-  ReadFrame(*state, host, kUserSubFrame, 10);
+  EXPECT_TRUE(ReadFrame(*state, host, kUserSubFrame, 10));
   EXPECT_EQ(GetLe16(&Written(0)[8]), 0);
   EXPECT_EQ(GetLe16(&Written(0)[10]), 1040 - 520);
 }
@@ -160,7 +160,7 @@ TEST_F(CameraCommands, K7FullFrameGetsTheColumnPairCorrection) {
     frame[2 * i + 1] = static_cast<std::uint8_t>(v >> 8);
   }
   script->replies.push_back(frame);
-  ReadFrame(*state, host, kFullResolution, 10);
+  EXPECT_TRUE(ReadFrame(*state, host, kFullResolution, 10));
   EXPECT_EQ(state->images.workImage[0], 2000);
   EXPECT_EQ(state->images.workImage[16], 1000);
   EXPECT_EQ(state->images.workImage[17], 1000);
@@ -265,7 +265,7 @@ TEST_F(CameraCommands, CoolerAndFirmware) {
 
   state->camera.coolerAvailable = true;
   script->replies.push_back({11, 0, 0, 0});
-  ReadFirmwareVersion(*state, host);
+  EXPECT_TRUE(ReadFirmwareVersion(*state, host));
   EXPECT_TRUE(state->camera.coolerAvailable);
 
   state->camera.coolingOn = true;
@@ -279,7 +279,7 @@ TEST_F(CameraCommands, CoolerAndFirmware) {
   state->camera.coolingOn = false;
   state->settings.maximumCooling = true;
   script->replies.push_back({0xD8, 0x09, 0});
-  UpdateCooler(*state, host);
+  EXPECT_TRUE(UpdateCooler(*state, host));
   EXPECT_EQ(script->written.back(), (Bytes{0x40, 31, 0, 0, 0, 0, 0, 0}));
 
   // The camera dialog's own reads keep off a camera that a run, the focus
@@ -303,25 +303,25 @@ TEST_F(CameraCommands, CoolerIsNeverSentASetPointOutsideItsRange) {
   state->settings.maximumCooling = true;
   state->settings.derived.coolerSetpointC = 0;
   script->replies.push_back({0xD8, 0x09, 0});
-  UpdateCooler(*state, host);
+  EXPECT_TRUE(UpdateCooler(*state, host));
   EXPECT_EQ(script->written.back(), (Bytes{0x40, 30, 0x1A, 0x09, 1, 0, 0, 0}));  // -40: 2330
   EXPECT_EQ(state->settings.derived.coolerSetpointC, -40);
   // A saved set point from a damaged file is kept to -40..35.
   state->settings.maximumCooling = false;
   state->settings.derived.coolerSetpointC = -300;
   script->replies.push_back({0xD8, 0x09, 0});
-  UpdateCooler(*state, host);
+  EXPECT_TRUE(UpdateCooler(*state, host));
   EXPECT_EQ(GetLe16(&script->written.back()[2]), 2330);
   state->settings.derived.coolerSetpointC = 400;
   script->replies.push_back({0xD8, 0x09, 0});
-  UpdateCooler(*state, host);
+  EXPECT_TRUE(UpdateCooler(*state, host));
   EXPECT_EQ(GetLe16(&script->written.back()[2]), 35 * 10 + 2730);
 }
 
 TEST_F(CameraCommands, K7NeverHasTheCooler) {
   UseModel(7);
   script->replies.push_back({20, 0, 1, 0});
-  ReadFirmwareVersion(*state, host);
+  EXPECT_TRUE(ReadFirmwareVersion(*state, host));
   EXPECT_FALSE(state->camera.coolerAvailable);
 }
 

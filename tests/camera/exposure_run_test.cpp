@@ -93,8 +93,12 @@ TEST_F(ExposureRun, OneFrameOfEachRangeReadsOnceAndLongerIsBrighter) {
   std::uint64_t previousSky = 0;
   for (char range : {'q', 'h', 't', 's', 'm'}) {
     ChooseRange(settings(), range);
-    if (range == 't') SetExposureValue(settings(), 50);  // 5 s waited out by the computer
-    if (range == 's') SetExposureValue(settings(), 10);
+    if (range == 't') {
+      EXPECT_TRUE(SetExposureValue(settings(), 50));  // 5 s waited out by the computer
+    }
+    if (range == 's') {
+      EXPECT_TRUE(SetExposureValue(settings(), 10));
+    }
     reports.clear();
     Run();
     ASSERT_EQ(reports.size(), 1u) << range;
@@ -111,14 +115,14 @@ TEST_F(ExposureRun, OneFrameOfEachRangeReadsOnceAndLongerIsBrighter) {
 
 TEST_F(ExposureRun, ProgressOfTimedWaitsAndCaptions) {
   ChooseRange(settings(), 's');
-  SetExposureValue(settings(), 12);
+  EXPECT_TRUE(SetExposureValue(settings(), 12));
   Run();
   // Six steps of 42, then the read-out at 20.
   EXPECT_EQ(host.progressPositions, (std::vector<int>{0, 42, 84, 126, 168, 210, 252, 20, 20}));
   EXPECT_EQ(host.progressCaptions[0], "EXPOSURE UNDERWAY");
   EXPECT_EQ(host.progressCaptions[1].rfind("READING Pell CAMERA", 0), 0u);
   host.progressPositions.clear();
-  SetExposureValue(settings(), 13);
+  EXPECT_TRUE(SetExposureValue(settings(), 13));
   Run();
   EXPECT_EQ(host.progressPositions[1], 12);
   EXPECT_EQ(host.progressPositions.size(), 20u + 3u);
@@ -128,7 +132,7 @@ TEST_F(ExposureRun, ProgressOfTimedWaitsAndCaptions) {
 TEST_F(ExposureRun, AveragedSeriesOfFourIsTheSumOfQuarters) {
   PickBrightStar();
   ChooseRange(settings(), 's');
-  SetExposureValue(settings(), 2);
+  EXPECT_TRUE(SetExposureValue(settings(), 2));
   settings().count = 4;
   settings().average = true;
   Run();
@@ -150,7 +154,7 @@ TEST_F(ExposureRun, AveragedSeriesOfFourIsTheSumOfQuarters) {
 TEST_F(ExposureRun, SummedSeriesStopsAt65535) {
   PickBrightStar();
   ChooseRange(settings(), 's');
-  SetExposureValue(settings(), 20);
+  EXPECT_TRUE(SetExposureValue(settings(), 20));
   settings().count = 3;
   Run();
   ASSERT_EQ(raw.size(), 3u);
@@ -173,7 +177,7 @@ TEST_F(ExposureRun, AlternativeSlewAddsFramesMatchedByProfiles) {
   const auto& star = world->scene.stars()[0];
   world->scene.mount.nudge(250 - world->scene.starX(star, clock.nowMs), 150 - world->scene.starY(star, clock.nowMs));
   ChooseRange(settings(), 's');
-  SetExposureValue(settings(), 5);
+  EXPECT_TRUE(SetExposureValue(settings(), 5));
   settings().count = 2;
   Run();
   ASSERT_TRUE(host.boxes.empty()) << host.boxes[0].text;
@@ -222,7 +226,7 @@ TEST_F(ExposureRun, StackedSeriesFollowsADriftingStar) {
 TEST_F(ExposureRun, LostStarEndsTheSeriesWithTheSumSoFar) {
   PickBrightStar();
   ChooseRange(settings(), 's');
-  SetExposureValue(settings(), 2);
+  EXPECT_TRUE(SetExposureValue(settings(), 2));
   settings().count = 5;
   ExposureOperation run(*state, host, clock, [this](const FrameReport&) { world->scene.mount.nudge(60, 0); });
   WakeTime wake = run.start(clock.nowMs);
@@ -269,7 +273,7 @@ TEST_F(ExposureRun, ContinuousSeriesOfThreeEndsByItself) {
 
 TEST_F(ExposureRun, CancelDuringTheExposureSkipsTheReadout) {
   ChooseRange(settings(), 's');
-  SetExposureValue(settings(), 30);
+  EXPECT_TRUE(SetExposureValue(settings(), 30));
   settings().count = 5;
   settings().autosave = true;
   // The click that cancels picks no guide star, and star picking is back
@@ -292,7 +296,7 @@ TEST_F(ExposureRun, CancelDuringTheExposureSkipsTheReadout) {
 
 TEST_F(ExposureRun, CancelDuringAPlainWaitKeepsThatFrame) {
   ChooseRange(settings(), 't');
-  SetExposureValue(settings(), 50);  // not cancellable while waited
+  EXPECT_TRUE(SetExposureValue(settings(), 50));  // not cancellable while waited
   settings().count = 3;
   PickBrightStar();
   Run(1'000);
@@ -365,7 +369,7 @@ TEST_F(ExposureRun, OpeningReadsTheSettingsUntilACameraIsFoundAndNotWhileTheMain
 TEST_F(ExposureRun, AutosaveNamesAndObservationValues) {
   settings().autosave = true;
   ChooseRange(settings(), 's');
-  SetExposureValue(settings(), 10);
+  EXPECT_TRUE(SetExposureValue(settings(), 10));
   Run();
   Run();
   ASSERT_EQ(reports.size(), 2u);
@@ -381,7 +385,7 @@ TEST_F(ExposureRun, AutosaveNamesAndObservationValues) {
       << header.substr(header.find("EXPTIME"), 80);
 }
 
-TEST_F(ExposureRun, ReadoutFailureStopsTheSeriesAndSavesNothing) {
+TEST_F(ExposureRun, TransferFailureStopsTheRunAndSavesNothing) {
   settings().autosave = true;
   ChooseRange(settings(), 'h');
   settings().continuous = true;
@@ -400,6 +404,23 @@ TEST_F(ExposureRun, ReadoutFailureStopsTheSeriesAndSavesNothing) {
   EXPECT_TRUE(std::filesystem::exists(AutosaveFilePath(*state, 1)));
   EXPECT_FALSE(std::filesystem::exists(AutosaveFilePath(*state, 2)));
   EXPECT_FALSE(host.boxes.empty());
+  EXPECT_FALSE(state->camera.exposureRunning);
+
+  // A clear the camera does not take: the frame is neither waited for nor
+  // read, and the run stops there.
+  world->cameraFaults.unplugged = false;
+  world->cameraFaults.failWrite = true;
+  settings().continuous = false;
+  ChooseRange(settings(), 's');
+  EXPECT_TRUE(SetExposureValue(settings(), 5));
+  const std::size_t boxesBefore = host.boxes.size();
+  reports.clear();
+  Run();
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(framesRead, 0);
+  EXPECT_LT(endedAtMs, 5000u);
+  EXPECT_GT(host.boxes.size(), boxesBefore);
+  EXPECT_FALSE(std::filesystem::exists(AutosaveFilePath(*state, 2)));
   EXPECT_FALSE(state->camera.exposureRunning);
 }
 
@@ -421,7 +442,7 @@ TEST_F(ExposureRun, DarkThenFlatAfterEachFrame) {
   state->files.flatFieldPath = writeRaw("flat", flat, "FLATH  1");
   settings().autoDark = settings().autoFlat = true;
   ChooseRange(settings(), 's');
-  SetExposureValue(settings(), 5);
+  EXPECT_TRUE(SetExposureValue(settings(), 5));
   Run();
   ASSERT_TRUE(host.boxes.empty()) << host.boxes[0].text;
   const Frame out = Work();

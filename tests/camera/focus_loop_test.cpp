@@ -112,14 +112,14 @@ TEST(ExposureSettingsRanges, RangesMaximaAndRefusedValues) {
   EXPECT_FALSE(SetFocusStretch(s, 51));
   EXPECT_FALSE(SetFocusStretch(s, 0));
   ChooseRange(s, 's');
-  SetExposureValue(s, 12);
+  EXPECT_TRUE(SetExposureValue(s, 12));
   EXPECT_EQ(ProgressSteps(s), 6);
-  SetExposureValue(s, 4);
+  EXPECT_TRUE(SetExposureValue(s, 4));
   EXPECT_EQ(ProgressSteps(s), 2);
-  SetExposureValue(s, 13);
+  EXPECT_TRUE(SetExposureValue(s, 13));
   EXPECT_EQ(ProgressSteps(s), 20);
   ChooseRange(s, 't');
-  SetExposureValue(s, 100);
+  EXPECT_TRUE(SetExposureValue(s, 100));
   EXPECT_EQ(ProgressSteps(s), 2);
   EXPECT_FALSE(FocusLoopAllowed(s));
   ChooseRange(s, 'm');
@@ -165,7 +165,7 @@ TEST(FocusLoop, RunsOnTheSimulatorUntilTheLeftButton) {
   state->camera.link.traceUsbPath = trace;
   state->settings.ShowInterfaceDetails = false;
   state->settings.cameraType = 1;
-  SetCameraType(state->settings, state->camera, state->geometry, state->paths);
+  EXPECT_EQ(SetCameraType(state->settings, state->camera, state->geometry, state->paths), SettingsStatus::Ok);
   auto world = std::make_shared<sim::SimWorld>(clock, 1, 7);
   auto bus = sim::MakeSimBus(world);
   ASSERT_TRUE(ConnectCamera(*state, *bus, host, clock));

@@ -61,8 +61,8 @@ class PhotoGuidingSim : public test::SimCameraTest {
   void Photo(char range, int value, int count, int mode = kFullResolution) {
     ExposureSettings& s = state->camera.exposure;
     ChooseRange(s, range);
-    SetExposureValue(s, value);
-    SetSeriesCount(s, count);
+    EXPECT_TRUE(SetExposureValue(s, value));
+    EXPECT_TRUE(SetSeriesCount(s, count));
     s.readoutMode = mode;
   }
 
@@ -102,7 +102,6 @@ class PhotoGuidingSim : public test::SimCameraTest {
     const double mx = sx / s, my = sy / s;
     return std::sqrt(sxx / s - mx * mx + syy / s - my * my);
   }
-
 };
 
 TEST_F(PhotoGuidingSim, GuiderGuidingHoldsTheStarThroughAMinuteLongPhoto) {

@@ -39,10 +39,10 @@ TEST_F(SetCameraTypeTest, LoadsTheRowAndCentresTheWindows) {
 
 TEST_F(SetCameraTypeTest, UnknownCodeKeepsTheModelButStillRuns) {
   state.settings.cameraType = 3;
-  SetCameraType(state.settings, state.camera, state.geometry, state.paths);
+  EXPECT_EQ(SetCameraType(state.settings, state.camera, state.geometry, state.paths), SettingsStatus::Ok);
   state.settings.cameraType = 9;
   state.camera.focusWindowMode = 0;
-  SetCameraType(state.settings, state.camera, state.geometry, state.paths);
+  EXPECT_EQ(SetCameraType(state.settings, state.camera, state.geometry, state.paths), SettingsStatus::Ok);
   EXPECT_EQ(state.camera.model.name, "K3C");
   EXPECT_EQ(state.camera.focusWindowMode, 2);
   EXPECT_EQ(state.geometry.width, 2750);

@@ -5,9 +5,9 @@
 
 #include "app/program_state.h"
 #include "app/settings_file.h"
+#include "camera/scripted_devices.h"
 #include "camera/set_camera_type.h"
 #include "camera/usb_link.h"
-#include "camera/scripted_devices.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/test_clock.h"
@@ -72,7 +72,7 @@ TEST_F(UsbDiscovery, GapsInMemberIndexesDoNotEndTheSearch) {
 TEST_F(UsbDiscovery, UnknownPidIsSkippedUnlessIgnored) {
   bus.cameras[0] = Present("\\\\?\\usb#vid_5310&pid_0619#a");
   state->settings.cameraType = 2;
-  SetCameraType(state->settings, state->camera, state->geometry, state->paths);
+  EXPECT_EQ(SetCameraType(state->settings, state->camera, state->geometry, state->paths), SettingsStatus::Ok);
   EXPECT_EQ(Search(), 1);
   EXPECT_FALSE(state->camera.link.cameraAttached);
   EXPECT_TRUE(bus.opened.empty());

@@ -29,7 +29,7 @@ class GuidingOnTheSimulator : public test::SimCameraTest {
   // scene says it is, three times over as the guiding does.
   std::optional<StarPosition> ExposeAndFind(double expectX, double expectY) {
     SetGeometryForReadout(*state, kFullResolution);
-    ClearSensor(*state, host);
+    EXPECT_TRUE(ClearSensor(*state, host));
     if (!ReadFrame(*state, host, kFullResolution, 500)) return std::nullopt;
     StarPosition p{static_cast<int>(std::lround(expectX)), static_cast<int>(std::lround(expectY)), 0, 0};
     for (int i = 0; i < 3; ++i) {
@@ -41,7 +41,6 @@ class GuidingOnTheSimulator : public test::SimCameraTest {
   }
   double StarX() { return world->scene.starX(world->scene.stars()[0], clock.nowMs); }
   double StarY() { return world->scene.starY(world->scene.stars()[0], clock.nowMs); }
-
 };
 
 TEST_F(GuidingOnTheSimulator, GoToCoordinatesMovesTheFoundStar) {

@@ -17,6 +17,7 @@
 #include "guiding/main_guiding.h"
 #include "guiding/main_training.h"
 #include "sim/sim_world.h"
+#include "support/file_size_limit.h"
 #include "support/sim_camera_test.h"
 
 namespace qv {
@@ -28,7 +29,7 @@ class MainGuidingSim : public test::SimCameraTest {
     state->settings.guideStarMaskRadius = 8;
     state->settings.telescopeGuiding = 'b';
     state->settings.ignoreSmallDrift = false;
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
+    EXPECT_EQ(SetCameraType(state->settings, state->camera, state->geometry, state->paths), SettingsStatus::Ok);
     SetGeometryForReadout(*state, kFullResolution);
     world = std::make_shared<sim::SimWorld>(clock, 1, 7);
     bus = sim::MakeSimBus(world);
@@ -71,6 +72,20 @@ TEST_F(MainGuidingSim, TrainingRecoversTheMountRatesAndStoresThem) {
   EXPECT_EQ(state->settings.decRate, r.decRate);
   EXPECT_FALSE(state->guiding.subFrameActive);
   EXPECT_EQ(state->camera.guideOutputs, 0);
+
+  // A settings file that cannot be written is said, not passed off as saved.
+  const std::size_t boxesBefore = host.boxes.size();
+  MainTrainingOperation training(*state, host, clock, 500);
+  {
+    const test::FileSizeLimit limit(1000);
+    RunOperation(training, clock, host);
+  }
+  EXPECT_TRUE(training.succeeded());
+  EXPECT_FALSE(training.settingsSaved());
+  // The place of the sub-frame, the results, then why they were not saved.
+  ASSERT_EQ(host.boxes.size(), boxesBefore + 3);
+  EXPECT_EQ(host.boxes[boxesBefore + 1].text.rfind("slewx", 0), 0u);
+  EXPECT_EQ(host.boxes.back().text, "Unable to save INI file, please check disk space");
 }
 
 TEST_F(MainGuidingSim, TrainingWithSwappedDirectionsRecoversTheSameRates) {

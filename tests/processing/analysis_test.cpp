@@ -302,7 +302,7 @@ TEST(AnalysisViews, TheHistogramOpenAlreadyBeepsAroundAWaitThatAPressCuts) {
   EXPECT_EQ(OpenHistogram(*f.state, f.host, clock), ViewOpening::AlreadyOpen);
   EXPECT_EQ(f.host.beeps, 2);
   f.host.pendingInput.keyPressed = true;
-  OpenHistogram(*f.state, f.host, clock);
+  EXPECT_EQ(OpenHistogram(*f.state, f.host, clock), ViewOpening::AlreadyOpen);
   EXPECT_EQ(f.host.beeps, 5);
   CloseHistogram(*f.state);
   EXPECT_EQ(OpenHistogram(*f.state, f.host, clock), ViewOpening::Opened);
@@ -310,7 +310,7 @@ TEST(AnalysisViews, TheHistogramOpenAlreadyBeepsAroundAWaitThatAPressCuts) {
 
 TEST(AnalysisViews, FinishingThePixelValuesShowsFullColourAgain) {
   ProcessingFixture f(20, 20);
-  OpenPixelValues(*f.state);
+  EXPECT_EQ(OpenPixelValues(*f.state), ViewOpening::Opened);
   f.state->display.channelView = 'R';
   ClosePixelValues(*f.state, f.host);
   EXPECT_FALSE(f.state->analysis.values.open);

@@ -45,7 +45,7 @@ TEST(AutoProcessing, RunsTheChosenStepsInOrderWithoutRebuilds) {
 
   // The same steps by hand give the same image.
   g.state->display.blackLevel = 9;
-  FillBackgroundTable(*g.state, g.host, true);
+  EXPECT_TRUE(FillBackgroundTable(*g.state, g.host, true));
   NonLinearStretch(*g.state, g.host, 18);
   ConvolveKernel(*g.state, g.host, 1, kHighPassLowPowerKernel, 1, true);
   UnsharpMask(*g.state, g.host, 4, 2, true);

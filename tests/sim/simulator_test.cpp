@@ -20,12 +20,13 @@ namespace {
 
 class Simulator : public test::SimCameraTest {
  protected:
-  // Clear, expose as the exposure sequence does, read.
+  // Clear, expose as the exposure sequence does, read. The read is tried
+  // after a failed clear too, so every transfer of a fault is seen.
   bool Expose(int mode, std::uint32_t exposureMs) {
     SetGeometryForReadout(*state, mode);
-    ClearSensor(*state, host);
+    const bool cleared = ClearSensor(*state, host);
     if (exposureMs > 1000) clock.sleepMs(exposureMs);
-    return ReadFrame(*state, host, mode, exposureMs);
+    return ReadFrame(*state, host, mode, exposureMs) && cleared;
   }
   std::uint16_t Work(int x, int y) const { return state->images.workImage[y * state->geometry.width + x]; }
   // Brightest pixel within `r` of (x, y).
@@ -125,7 +126,7 @@ TEST_F(Simulator, GuideBoxAndGuiderChannelSeeTheSameSky) {
   const double sx = world->scene.starX(BrightStar(), clock.nowMs), sy = world->scene.starY(BrightStar(), clock.nowMs);
   state->camera.guideBoxOriginX = static_cast<int>(sx) - 64;
   state->camera.guideBoxOriginY = static_cast<int>(sy) - 64;
-  ClearSensor(*state, host);
+  EXPECT_TRUE(ClearSensor(*state, host));
   ASSERT_TRUE(ReadGuideBox(*state, host, 300, false));
   EXPECT_GT(PeakNear(state->images.workImage, 128, 128, 64, 64), 4000);
 
@@ -148,13 +149,13 @@ TEST_F(Simulator, CoolerApproachesItsSetPointOverMinutes) {
   MakeSimCamera(1);
   ASSERT_TRUE(ConnectSimCamera());
   state->camera.coolingOn = true;
-  MoveSetpoint(*state, host, -10);
-  UpdateCooler(*state, host);
+  EXPECT_TRUE(MoveSetpoint(*state, host, -10));
+  EXPECT_TRUE(UpdateCooler(*state, host));
   EXPECT_EQ(state->camera.actualTemperatureC, 20);
   int last = 20;
   for (int minute = 1; minute <= 8; ++minute) {
     clock.sleepMs(60'000);
-    UpdateCooler(*state, host);
+    EXPECT_TRUE(UpdateCooler(*state, host));
     EXPECT_LE(state->camera.actualTemperatureC, last);
     last = state->camera.actualTemperatureC;
     if (minute == 1) {
@@ -165,9 +166,9 @@ TEST_F(Simulator, CoolerApproachesItsSetPointOverMinutes) {
   // Warmer sensors collect more dark current.
   const double cold = world->scene.darkPerSecond();
   ToggleCooling(*state);
-  UpdateCooler(*state, host);
+  EXPECT_TRUE(UpdateCooler(*state, host));
   clock.sleepMs(600'000);
-  UpdateCooler(*state, host);
+  EXPECT_TRUE(UpdateCooler(*state, host));
   EXPECT_EQ(state->camera.actualTemperatureC, 20);
   EXPECT_GT(world->scene.darkPerSecond(), cold * 4);
 }
@@ -176,11 +177,11 @@ TEST_F(Simulator, FilterWheelOverUsbAndOverTheRelay) {
   MakeSimCamera(1);
   world->wheel.positions = 5;
   ASSERT_TRUE(ConnectSimCamera());
-  FilterFirst(*state, host, clock);
+  EXPECT_TRUE(FilterFirst(*state, host, clock));
   EXPECT_EQ(world->wheel.position, 1);
-  FilterPrev(*state, host, clock);
+  EXPECT_TRUE(FilterPrev(*state, host, clock));
   EXPECT_EQ(world->wheel.position, 5);
-  FilterNext(*state, host, clock);
+  EXPECT_TRUE(FilterNext(*state, host, clock));
   EXPECT_EQ(world->wheel.position, 1);
 
   // Without a USB wheel the serial relay moves it.
@@ -205,26 +206,26 @@ TEST_F(Simulator, MountMovesByRelayBitsAndLx200WithDecBacklash) {
     return mount.shiftY(clock.nowMs);
   };
   const double x0 = x();
-  SetGuideOutputs(*state, host, sim::kEast);
+  EXPECT_TRUE(SetGuideOutputs(*state, host, sim::kEast));
   clock.sleepMs(2000);
-  SetGuideOutputs(*state, host, 0);
+  EXPECT_TRUE(SetGuideOutputs(*state, host, 0));
   EXPECT_NEAR(x() - x0, 4.0, 0.05);  // 2 s at 2 px/s
 
   const double x1 = x();
-  SerialWrite(*state, host, 0, std::string_view("#:RC#"));
-  SerialWrite(*state, host, 0, std::string_view("#:Mw#"));
+  EXPECT_TRUE(SerialWrite(*state, host, 0, std::string_view("#:RC#")));
+  EXPECT_TRUE(SerialWrite(*state, host, 0, std::string_view("#:Mw#")));
   clock.sleepMs(1000);
-  SerialWrite(*state, host, 0, std::string_view("#:Qw#"));
+  EXPECT_TRUE(SerialWrite(*state, host, 0, std::string_view("#:Qw#")));
   EXPECT_NEAR(x() - x1, -16.0, 0.1);
 
   // Declination: south 2 s, then north 2 s: the reversal loses the backlash.
   const double y0 = y();
-  SetGuideOutputs(*state, host, sim::kSouth);
+  EXPECT_TRUE(SetGuideOutputs(*state, host, sim::kSouth));
   clock.sleepMs(2000);
-  SetGuideOutputs(*state, host, sim::kNorth);
+  EXPECT_TRUE(SetGuideOutputs(*state, host, sim::kNorth));
   const double y1 = y();
   clock.sleepMs(2000);
-  SetGuideOutputs(*state, host, 0);
+  EXPECT_TRUE(SetGuideOutputs(*state, host, 0));
   EXPECT_NEAR(y1 - y0, 4.0 - mount.decBacklash / 2, 0.05);
   EXPECT_NEAR(y1 - y(), 4.0 - mount.decBacklash, 0.05);
 }
@@ -237,9 +238,9 @@ TEST_F(Simulator, GoToByCoordinatesSlewsTheField) {
   mount.decBacklash = 0;
   state->settings.telescopePort = '2';  // the telescope on camera port 1
   auto goTo = [&](std::string_view ra, std::string_view dec) {
-    SerialWrite(*state, host, 1, ra);
-    SerialWrite(*state, host, 1, dec);
-    SerialWrite(*state, host, 1, std::string_view("#:MS#"));
+    EXPECT_TRUE(SerialWrite(*state, host, 1, ra));
+    EXPECT_TRUE(SerialWrite(*state, host, 1, dec));
+    EXPECT_TRUE(SerialWrite(*state, host, 1, std::string_view("#:MS#")));
     return ReadSlewReply(*state, host);
   };
   // The texts as the telescope control sends them: the closing "#" left off.
@@ -257,11 +258,11 @@ TEST_F(Simulator, GoToByCoordinatesSlewsTheField) {
 TEST_F(Simulator, TelescopeAndAdaptiveOpticsAnswer) {
   MakeSimCamera(1);
   ASSERT_TRUE(ConnectSimCamera());
-  SerialWrite(*state, host, 1, std::string_view("#:LM 0031#"));
-  SerialWrite(*state, host, 1, std::string_view("#:LI#"));
-  SerialRead(*state, host, 1, 33);
+  EXPECT_TRUE(SerialWrite(*state, host, 1, std::string_view("#:LM 0031#")));
+  EXPECT_TRUE(SerialWrite(*state, host, 1, std::string_view("#:LI#")));
+  EXPECT_TRUE(SerialRead(*state, host, 1, 33));
   EXPECT_EQ(state->camera.telescopeReply, "M31 MAG 5.0");
-  SerialWrite(*state, host, 1, std::string_view("#:MS#"));
+  EXPECT_TRUE(SerialWrite(*state, host, 1, std::string_view("#:MS#")));
   state->settings.telescopePort = '2';
   state->camera.secondTelescopeReply = "x";
   EXPECT_TRUE(ReadSlewReply(*state, host));
@@ -272,7 +273,7 @@ TEST_F(Simulator, TelescopeAndAdaptiveOpticsAnswer) {
   EXPECT_TRUE(WriteAoPacket(*state, host, clock, "GT00010"));
   EXPECT_EQ(world->serial.aoEastWest, 10);
   EXPECT_NEAR(world->scene.aoShiftX, 0.5, 1e-9);
-  WriteAoPacket(*state, host, clock, "K");
+  EXPECT_TRUE(WriteAoPacket(*state, host, clock, "K"));
   EXPECT_EQ(world->serial.aoEastWest, 0);
   EXPECT_TRUE(host.boxes.empty());
 }

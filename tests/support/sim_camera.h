@@ -26,7 +26,8 @@ struct SimCamera {
     state->paths.root = dir.str();
     state->settings.ShowInterfaceDetails = false;
     state->settings.cameraType = static_cast<std::int16_t>(cameraType);
-    SetCameraType(state->settings, state->camera, state->geometry, state->paths);
+    // The rig needs the type in force; its settings file is each test's own business.
+    static_cast<void>(SetCameraType(state->settings, state->camera, state->geometry, state->paths));
     world = std::make_shared<sim::SimWorld>(clock, cameraType, 7);
     bus = sim::MakeSimBus(world);
   }

@@ -199,7 +199,7 @@ class AnalysisDefaultsDialogsTest : public QObject {
   void pixelValuesFollowThePointer() {
     auto state = SmallestFrame(4321);
     qv::test::RecordingHost host;
-    qv::OpenPixelValues(*state);
+    QVERIFY(qv::OpenPixelValues(*state) == qv::ViewOpening::Opened);
     char shown = 0;
     auto* dialog = new qv::TPixelValuesDialog(*state, host, [&shown](char letter) { shown = letter; });
     dialog->show();

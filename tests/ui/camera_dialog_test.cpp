@@ -140,7 +140,7 @@ class CameraDialogTest : public QObject {
     bar->setValue(-12);
     QCOMPARE(rig.state->settings.derived.coolerSetpointC, -12);
     qv::ProgramSettings fromFile;
-    qv::LoadSettings(fromFile, rig.state->paths, rig.host);
+    QVERIFY(qv::LoadSettings(fromFile, rig.state->paths, rig.host) == qv::SettingsStatus::Ok);
     QCOMPARE(static_cast<int>(fromFile.savedCoolingSetpoint), -12);
     QCOMPARE(Control<QLineEdit>(&dialog, 739)->text(), QString("-12"));
     rig.state->settings.maximumCooling = true;

@@ -61,7 +61,7 @@ struct WindowRig {
     qv::RunStartup(*state, host);
     state->settings.ShowInterfaceDetails = false;
     state->settings.telescopeGuiding = 'b';
-    qv::SaveSettings(state->settings, state->paths);
+    QVERIFY(qv::SaveSettings(state->settings, state->paths) == qv::SettingsStatus::Ok);
     frame = std::make_unique<qv::TQel_VeskFrame>(*state, host);
     frame->show();
     QObject::connect(&watchdog, &QTimer::timeout, [this] {
@@ -262,7 +262,7 @@ class GuiderDialogTest : public QObject {
     QCOMPARE(static_cast<int>(guiding.frames().size()), 3);
     // Every frame leads back to the one reference.
     QVERIFY(qv::ReferenceOf(guiding.frames()[0]) == qv::ReferenceOf(guiding.frames()[2]));
-    qv::RenderGuiderFrame(*rig.state, rig.host);
+    QVERIFY(qv::RenderGuiderFrame(*rig.state, rig.host));
     rig.state->guiding.columnError = 1500;
     rig.state->guiding.rowError = -2000;
     qv::TGInfoDialog info(*rig.state, nullptr);

@@ -13,7 +13,8 @@ void RegisterDefaultsUiCommands(UiCommands& c, UiContext& ui) {
   c[CommandId::SetProgramDefaults] = [&ui] {
     OpenDefaults(ui.state, ui.host);
     TINIDialog dialog(ui.state, ui.host, ui.clock, &ui.frame);
-    if (dialog.exec() == QDialog::Accepted) FinishDefaults(ui.state, ui.host, ui.clock);
+    // A failed save has shown message 24; the dialog's values stay in force.
+    if (dialog.exec() == QDialog::Accepted) static_cast<void>(FinishDefaults(ui.state, ui.host, ui.clock));
     ui.frame.updateTelescopeButton();
     ui.window.showDisplay();
   };

@@ -129,8 +129,9 @@ void TQel_VeskWindow::mouseReleaseEvent(QMouseEvent* event) {
   state_.display.scrollX = horizontalScrollBar()->value();
   state_.display.scrollY = verticalScrollBar()->value();
   const QPoint at = event->position().toPoint();
-  if (event->button() == Qt::LeftButton) OnLeftClick(state_, host_, at.x(), at.y());
-  if (event->button() == Qt::RightButton) OnRightClick(state_, host_, at.x(), at.y());
+  // What the click did (or its refusal message) shows in the repaint below.
+  if (event->button() == Qt::LeftButton) static_cast<void>(OnLeftClick(state_, host_, at.x(), at.y()));
+  if (event->button() == Qt::RightButton) static_cast<void>(OnRightClick(state_, host_, at.x(), at.y()));
   applyPointerShape();
   viewport()->update();
   emit mouseStateChanged();
@@ -338,7 +339,8 @@ void TQel_VeskFrame::dispatch(CommandId id) {
   if (windowCommand != uiCommands_.end()) {
     windowCommand->second();
   } else {
-    RunFromWindow(*ui_, id);
+    // The command has shown its own messages.
+    static_cast<void>(RunFromWindow(*ui_, id));
   }
   refreshCommandStates();
   client_->applyPointerShape();
@@ -396,7 +398,8 @@ CommandArgs WindowArgs(std::initializer_list<std::pair<std::string, std::string>
 void AddCommandDialogs(UiCommands& commands, UiContext& ui, const CommandDialogs& dialogs) {
   for (const auto& [id, ask] : dialogs) {
     commands.emplace(id, [&ui, id = id, ask = ask] {
-      if (auto args = ask(ui.state, ui.host, &ui.frame)) RunFromWindow(ui, id, std::move(*args));
+      // The command has shown its own messages.
+      if (auto args = ask(ui.state, ui.host, &ui.frame)) static_cast<void>(RunFromWindow(ui, id, std::move(*args)));
     });
   }
 }

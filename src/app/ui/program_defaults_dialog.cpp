@@ -205,7 +205,8 @@ QCheckBox* TINIDialog::makeCheck(DefaultsCheck check) {
     widget->setEnabled(box.shown);
     checks_[check] = widget;
     connect(widget, &QCheckBox::clicked, this, [this, check] {
-      ClickCheck(state_, host_, clock_, check);
+      // A refused click has shown its message; the redraw puts the box back.
+      static_cast<void>(ClickCheck(state_, host_, clock_, check));
       redraw();
     });
     return widget;

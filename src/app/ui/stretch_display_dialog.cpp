@@ -74,7 +74,8 @@ void TStretchDisplayDialog::scrollAction(int action) {
       return;
   }
   const double power = StretchPowerAfterScroll(state_.display.stretchPower, scroll, power_->sliderPosition());
-  SetStretchPower(state_.display, power);
+  // The scroll rule keeps the power within range.
+  static_cast<void>(SetStretchPower(state_.display, power));
   // The bar shows the power the rule gave, not the step Qt would take.
   power_->setSliderPosition(static_cast<int>(power));
   refresh();

@@ -271,7 +271,8 @@ void TWyDialog::buildFocus() {
   stretchBar_->setPageStep(kMaxFocusStretch);
   connect(stretchBar_, &QScrollBar::valueChanged, this, [this](int v) {
     if (refreshing_) return;
-    SetFocusStretch(state_.camera.exposure, v);
+    // The bar's range is the stretch's range.
+    static_cast<void>(SetFocusStretch(state_.camera.exposure, v));
     refresh();
   });
   autochange_ = Named(new QCheckBox("Autochange Exposure", box), 126);
@@ -320,7 +321,8 @@ void TWyDialog::buildDevices() {
   connect(setpoint_, &QScrollBar::valueChanged, this, [this](int v) {
     if (refreshing_) return;
     // Held at -40 in maximum cooling; every move is saved.
-    MoveSetpoint(state_, host_, v);
+    // A failed save or cooler command has shown its message; the refresh shows what holds.
+    static_cast<void>(MoveSetpoint(state_, host_, v));
     refresh();
   });
   coolingOn_ = Named(new QCheckBox("Cooling On", box), 740);
@@ -335,9 +337,10 @@ void TWyDialog::buildDevices() {
     auto* b = Named(new QPushButton(kWheel[i], box), 315 + i);
     g->addWidget(b, 4, i);
     connect(b, &QPushButton::clicked, this, [this, i] {
-      if (i == 0) FilterFirst(state_, host_, clock_);
-      if (i == 1) FilterNext(state_, host_, clock_);
-      if (i == 2) FilterPrev(state_, host_, clock_);
+      // A wheel that does not answer has shown its message; the refresh shows the filter in place.
+      if (i == 0) static_cast<void>(FilterFirst(state_, host_, clock_));
+      if (i == 1) static_cast<void>(FilterNext(state_, host_, clock_));
+      if (i == 2) static_cast<void>(FilterPrev(state_, host_, clock_));
       refresh();
     });
   }

@@ -107,7 +107,9 @@ void RegisterFilesUiCommands(UiCommands& commands, UiContext& ui) {
   QtHost& host = ui.host;
   QWidget* parent = &ui.frame;
   commands[CommandId::EditAutosaveFitsText] = [&state, &host, parent] {
-    EditAutosaveFitsText(state.settings, state.paths, host, [&] { return EditFitsDetails(state.settings, parent); });
+    // A cancelled dialog or a failed save (message 24 shown) needs nothing more here.
+    static_cast<void>(EditAutosaveFitsText(state.settings, state.paths, host,
+                                           [&] { return EditFitsDetails(state.settings, parent); }));
   };
   commands[CommandId::FitsDetails] = [&state, parent] { EditFitsDetails(state.settings, parent); };
   commands[CommandId::SetAutoProcessing] = [&state, &host, parent] {

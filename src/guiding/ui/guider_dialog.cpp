@@ -75,7 +75,8 @@ TGWyDialog::TGWyDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget*
     if (!busy()) return;
     if (auto* training = dynamic_cast<GuiderTrainingOperation*>(operation_.get())) {
       setWindowTitle(QString::fromStdString(training->caption()));
-      RenderGuiderFrame(state_, host_);
+      // A bitmap that cannot be written has shown its message; the last picture stays.
+      static_cast<void>(RenderGuiderFrame(state_, host_));
     }
     frame_->update();
   });
@@ -143,7 +144,8 @@ void TGWyDialog::buildExposure(QGridLayout* grid) {
   connect(stretchBar_, &QScrollBar::valueChanged, this, [this](int v) {
     if (refreshing_) return;
     SetGuiderStretch(state_, v);
-    RenderGuiderFrame(state_, host_);
+    // A bitmap that cannot be written has shown its message; the last picture stays.
+    static_cast<void>(RenderGuiderFrame(state_, host_));
     refresh();
   });
   edits_[816] = Edit(816, box, true);
@@ -190,7 +192,8 @@ void TGWyDialog::buildExposure(QGridLayout* grid) {
   // The stretch and the filter show at once on the frame in hand.
   for (int id : {916, 917}) {
     connect(checks_[id], &QAbstractButton::clicked, this, [this] {
-      if (!state_.guiding.guiderDialog.picture.empty()) RenderGuiderFrame(state_, host_);
+      // A bitmap that cannot be written has shown its message; the last picture stays.
+      if (!state_.guiding.guiderDialog.picture.empty()) static_cast<void>(RenderGuiderFrame(state_, host_));
       frame_->update();
     });
   }
@@ -289,7 +292,8 @@ void TGWyDialog::buildAo(QGridLayout* grid) {
   toggle(guidance, GuiderToggle::GuidanceMode);
   connect(centre, &QPushButton::clicked, this, [this] {
     if (busy()) return;
-    if (PrepareTelescope(state_, host_, clock_, true)) CentreAo(state_, host_, clock_);
+    // A failed move has shown its error.
+    if (PrepareTelescope(state_, host_, clock_, true)) static_cast<void>(CentreAo(state_, host_, clock_));
     refresh();
   });
   edits_[938] = Edit(938, box, true);

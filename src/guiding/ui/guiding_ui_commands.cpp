@@ -59,12 +59,12 @@ void ShowGuiderGuiding(UiContext& ui, GuidingSession& s) {
   auto* dialog = dynamic_cast<TGInfoDialog*>(s.dialog.data());
   auto* op = dynamic_cast<GuiderGuidingOperation*>(s.operation.get());
   if (!dialog || !op) return;
-  RenderGuiderFrame(ui.state, ui.host);
+  // A bitmap that cannot be written has shown its message; the last picture stays.
+  static_cast<void>(RenderGuiderFrame(ui.state, ui.host));
   // Called once the reference is measured and then for each corrected frame.
   const auto& frames = op->frames();
   const auto reference = frames.empty() ? std::nullopt : std::optional<StarPosition>(ReferenceOf(frames.front()));
-  dialog->refresh(frames, ui.clock.milliseconds(), GuiderGuidingStage(op->referenceTaken(), frames.size()),
-                  reference);
+  dialog->refresh(frames, ui.clock.milliseconds(), GuiderGuidingStage(op->referenceTaken(), frames.size()), reference);
 }
 
 // Menu 171: guider-camera guiding with its information dialog.

@@ -73,7 +73,8 @@ TMTDialog::TMTDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* p
   auto* goObject = Named(new QPushButton("GoTo Object", objects), 103);
   og->addWidget(goObject, 2, 0, 1, 2);
   connect(goObject, &QPushButton::clicked, this, [this, messier, cngc] {
-    GoToCatalogueNumber(state_, host_, clock_, Number(messier), Number(cngc));
+    // The link has shown any error; the refresh shows what the scope answered.
+    static_cast<void>(GoToCatalogueNumber(state_, host_, clock_, Number(messier), Number(cngc)));
     refresh();
   });
   static constexpr const char* kPlanets[] = {"Mercury", "Venus",  "Mars",    "Jupiter",
@@ -83,7 +84,8 @@ TMTDialog::TMTDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* p
     og->addWidget(planet, 3 + i / 2, i % 2);
     connect(planet, &QPushButton::clicked, this, [this, i] {
       const auto number = PlanetStarNumber(QString(kPlanets[i]).toLower().toStdString());
-      GoToObject(state_, host_, clock_, 'S', *number);
+      // The link has shown any error; the refresh shows what the scope answered.
+      static_cast<void>(GoToObject(state_, host_, clock_, 'S', *number));
       refresh();
     });
   }
@@ -112,7 +114,8 @@ TMTDialog::TMTDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* p
     // The sign is the text's, so "-0" degrees stays south.
     const QString degreeText = degrees->text().trimmed();
     Declination dec{degreeText.startsWith('-'), std::abs(degreeText.toInt()), Number(decMinutes)};
-    GoToCoordinates(state_, host_, clock_, Number(hours), Number(minutes), dec);
+    // The link has shown any error; the refresh shows what the scope answered.
+    static_cast<void>(GoToCoordinates(state_, host_, clock_, Number(hours), Number(minutes), dec));
     refresh();
   });
   grid->addWidget(coords, 0, 1);
@@ -134,12 +137,14 @@ TMTDialog::TMTDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* p
   auto* eastWest = Named(new ArrowBar(Qt::Horizontal, slew), 118);
   auto* northSouth = Named(new ArrowBar(Qt::Vertical, slew), 119);
   eastWest->onPress = [this](bool down) {
-    StartSlew(state_, host_, clock_, down ? SkyDirection::East : SkyDirection::West);
+    // A move the link cannot send has shown its error; the release stops it all the same.
+    static_cast<void>(StartSlew(state_, host_, clock_, down ? SkyDirection::East : SkyDirection::West));
   };
   northSouth->onPress = [this](bool down) {
-    StartSlew(state_, host_, clock_, down ? SkyDirection::South : SkyDirection::North);
+    // A move the link cannot send has shown its error; the release stops it all the same.
+    static_cast<void>(StartSlew(state_, host_, clock_, down ? SkyDirection::South : SkyDirection::North));
   };
-  eastWest->onRelease = northSouth->onRelease = [this] { StopSlew(state_, host_, clock_); };
+  eastWest->onRelease = northSouth->onRelease = [this] { static_cast<void>(StopSlew(state_, host_, clock_)); };
   sg->addWidget(northSouth, 0, 1, 3, 1);
   sg->addWidget(eastWest, 1, 0);
   static constexpr const char* kRates[] = {"Slew", "Find", "Centre", "Guide"};
@@ -157,8 +162,8 @@ TMTDialog::TMTDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* p
   auto* focus = new QGroupBox("Focus", this);
   auto* fg = new QGridLayout(focus);
   auto* focusBar = Named(new ArrowBar(Qt::Vertical, focus), 124);
-  focusBar->onPress = [this](bool down) { StartFocus(state_, host_, clock_, !down); };
-  focusBar->onRelease = [this] { StopFocus(state_, host_, clock_); };
+  focusBar->onPress = [this](bool down) { static_cast<void>(StartFocus(state_, host_, clock_, !down)); };
+  focusBar->onRelease = [this] { static_cast<void>(StopFocus(state_, host_, clock_)); };
   fast_ = Named(new QRadioButton("Fast", focus), 125);
   slow_ = Named(new QRadioButton("Slow", focus), 126);
   connect(fast_, &QRadioButton::clicked, this, [this] {
@@ -207,12 +212,14 @@ TCBDialog::TCBDialog(ProgramState& state, QtHost& host, Clock& clock, QWidget* p
   auto* eastWest = Named(new ArrowBar(Qt::Horizontal, this), 101);
   auto* northSouth = Named(new ArrowBar(Qt::Vertical, this), 102);
   eastWest->onPress = [&state, &host, &clock](bool down) {
-    SocketStartMove(state, host, clock, down ? SkyDirection::East : SkyDirection::West);
+    // A move the link cannot send has shown its error; the release stops it all the same.
+    static_cast<void>(SocketStartMove(state, host, clock, down ? SkyDirection::East : SkyDirection::West));
   };
   northSouth->onPress = [&state, &host, &clock](bool down) {
-    SocketStartMove(state, host, clock, down ? SkyDirection::South : SkyDirection::North);
+    // A move the link cannot send has shown its error; the release stops it all the same.
+    static_cast<void>(SocketStartMove(state, host, clock, down ? SkyDirection::South : SkyDirection::North));
   };
-  eastWest->onRelease = northSouth->onRelease = [&state, &host] { SocketStopMove(state, host); };
+  eastWest->onRelease = northSouth->onRelease = [&state, &host] { static_cast<void>(SocketStopMove(state, host)); };
   grid->addWidget(northSouth, 0, 1, 3, 1);
   grid->addWidget(eastWest, 1, 0);
   auto* finished = Named(new QPushButton("Finished", this), 2);

@@ -64,10 +64,13 @@ void RegisterAnalysisUiCommands(UiCommands& c, UiContext& ui) {
       open->raise();
       return;
     }
-    OpenPixelValues(ui.state);
+    // The values view always opens; the dialog is its only view.
+    static_cast<void>(OpenPixelValues(ui.state));
     auto* dialog = new TPixelValuesDialog(
         ui.state, ui.host,
-        [&ui](char letter) { RunFromWindow(ui, CommandId::ChannelView, WindowArgs({}, {std::string(1, letter)})); },
+        [&ui](char letter) {
+          static_cast<void>(RunFromWindow(ui, CommandId::ChannelView, WindowArgs({}, {std::string(1, letter)})));
+        },
         &ui.frame);
     // Finishing shows the full-colour picture again.
     QObject::connect(dialog, &QObject::destroyed, &ui.window, [&ui] { ui.window.showDisplay(); });

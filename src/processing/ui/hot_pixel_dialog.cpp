@@ -93,19 +93,22 @@ THPMDialog::THPMDialog(ProgramState& state, Host& host, QWidget* parent)
       },
       [this] { return state_.processing.hotPixelThreshold; });
   connect(change, &QPushButton::clicked, this, [this] {
-    ChangeHotPixelMapName(state_, host_, newName_->text().toStdString());
+    // A refused name has shown its message; the refresh shows the name in force.
+    static_cast<void>(ChangeHotPixelMapName(state_, host_, newName_->text().toStdString()));
     refresh();
   });
   connect(save, &QPushButton::clicked, this, [this] {
-    SaveHotPixelMap(state_, host_, HotPixelMapPath(state_));
-    accept();
+    // A map that cannot be written has shown its message; the dialog stays
+    // open so the map is not lost.
+    if (SaveHotPixelMap(state_, host_, HotPixelMapPath(state_))) accept();
   });
   connect(finished, &QPushButton::clicked, this, &QDialog::reject);
   refresh();
 }
 
 void THPMDialog::scan() {
-  FindHotPixels(state_, host_, source_);
+  // A scan that finds too many has shown why and left the map invalid.
+  static_cast<void>(FindHotPixels(state_, host_, source_));
   refresh();
 }
 

@@ -88,14 +88,15 @@ TMergeDialog::TMergeDialog(UiContext& ui, QWidget* parent) : QDialog(parent), ui
   layout->addLayout(buttons);
   connect(merge, &QPushButton::clicked, this, [this, &state] {
     const ProcessingState::Merge& m = state.processing.merge;
-    RunFromWindow(
-        ui_, CommandId::MergeRun,
-        WindowArgs(
-            {{"average", Flag(m.average)}, {"special", Flag(m.specialAverage)}, {"superimpose", Flag(m.superimpose)}}));
+    // The command has shown its own messages; the refresh shows the merge state.
+    static_cast<void>(RunFromWindow(ui_, CommandId::MergeRun,
+                                    WindowArgs({{"average", Flag(m.average)},
+                                                {"special", Flag(m.specialAverage)},
+                                                {"superimpose", Flag(m.superimpose)}})));
     refresh();
   });
   connect(cancel, &QPushButton::clicked, this, [this] {
-    RunFromWindow(ui_, CommandId::MergeCancel);
+    static_cast<void>(RunFromWindow(ui_, CommandId::MergeCancel));
     refresh();
   });
   connect(help, &QPushButton::clicked, this, [this] {
@@ -103,7 +104,7 @@ TMergeDialog::TMergeDialog(UiContext& ui, QWidget* parent) : QDialog(parent), ui
   });
   // Closing the dialog ends the merge as "Cancel" does.
   connect(this, &QDialog::rejected, this, [this] {
-    if (ui_.state.processing.merge.mergeMode) RunFromWindow(ui_, CommandId::MergeCancel);
+    if (ui_.state.processing.merge.mergeMode) static_cast<void>(RunFromWindow(ui_, CommandId::MergeCancel));
   });
   refresh();
 }
