@@ -24,7 +24,8 @@ struct FixedText {
 
   void set(std::string_view text) {
     std::memset(bytes, 0, N);
-    std::memcpy(bytes, text.data(), std::min(text.size(), kMaxLength));
+    // An empty view may carry no pointer at all.
+    if (!text.empty()) std::memcpy(bytes, text.data(), std::min(text.size(), kMaxLength));
   }
   void clear() { std::memset(bytes, 0, N); }
 

@@ -22,8 +22,10 @@ namespace {
 constexpr int kFirstValue[3] = {5, 5, 1};  // hundredths, tenths, seconds
 
 // The dialog's changes are saved as they are made; they stay in force when
-// the file cannot be written.
-void Save(ProgramState& state) { static_cast<void>(SaveSettings(state.settings, state.paths)); }
+// the file cannot be written, and the user is told.
+void Save(ProgramState& state, Host& host) {
+  if (SaveSettings(state.settings, state.paths) != SettingsStatus::Ok) ShowMessage(host, 24);
+}
 
 std::int16_t Rate(int value) { return static_cast<std::int16_t>(std::clamp(value, 1, 32767)); }
 
@@ -92,17 +94,17 @@ std::string UsingValsText(bool trained, bool useTrained) {
   return trained && useTrained ? "Using Trained Vals" : "Using Default Vals";
 }
 
-std::string ChangeGuiderDefaultFields(ProgramState& state, const GuiderDefaultFields& f) {
+std::string ChangeGuiderDefaultFields(ProgramState& state, Host& host, const GuiderDefaultFields& f) {
   ProgramSettings& s = state.settings;
   const std::string problem = ChangeGuiderDefaults(
       s, {f.raRate, f.decRate, f.raBacklash, f.decBacklash, s.guiderRaHysteresis, s.guiderDecHysteresis});
   if (!problem.empty()) return problem;
   s.guiderDefault5 = static_cast<float>(f.raAngle);
-  Save(state);
+  Save(state, host);
   return {};
 }
 
-void SaveLatestGuiderValues(ProgramState& state) {
+void SaveLatestGuiderValues(ProgramState& state, Host& host) {
   ProgramSettings& s = state.settings;
   const GuiderTraining& t = state.guiding.guiderTraining;
   // Before any training there is no latest value to copy.
@@ -114,7 +116,7 @@ void SaveLatestGuiderValues(ProgramState& state) {
   s.guiderRaBacklash = static_cast<std::int16_t>(std::clamp(t.raBacklash, 0, kMostBacklash));
   s.guiderDecBacklash = static_cast<std::int16_t>(std::clamp(t.decBacklash, 0, kMostBacklash));
   s.guiderDefault5 = t.theta;
-  Save(state);
+  Save(state, host);
 }
 
 void ToggleGuiderOption(ProgramState& state, Host& host, GuiderToggle toggle) {
@@ -179,7 +181,7 @@ void ToggleGuiderOption(ProgramState& state, Host& host, GuiderToggle toggle) {
       d.aoUseTrained = d.aoTrained && !d.aoUseTrained;
       return;
   }
-  Save(state);
+  Save(state, host);
 }
 
 bool GuiderOptionChecked(const ProgramState& state, GuiderToggle toggle) {
@@ -224,27 +226,27 @@ bool GuiderOptionChecked(const ProgramState& state, GuiderToggle toggle) {
   return false;
 }
 
-void ChooseAoPort(ProgramState& state, int choice) {
+void ChooseAoPort(ProgramState& state, Host& host, int choice) {
   if (choice != 0 && choice != 1 && choice != 3) return;
   state.settings.aoPortChoice = static_cast<std::int16_t>(choice);
-  Save(state);
+  Save(state, host);
 }
 
-std::string ChangeAoDefaults(ProgramState& state, int upDown, int leftRight) {
+std::string ChangeAoDefaults(ProgramState& state, Host& host, int upDown, int leftRight) {
   if (upDown < 1 || leftRight < 1 || upDown > 32767 || leftRight > 32767) {
     return "The AO rates must be at least 1 step per pixel";
   }
   state.settings.aoDefault2 = static_cast<std::int16_t>(upDown);
   state.settings.aoDefault1 = static_cast<std::int16_t>(leftRight);
-  Save(state);
+  Save(state, host);
   return {};
 }
 
-void SaveLatestAoRates(ProgramState& state) {
+void SaveLatestAoRates(ProgramState& state, Host& host) {
   ProgramSettings& s = state.settings;
   s.aoDefault1 = Rate(s.aoLatest1);
   s.aoDefault2 = Rate(s.aoLatest2);
-  Save(state);
+  Save(state, host);
 }
 
 std::vector<std::pair<int, std::string>> GuiderDialogFields(const ProgramState& state) {

@@ -55,11 +55,11 @@ struct GuiderDefaultFields {
 };
 // "Change Defaults": checked like every guider drive value (empty on
 // success, else the problem and nothing changes); saved.
-std::string ChangeGuiderDefaultFields(ProgramState& state, const GuiderDefaultFields& fields);
+std::string ChangeGuiderDefaultFields(ProgramState& state, Host& host, const GuiderDefaultFields& fields);
 // "Save Latest": the trained magnitudes become the defaults, theta the RA
 // angle; backlash held to what the settings file accepts. Saved. Nothing
 // changes before a training.
-void SaveLatestGuiderValues(ProgramState& state);
+void SaveLatestGuiderValues(ProgramState& state, Host& host);
 
 // The check boxes and toggles. Each that changes a stored setting saves.
 enum class GuiderToggle {
@@ -85,12 +85,12 @@ void ToggleGuiderOption(ProgramState& state, Host& host, GuiderToggle toggle);
 [[nodiscard]] bool GuiderOptionChecked(const ProgramState& state, GuiderToggle toggle);
 
 // 943, 944, 945: serial path 1, 0 or 3 for the AO unit. Saved.
-void ChooseAoPort(ProgramState& state, int choice);
+void ChooseAoPort(ProgramState& state, Host& host, int choice);
 // AO "Change Defaults" (925 Up/Down, 926 Left/Right): rates at least 1 or
 // the problem is returned and nothing changes. Saved.
-std::string ChangeAoDefaults(ProgramState& state, int upDown, int leftRight);
+std::string ChangeAoDefaults(ProgramState& state, Host& host, int upDown, int leftRight);
 // AO "Save Latest": the trained rates become the rates in use. Saved.
-void SaveLatestAoRates(ProgramState& state);
+void SaveLatestAoRates(ProgramState& state, Host& host);
 
 // Every field by control id, in the dialog's order: edits show their text,
 // check boxes "1" or "0".

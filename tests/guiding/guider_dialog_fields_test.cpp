@@ -10,6 +10,7 @@
 #include "app/image_store.h"
 #include "app/settings_file.h"
 #include "guiding/guiding_info_fields.h"
+#include "support/file_size_limit.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/test_clock.h"
@@ -83,10 +84,10 @@ TEST_F(GuiderDialogModel, UseDefaultBeforeTrainingLeavesTheFlagClear) {
 
 TEST_F(GuiderDialogModel, ChangeDefaultsIsCheckedAndSaved) {
   state->settings.guiderRaHysteresis = 4;
-  EXPECT_FALSE(ChangeGuiderDefaultFields(*state, {5, 5, 31, 0, 0}).empty());
-  EXPECT_FALSE(ChangeGuiderDefaultFields(*state, {0, 5, 0, 0, 0}).empty());
+  EXPECT_FALSE(ChangeGuiderDefaultFields(*state, host, {5, 5, 31, 0, 0}).empty());
+  EXPECT_FALSE(ChangeGuiderDefaultFields(*state, host, {0, 5, 0, 0, 0}).empty());
   EXPECT_EQ(Field(861), "6");
-  EXPECT_TRUE(ChangeGuiderDefaultFields(*state, {3, 4, 30, 7, 1}).empty());
+  EXPECT_TRUE(ChangeGuiderDefaultFields(*state, host, {3, 4, 30, 7, 1}).empty());
   const ProgramSettings loaded = Reloaded();
   EXPECT_EQ(loaded.guiderRaRate, 3);
   EXPECT_EQ(loaded.guiderDecRate, 4);
@@ -102,7 +103,7 @@ TEST_F(GuiderDialogModel, SaveLatestKeepsTheBacklashTheFileCanLoad) {
   state->settings.guiderRaRate = 6;
   state->settings.guiderDecBacklash = 5;
   state->settings.guiderDefault5 = 1.0f;
-  SaveLatestGuiderValues(*state);
+  SaveLatestGuiderValues(*state, host);
   EXPECT_EQ(Field(861), "6");
   EXPECT_EQ(Field(864), "5");
   EXPECT_EQ(Field(865), "1");
@@ -115,7 +116,7 @@ TEST_F(GuiderDialogModel, SaveLatestKeepsTheBacklashTheFileCanLoad) {
   t.theta = 1.3f;
   EXPECT_EQ(Field(868), "45");
   EXPECT_EQ(Field(870), "1");
-  SaveLatestGuiderValues(*state);
+  SaveLatestGuiderValues(*state, host);
   const ProgramSettings loaded = Reloaded();
   EXPECT_EQ(loaded.guiderRaRate, 4);
   EXPECT_EQ(loaded.guiderRaBacklash, 30);
@@ -130,7 +131,7 @@ TEST_F(GuiderDialogModel, SwapsAndModesAreShownAndSavedAtOnce) {
                          GuiderToggle::MountSwapEastWest, GuiderToggle::AoMode, GuiderToggle::GuidanceMode}) {
     ToggleGuiderOption(*state, host, t);
   }
-  ChooseAoPort(*state, 3);
+  ChooseAoPort(*state, host, 3);
   for (int id : {875, 876, 931, 932, 946, 947, 945}) EXPECT_EQ(Field(id), "1") << id;
   EXPECT_EQ(Field(944), "0");
   EXPECT_EQ(Field(940), "AO Unit");
@@ -146,6 +147,16 @@ TEST_F(GuiderDialogModel, SwapsAndModesAreShownAndSavedAtOnce) {
   ToggleGuiderOption(*state, host, GuiderToggle::SwapEastWest);
   EXPECT_EQ(Field(876), "0");
   EXPECT_EQ(Reloaded().driveDirections, (std::array<char, 4>{'s', 'n', 'e', 'w'}));
+
+  // A change the file cannot take stays in force, and the user is told.
+  host.boxes.clear();
+  {
+    const test::FileSizeLimit full(1000);
+    ToggleGuiderOption(*state, host, GuiderToggle::SwapEastWest);
+  }
+  EXPECT_EQ(Field(876), "1");
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].number, 24);
 }
 
 TEST_F(GuiderDialogModel, BrindleSensorRefusesBinningAndDarkApplyNeedsADark) {
@@ -169,13 +180,13 @@ TEST_F(GuiderDialogModel, BrindleSensorRefusesBinningAndDarkApplyNeedsADark) {
 }
 
 TEST_F(GuiderDialogModel, AoRatesInUseComeFromTheEditsOrTheTraining) {
-  EXPECT_FALSE(ChangeAoDefaults(*state, 0, 5).empty());
-  EXPECT_TRUE(ChangeAoDefaults(*state, 12, 7).empty());
+  EXPECT_FALSE(ChangeAoDefaults(*state, host, 0, 5).empty());
+  EXPECT_TRUE(ChangeAoDefaults(*state, host, 12, 7).empty());
   EXPECT_EQ(Field(925), "12");
   EXPECT_EQ(Field(926), "7");
   state->settings.aoLatest1 = 20;
   state->settings.aoLatest2 = 18;
-  SaveLatestAoRates(*state);
+  SaveLatestAoRates(*state, host);
   EXPECT_EQ(Field(926), "20");
   EXPECT_EQ(Field(925), "18");
   EXPECT_EQ(Reloaded().aoDefault1, 20);

@@ -233,7 +233,7 @@ void TGWyDialog::buildTelescopeTable(QGridLayout* grid) {
   auto* saveLatest = button(872, "Save Latest", box);
   connect(change, &QPushButton::clicked, this, [this] { changeDefaults(); });
   connect(saveLatest, &QPushButton::clicked, this, [this] {
-    SaveLatestGuiderValues(state_);
+    SaveLatestGuiderValues(state_, host_);
     refresh();
   });
   auto* trainButton = button(828, "Train", box);
@@ -283,7 +283,7 @@ void TGWyDialog::buildAo(QGridLayout* grid) {
   auto* centre = button(941, "Centralise AO", box);
   connect(change, &QPushButton::clicked, this, [this] { changeAoDefaults(); });
   connect(saveLatest, &QPushButton::clicked, this, [this] {
-    SaveLatestAoRates(state_);
+    SaveLatestAoRates(state_, host_);
     refresh();
   });
   connect(aoTrain, &QPushButton::clicked, this, [this] { train(true); });
@@ -314,7 +314,7 @@ void TGWyDialog::buildAo(QGridLayout* grid) {
     auto* r = Named(new QRadioButton(kPorts[i].second, box), kPorts[i].first);
     const int choice = kPorts[i].first == 943 ? 1 : kPorts[i].first == 944 ? 0 : 3;
     connect(r, &QRadioButton::clicked, this, [this, choice] {
-      ChooseAoPort(state_, choice);
+      ChooseAoPort(state_, host_, choice);
       refresh();
     });
     checks_[kPorts[i].first] = r;
@@ -385,7 +385,7 @@ void TGWyDialog::changeDefaults() {
       return;
     }
   }
-  const std::string problem = ChangeGuiderDefaultFields(state_, f);
+  const std::string problem = ChangeGuiderDefaultFields(state_, host_, f);
   if (!problem.empty()) host_.showMessage({std::string(kMessageCaption), problem, MessageIcon::None});
   refresh();
 }
@@ -395,7 +395,7 @@ void TGWyDialog::changeAoDefaults() {
   const int upDown = Whole(edits_[925], &okUp);
   const int leftRight = Whole(edits_[926], &okLeft);
   const std::string problem =
-      okUp && okLeft ? ChangeAoDefaults(state_, upDown, leftRight) : std::string("The AO rates must be whole numbers");
+      okUp && okLeft ? ChangeAoDefaults(state_, host_, upDown, leftRight) : std::string("The AO rates must be whole numbers");
   if (!problem.empty()) host_.showMessage({std::string(kMessageCaption), problem, MessageIcon::None});
   refresh();
 }
