@@ -230,6 +230,14 @@ SettingsStatus WriteSettingsFile(ProgramSettings& settings, const DataPaths& pat
   return SettingsStatus::Ok;
 }
 
+// The autosave folder made where missing (the file and its lock live there)
+// and the file's lock taken.
+FileLock LockSettingsForWriting(const DataPaths& paths) {
+  std::error_code ec;
+  std::filesystem::create_directories(NativePath(paths, kAutosaveFolder), ec);
+  return FileLock(SettingsLockPath(paths));
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> EncodeSettings(const ProgramSettings& settings) {
@@ -390,19 +398,16 @@ SettingsStatus ReadSettingsFileOnly(ProgramSettings& settings, const DataPaths& 
 }
 
 SettingsStatus SaveSettings(ProgramSettings& settings, const DataPaths& paths) {
-  std::error_code ec;
-  std::filesystem::create_directories(NativePath(paths, kAutosaveFolder), ec);
-  const FileLock lock(SettingsLockPath(paths));
+  const FileLock lock = LockSettingsForWriting(paths);
   if (!lock.held()) return SettingsStatus::SaveFailed;
   return WriteSettingsFile(settings, paths);
 }
 
 SettingsStatus SaveSettingsChange(ProgramSettings& settings, const DataPaths& paths,
                                   const std::function<void(ProgramSettings&)>& change) {
-  std::error_code ec;
-  std::filesystem::create_directories(NativePath(paths, kAutosaveFolder), ec);
-  const FileLock lock(SettingsLockPath(paths));
+  const FileLock lock = LockSettingsForWriting(paths);
   if (!lock.held()) return SettingsStatus::SaveFailed;
+  std::error_code ec;
   ProgramSettings onDisk = settings;
   if (std::filesystem::exists(SettingsFilePath(paths), ec) &&
       ReadSettingsFileOnly(onDisk, paths) != SettingsStatus::Ok) {

@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "camera/camera_commands.h"
+#include "guiding/guide_socket.h"
 #include "guiding/guider_exposure.h"
 
 namespace qv {
@@ -105,9 +106,8 @@ void PhotoGuider::end() {
   guiderExposing_ = false;
   if (kind_ == PhotoGuiding::GuiderCamera) {
     guider_.end();
-  } else if (state_.settings.telescopeGuiding == 'b') {
-    // Releasing the relays on the way out: a failure has shown its error.
-    static_cast<void>(SetGuideOutputs(state_, host_, 0));
+  } else {
+    ReleaseSocketOnExit(state_, host_);
   }
 }
 

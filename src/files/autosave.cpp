@@ -44,8 +44,8 @@ int AutosaveFits(ProgramState& state, Host& host, Clock& clock, const std::uint1
   }
   settings.lastFileNumber = counter;
 
-  // A frame keeps the observation time it came with (its read-out's start,
-  // or its file's); only a frame without one is dated now.
+  // A frame keeps the observation time it came with (the middle of its
+  // exposure, or its file's); only a frame without one is dated now.
   if (!FrameHasObservationTime(state)) {
     const ObservationTime observed = FormatObservationTime(clock.now());
     settings.fits.timeObs = observed.time;

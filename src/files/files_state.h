@@ -50,7 +50,7 @@ struct FilesState {
   int hotPixelMapValid = 0;
 
   // Start and end of the last exposure in calendar seconds, kept by the
-  // exposure sequencer; the start is the frame's observation time.
+  // exposure sequencer; the frame's observation time is their middle.
   std::time_t exposureStart = 0;
   std::time_t exposureEnd = 0;
   FrameFacts frameFacts;

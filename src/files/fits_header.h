@@ -64,7 +64,7 @@ FitsHeader ComposeFitsHeader(const FitsHeaderInfo& info, const ProcessingHistory
 std::string_view BayerPatternWithRedAt(int redRow, int redColumn);
 
 // DATE-OBS holds the date and, when both are whole, the time as well
-// ("YYYY-MM-DDThh:mm:ss"), since other programs take the start of the
+// ("YYYY-MM-DDThh:mm:ss"), since other programs take the time of the
 // exposure from it; its first ten characters stay the date. TIME-OBS keeps
 // the time alone.
 std::string DateObsValue(std::string_view date, std::string_view time);

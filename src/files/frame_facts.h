@@ -14,7 +14,8 @@ namespace qv {
 
 // After a read-out in `readoutMode` (1 to 5) of an exposure that began at
 // `start` (calendar seconds) and lasted `exposureSeconds` in all (a series
-// counts every frame in it).
+// counts every frame in it). The frame is dated by its start until it is
+// finished and stamped with the middle.
 void RecordReadoutFacts(ProgramState& state, int readoutMode, std::time_t start, double exposureSeconds);
 
 // The observation time a save writes is the middle of the exposure: set once

@@ -42,4 +42,8 @@ bool SocketStopMove(ProgramState& state, Host& host) {
   return SetGuideOutputs(state, host, 0);
 }
 
+void ReleaseSocketOnExit(ProgramState& state, Host& host) {
+  if (state.settings.telescopeGuiding == 'b') static_cast<void>(SetGuideOutputs(state, host, 0));
+}
+
 }  // namespace qv

@@ -20,4 +20,8 @@ std::uint8_t SocketBit(SkyDirection direction);
 [[nodiscard]] bool SocketStartMove(ProgramState& state, Host& host, Clock& clock, SkyDirection direction);
 [[nodiscard]] bool SocketStopMove(ProgramState& state, Host& host);
 
+// Whatever ended a guiding run or a training: no relay is left held when the
+// socket guides. A failed release has shown its error; the run ends either way.
+void ReleaseSocketOnExit(ProgramState& state, Host& host);
+
 }  // namespace qv

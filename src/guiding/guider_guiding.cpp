@@ -6,6 +6,7 @@
 #include "guiding/find_centre.h"
 #include "guiding/guide_log.h"
 #include "guiding/guide_pulses.h"
+#include "guiding/guide_socket.h"
 #include "guiding/guider_exposure.h"
 #include "guiding/telescope_commands.h"
 
@@ -102,10 +103,9 @@ GuideStepResult GuiderGuidingSession::readFrame() {
 void GuiderGuidingSession::end() {
   if (!running_) return;
   running_ = false;
-  // Whatever ended the run, no relay is left held and the AO element is
-  // back in the middle of its travel, as far as the devices answer (a failure
-  // has shown its error; the run ends either way).
-  if (state_.settings.telescopeGuiding == 'b') static_cast<void>(SetGuideOutputs(state_, host_, 0));
+  // Whatever ended the run, the AO element goes back to the middle of its
+  // travel as far as the unit answers (a failure has shown its error).
+  ReleaseSocketOnExit(state_, host_);
   if (options_.target == GuideTarget::Ao && options_.sendCorrections) {
     static_cast<void>(ReturnAoToCentre(state_, host_, clock_));
   }

@@ -241,8 +241,7 @@ WakeTime GuiderTrainingOperation::complete() {
 WakeTime GuiderTrainingOperation::finish() {
   if (!running_) return kOperationFinished;
   running_ = false;
-  // A failed release has shown its error; the training ends either way.
-  if (state_.settings.telescopeGuiding == 'b') static_cast<void>(SetGuideOutputs(state_, host_, 0));
+  ReleaseSocketOnExit(state_, host_);
   caption_ = std::string(kGuiderCaption);
   return kOperationFinished;
 }

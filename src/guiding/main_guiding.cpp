@@ -7,6 +7,7 @@
 #include "guiding/find_centre.h"
 #include "guiding/guide_log.h"
 #include "guiding/guide_pulses.h"
+#include "guiding/guide_socket.h"
 #include "guiding/telescope_commands.h"
 
 namespace qv {
@@ -113,9 +114,7 @@ WakeTime MainGuidingOperation::finish(bool failed) {
   running_ = false;
   GuidingState& g = state_.guiding;
   g.mainGuidingRunning = false;
-  // Whatever ended the run, no relay is left held.
-  // A failed release has shown its error; the run ends either way.
-  if (state_.settings.telescopeGuiding == 'b') static_cast<void>(SetGuideOutputs(state_, host_, 0));
+  ReleaseSocketOnExit(state_, host_);
   host_.showMessage({std::string(kMessageCaption), std::string(kGuidingTerminated), MessageIcon::None});
   EndGuideSubFrame(state_);
   host_.requestRebuildDisplay();

@@ -116,8 +116,7 @@ WakeTime MainTrainingOperation::finish() {
   if (!running_) return kOperationFinished;
   running_ = false;
   state_.guiding.mainGuidingRunning = false;
-  // A failed release has shown its error; the training ends either way.
-  if (state_.settings.telescopeGuiding == 'b') static_cast<void>(SetGuideOutputs(state_, host_, 0));
+  ReleaseSocketOnExit(state_, host_);
   EndGuideSubFrame(state_);
   host_.requestRebuildDisplay();
   return kOperationFinished;
